@@ -1,0 +1,81 @@
+#pragma once
+// The calculation window's component set: every project variable with its label, unit
+// list, role, default and enabled state, every choice list with its items, the pages,
+// groups, menu, tool buttons and status bar, created in the window's layout order.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "fields/Components.h"
+
+namespace pelmora {
+
+// Unit lists by name ("Time", "Mass", ...): padded item texts, first item SI.
+const std::vector<std::string>& UnitList(const std::string& name);
+// "name" + blanks to the fortieth column (a Chinese character counts two) + "|" + factor.
+std::string PadUnitItem(const std::string& name, const std::string& factor);
+
+// What leaving a field runs.
+enum class ExitAction { None, Recalc, Geometry, Impeller };
+
+// One quantity of the catalogue.
+struct QuantityDef {
+  const char* stem;
+  const char* caption;
+  char role;  // 'I' must input, 'F' free, 'R' result
+  const char* units;
+  const char* defaultText;
+  bool enabled;
+  ExitAction exit;
+};
+const std::vector<QuantityDef>& QuantityDefs();
+
+class TFormPelmora : public Form {
+ public:
+  explicit TFormPelmora(UiPort* port = nullptr);
+
+#define Q(stem) Label* stem##L = nullptr; EditD* stem##D = nullptr; ComboBoxU* stem##U = nullptr;
+#define C(type, name) type* name = nullptr;
+#include "fields/FormMembers.inc"
+#undef Q
+#undef C
+
+  // Every value field of the window in creation order.
+  const std::vector<EditD*>& ValueFields() const { return valueFields_; }
+  const std::vector<ComboBoxU*>& UnitSelectors() const { return unitSelectors_; }
+  ExitAction ExitOf(const EditD* field) const;
+
+  // Handlers bound by name; a slot left empty does nothing.
+  void SetHandler(const std::string& name, Event handler) { handlers_[name] = std::move(handler); }
+  void SetKeyHandler(const std::string& name, KeyEvent handler) { keyHandlers_[name] = std::move(handler); }
+  void RunHandler(const std::string& name, Component* sender);
+
+  // Window state.
+  bool ProjectModified() const { return projectModified_; }
+  // Sets the flag; `touchSave` mirrors it in the save command as well.
+  void SetProjectModified(bool b, bool touchSave = true);
+  // The shared change handler of the fields: marks the project modified.
+  void MaoDChange(Component* sender);
+  std::string CurrentProjectFile;
+  std::string ProgramFolder;  // with a trailing separator
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(std::string c);
+
+  static constexpr const char* kTitle = "佩莫拉(Pelmora)V2016.12.05.25";
+
+ private:
+  void Build();
+  void Bind();
+  Event Handler(const std::string& name);
+  KeyEvent KeyHandler(const std::string& name);
+
+  std::vector<EditD*> valueFields_;
+  std::vector<ComboBoxU*> unitSelectors_;
+  std::map<const EditD*, ExitAction> exits_;
+  std::map<std::string, Event> handlers_;
+  std::map<std::string, KeyEvent> keyHandlers_;
+  bool projectModified_ = false;
+  std::string caption_ = kTitle;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,93 @@
+#pragma once
+// The only way the core reaches the person: message boxes, questions, file dialogs,
+// the pick list, the beep, the busy cursor and handling pending events. The Qt layer
+// implements it with real dialogs, the command line on the terminal, tests with
+// ScriptedPort.
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelmora {
+
+enum class MsgType { Plain, Information, Warning, Error, Question };
+enum class Buttons { Ok, YesNo, YesNoCancel };
+enum class Answer { Ok, Yes, No, Cancel };
+
+struct FileDialogRequest {
+  std::string title;
+  std::string filter;      // "描述|*.ext|描述|*.ext2"
+  std::string defaultExt;  // without the dot
+  std::string initialDir;
+  std::string fileName;    // preset file name
+  bool overwritePrompt = false;
+};
+
+struct PickListRequest {
+  std::vector<std::string> values;
+  std::vector<std::string> names;
+  std::string prompt;
+  std::string caption;
+  std::string current;
+  std::string unit;
+};
+
+class UiPort {
+ public:
+  virtual ~UiPort() = default;
+  // A plain message box with an OK button.
+  virtual void ShowMessage(const std::string& text) = 0;
+  // A message box with a caption, an icon and buttons; returns the button chosen.
+  virtual Answer MessageBox(const std::string& text, const std::string& caption, MsgType type,
+                            Buttons buttons, Answer defaultButton) = 0;
+  virtual std::optional<std::string> OpenDialog(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> SaveDialog(const FileDialogRequest& request) = 0;
+  // The text the user confirmed, or nullopt when cancelled.
+  virtual std::optional<std::string> PickList(const PickListRequest& request) = 0;
+  virtual void Beep() = 0;
+  virtual void SetBusyCursor(bool busy) = 0;
+  virtual void ProcessEvents() = 0;
+};
+
+// Everything a port was asked, in order; used by tests and by the command line.
+struct PortEvent {
+  enum class Kind { Message, Box, Open, Save, Pick, Beep } kind;
+  std::string text;
+  std::string caption;
+  MsgType type = MsgType::Plain;
+};
+
+// A port that records every request and answers from a script: questions take the
+// queued answers (then `defaultAnswer`), dialogs the queued file names (then cancel),
+// pick lists the queued texts (then cancel).
+class ScriptedPort : public UiPort {
+ public:
+  std::vector<PortEvent> events;
+  std::deque<Answer> answers;
+  Answer defaultAnswer = Answer::No;
+  std::deque<std::optional<std::string>> files;
+  std::deque<std::optional<std::string>> picks;
+  int busyDepthChanges = 0;
+  bool busy = false;
+  int processEventsCalls = 0;
+  bool echoToStderr = false;
+
+  void ShowMessage(const std::string& text) override;
+  Answer MessageBox(const std::string& text, const std::string& caption, MsgType type, Buttons buttons,
+                    Answer defaultButton) override;
+  std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> PickList(const PickListRequest& request) override;
+  void Beep() override;
+  void SetBusyCursor(bool b) override {
+    busy = b;
+    ++busyDepthChanges;
+  }
+  void ProcessEvents() override { ++processEventsCalls; }
+
+  // The texts of message and box events, in order.
+  std::vector<std::string> Messages() const;
+  void Clear() { events.clear(); }
+};
+
+}  // namespace pelmora
