@@ -1,0 +1,28 @@
+#include "app/PelmoraApp.h"
+
+#include <unistd.h>
+
+#include <climits>
+
+#include "fields/Dispatch.h"
+
+namespace pelmora {
+
+PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form) {
+  form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
+  if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
+  form.SetProjectModified(false, true);
+}
+
+bool PelmoraApp::Run(const std::function<void()>& action) { return Dispatch(form, action); }
+
+std::string ExecutableFolder() {
+  char buf[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return "./";
+  std::string p(buf, static_cast<size_t>(n));
+  size_t slash = p.rfind('/');
+  return slash == std::string::npos ? "./" : p.substr(0, slash + 1);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,28 @@
+#pragma once
+// The calculation window with every subsystem that acts on it. Constructing it builds
+// the window description and installs the handlers of each subsystem on the form; the
+// desktop program and the command line are two views of one PelmoraApp.
+#include "calc/Geometry.h"
+#include "calc/Modes.h"
+#include "fields/Catalogue.h"
+#include "fields/UiPort.h"
+
+namespace pelmora {
+
+class PelmoraApp {
+ public:
+  // `programFolder` is where the data files lie (with a trailing separator).
+  explicit PelmoraApp(UiPort* port, std::string programFolder = std::string());
+
+  TFormPelmora form;
+  Modes modes;
+  Geometry geometry;
+
+  // Runs a user event through the dispatch point (messages, silent aborts, cursor).
+  bool Run(const std::function<void()>& action);
+};
+
+// The folder of the running program, with a trailing separator.
+std::string ExecutableFolder();
+
+}  // namespace pelmora

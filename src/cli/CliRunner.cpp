@@ -1,0 +1,170 @@
+#include "cli/CliRunner.h"
+
+#include <functional>
+#include <map>
+#include <ostream>
+
+#include "app/PelmoraApp.h"
+#include "cli/Json.h"
+#include "fields/NumberFormat.h"
+#include "fields/Text.h"
+
+namespace pelmora {
+
+namespace {
+
+const char* kUsage =
+    "usage: pelmora-calc [PROJECT.pmf] [options...]\n"
+    "Options are applied in the order given, each as a user would do it:\n"
+    "  --set NAME=TEXT     type TEXT into a field (its change handler runs)\n"
+    "  --unit NAME=INDEX   choose a unit of a unit selector (the number is rescaled)\n"
+    "  --select NAME=INDEX choose a list item or radio button (its handlers run)\n"
+    "  --exit NAME         leave a field (its exit handler runs)\n"
+    "  --yes               answer questions with Yes (default: No)\n"
+    "  --json              print the state of every component, the status bar and the messages\n";
+
+// Messages go to standard error as well as into the record.
+class CliPort : public ScriptedPort {
+ public:
+  explicit CliPort(std::ostream& err) : err_(err) {}
+  void ShowMessage(const std::string& text) override {
+    ScriptedPort::ShowMessage(text);
+    err_ << text << "\n";
+  }
+  Answer MessageBox(const std::string& text, const std::string& caption, MsgType type, Buttons buttons,
+                    Answer def) override {
+    Answer a = ScriptedPort::MessageBox(text, caption, type, buttons, def);
+    err_ << (caption.empty() ? "" : caption + ": ") << text << "\n";
+    return a;
+  }
+
+ private:
+  std::ostream& err_;
+};
+
+struct Cli {
+  CliPort port;
+  PelmoraApp app;
+  std::ostream& out;
+  std::ostream& err;
+  bool failed = false;
+
+  Cli(std::ostream& o, std::ostream& e) : port(e), app(&port), out(o), err(e) {}
+
+  Component* Need(const std::string& name) {
+    Component* c = app.form.Find(name);
+    if (!c) throw std::invalid_argument("no component named " + name);
+    return c;
+  }
+
+  static std::pair<std::string, std::string> Split(const std::string& v) {
+    size_t eq = v.find('=');
+    if (eq == std::string::npos) throw std::invalid_argument("expected NAME=VALUE, got " + v);
+    return {v.substr(0, eq), v.substr(eq + 1)};
+  }
+
+  void Act(const std::function<void()>& f) {
+    if (!app.Run(f)) failed = true;
+  }
+
+  void Set(const std::string& v) {
+    auto [name, text] = Split(v);
+    Component* c = Need(name);
+    if (auto* e = dynamic_cast<Edit*>(c)) {
+      app.form.FocusChangedByView(e);
+      Act([e, t = text] { e->SetText(t); });
+    } else if (auto* r = dynamic_cast<RichEdit*>(c)) {
+      Act([r, t = text] { r->SetText(t); });
+    } else {
+      throw std::invalid_argument(name + " takes no text");
+    }
+  }
+
+  void Unit(const std::string& v) {
+    auto [name, idx] = Split(v);
+    auto* u = dynamic_cast<ComboBoxU*>(Need(name));
+    if (!u) throw std::invalid_argument(name + " is not a unit selector");
+    int i = static_cast<int>(StrToInt(idx));
+    if (i < 0 || i >= static_cast<int>(u->Items().size())) throw std::invalid_argument("no unit " + idx + " in " + name);
+    Act([u, i] { u->UserSelect(i); });
+  }
+
+  void Select(const std::string& v) {
+    auto [name, idx] = Split(v);
+    Component* c = Need(name);
+    int i = static_cast<int>(StrToInt(idx));
+    if (auto* l = dynamic_cast<ComboBox*>(c)) {
+      if (i < 0 || i >= static_cast<int>(l->Items().size())) throw std::invalid_argument("no item " + idx + " in " + name);
+      app.form.FocusChangedByView(l);
+      Act([l, i] { l->UserSelect(i); });
+    } else if (auto* r = dynamic_cast<RadioGroup*>(c)) {
+      if (i < 0 || i >= static_cast<int>(r->Items().size())) throw std::invalid_argument("no item " + idx + " in " + name);
+      Act([r, i] { r->SetItemIndex(i); });
+    } else {
+      throw std::invalid_argument(name + " is not a list or radio group");
+    }
+  }
+
+  void Exit(const std::string& name) {
+    Component* c = Need(name);
+    if (auto* e = dynamic_cast<Edit*>(c)) {
+      Act([this, e] {
+        app.form.FocusChangedByView(app.form.NextInTabOrder(e, true));
+        e->Exit();
+      });
+    } else if (auto* l = dynamic_cast<ComboBox*>(c)) {
+      Act([this, l] {
+        app.form.FocusChangedByView(app.form.NextInTabOrder(l, true));
+        l->Exit();
+      });
+    } else {
+      throw std::invalid_argument(name + " cannot be left");
+    }
+  }
+
+  void Json() {
+    out << "{\n  \"components\": " << ComponentsJson(app.form) << ",\n  \"status\": [";
+    const auto& panels = app.form.MyStatusBar->Panels();
+    for (size_t i = 0; i < panels.size(); ++i) out << (i ? ", " : "") << JsonString(panels[i].text);
+    out << "],\n  \"title\": " << JsonString(app.form.Caption()) << ",\n  \"projectModified\": "
+        << (app.form.ProjectModified() ? "true" : "false") << ",\n  \"messages\": [";
+    auto msgs = port.Messages();
+    for (size_t i = 0; i < msgs.size(); ++i) out << (i ? ", " : "") << JsonString(msgs[i]);
+    out << "]\n}\n";
+  }
+};
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  // Options that take a value.
+  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}};
+  try {
+    Cli cli(out, err);
+    for (size_t i = 0; i < args.size(); ++i) {
+      const std::string& a = args[i];
+      if (a == "--help" || a == "-h") {
+        out << kUsage;
+        return 0;
+      }
+      std::string value;
+      if (withValue.count(a)) {
+        if (i + 1 >= args.size()) throw std::invalid_argument(a + " needs a value");
+        value = args[++i];
+      }
+      if (a == "--set") cli.Set(value);
+      else if (a == "--unit") cli.Unit(value);
+      else if (a == "--select") cli.Select(value);
+      else if (a == "--exit") cli.Exit(value);
+      else if (a == "--yes") cli.port.defaultAnswer = Answer::Yes;
+      else if (a == "--json") cli.Json();
+      else throw std::invalid_argument("unknown option " + a);
+    }
+    return cli.failed ? 1 : 0;
+  } catch (const std::invalid_argument& e) {
+    err << "pelmora-calc: " << e.what() << "\n" << kUsage;
+    return 2;
+  }
+}
+
+}  // namespace pelmora
