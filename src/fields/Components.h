@@ -13,6 +13,9 @@
 #include <vector>
 
 namespace pelmora {
+namespace chart {
+class Canvas;
+}
 
 class Form;
 class UiPort;
@@ -442,6 +445,8 @@ class PaintBox : public Component {
   // Asks the view to repaint (the paint event then runs OnPaint).
   void Invalidate();
   Event OnPaint;
+  // The surface of the paint event in progress (set by the view around OnPaint), or null.
+  chart::Canvas* canvas = nullptr;
 };
 
 // A grid over a data table (pipe series); its content belongs to the view.
