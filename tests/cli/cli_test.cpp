@@ -1,0 +1,65 @@
+// The headless front end, run as an engineer runs it from a shell script.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/CliRunner.h"
+
+namespace pelmora {
+namespace {
+
+struct CliResult {
+  int code;
+  std::string out, err;
+};
+
+CliResult Cli(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  int code = RunCli(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+// The JSON object of one component, as printed on its own line.
+std::string ComponentLine(const std::string& json, const std::string& name) {
+  size_t p = json.find("\"" + name + "\": {");
+  if (p == std::string::npos) return {};
+  return json.substr(p, json.find('\n', p) - p);
+}
+
+TEST(Cli, JsonShowsTheWindowAsItOpens) {
+  CliResult r = Cli({"--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(ComponentLine(r.out, "SetErrD").find("\"text\": \"0.01\""), std::string::npos);
+  EXPECT_NE(ComponentLine(r.out, "nD").find("\"text\": \"1\""), std::string::npos);
+  for (const char* n : {"FixTempD", "FixTempL", "FixTempU", "WrD", "WrL", "WrU"})
+    EXPECT_NE(ComponentLine(r.out, n).find("\"enabled\": false"), std::string::npos) << n;
+  EXPECT_NE(ComponentLine(r.out, "CopD").find("\"display\": \"[Must input]\""), std::string::npos);
+  EXPECT_NE(ComponentLine(r.out, "PmD").find("\"index\": 0"), std::string::npos);
+  EXPECT_NE(ComponentLine(r.out, "AtD").find("\"color\": -16777201"), std::string::npos);
+  EXPECT_NE(r.out.find("\"messages\": []"), std::string::npos);
+}
+
+TEST(Cli, OptionsApplyInOrderAsAUserWould) {
+  CliResult r = Cli({"--set", "TaoD=1.5", "--unit", "TaoU=2", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  std::string tao = ComponentLine(r.out, "TaoD");
+  EXPECT_NE(tao.find("\"text\": \"0.000416666666666667\""), std::string::npos) << tao;
+  EXPECT_NE(tao.find("\"display\": \"0.0004166667\""), std::string::npos) << tao;
+  EXPECT_NE(ComponentLine(r.out, "TaoU").find("\"unit\": \"hr\""), std::string::npos);
+  EXPECT_NE(r.out.find("\"projectModified\": true"), std::string::npos);
+  // The unit first, then the text: no rescaling of what was typed afterwards.
+  r = Cli({"--unit", "TaoU=2", "--set", "TaoD=1.5", "--json"});
+  EXPECT_NE(ComponentLine(r.out, "TaoD").find("\"text\": \"1.5\""), std::string::npos);
+}
+
+TEST(Cli, UsageErrorsAreReported) {
+  EXPECT_EQ(Cli({"--set", "NoSuchD=1"}).code, 2);
+  EXPECT_EQ(Cli({"--unit", "TaoU=9"}).code, 2);
+  EXPECT_EQ(Cli({"--frobnicate"}).code, 2);
+  CliResult r = Cli({"--set"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("needs a value"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pelmora
