@@ -147,3 +147,36 @@ TEST(Catalogue, TabOrderSkipsUnitSelectorsAndDisabledFields) {
 
 }  // namespace
 }  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+TEST(StatusBar, ProgressPanelMovesOnlyToExistingPanels) {
+  TFormPelmora f;
+  StatusBar& bar = *f.MyStatusBar;
+  ASSERT_EQ(bar.Panels().size(), 3u);
+  EXPECT_EQ(bar.Panels()[0].width, 200);
+  EXPECT_EQ(bar.Panels()[1].width, 400);
+  EXPECT_EQ(bar.PIndex(), 2);
+  EXPECT_TRUE(bar.Panels()[2].ownerDrawn);
+  bar.SetPIndex(5);  // outside the panels: nothing changes
+  EXPECT_EQ(bar.PIndex(), 2);
+  EXPECT_TRUE(bar.Panels()[2].ownerDrawn);
+  bar.SetPIndex(0);
+  EXPECT_EQ(bar.PIndex(), 0);
+  EXPECT_TRUE(bar.Panels()[0].ownerDrawn);
+  EXPECT_FALSE(bar.Panels()[2].ownerDrawn);
+}
+
+TEST(Menu, FileMenuHoldsTheCommandsInOrder) {
+  TFormPelmora f;
+  std::vector<std::string> captions;
+  for (size_t i = 0; i < f.MFile->Count(); ++i) captions.push_back(f.MFile->Item(i)->Caption());
+  EXPECT_EQ(captions, (std::vector<std::string>{"&N 新建", "&O 打开", "-", "&S 保存", "&A 另存为", "&T 存为模板", "-",
+                                                "&E 退出"}));
+  EXPECT_TRUE(f.SBAutoRun->Toggle());
+  EXPECT_EQ(f.SBAutoRun->Hint(), "自动计算");
+}
+
+}  // namespace
+}  // namespace pelmora
