@@ -141,6 +141,8 @@ EditD::EditD(Form& f, std::string name, Component* parent) : Edit(f, std::move(n
 }
 
 void EditD::SetExchange(double f) {
+  // The same factor leaves the text as typed (a stored "2000.0" stays "2000.0").
+  if (f == exchange_) return;
   std::string_view t = Trim(Text());
   if (!t.empty()) {
     if (auto v = ParseDecimal(t)) {
@@ -447,7 +449,9 @@ void MenuItem::Remove(size_t index) {
 
 void MenuItem::Click() {
   if (!EffectivelyEnabled()) return;
-  if (OnClick) OnClick(this);
+  // A copy: the handler may remove this very item from its menu (recent-file entries).
+  Event handler = OnClick;
+  if (handler) handler(this);
 }
 
 GroupBox::GroupBox(Form& f, std::string name, Component* parent, std::string caption, Kind kind)
