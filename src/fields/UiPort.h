@@ -21,6 +21,7 @@ struct FileDialogRequest {
   std::string initialDir;
   std::string fileName;    // preset file name
   bool overwritePrompt = false;
+  int filterIndex = 1;     // the filter entry shown first, counted from 1
 };
 
 struct PickListRequest {
