@@ -2,6 +2,7 @@
 // Operating modes: the vessel type, convection mode, phases of both sides and the tube
 // shape decide which fields are enabled, relabel captions, fix the heating time and
 // swap the unit lists of the heats and of the vessel mass.
+#include <string>
 #include <vector>
 
 #include "fields/Catalogue.h"
@@ -21,6 +22,9 @@ class Modes {
   void EnableQuantity(const std::vector<Edit*>& fields, bool enabled);
 
  private:
+  // Sets the enabled flag of the quantity's label, field and unit selector.
+  void Enable(const std::string& stem, bool enabled);
+
   TFormPelmora& f_;
 };
 
