@@ -1,0 +1,225 @@
+#include "calc/Calculation.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "calc/Correlations.h"
+#include "fields/Dispatch.h"
+#include "fields/Errors.h"
+#include "fields/FieldOps.h"
+#include "fields/FloatCheck.h"
+
+namespace pelmora {
+
+namespace {
+
+// Balance residuals (HeatBalanceResiduals); v holds the group's fields in list order.
+double TubeSinglePhaseBalance(const BalanceValues& v) {  // W, cp, t2, t1, tau, Qi
+  return v[0] * v[1] * (v[2] - v[3]) * v[4] - v[5];
+}
+double TubeCondensingBalance(const BalanceValues& v) {  // W, La, r, cpv, t1, t2, tau, Qi
+  return -((1 - v[1] / 100) * v[2] + (v[4] - v[5]) * v[3]) * v[0] * v[6] - v[7];
+}
+double TubeEvaporatingBalance(const BalanceValues& v) {  // W, La, r, cp, t1, t2, tau, Qi
+  return ((v[1] / 100) * v[2] + (v[5] - v[4]) * v[3]) * v[0] * v[6] - v[7];
+}
+double VesselSinglePhaseBalance(const BalanceValues& v) {  // M, cpo, T2, T1, Qo
+  return v[0] * v[1] * (v[2] - v[3]) - v[4];
+}
+double VesselCondensingBalance(const BalanceValues& v) {  // M, La, ro, cpv, T1, T2, tau, Qo
+  return -((1 - v[1] / 100) * v[2] + (v[4] - v[5]) * v[3]) * v[0] * v[6] - v[7];
+}
+double VesselEvaporatingBalance(const BalanceValues& v) {  // M, La, ro, cpo, T1, T2, tau, Qo
+  return ((v[1] / 100) * v[2] + (v[5] - v[4]) * v[3]) * v[0] * v[6] - v[7];
+}
+double HeatBalance(const BalanceValues& v) {  // Qo, Qi, QL, tau
+  return v[0] + v[1] + v[2] * v[3];
+}
+
+constexpr double kStart = 1.2345;
+
+}  // namespace
+
+Calculation::Calculation(TFormPelmora& form, Modes& modes, Geometry& geometry)
+    : f_(form), modes_(modes), geometry_(geometry) {
+  tube0_ = {f_.WiD, f_.CipD, f_.Ti2D, f_.Ti1D, f_.TaoD, f_.QiD};
+  tube1_ = {f_.WiD, f_.LaiD, f_.DHiD, f_.CipvD, f_.Ti1D, f_.Ti2D, f_.TaoD, f_.QiD};
+  tube2_ = {f_.WiD, f_.LaiD, f_.DHiD, f_.CipD, f_.Ti1D, f_.Ti2D, f_.TaoD, f_.QiD};
+  vessel0_ = {f_.MaoD, f_.CopD, f_.Tom2D, f_.Tom1D, f_.QoD};
+  vessel1_ = {f_.MaoD, f_.LaoD, f_.DHoD, f_.CopvD, f_.Tom1D, f_.Tom2D, f_.TaoD, f_.QoD};
+  vessel2_ = {f_.MaoD, f_.LaoD, f_.DHoD, f_.CopD, f_.Tom1D, f_.Tom2D, f_.TaoD, f_.QoD};
+  heat_ = {f_.QoD, f_.QiD, f_.QLD, f_.TaoD};
+  f_.SetHandler("MaoDExit", [this](Component* s) { MaoDExit(s); });
+  f_.SetHandler("SBAutoRunClick", [this](Component* s) { SBAutoRunClick(s); });
+}
+
+void Calculation::SBAutoRunClick(Component*) {
+  f_.SBAutoRun->SetHint(f_.SBAutoRun->Down() ? "禁止自动计算" : "允许自动计算");
+}
+
+void Calculation::Status(const char* text) { f_.MyStatusBar->SetPanelText(1, text); }
+
+void Calculation::ClearStatus(const char* text) {
+  if (f_.MyStatusBar->PanelText(1) == text) f_.MyStatusBar->SetPanelText(1, "");
+}
+
+void Calculation::NotConverged() {
+  Status(kNotConverged);
+  throw SilentAbort();
+}
+
+double Calculation::Friction(int mode, double Re, double D, double eps) {
+  try {
+    return FrictionFactor(mode, Re, D, eps);
+  } catch (const ConvergenceError&) {
+    NotConverged();
+  }
+}
+
+// Which stream takes up heat: the tube fluid absorbs when the vessel side is on the
+// whole the warmer one (mean against mean temperature).
+void Calculation::FluidRoles() {
+  if (AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) {
+    double vessel = (f_.Tom1D->GetValue() + f_.Tom2D->GetValue()) / 2;
+    double tube = (f_.Ti1D->GetValue() + f_.Ti2D->GetValue()) / 2;
+    bool tubeAbsorbs = vessel >= tube;
+    f_.HTiD->SetText(tubeAbsorbs ? kHeatAbsorbing : kHeatReleasing);
+    f_.HToD->SetText(tubeAbsorbs ? kHeatReleasing : kHeatAbsorbing);
+  } else {
+    f_.HTiD->SetText("");
+    f_.HToD->SetText("");
+  }
+}
+
+void Calculation::SolveBalances() {
+  switch (f_.PhiD->ItemIndex()) {
+    case 0: SolveBalance(tube0_, TubeBalanceColor, true, kStart, TubeSinglePhaseBalance); break;
+    case 1: SolveBalance(tube1_, TubeBalanceColor, true, kStart, TubeCondensingBalance); break;
+    case 2: SolveBalance(tube2_, TubeBalanceColor, true, kStart, TubeEvaporatingBalance); break;
+    default: break;
+  }
+  switch (f_.PhoD->ItemIndex()) {
+    case 0: SolveBalance(vessel0_, VesselBalanceColor, true, kStart, VesselSinglePhaseBalance); break;
+    case 1: SolveBalance(vessel1_, VesselBalanceColor, true, kStart, VesselCondensingBalance); break;
+    case 2: SolveBalance(vessel2_, VesselBalanceColor, true, kStart, VesselEvaporatingBalance); break;
+    default: break;
+  }
+  SolveBalance(heat_, HeatBalanceColor, true, kStart, HeatBalance);
+}
+
+// Tube velocity, and the vapour velocity of a condensing tube fluid.
+bool Calculation::TubeVelocities() {
+  if (!AllFilled({f_.WiD, f_.DeniD, f_.diiD, f_.nD})) return false;
+  double rho = f_.DeniD->GetValue();
+  double u = corr::TubeVelocity(f_.WiD->GetValue(), f_.nD->GetValue(), rho, f_.diiD->GetValue());
+  PutResult(*f_.UiD, ResultColor, Tolerance, u);
+  if (f_.PhiD->ItemIndex() == 1 && Filled(*f_.denivD))
+    PutResult(*f_.UivD, ResultColor, Tolerance, fp::Div(u * rho, f_.denivD->GetValue()));
+  return true;
+}
+
+// Tube-side pressure drop over the settled design; needs the shape factor of the pass
+// count computed in this run.
+void Calculation::PressureDrop(std::optional<double> shapeFactor) {
+  if (!AllFilled({f_.DeniD, f_.ViiD, f_.WiD, f_.diiD, f_.EiD, f_.mD, f_.SlD, f_.nD})) return;
+  const int phase = f_.PhiD->ItemIndex();
+  if (phase == 1 || phase == 2) {
+    if (!AllFilled({f_.denivD, f_.ViivD})) return;
+  }
+  if (!shapeFactor) return;
+  const int shape = f_.TShapeD->ItemIndex();
+  if (shape != 0 && shape != 1) return;
+  if (shape == 1 && !AllFilled({f_.DspD, f_.LtD})) return;
+  double rho, mu;
+  if (phase == 1 || phase == 2) {
+    rho = f_.denivD->GetValue();
+    mu = f_.ViivD->GetValue();
+  } else {
+    rho = f_.DeniD->GetValue();
+    mu = f_.ViiD->GetValue();
+  }
+  const double W = f_.WiD->GetValue();
+  const double n = f_.nD->GetValue();
+  const double di = f_.diiD->GetValue();
+  const double eps = f_.EiD->GetValue();
+  const double Sl = f_.SlD->GetValue();
+  const double u = corr::TubeVelocity(W, n, rho, di);
+  const double Re = fp::Div(4 * fp::Div(W, n), std::numbers::pi * mu * di);
+  const double lambda = Friction(1, Re, di, eps);
+  double dp;
+  if (shape == 0) {
+    const double m = f_.mD->GetValue();
+    dp = lambda * fp::Div(m * Sl, di) * *shapeFactor * rho * u * u / 2;
+  } else {
+    const double s = f_.DspD->GetValue();
+    const double Lt = f_.LtD->GetValue();
+    const double lambdaCoil = lambda * (1 + fp::Div(1.5, s) * 3.5 * fp::Div(di, Sl));
+    dp = lambdaCoil * fp::Div(Lt, di) * *shapeFactor * rho * u * u / 2;
+  }
+  PutResult(*f_.DpiD, ResultColor, 0.0001, fp::Check(dp));
+}
+
+void Calculation::MaoDExit(Component*) {
+  Tolerance = Filled(*f_.SetErrD) ? f_.SetErrD->GetValue() : 0.000001;
+  geometry_.BTVesselClick(nullptr);
+  modes_.RGETypeClick(nullptr);
+  BusyCursor busy(f_);
+
+  std::optional<double> shapeFactor;  // of the pass count, for the pressure drop
+  for (int pass = 0;; ++pass) {
+    if (f_.SBAutoRun->Down()) return;
+    if (pass == 0) {
+      ClearStatus(kNotConverged);
+      ClearStatus(kAgitationPhaseChange);
+    }
+    if (pass >= kMaxPasses) NotConverged();
+
+    FluidRoles();
+    if (Blank(*f_.QLD)) f_.QLD->SetText("0.00");
+    SolveBalances();
+    TubeVelocities();
+
+    const int vesselType = f_.RGEType->ItemIndex();
+    if (AllFilled({f_.Tom1D, f_.Tom2D})) {
+      double A = 0;
+      if (GetFx(A) < 0) return;
+      if (PutResult(*f_.AtD, ResultColor, Tolerance, A)) continue;
+    }
+    if (AllFilled({f_.sfD, f_.AtD}))
+      PutResult(*f_.ArD, ResultColor, Tolerance, f_.AtD->GetValue() * (1 + f_.sfD->GetValue() / 100));
+    if (vesselType != 2 && AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) {
+      double tta = std::fabs(f_.Ti1D->GetValue() + f_.Ti2D->GetValue() - f_.Tom1D->GetValue() -
+                             f_.Tom2D->GetValue()) / 2;
+      PutResult(*f_.TTaD, ResultColor, Tolerance, tta);
+    }
+    if (vesselType != 2 && AllFilled({f_.QiD, f_.ArD, f_.TTaD, f_.TaoD, f_.AtD})) {
+      double kta = fp::Div(std::fabs(f_.QiD->GetValue()),
+                           f_.AtD->GetValue() * f_.TTaD->GetValue() * f_.TaoD->GetValue());
+      PutResult(*f_.KTaD, ResultColor, Tolerance, kta);
+    }
+    std::optional<double> Lr;
+    if (AllFilled({f_.dioD, f_.ArD, f_.nD, f_.AtD})) {
+      const double perTube = std::numbers::pi * f_.nD->GetValue() * f_.dioD->GetValue();
+      PutResult(*f_.LtD, ResultColor, Tolerance, fp::Div(f_.AtD->GetValue(), perTube));
+      Lr = fp::Div(f_.ArD->GetValue(), perTube);
+      PutResult(*f_.LrD, ResultColor, Tolerance, *Lr);
+    }
+    if (Lr && AllFilled({f_.LtD, f_.SlD, f_.DspD, f_.dioD})) {
+      std::optional<double> m;
+      const double Sl = f_.SlD->GetValue(), s = f_.DspD->GetValue(), dout = f_.dioD->GetValue();
+      const int shape = f_.TShapeD->ItemIndex();
+      if (shape == 0 && Filled(*f_.diiD)) {
+        shapeFactor = corr::UTubeShapeFactor(dout, Sl, s);
+        m = fp::Div(*Lr, 2 * Sl + (std::numbers::pi - 2) * s * dout);
+      } else if (shape == 1) {
+        shapeFactor = corr::HelicalShapeFactor(dout, Sl, s);
+        m = fp::Div(*Lr, fp::Sqrt(std::pow(std::numbers::pi * Sl, 2) + std::pow(s * dout, 2)));
+      }
+      if (m && PutResult(*f_.mD, ResultColor, 0.01, *m)) continue;
+    }
+    break;
+  }
+  PressureDrop(shapeFactor);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,79 @@
+#pragma once
+// The thermal calculation of the coil: the recalculation driver MaoDExit, which solves
+// the heat balances, sizes the coil with GetFx and derives lengths, passes and the
+// tube-side pressure drop; and the sizing pass GetFx with its vessel-side, tube-side,
+// overall-coefficient, heat-loss and area-update stages.
+#include <array>
+#include <optional>
+
+#include "calc/Balance.h"
+#include "calc/Geometry.h"
+#include "calc/Modes.h"
+#include "fields/Catalogue.h"
+
+namespace pelmora {
+
+// Texts the calculation writes into panel 1 of the status bar.
+inline constexpr const char* kTempCross = "温差交叉!";
+inline constexpr const char* kLowF = "温差校正系数<0.8，如可能请调整工艺数据!";
+inline constexpr const char* kCoilTooHigh = "壳体高度不够，放不下盘管！";
+inline constexpr const char* kAgitationPhaseChange = "搅拌方式不适用于壳程相变流体！";
+inline constexpr const char* kHeatAbsorbing = "吸热流体";
+inline constexpr const char* kHeatReleasing = "放热流体";
+
+class Calculation {
+ public:
+  // Installs MaoDExit and SBAutoRunClick on the form.
+  Calculation(TFormPelmora& form, Modes& modes, Geometry& geometry);
+
+  // One full recalculation over the current field contents (the sender is not used).
+  void MaoDExit(Component* sender);
+  void SBAutoRunClick(Component* sender);
+
+  // One sizing pass: the converged area, or a negative value when an input is missing.
+  // A is the area estimate where the pass ended.
+  double GetFx(double& A);
+  // LMTD and its correction factor from the four stream temperatures: writes CdtD and
+  // TTaD and sets CorrectedMeanDifference.
+  void MeanTempDifference();
+  double CounterFlowLmtd(double vesselIn, double vesselOut, double tubeIn, double tubeOut);
+  double CorrectionFactorF(double tubeOut, double tubeIn, double vesselOut, double vesselIn);
+
+  double Tolerance = 0.000001;
+  double CorrectedMeanDifference = 0;
+
+  // Bounds of the iterations (generous; reaching one ends the run with kNotConverged).
+  static constexpr int kMaxPasses = 500;
+  static constexpr int kMaxAreaIterations = 500;
+  static constexpr int kMaxRegimeRounds = 100;
+
+ private:
+  struct Fx;  // values of one GetFx call
+  bool VesselSide(Fx& s, double& A);
+  bool TubeSide(Fx& s, double A);
+  bool Overall(Fx& s);
+  bool HeatLoss(Fx& s);
+  void CoilHeight();
+
+  void FluidRoles();
+  void SolveBalances();
+  bool TubeVelocities();
+  void PressureDrop(std::optional<double> shapeFactor);
+  double Friction(int mode, double Re, double D, double eps);
+
+  void Status(const char* text);
+  void ClearStatus(const char* text);
+  [[noreturn]] void NotConverged();
+
+  TFormPelmora& f_;
+  Modes& modes_;
+  Geometry& geometry_;
+
+  std::array<EditD*, 6> tube0_;
+  std::array<EditD*, 8> tube1_, tube2_;
+  std::array<EditD*, 5> vessel0_;
+  std::array<EditD*, 8> vessel1_, vessel2_;
+  std::array<EditD*, 4> heat_;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,227 @@
+// The sizing pass GetFx: starting area, the area loop over the film coefficients, the
+// overall coefficient and the batch area update; the mean temperature difference with
+// its correction factor; the coil-height check.
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "calc/Correlations.h"
+#include "calc/SizingState.h"
+#include "fields/Errors.h"
+#include "fields/FieldOps.h"
+#include "fields/FloatCheck.h"
+#include "fields/NumberFormat.h"
+
+namespace pelmora {
+
+namespace corr {
+
+double OverallCoefficient(double ho, double Ro, double dout, double di, double lambdaWall, double hi, double Ri) {
+  const double R = (fp::Div(1, ho) + Ro) + fp::Div((dout - di) * dout, lambdaWall * (dout + di)) +
+                   (fp::Div(1, hi) + Ri) * fp::Div(dout, di);
+  return fp::Div(1, R);
+}
+
+std::optional<double> BatchArea(double K, double A, double Tmi, double Ke, double Ae, double Te, double T1,
+                                double T2, double M, double cp, double tau) {
+  const double B = K * A * Tmi + Ke * Ae * Te;
+  const double C = K * A + Ke * Ae;
+  const double num = B - C * T1;
+  const double den = B - C * T2;
+  if (den == 0 || tau * K == 0) return std::nullopt;
+  const double ratio = num / den;
+  if (!(ratio > 0) || !std::isfinite(ratio)) return std::nullopt;
+  const double a = std::log(ratio) * M * cp / (tau * K) - Ae * Ke / K;
+  if (!std::isfinite(a)) return std::nullopt;
+  return a;
+}
+
+double SteadyStateArea(double K, double Tmi, double Ke, double Ae, double Te, double T1, double T2, double M,
+                       double cp, double tau) {
+  const double Tmo = (T1 + T2) / 2;
+  const double q = fp::Div(M * cp * (T2 - T1), tau) + Ae * Ke * (Tmo - Te);
+  return fp::Div(fp::Div(q, K), Tmi - Tmo);
+}
+
+double LogMean(double d1, double d2) {
+  if (d1 == d2) return d1;
+  // Closer than rounding can separate: the log mean is the arithmetic mean.
+  if (std::fabs(d1 - d2) <= 1e-9 * std::max(std::fabs(d1), std::fabs(d2))) return (d1 + d2) / 2;
+  return fp::Div(d1 - d2, fp::Ln(fp::Div(d1, d2)));
+}
+
+double CorrectionFactor(double Tt2, double Tt1, double Tv2, double Tv1) {
+  if ((Tt2 - Tt1) * (Tv1 - Tt1) < 1e-8) return 1;
+  const double N = 1;
+  const double R = fp::Div(Tv1 - Tv2, Tt2 - Tt1);
+  const double P = fp::Div(Tt2 - Tt1, Tv1 - Tt1);
+  double F;
+  if (std::fabs(R - 1) < 1e-8) {
+    const double Px = fp::Div(P, N - N * P + P);
+    const double inv = fp::Div(2, Px);
+    F = fp::Div(fp::Div(1.414214 * Px, 1 - Px), fp::Ln(fp::Div(inv - 0.58578, inv - 3.41421)));
+  } else {
+    const double X = fp::Pow(fp::Div(1 - R * P, 1 - P), 1 / N);
+    const double Px = fp::Div(1 - X, R - X);
+    const double root = std::sqrt(R * R + 1);
+    const double inv = fp::Div(2, Px);
+    F = fp::Div(root, R - 1) * fp::Ln(fp::Div(1 - Px, 1 - R * Px)) /
+        fp::Ln(fp::Div(inv - 1 - R + root, inv - 1 - R - root));
+  }
+  return fp::Check(F);
+}
+
+}  // namespace corr
+
+double Calculation::CounterFlowLmtd(double vesselIn, double vesselOut, double tubeIn, double tubeOut) {
+  const double d1 = vesselOut - tubeIn;
+  const double d2 = vesselIn - tubeOut;
+  if (d1 * d2 <= 0) {
+    Status(kTempCross);
+    throw SilentAbort();
+  }
+  ClearStatus(kTempCross);
+  return std::fabs(corr::LogMean(d1, d2));
+}
+
+double Calculation::CorrectionFactorF(double tubeOut, double tubeIn, double vesselOut, double vesselIn) {
+  try {
+    double F = corr::CorrectionFactor(tubeOut, tubeIn, vesselOut, vesselIn);
+    ClearStatus(kLowF);
+    return F;
+  } catch (const FloatingPointError&) {
+    Status(kLowF);
+    return 0.5;
+  }
+}
+
+namespace {
+// Fixed notation with 4 decimals and at most 7 significant digits.
+std::string FixedRatio(double x) {
+  double mag = std::fabs(x);
+  int intDigits = mag >= 1 ? static_cast<int>(std::floor(std::log10(mag))) + 1 : 0;
+  if (intDigits > 7) return Format7(x);
+  return FormatFixed(x, std::min(4, 7 - intDigits));
+}
+}  // namespace
+
+void Calculation::MeanTempDifference() {
+  if (!AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) return;
+  const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
+  const double t1 = f_.Ti1D->GetValue(), t2 = f_.Ti2D->GetValue();
+  // A side that changes phase is isothermal at its outlet temperature.
+  const double vesselIn = f_.PhoD->ItemIndex() > 0 ? T2 : T1;
+  const double tubeIn = f_.PhiD->ItemIndex() > 0 ? t2 : t1;
+  const double lmtd = CounterFlowLmtd(vesselIn, T2, tubeIn, t2);
+  const double F = CorrectionFactorF(t2, tubeIn, T2, vesselIn);
+  f_.CdtD->SetText(FixedRatio(F));
+  CorrectedMeanDifference = std::fabs(F * lmtd);
+  PutResult(*f_.CdtD, ResultColor, 0.0001, F);
+  PutResult(*f_.TTaD, ResultColor, 0.001, CorrectedMeanDifference);
+}
+
+bool Calculation::Overall(Fx& s) {
+  if (!AllFilled({f_.RoD, f_.RiD, f_.diiD})) return false;
+  const double lambdaWall = f_.TmD->NumberAfterBar(1000);
+  s.K = corr::OverallCoefficient(s.ho, f_.RoD->GetValue(), s.dout, f_.diiD->GetValue(), lambdaWall, s.hi,
+                                 f_.RiD->GetValue());
+  if (s.flowMode()) PutResult(*f_.KTaD, ResultColor, Tolerance, s.K);
+  return true;
+}
+
+// Coil height from the pass count, checked against the vessel height (the diameter of
+// a vessel without a height field). The check only reports.
+void Calculation::CoilHeight() {
+  if (!AllFilled({f_.mD, f_.dioD, f_.DspD})) return;
+  const double dout = f_.dioD->GetValue();
+  const double H = dout + (f_.mD->GetValue() - 1) * f_.DspD->GetValue() * dout;
+  EditD* height = f_.HsD->Enabled() ? f_.HsD : f_.DsD;
+  if (Blank(*height)) {
+    ClearStatus(kCoilTooHigh);
+  } else if (H + dout > height->GetValue()) {
+    Status(kCoilTooHigh);
+  } else {
+    ClearStatus(kCoilTooHigh);
+  }
+  PutResult(*f_.pHD, ResultColor, Tolerance, H);
+}
+
+double Calculation::GetFx(double& A) {
+  Fx s;
+  s.vesselType = f_.RGEType->ItemIndex();
+  s.convection = f_.RGFType->ItemIndex();
+  s.vesselPhase = f_.PhoD->ItemIndex();
+  s.tubePhase = f_.PhiD->ItemIndex();
+
+  if (!AllFilled({f_.DenoD, f_.dioD, f_.VioD, f_.CopD, f_.LdoD, f_.WiD, f_.TaoD})) return s.result;
+  if (s.tubePhase == 1 && !Filled(*f_.DHiD)) return s.result;
+  if (s.convection != 1 && !AllFilled({f_.BtoD, f_.SlD})) return s.result;
+  if (s.convection == 1 && !AllFilled({f_.DsD, f_.midD, f_.rvD})) return s.result;
+  s.rhoO = f_.DenoD->GetValue();
+  s.dout = f_.dioD->GetValue();
+  s.muO = f_.VioD->GetValue();
+  s.cpO = f_.CopD->GetValue();
+  s.lambdaO = f_.LdoD->GetValue();
+  s.W = f_.WiD->GetValue();
+  s.tau = f_.TaoD->GetValue();
+  if (s.convection != 1) {
+    s.beta = f_.BtoD->GetValue();
+    s.Sl = f_.SlD->GetValue();
+    s.Dc = f_.DcD->GetValue();
+  } else {
+    s.Ds = f_.DsD->GetValue();
+    s.dImp = f_.midD->GetValue();
+    s.N = f_.rvD->GetValue();
+  }
+
+  if (s.tubePhase == 0) {
+    if (AllFilled({f_.CipD, f_.Ti1D, f_.Ti2D}))
+      s.dh = (f_.Ti1D->GetValue() - f_.Ti2D->GetValue()) * f_.CipD->GetValue();
+  } else if (s.tubePhase == 1 || s.tubePhase == 2) {
+    if (Filled(*f_.DHiD)) s.dh = f_.DHiD->GetValue();
+  }
+
+  // Starting area: the previous result, else an estimate with K0 = 400 W/(m2.K).
+  if (Filled(*f_.AtD)) {
+    A = f_.AtD->GetValue();
+  } else if (AllFilled({f_.Tom2D, f_.Tom1D, f_.MaoD, f_.CopD, f_.TaoD, f_.AeD, f_.KeD, f_.TeD, f_.Ti1D, f_.Ti2D})) {
+    const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
+    const double Tmi = (f_.Ti1D->GetValue() + f_.Ti2D->GetValue()) / 2, Tmo = (T1 + T2) / 2;
+    const double Q0 = fp::Div(f_.MaoD->GetValue() * f_.CopD->GetValue() * (T2 - T1), f_.TaoD->GetValue()) +
+                      f_.AeD->GetValue() * f_.KeD->GetValue() * (Tmo - f_.TeD->GetValue());
+    A = fp::Div(Q0, 400 * (Tmi - Tmo));
+  } else {
+    A = 1;
+  }
+  A = std::max(0.0001, A);
+
+  const bool batch = s.vesselType != 2 && s.convection != 2;
+  for (int iteration = 0;; ++iteration) {
+    if (iteration >= kMaxAreaIterations) NotConverged();
+    const double previous = A;
+    if (!VesselSide(s, A)) return s.result;
+    if (!TubeSide(s, A)) return s.result;
+    if (!Overall(s)) return s.result;
+    if (!HeatLoss(s)) return s.result;
+    if (batch) {
+      if (!AllFilled({f_.Ti1D, f_.Ti2D, f_.Tom1D, f_.Tom2D, f_.MaoD, f_.TaoD})) return s.result;
+      const double t1 = f_.Ti1D->GetValue(), t2 = f_.Ti2D->GetValue();
+      const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
+      const double M = f_.MaoD->GetValue(), tau = f_.TaoD->GetValue();
+      const double Tmi = (t1 + t2) / 2;
+      auto next = corr::BatchArea(s.K, A, Tmi, s.Ke, s.Ae, s.Te, T1, T2, M, s.cpO, tau);
+      if (!next || *next <= 0) {
+        A = corr::SteadyStateArea(s.K, Tmi, s.Ke, s.Ae, s.Te, T1, T2, M, s.cpO, tau);
+        s.result = A;
+        break;
+      }
+      A = *next;
+    }
+    if (std::fabs(fp::Div(A - previous, A)) < 0.01) break;
+  }
+  s.result = A;
+  CoilHeight();
+  return s.result;
+}
+
+}  // namespace pelmora
