@@ -8,7 +8,7 @@
 
 namespace pelmora {
 
-PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form) {
+PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry) {
   form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
   if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
   form.SetProjectModified(false, true);

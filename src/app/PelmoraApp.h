@@ -2,6 +2,7 @@
 // The calculation window with every subsystem that acts on it. Constructing it builds
 // the window description and installs the handlers of each subsystem on the form; the
 // desktop program and the command line are two views of one PelmoraApp.
+#include "calc/Calculation.h"
 #include "calc/Geometry.h"
 #include "calc/Modes.h"
 #include "fields/Catalogue.h"
@@ -17,6 +18,7 @@ class PelmoraApp {
   TFormPelmora form;
   Modes modes;
   Geometry geometry;
+  Calculation calc;
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);
