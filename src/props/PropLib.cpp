@@ -121,7 +121,8 @@ int PropLibrary::Insert(const PropRecord& r, std::string* message) {
         return -1;
     }
     auto pos = std::upper_bound(records_.begin(), records_.end(), r, NoLess);
-    return static_cast<int>(records_.insert(pos, r) - records_.begin());
+    auto at = records_.insert(pos, r);
+    return static_cast<int>(at - records_.begin());
 }
 
 int PropLibrary::Update(int index, const PropRecord& r, std::string* message) {
