@@ -27,8 +27,10 @@ inline constexpr const char* kBalanceError = "发现错误，可能是输入数�
 inline constexpr const char* kNotConverged = "迭代未收敛，请检查输入数据！";
 
 // Restarts of NewtonSolve (20 iterations each, the damping halved every time) before it
-// gives up with a ConvergenceError.
-inline constexpr int kNewtonRestarts = 24;
+// gives up with a ConvergenceError. After eight halvings a step is 1/65536 of a Newton
+// step: an iteration that has not settled by then only creeps, and the two small steps
+// it would count as settled no longer mark a root.
+inline constexpr int kNewtonRestarts = 8;
 
 // A root of r in v[k] with the other values held fixed, by a damped Newton iteration on
 // a five-point derivative (step 1e-6 in SI units). Throws ConvergenceError when it does
