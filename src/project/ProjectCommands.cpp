@@ -1,0 +1,223 @@
+#include "project/ProjectCommands.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "fields/UiPort.h"
+#include "project/TextFile.h"
+
+namespace pelmora {
+
+ProjectCommands::ProjectCommands(TFormPelmora& form, Modes& modes) : MRF(form), f_(form), modes_(modes) {
+  MRF.SetMaxFiles(9);
+  MRF.SetShowFullPath(true);
+  MRF.SetOwnerMenuItem(f_.MFile);
+  MRF.SetMenuPosition(6);
+  MRF.SetFileExt("pmf");
+  MRF.OnMenuClick = [this](TMostRecentFiles&, const std::string& path) { MRFMenuClick(path); };
+
+  auto bind = [this](const char* name, void (ProjectCommands::*m)(Component*)) {
+    f_.SetHandler(name, [this, m](Component* s) { (this->*m)(s); });
+  };
+  bind("MFNewClick", &ProjectCommands::MFNewClick);
+  bind("SBFNewClick", &ProjectCommands::MFNewClick);
+  bind("MFOpenClick", &ProjectCommands::MFOpenClick);
+  bind("SBFOpenClick", &ProjectCommands::MFOpenClick);
+  bind("MFSaveClick", &ProjectCommands::MFSaveClick);
+  bind("SBFSaveClick", &ProjectCommands::MFSaveClick);
+  bind("MFAsClick", &ProjectCommands::MFAsClick);
+  bind("SBFAsClick", &ProjectCommands::MFAsClick);
+  bind("MFTempClick", &ProjectCommands::MFTempClick);
+  bind("SBFTempClick", &ProjectCommands::MFTempClick);
+  bind("SBClearClick", &ProjectCommands::SBClearClick);
+  MarkSaved();
+}
+
+std::string ProjectCommands::TitleFor(const std::string& path) {
+  return std::string(TFormPelmora::kTitle) + "-[" + path + "]";
+}
+
+FileDialogRequest ProjectCommands::Dialog(const char* title, int filterIndex, bool save) const {
+  FileDialogRequest r;
+  r.title = title;
+  r.filter = kFilter;
+  r.filterIndex = filterIndex;
+  r.defaultExt = filterIndex == 2 ? "pmt" : "pmf";
+  r.initialDir = ".";
+  r.overwritePrompt = save;
+  return r;
+}
+
+bool ProjectCommands::Read(const std::string& path) {
+  LoadStatus s = ReadFormRecordFile(f_, path);
+  if (s == LoadStatus::Applied) return true;
+  std::string why = s == LoadStatus::Missing ? "文件不存在。" : "它不是 Pelmora 项目或模板文件。";
+  f_.Port().MessageBox("无法打开“" + path + "”：" + why, TFormPelmora::kTitle, MsgType::Error, Buttons::Ok, Answer::Ok);
+  return false;
+}
+
+void ProjectCommands::AfterOpen() {
+  f_.RunHandler("PhiDChange", nullptr);
+  f_.RunHandler("VNDChange", nullptr);
+  modes_.ifMixClick(nullptr);
+  f_.RunHandler("PhoDChange", nullptr);
+  f_.RunHandler("TShapeDChange", nullptr);
+}
+
+void ProjectCommands::Settle() {
+  f_.SetProjectModified(false, true);
+  if (discardCurve) discardCurve();
+  MarkSaved();
+}
+
+void ProjectCommands::MarkSaved() { baseline_ = CollectFormRecords(f_); }
+
+bool ProjectCommands::HasUnsavedChanges() const { return CollectFormRecords(f_) != baseline_; }
+
+void ProjectCommands::Write(const std::string& path, const std::vector<std::string>& excluded) {
+  SaveFormRecords(f_, path, excluded);
+}
+
+void ProjectCommands::MFNewClick(Component*) {
+  auto file = f_.Port().OpenDialog(Dialog("新建项目-选择模板", 2, false));
+  if (!file) return;
+  if (!Read(*file)) return;
+  f_.CurrentProjectFile.clear();
+  f_.SetCaption(TitleFor(kUnnamed));
+  f_.RunHandler("PhiDChange", nullptr);
+  f_.RunHandler("VNDChange", nullptr);
+  modes_.ifMixClick(nullptr);
+  f_.RunHandler("RGETypeClick", nullptr);
+  Settle();
+}
+
+ProjectCommands::OpenResult ProjectCommands::OpenProj() {
+  std::string file;
+  if (StartupOpenRequest) {
+    StartupOpenRequest = false;
+    file = StartupProjectFile;
+  } else {
+    auto chosen = f_.Port().OpenDialog(Dialog("打开项目-选择项目文件", 1, false));
+    if (!chosen) return OpenResult::Cancelled;
+    file = *chosen;
+  }
+  // Named only once the whole file has been read and applied.
+  if (!Read(file)) return OpenResult::Failed;
+  f_.CurrentProjectFile = file;
+  MRF.AddFile(file);
+  f_.SetCaption(TitleFor(file));
+  MarkSaved();
+  return OpenResult::Opened;
+}
+
+void ProjectCommands::MFOpenClick(Component*) {
+  if (OpenProj() == OpenResult::Failed) return;
+  AfterOpen();
+  Settle();
+}
+
+void ProjectCommands::OpenAtStartup(const std::string& path) {
+  StartupOpenRequest = true;
+  StartupProjectFile = path;
+  OpenProj();
+}
+
+void ProjectCommands::MRFMenuClick(const std::string& path) {
+  if (!Read(path)) return;
+  f_.CurrentProjectFile = path;
+  f_.SetCaption(TitleFor(path));
+  AfterOpen();
+  Settle();
+}
+
+bool ProjectCommands::DirectSaveProj() {
+  const bool wasModified = f_.ProjectModified();
+  f_.SetProjectModified(false, true);
+  try {
+    if (!f_.CurrentProjectFile.empty()) {
+      Write(f_.CurrentProjectFile, {});
+      MarkSaved();
+      return true;
+    }
+    auto file = f_.Port().SaveDialog(Dialog("新建项目-输入名称", 1, true));
+    if (!file) return false;
+    Write(*file, {});
+    f_.CurrentProjectFile = *file;
+    MRF.AddFile(*file);
+    f_.SetCaption(TitleFor(*file));
+    MarkSaved();
+    return true;
+  } catch (...) {
+    // Not written: the changes are still unsaved.
+    f_.SetProjectModified(wasModified, true);
+    throw;
+  }
+}
+
+void ProjectCommands::MFSaveClick(Component*) { DirectSaveProj(); }
+
+void ProjectCommands::MFAsClick(Component*) {
+  auto file = f_.Port().SaveDialog(Dialog("另存为-输入名称", 1, true));
+  if (!file) return;
+  Write(*file, {});
+  f_.CurrentProjectFile = *file;
+  MRF.AddFile(*file);
+  f_.SetCaption(TitleFor(*file));
+  f_.SetProjectModified(true, true);
+  MarkSaved();
+}
+
+void ProjectCommands::MFTempClick(Component*) {
+  auto file = f_.Port().SaveDialog(Dialog("存为模板-输入模板名称", 2, true));
+  if (!file) return;
+  Write(*file, {"RichEditReport"});
+}
+
+void ProjectCommands::SBClearClick(Component*) {
+  auto* field = dynamic_cast<EditD*>(f_.Focused());
+  if (!field) return;
+  std::string caption = field->MyLabel() ? field->MyLabel()->Caption() : field->Name();
+  Answer a = f_.Port().MessageBox("你要清除数据:" + caption + "?", "清除数据", MsgType::Question, Buttons::YesNo, Answer::No);
+  if (a == Answer::Yes) field->SetText("");
+  field->SetColor(colors::Window);
+  field->SetEnabled(true);
+  field->SetReadOnly(false);
+}
+
+bool ProjectCommands::CanClose() {
+  if (!HasUnsavedChanges()) return true;
+  std::string name = f_.CurrentProjectFile.empty() ? std::string(kUnnamed) : f_.CurrentProjectFile;
+  Answer a = f_.Port().MessageBox("项目“" + name + "”已修改，是否保存修改？", TFormPelmora::kTitle, MsgType::Question,
+                                  Buttons::YesNoCancel, Answer::Yes);
+  if (a == Answer::No) return true;
+  if (a != Answer::Yes) return false;
+  try {
+    return DirectSaveProj();
+  } catch (const std::exception& e) {
+    f_.Port().MessageBox(e.what(), TFormPelmora::kTitle, MsgType::Error, Buttons::Ok, Answer::Ok);
+    return false;
+  }
+}
+
+void ProjectCommands::StartRecentFiles(const std::string& programPath) {
+  MRF.programPath = programPath;
+  size_t slash = programPath.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : programPath.substr(0, slash == 0 ? 1 : slash);
+  if (::access(folder.c_str(), W_OK) == 0) {
+    MRF.SetIniFile("");
+  } else {
+    // An installed program: the list lives with the user's settings.
+    std::string base;
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) base = x;
+    else if (const char* h = std::getenv("HOME"); h && *h) base = std::string(h) + "/.config";
+    else base = "/tmp";
+    std::string name = programPath.substr(slash == std::string::npos ? 0 : slash + 1);
+    size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.resize(dot);
+    MRF.SetIniFile(base + "/pelmora/" + name + ".ini");
+  }
+  MRF.Loaded();
+}
+
+}  // namespace pelmora

@@ -1,0 +1,191 @@
+#include "project/TextFile.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace pelmora {
+
+namespace {
+
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1))
+      throw FileError(std::string("GBK 编码转换不可用: ") + std::strerror(errno));
+  }
+  ~Converter() { iconv_close(cd_); }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // Converts all of `in`; returns the offset of the first byte that failed, or npos.
+  size_t Run(std::string_view in, std::string& out) {
+    out.clear();
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // initial shift state
+    std::vector<char> buf(in.size() * 2 + 16);
+    char* src = const_cast<char*>(in.data());
+    size_t srcLeft = in.size();
+    while (srcLeft > 0) {
+      char* dst = buf.data();
+      size_t dstLeft = buf.size();
+      size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+      out.append(buf.data(), static_cast<size_t>(dst - buf.data()));
+      if (r == static_cast<size_t>(-1)) {
+        if (errno == E2BIG) continue;
+        return in.size() - srcLeft;
+      }
+    }
+    return std::string_view::npos;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+// The code point of the UTF-8 sequence at `s` (for messages), or -1.
+long CodePointAt(std::string_view s) {
+  if (s.empty()) return -1;
+  auto b = static_cast<unsigned char>(s[0]);
+  int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+  if (len == 0 || s.size() < static_cast<size_t>(len)) return -1;
+  long cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+  for (int i = 1; i < len; ++i) cp = (cp << 6) | (static_cast<unsigned char>(s[static_cast<size_t>(i)]) & 0x3F);
+  return cp;
+}
+
+std::string Hex(long cp) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "U+%04lX", static_cast<unsigned long>(cp) & 0x1FFFFFUL);
+  return buf;
+}
+
+std::string SystemMessage(int err) { return std::strerror(err); }
+
+}  // namespace
+
+std::string Utf8ToGbk(std::string_view utf8, std::string_view where) {
+  bool ascii = true;
+  for (char c : utf8)
+    if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
+  if (ascii) return std::string(utf8);
+  static thread_local Converter conv("GBK", "UTF-8");
+  std::string out;
+  size_t bad = conv.Run(utf8, out);
+  if (bad != std::string_view::npos) {
+    long cp = CodePointAt(utf8.substr(bad));
+    size_t len = cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+    std::string ch = cp < 0 ? "无效的 UTF-8 字节" : "字符“" + std::string(utf8.substr(bad, len)) + "”(" + Hex(cp) + ")";
+    throw FileError("“" + std::string(where) + "”中的" + ch + "不能以 GBK 编码保存");
+  }
+  return out;
+}
+
+std::optional<std::string> GbkToUtf8(std::string_view gbk, size_t* badOffset) {
+  bool ascii = true;
+  for (char c : gbk)
+    if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
+  if (ascii) return std::string(gbk);
+  static thread_local Converter conv("UTF-8", "GBK");
+  std::string out;
+  size_t bad = conv.Run(gbk, out);
+  if (bad != std::string_view::npos) {
+    if (badOffset) *badOffset = bad;
+    return std::nullopt;
+  }
+  return out;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string* error) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (error) *error = SystemMessage(errno);
+    return std::nullopt;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    if (error) *error = SystemMessage(EISDIR);
+    return std::nullopt;
+  }
+  std::string data;
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int e = errno;
+      ::close(fd);
+      if (error) *error = SystemMessage(e);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    data.append(buf, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return data;
+}
+
+void ReplaceFileContent(const std::string& path, std::string_view bytes) {
+  auto fail = [&path](int err) -> FileError {
+    return FileError("无法保存文件“" + path + "”: " + SystemMessage(err));
+  };
+  size_t slash = path.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (base.empty()) throw fail(EISDIR);
+  struct stat old {};
+  bool exists = ::stat(path.c_str(), &old) == 0;
+  if (exists && S_ISDIR(old.st_mode)) throw fail(EISDIR);
+
+  std::string tmpl = folder + "/." + base + ".XXXXXX";
+  std::vector<char> name(tmpl.begin(), tmpl.end());
+  name.push_back('\0');
+  int fd = ::mkstemp(name.data());
+  if (fd < 0) throw fail(errno);
+  std::string tmp(name.data());
+  auto abandon = [&](int err) {
+    ::close(fd);
+    ::unlink(tmp.c_str());
+    throw fail(err);
+  };
+  // The new file gets the old one's permissions, or the usual ones for a new file.
+  mode_t mode = 0666;
+  if (exists) {
+    mode = old.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode &= ~mask;
+  }
+  if (::fchmod(fd, mode) != 0) abandon(errno);
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      abandon(errno);
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  if (::fsync(fd) != 0 && errno != EINVAL) abandon(errno);
+  if (::close(fd) != 0) {
+    int e = errno;
+    ::unlink(tmp.c_str());
+    throw fail(e);
+  }
+  if (::rename(tmp.c_str(), path.c_str()) != 0) {
+    int e = errno;
+    ::unlink(tmp.c_str());
+    throw fail(e);
+  }
+}
+
+}  // namespace pelmora
