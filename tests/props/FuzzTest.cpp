@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <random>
 #include <stdexcept>
 
@@ -45,7 +46,9 @@ std::string RandomTableText(std::mt19937& rng) {
     return s;
 }
 
+// PELMORA_FUZZ_ITERATIONS overrides the count for a longer run.
 int Iterations() {
+    if (const char* n = std::getenv("PELMORA_FUZZ_ITERATIONS")) return std::atoi(n);
 #if defined(__SANITIZE_ADDRESS__)
     return 30000;
 #else
