@@ -1,0 +1,46 @@
+#include "app/Shell.h"
+
+#include "fields/UiPort.h"
+
+namespace pelmora {
+
+Shell::Shell(TFormPelmora& form) : f_(form) {
+  f_.SetHandler("PageControl1Change", [this](Component* s) { PageControl1Change(s); });
+  f_.SetHandler("MAboutClick", [this](Component* s) { MAboutClick(s); });
+  f_.SetHandler("MHAboutClick", [this](Component* s) { MAboutClick(s); });
+  f_.SetHandler("SBAutoRunClick", [this](Component* s) { SBAutoRunClick(s); });
+  f_.SetHandler("MFExitClick", [this](Component* s) { MFExitClick(s); });
+  f_.SetHandler("MExitClick", [this](Component* s) { MFExitClick(s); });
+  FormCreate();
+}
+
+void Shell::FormCreate() {
+  f_.RGLGDY->SetVisible(false);
+  f_.SetCaption(TFormPelmora::kTitle);
+  f_.SetProjectModified(false, true);
+  f_.PageControl1->SetActivePage(f_.TabSheet2);
+}
+
+void Shell::FormActivate() { f_.MyStatusBar->SetProgressPosition(50); }
+
+void Shell::PageControl1Change(Component*) {
+  GroupBox* page = f_.PageControl1->ActivePage();
+  if (page == f_.TabSheet5)
+    f_.RunHandler("SBRSimpleClick", f_.PageControl1);
+  else if (page == f_.TabSheet4)
+    f_.RunHandler("VNDChange", f_.PageControl1);
+}
+
+void Shell::MAboutClick(Component*) {
+  f_.Port().MessageBox(kAboutText, kAboutCaption, MsgType::Information, Buttons::Ok, Answer::Ok);
+}
+
+void Shell::SBAutoRunClick(Component*) {
+  f_.SBAutoRun->SetHint(f_.SBAutoRun->Down() ? "禁止自动计算" : "允许自动计算");
+}
+
+void Shell::MFExitClick(Component*) {
+  if (closeWindow) closeWindow();
+}
+
+}  // namespace pelmora
