@@ -3,6 +3,7 @@
 // the window description and installs the handlers of each subsystem on the form; the
 // desktop program and the command line are two views of one PelmoraApp.
 #include "calc/Calculation.h"
+#include "calc/Curve.h"
 #include "calc/Geometry.h"
 #include "calc/Modes.h"
 #include "fields/Catalogue.h"
@@ -19,6 +20,7 @@ class PelmoraApp {
   Modes modes;
   Geometry geometry;
   Calculation calc;
+  Curve curve;
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);

@@ -1,10 +1,12 @@
 #include "cli/CliRunner.h"
 
+#include <fstream>
 #include <functional>
 #include <map>
 #include <ostream>
 
 #include "app/PelmoraApp.h"
+#include "chart/SvgCanvas.h"
 #include "cli/Json.h"
 #include "fields/NumberFormat.h"
 #include "fields/Text.h"
@@ -21,6 +23,8 @@ const char* kUsage =
     "  --select NAME=INDEX choose a list item or radio button (its handlers run)\n"
     "  --exit NAME         leave a field (its exit handler runs)\n"
     "  --recalc            run the recalculation once, as leaving an input field does\n"
+    "  --click NAME        press a button, tool button or menu item\n"
+    "  --curve FILE.svg    write the time-temperature chart (computed first when there is none)\n"
     "  --yes               answer questions with Yes (default: No)\n"
     "  --json              print the state of every component, the status bar and the messages\n";
 
@@ -123,12 +127,59 @@ struct Cli {
     }
   }
 
+  void Click(const std::string& name) {
+    Component* c = Need(name);
+    if (auto* b = dynamic_cast<SpeedButton*>(c)) {
+      Act([b] { b->Click(); });
+    } else if (auto* m = dynamic_cast<MenuItem*>(c)) {
+      Act([m] { m->Click(); });
+    } else {
+      throw std::invalid_argument(name + " is not a button or menu item");
+    }
+  }
+
+  // The chart as the report page paints it, on an SVG surface.
+  void Curve(const std::string& file) {
+    TFormPelmora& f = app.form;
+    if (app.curve.data.Intervals() < 1) Act([&f] { f.RunHandler("SBTCurveClick", f.SBTCurve); });
+    chart::SvgCanvas canvas(800, 520);
+    f.PaintBox1->canvas = &canvas;
+    Act([&f] { f.RunHandler("SBTCurveClick", f.PaintBox1); });
+    f.PaintBox1->canvas = nullptr;
+    if (canvas.Body().empty()) {
+      err << "pelmora-calc: no time-temperature curve to draw\n";
+      failed = true;
+      return;
+    }
+    std::ofstream svg(file, std::ios::binary);
+    svg << canvas.Svg();
+    if (!svg.flush()) {
+      err << "pelmora-calc: cannot write " << file << "\n";
+      failed = true;
+    }
+  }
+
+  std::string CurveJson() const {
+    const CurveData& d = app.curve.data;
+    const int n = d.Intervals();
+    if (n < 1) return "null";
+    std::string s = "{\"intervals\": " + std::to_string(n) + ", \"timeStep\": " + Format15(d.TimeStep) +
+                    ", \"points\": [";
+    for (int i = 0; i <= n; ++i) {
+      const auto k = static_cast<size_t>(i);
+      s += std::string(i ? ", " : "") + "{\"time\": " + Format15(d.Times[k]) + ", \"tank\": " +
+           Format15(d.TankTemps[k]) + ", \"tubeOut\": " + Format15(d.TubeOutTemps[k]) + "}";
+    }
+    return s + "]}";
+  }
+
   void Json() {
     out << "{\n  \"components\": " << ComponentsJson(app.form) << ",\n  \"status\": [";
     const auto& panels = app.form.MyStatusBar->Panels();
     for (size_t i = 0; i < panels.size(); ++i) out << (i ? ", " : "") << JsonString(panels[i].text);
     out << "],\n  \"title\": " << JsonString(app.form.Caption()) << ",\n  \"projectModified\": "
-        << (app.form.ProjectModified() ? "true" : "false") << ",\n  \"messages\": [";
+        << (app.form.ProjectModified() ? "true" : "false") << ",\n  \"curve\": " << CurveJson()
+        << ",\n  \"messages\": [";
     auto msgs = port.Messages();
     for (size_t i = 0; i < msgs.size(); ++i) out << (i ? ", " : "") << JsonString(msgs[i]);
     out << "]\n}\n";
@@ -139,7 +190,7 @@ struct Cli {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Options that take a value.
-  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}};
+  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}};
   try {
     Cli cli(out, err);
     for (size_t i = 0; i < args.size(); ++i) {
@@ -158,6 +209,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--select") cli.Select(value);
       else if (a == "--exit") cli.Exit(value);
       else if (a == "--recalc") cli.Act([&cli] { cli.app.calc.MaoDExit(nullptr); });
+      else if (a == "--click") cli.Click(value);
+      else if (a == "--curve") cli.Curve(value);
       else if (a == "--yes") cli.port.defaultAnswer = Answer::Yes;
       else if (a == "--json") cli.Json();
       else throw std::invalid_argument("unknown option " + a);

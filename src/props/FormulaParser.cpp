@@ -494,8 +494,7 @@ long double TFormulaParser::Evaluate(const std::string& text) {
         } else {
             result = ParseRelation();
             // A result outside the double range could reach no field as a number.
-            if (!Failed() && (!std::isfinite(result) || fabsl(result) > LDBL_MAX / 2 ||
-                              fabsl(result) > static_cast<long double>(DBL_MAX)))
+            if (!Failed() && (!std::isfinite(result) || fabsl(result) > static_cast<long double>(DBL_MAX)))
                 SetError(kErrRange);
         }
     }

@@ -1,0 +1,211 @@
+#include "calc/Curve.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "chart/Chart.h"
+#include "fields/Errors.h"
+#include "fields/FieldOps.h"
+#include "fields/FloatCheck.h"
+#include "fields/UiPort.h"
+
+namespace pelmora {
+
+void CurveData::Clear() {
+  Times.fill(-1);
+  TankTemps.fill(0);
+  TubeOutTemps.fill(0);
+}
+
+int CurveData::Intervals() const {
+  const double n = std::round(IntervalCount);
+  if (!(n >= 1)) return 0;
+  return static_cast<int>(std::min<double>(n, kMaxPoints - 1));
+}
+
+Curve::Curve(TFormPelmora& form, Calculation& calc) : f_(form), calc_(calc) {
+  data.Clear();
+  f_.SetHandler("SBTCurveClick", [this](Component* s) { SBTCurveClick(s); });
+  f_.SetHandler("RGLGDYClick", [this](Component* s) { RGLGDYClick(s); });
+}
+
+const char* Curve::FreeQuantityProblem() const {
+  if (f_.MaoD->ReadOnly()) return "壳程质量必须为自由（输入）变量！";
+  if (f_.Tom1D->ReadOnly()) return "壳程初始温度必须为自由（输入）变量！";
+  if (f_.Tom2D->ReadOnly()) return "壳程目标始温度必须为自由（输入）变量！";
+  if (f_.WiD->ReadOnly()) return "管程质量流量必须为自由（输入）变量！";
+  if (f_.Ti1D->ReadOnly()) return "管程入口温度必须为自由（输入）变量！";
+  return nullptr;
+}
+
+void Curve::SBTCurveClick(Component* sender) {
+  // A repaint while the intervals are stepped (pending events are handled between the
+  // recalculations) or a second click then must not touch the curve being built.
+  if (computing_) return;
+  const bool paint = sender == f_.PaintBox1;
+
+  f_.RGLGDY->SetVisible(false);
+  if (f_.PhiD->ItemIndex() != 0 || f_.RGEType->ItemIndex() > 0) return;
+  f_.RGLGDY->SetVisible(true);
+
+  // The messages belong to the button: a repaint (also the one the message box itself
+  // causes) draws nothing and says nothing, so no message can call up another.
+  if (const char* problem = FreeQuantityProblem()) {
+    f_.RGLGDY->SetVisible(false);
+    if (!paint) f_.Port().ShowMessage(problem);
+    return;
+  }
+
+  int n = data.Intervals();
+  bool compute = false;
+  if (paint) {
+    if (n < 1) {
+      f_.RGLGDY->SetVisible(false);
+      return;
+    }
+  } else if (n > 0) {
+    compute = f_.Port().MessageBox(kQuestion, "提示", MsgType::Question, Buttons::YesNo, Answer::No) != Answer::No;
+  } else {
+    n = kIntervals;
+    compute = true;
+  }
+  if (compute) Compute(n);
+
+  if (paint) {
+    if (f_.PaintBox1->canvas) Draw(*f_.PaintBox1->canvas);
+    return;
+  }
+  f_.PageControl1->SetActivePage(f_.TabSheet5);
+  f_.Port().ProcessEvents();
+  if (f_.PaintBox1->canvas) Draw(*f_.PaintBox1->canvas);
+  f_.PaintBox1->Invalidate();
+}
+
+void Curve::Compute(int n) {
+  // Everything is read before anything is changed: a missing input ends the action
+  // with its message and leaves the fields as they were.
+  const double tau = f_.TaoD->GetValue();
+  const double T1 = f_.Tom1D->GetValue();
+  const double T2 = f_.Tom2D->GetValue();
+  f_.Ti1D->GetValue();
+  f_.Ti2D->GetValue();
+  const double A0 = f_.AtD->GetValue();
+
+  // The user's entries come back exactly as typed, also when a recalculation fails.
+  struct Restore {
+    TFormPelmora& f;
+    std::string tao, tom1, tom2;
+    ~Restore() {
+      f.TaoD->SetText(tao);
+      f.Tom1D->SetText(tom1);
+      f.Tom2D->SetText(tom2);
+    }
+  } restore{f_, f_.TaoD->Text(), f_.Tom1D->Text(), f_.Tom2D->Text()};
+  struct Busy {
+    bool& flag;
+    explicit Busy(bool& b) : flag(b) { flag = true; }
+    ~Busy() { flag = false; }
+  } busy(computing_);
+
+  const double dt = tau / n;
+  f_.TaoD->SetValue(dt);
+  data.Clear();
+  data.TimeStep = dt;
+  data.IntervalCount = n;
+  data.Times[0] = 0;
+  data.TankTemps[0] = T1;
+  data.TubeOutTemps[0] = -1;
+
+  try {
+    double b = T1;
+    for (int i = 1; i <= n; ++i) {
+      double delta = (T2 - T1) / n;  // first guess of the change over one interval
+      const double a = b;
+      f_.Tom1D->SetValue(a);
+      for (int round = 0;; ++round) {
+        if (round >= kMaxRounds) throw ConvergenceError(kNoConvergence);
+        b += delta;
+        f_.Tom2D->SetValue(b);
+        if (i == 1 && round == 0) {
+          // The first run after the heating time became one interval settles the
+          // balances: the tube side is solved before the overall balance has given it
+          // the heat of the shorter time, so this run may size with a stale outlet
+          // temperature and give up (cross, no convergence). The second run, from
+          // settled balances, decides.
+          try {
+            calc_.MaoDExit(nullptr);
+          } catch (const SilentAbort&) {
+          }
+        } else if (i == 1) {
+          calc_.MaoDExit(nullptr);
+        }
+        calc_.MaoDExit(nullptr);
+        f_.Port().ProcessEvents();
+        const double A = f_.AtD->GetValue();
+        const double miss = fp::Div(A0 - A, A);
+        delta = fp::Check(0.5 * miss * (b - a));
+        if (std::fabs(fp::Div(A0 - A, A0)) < 0.01) break;
+      }
+      data.Times[static_cast<size_t>(i)] = i * dt;
+      data.TankTemps[static_cast<size_t>(i)] = b;
+      data.TubeOutTemps[static_cast<size_t>(i)] = f_.Ti2D->GetValue();
+    }
+    data.TubeOutTemps[0] = n >= 2 ? 2 * data.TubeOutTemps[1] - data.TubeOutTemps[2] : data.TubeOutTemps[1];
+  } catch (...) {
+    data.IntervalCount = 0;  // a half-built curve is no curve
+    throw;
+  }
+}
+
+void Curve::RGLGDYClick(Component*) { f_.PaintBox1->Invalidate(); }
+
+void Curve::Draw(chart::Canvas& canvas) const {
+  const int n = data.Intervals();
+  if (n < 1) return;
+  const auto N = static_cast<size_t>(n);
+  const double tEnd = n * data.TimeStep;
+  const double ends[] = {data.TankTemps[0], data.TankTemps[N], data.TubeOutTemps[0], data.TubeOutTemps[N]};
+  const double yMax = *std::max_element(std::begin(ends), std::end(ends));
+  const double yMin = *std::min_element(std::begin(ends), std::end(ends));
+
+  chart::Chart c;
+  c.Begin(&canvas, colors::White);
+  c.SetPen(colors::Black, 1);
+  c.SetLayout(0.1, 0.95, 0.1, 0.85, {10, 10, 10, 10});
+  c.XAxis("Times / S", 0, tEnd, tEnd / 10, tEnd / 50);
+  c.YAxis("Temperature / ℃", yMin, yMax, (yMax - yMin) / 10, (yMax - yMin) / 50);
+
+  const bool heated = n >= 2 ? data.TankTemps[2] > data.TankTemps[1] : data.TankTemps[1] > data.TankTemps[0];
+  auto series = [&](const std::array<double, CurveData::kMaxPoints>& temps, Color color, int marker,
+                    const char* legend) {
+    c.SetPen(color, 1);
+    c.MoveTo(data.Times[0], temps[0]);
+    for (size_t i = 1; i <= N; ++i) {
+      c.LineTo(data.Times[i], temps[i]);
+      c.Marker(marker, 6);
+    }
+    c.AddLegend(legend);
+  };
+  // The hotter stream is drawn red.
+  if (heated) {
+    series(data.TubeOutTemps, colors::Red, 1, "-管程出口温度");
+    series(data.TankTemps, colors::Blue, 2, "-槽罐温度");
+  } else {
+    series(data.TankTemps, colors::Red, 2, "-槽罐温度");
+    series(data.TubeOutTemps, colors::Blue, 1, "-管程出口温度");
+  }
+
+  const double x = heated ? c.CanvasX(0) + 2 : c.CanvasX(tEnd) - 2;
+  const chart::HAlign h = heated ? chart::HAlign::Left : chart::HAlign::Right;
+  const chart::Axis& ya = c.Y();  // the drawn range (widened when all points are equal)
+  switch (f_.RGLGDY->ItemIndex()) {
+    case 1: c.DrawLegend(x, c.CanvasY((ya.max + ya.min) / 2), h, chart::VAlign::Middle); break;
+    case 2: c.DrawLegend(x, c.CanvasY(ya.min) - 2, h, chart::VAlign::Bottom); break;
+    default: c.DrawLegend(x, c.CanvasY(ya.max) + 2, h, chart::VAlign::Top); break;
+  }
+  c.Title("时间—温度曲线", colors::Red);
+  c.End();
+}
+
+}  // namespace pelmora

@@ -1,0 +1,63 @@
+#pragma once
+// The batch-heating time–temperature curve: the heating time is split into equal
+// intervals; for each, the tank temperature at its end is found by running the whole
+// recalculation until the area needed for the interval equals the design area. The
+// stored points are drawn as a chart on the report page.
+#include <array>
+
+#include "calc/Calculation.h"
+#include "chart/Canvas.h"
+#include "fields/Catalogue.h"
+
+namespace pelmora {
+
+struct CurveData {
+  static constexpr int kMaxPoints = 41;
+  double IntervalCount = 0;  // N; 0 or less: no curve
+  double TimeStep = 0;       // seconds
+  std::array<double, kMaxPoints> Times{};
+  std::array<double, kMaxPoints> TankTemps{};     // °C
+  std::array<double, kMaxPoints> TubeOutTemps{};  // °C, entry 0 extrapolated
+  // Every time -1, every temperature 0.
+  void Clear();
+  // The number of intervals of a stored curve, or 0.
+  int Intervals() const;
+};
+
+class Curve {
+ public:
+  // Installs SBTCurveClick (the button and the paint event of PaintBox1) and
+  // RGLGDYClick on the form.
+  Curve(TFormPelmora& form, Calculation& calc);
+
+  // With the button as sender: computes (after asking, when a curve is stored) and
+  // shows the chart; with the paint box as sender: draws the stored curve on the paint
+  // box's canvas.
+  void SBTCurveClick(Component* sender);
+  // The legend position changed: the chart is drawn again.
+  void RGLGDYClick(Component* sender);
+  // Draws the stored curve (nothing when there is none).
+  void Draw(chart::Canvas& canvas) const;
+  // The project commands forget the curve.
+  void Discard() { data.IntervalCount = -1; }
+
+  CurveData data;
+
+  static constexpr int kIntervals = 10;
+  // Recalculations per interval before the stepping gives up.
+  static constexpr int kMaxRounds = 100;
+  static constexpr const char* kQuestion = "已经有绘图数据，需要重新计算？";
+  static constexpr const char* kNoConvergence = "时间温度曲线计算不收敛：该时段达不到设计面积，请检查输入数据！";
+
+ private:
+  // The first quantity that is a computed result although the curve needs it as an
+  // input, as its message; nullptr when all are free.
+  const char* FreeQuantityProblem() const;
+  void Compute(int intervals);
+
+  TFormPelmora& f_;
+  Calculation& calc_;
+  bool computing_ = false;
+};
+
+}  // namespace pelmora
