@@ -1,0 +1,354 @@
+// The recalculation driver as a user meets it: fields typed and left one after the
+// other, the open quantity of a balance solved, coloured, released and chosen anew, the
+// automatic calculation switched off, the messages of the status bar and of the boxes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "CaseFiles.h"
+#include "app/PelmoraApp.h"
+#include "fields/FieldOps.h"
+#include "fields/NumberFormat.h"
+
+namespace pelmora {
+namespace {
+
+struct Driver : ::testing::Test {
+  ScriptedPort port;
+  PelmoraApp app{&port, "/tmp/"};
+  TFormPelmora& f = app.form;
+
+  void Type(EditD* e, const std::string& text) {
+    app.Run([&] {
+      f.FocusChangedByView(e);
+      e->SetText(text);
+    });
+  }
+  // Tab out of the field: its exit handler runs through the dispatch point.
+  bool Leave(Edit* e) {
+    return app.Run([&] {
+      f.FocusChangedByView(f.NextInTabOrder(e, true));
+      e->Exit();
+    });
+  }
+  bool Recalc() {
+    return app.Run([&] { app.calc.MaoDExit(nullptr); });
+  }
+  // The clear-field command answered with Yes.
+  void Clear(EditD* e) {
+    e->SetText("");
+    e->SetColor(colors::Window);
+    e->SetEnabled(true);
+    e->SetReadOnly(false);
+  }
+  // A reference design of data/cases, applied option by option.
+  void Apply(const std::string& name) {
+    auto args = testing_cases::CaseArgs(name);
+    for (size_t i = 0; i < args.size(); i += 2) {
+      const std::string& opt = args[i];
+      if (opt == "--recalc") {
+        Recalc();
+        --i;
+        continue;
+      }
+      ASSERT_LT(i + 1, args.size());
+      const std::string& v = args[i + 1];
+      size_t eq = v.find('=');
+      std::string name = v.substr(0, eq);
+      if (opt == "--set") {
+        auto* e = f.FindAs<Edit>(name);
+        ASSERT_TRUE(e) << name;
+        e->SetText(v.substr(eq + 1));
+      } else if (opt == "--select") {
+        int idx = static_cast<int>(StrToInt(v.substr(eq + 1)));
+        if (auto* r = f.FindAs<RadioGroup>(name)) app.Run([&] { r->SetItemIndex(idx); });
+        else app.Run([&] { f.FindAs<ComboBox>(name)->UserSelect(idx); });
+      } else if (opt == "--exit") {
+        Leave(f.FindAs<Edit>(name));
+      }
+    }
+  }
+  std::string Panel1() const { return f.MyStatusBar->PanelText(1); }
+};
+
+TEST_F(Driver, VesselHeatIsSolvedAndMarkedYellow) {
+  Type(f.MaoD, "2000");
+  Type(f.CopD, "4180");
+  Type(f.Tom1D, "20");
+  Type(f.Tom2D, "60");
+  EXPECT_TRUE(Leave(f.Tom2D));
+  EXPECT_NEAR(f.QoD->GetValue(), 2000 * 4180 * 40.0, 2000 * 4180 * 40.0 * 2e-6);
+  EXPECT_EQ(f.QoD->GetColor(), VesselBalanceColor);
+  EXPECT_EQ(ToRgb(f.QoD->GetColor()).r, 255);
+  EXPECT_EQ(ToRgb(f.QoD->GetColor()).g, 255);
+  EXPECT_EQ(ToRgb(f.QoD->GetColor()).b, 0);
+  EXPECT_TRUE(f.QoD->ReadOnly());
+  EXPECT_EQ(f.QoD->GetCursor(), Cursor::No);
+  EXPECT_EQ(f.QLD->Text(), "0.00");
+  EXPECT_TRUE(port.Messages().empty());
+}
+
+TEST_F(Driver, EmptyingAnotherMemberReleasesTheOpenQuantityThenSolvesTheNewOne) {
+  Type(f.MaoD, "2000");
+  Type(f.CopD, "4180");
+  Type(f.Tom1D, "20");
+  Type(f.Tom2D, "60");
+  Leave(f.Tom2D);
+  ASSERT_EQ(f.QoD->GetColor(), VesselBalanceColor);
+
+  Clear(f.MaoD);
+  Leave(f.CopD);
+  EXPECT_EQ(f.QoD->Text(), "");  // released: empty, white, editable
+  EXPECT_EQ(f.QoD->GetColor(), colors::Window);
+  EXPECT_FALSE(f.QoD->ReadOnly());
+  EXPECT_EQ(f.QoD->GetCursor(), Cursor::Default);
+  EXPECT_EQ(f.MaoD->Text(), "");
+
+  Leave(f.CopD);  // both empty: the group waits
+  EXPECT_EQ(f.MaoD->Text(), "");
+  EXPECT_EQ(f.QoD->Text(), "");
+
+  Type(f.QoD, "1.672e8");  // the heat has no exit action: the next field left recalculates
+  Leave(f.CopD);
+  EXPECT_NEAR(f.MaoD->GetValue(), 1000, 1000 * 2e-6);
+  EXPECT_EQ(f.MaoD->GetColor(), VesselBalanceColor);
+  // On later runs the mass stays the open quantity and follows the heat.
+  Type(f.Tom2D, "100");
+  Leave(f.Tom2D);
+  EXPECT_NEAR(f.MaoD->GetValue(), 500, 500 * 2e-6);
+}
+
+TEST_F(Driver, TwoEmptyMembersLeaveTheGroupUnsolved) {
+  Type(f.CipD, "4190");
+  Type(f.Ti1D, "90");
+  Type(f.TaoD, "3600");
+  Leave(f.Ti1D);  // WiD, Ti2D and QiD empty
+  EXPECT_EQ(f.WiD->Text(), "");
+  EXPECT_EQ(f.Ti2D->Text(), "");
+  EXPECT_EQ(f.QiD->Text(), "");
+}
+
+TEST_F(Driver, DisabledOrMustInputMembersAreNeverSolvedFor) {
+  Type(f.MaoD, "2000");
+  Type(f.Tom1D, "20");
+  Type(f.Tom2D, "60");
+  Type(f.QoD, "1e8");
+  Leave(f.Tom2D);  // only the specific heat is empty: it must be entered
+  EXPECT_EQ(f.CopD->Text(), "");
+  EXPECT_EQ(f.CopD->DrawOverlay().text, "[Must input]");
+
+  Type(f.CopD, "4180");
+  Type(f.QoD, "");
+  f.QoD->SetEnabled(false);
+  Leave(f.CopD);  // the one empty member is disabled: nothing to solve
+  EXPECT_EQ(f.QoD->Text(), "");
+}
+
+TEST_F(Driver, TubeHeatFromTheOverallBalanceThenTheFlowFromTheTubeBalance) {
+  Type(f.TaoD, "3600");
+  Type(f.MaoD, "1000");
+  Type(f.CopD, "4180");
+  Type(f.Tom1D, "20");
+  Type(f.Tom2D, "60");
+  Type(f.CipD, "4190");
+  Type(f.Ti1D, "90");
+  Type(f.Ti2D, "70");
+  Leave(f.Ti2D);
+  EXPECT_NEAR(f.QiD->GetValue(), -1.672e8, 1.672e8 * 2e-6);
+  EXPECT_EQ(f.QiD->GetColor(), HeatBalanceColor);
+  Leave(f.Ti2D);
+  // W cp (t2 - t1) tau = Qi.
+  EXPECT_NEAR(f.WiD->GetValue(), 1.672e8 / (4190 * 20 * 3600.0), 1e-5);
+  EXPECT_EQ(f.WiD->GetColor(), TubeBalanceColor);
+}
+
+TEST_F(Driver, AutomaticCalculationSwitchedOff) {
+  EXPECT_EQ(f.SBAutoRun->Hint(), "自动计算");
+  app.Run([&] { f.SBAutoRun->Click(); });
+  EXPECT_TRUE(f.SBAutoRun->Down());
+  EXPECT_EQ(f.SBAutoRun->Hint(), "禁止自动计算");
+  Type(f.MaoD, "2000");
+  Type(f.CopD, "4180");
+  Type(f.Tom1D, "20");
+  Type(f.Tom2D, "60");
+  f.PageControl1->SetActivePage(f.TabSheet4);
+  EXPECT_TRUE(Leave(f.Tom2D));
+  EXPECT_EQ(f.QoD->Text(), "");
+  EXPECT_EQ(f.PageControl1->ActivePage(), f.TabSheet2);  // the vessel is still copied over
+  app.Run([&] { f.SBAutoRun->Click(); });
+  EXPECT_EQ(f.SBAutoRun->Hint(), "允许自动计算");
+  Leave(f.Tom2D);
+  EXPECT_FALSE(Blank(*f.QoD));
+}
+
+TEST_F(Driver, FluidRolesFollowTheMeanTemperatures) {
+  // Tube fluid cooling from 90 to 45 C against a vessel stream heated from 30 to 60 C:
+  // the ranges overlap, but the tube fluid gives off heat.
+  Type(f.Ti1D, "90");
+  Type(f.Ti2D, "45");
+  Type(f.Tom1D, "30");
+  Type(f.Tom2D, "60");
+  Leave(f.Tom2D);
+  EXPECT_EQ(f.HTiD->Text(), "放热流体");
+  EXPECT_EQ(f.HToD->Text(), "吸热流体");
+  // A cooling coil: water 10 -> 30 C in a tank going from 80 to 40 C.
+  Type(f.Ti1D, "10");
+  Type(f.Ti2D, "30");
+  Type(f.Tom1D, "80");
+  Type(f.Tom2D, "40");
+  Leave(f.Tom2D);
+  EXPECT_EQ(f.HTiD->Text(), "吸热流体");
+  EXPECT_EQ(f.HToD->Text(), "放热流体");
+  Type(f.Ti2D, "");
+  Leave(f.Tom2D);
+  EXPECT_EQ(f.HTiD->Text(), "");
+  EXPECT_EQ(f.HToD->Text(), "");
+}
+
+TEST_F(Driver, BadTextInABalanceIsReportedTwice) {
+  Type(f.MaoD, "abc");
+  Type(f.CopD, "4180");
+  Type(f.Tom1D, "20");
+  Type(f.Tom2D, "60");
+  EXPECT_FALSE(Leave(f.Tom2D));
+  auto m = port.Messages();
+  ASSERT_EQ(m.size(), 2u);
+  EXPECT_EQ(m[0], f.MaoL->Caption() + "是错误数据");
+  EXPECT_EQ(m[1], "发现错误，可能是输入数据错误！");
+  EXPECT_EQ(f.QoD->Text(), "");
+}
+
+TEST_F(Driver, NewtonThatDoesNotSettleIsABalanceError) {
+  Type(f.MaoD, "2");
+  Type(f.QoD, "");
+  EXPECT_FALSE(app.Run([&] {
+    SolveBalance({f.MaoD, f.QoD}, VesselBalanceColor, true, 1.2345,
+                 [](const BalanceValues& v) { return v[0] * v[0] + v[1] * v[1] + 1; });
+  }));
+  auto m = port.Messages();
+  ASSERT_EQ(m.size(), 2u);
+  EXPECT_EQ(m[0], "发现错误，可能是输入数据错误！");
+  EXPECT_EQ(m[1], "迭代未收敛，请检查输入数据！");
+  EXPECT_EQ(f.QoD->Text(), "");
+}
+
+TEST_F(Driver, TemperatureCrossStopsTheRunWithoutABox) {
+  // Vessel 20 -> 60 against a tube fluid 50 -> 70: the outlet ends cross.
+  EXPECT_FALSE(app.Run([&] { app.calc.CounterFlowLmtd(20, 60, 50, 70); }));
+  EXPECT_EQ(Panel1(), "温差交叉!");
+  EXPECT_TRUE(port.Messages().empty());
+  double lmtd = 0;
+  EXPECT_TRUE(app.Run([&] { lmtd = app.calc.CounterFlowLmtd(20, 60, 90, 70); }));
+  EXPECT_NEAR(lmtd, 20 / std::log(50.0 / 30), 1e-12);
+  EXPECT_EQ(Panel1(), "");
+  // Equal end differences need no logarithm.
+  EXPECT_TRUE(app.Run([&] { lmtd = app.calc.CounterFlowLmtd(20, 60, 90, 50); }));
+  EXPECT_DOUBLE_EQ(lmtd, 30);
+}
+
+TEST_F(Driver, CorrectionFactorThatCannotBeFormedIsTakenAsOneHalf) {
+  EXPECT_DOUBLE_EQ(app.calc.CorrectionFactorF(90, 10, 20, 100), 0.5);
+  EXPECT_EQ(Panel1(), "温差校正系数<0.8，如可能请调整工艺数据!");
+  EXPECT_NEAR(app.calc.CorrectionFactorF(170, 100, 200, 390), 0.8917, 1e-4);
+  EXPECT_EQ(Panel1(), "");
+}
+
+TEST_F(Driver, CrossedStreamsOfATwoStreamVesselStopAtTheMeanDifference) {
+  Apply("two_stream");
+  ASSERT_FALSE(Blank(*f.AtD));
+  port.Clear();
+  Type(f.Ti2D, "");
+  Clear(f.WiD);  // the flow becomes an input, the outlet the open quantity
+  Type(f.WiD, "3.3");
+  Type(f.Ti1D, "50");  // tube 50 -> ~ 20 against the vessel stream 20 -> 40
+  EXPECT_FALSE(Leave(f.Ti1D));
+  EXPECT_EQ(Panel1(), "温差交叉!");
+  EXPECT_TRUE(port.Messages().empty());
+}
+
+TEST_F(Driver, FlowModeNeverSizesWithoutThisRunsMeanDifference) {
+  Apply("two_stream");
+  const std::string area = f.AtD->Text();
+  ASSERT_FALSE(area.empty());
+  port.Clear();
+  // Both tube temperatures gone: no mean difference can be formed in this run.
+  Type(f.Ti1D, "");
+  Type(f.Ti2D, "");
+  Clear(f.AtD);
+  EXPECT_TRUE(Leave(f.MaoD));
+  EXPECT_EQ(f.AtD->Text(), "");
+  EXPECT_TRUE(port.Messages().empty()) << port.Messages()[0];
+}
+
+TEST_F(Driver, AgitationWithACondensingVesselFluidHasNoCorrelation) {
+  Apply("agitated_tank");
+  ASSERT_FALSE(Blank(*f.koD));
+  port.Clear();
+  app.Run([&] { f.PhoD->UserSelect(1); });
+  Type(f.DHoD, "2257000");
+  Type(f.LaoD, "0");
+  Type(f.CopvD, "2000");
+  const std::string ko = f.koD->Text();
+  EXPECT_FALSE(Leave(f.DHoD));
+  EXPECT_EQ(Panel1(), "搅拌方式不适用于壳程相变流体！");
+  EXPECT_TRUE(port.Messages().empty());
+  EXPECT_EQ(f.koD->Text(), ko);
+  // Back to a liquid: the message goes with the next run.
+  app.Run([&] { f.PhoD->UserSelect(0); });
+  app.Run([&] { f.RGEType->SetItemIndex(0); });
+  app.Run([&] { f.RGFType->SetItemIndex(1); });
+  Leave(f.MaoD);
+  EXPECT_EQ(Panel1(), "");
+}
+
+TEST_F(Driver, CoilHeightIsCheckedOnlyAgainstAVesselHeightThatIsGiven) {
+  Apply("storage_tank");
+  ASSERT_FALSE(Blank(*f.mD));
+  EXPECT_EQ(Panel1(), "");
+  const double H = f.pHD->GetValue();
+  EXPECT_NEAR(H, 0.032 + (f.mD->GetValue() - 1) * 2 * 0.032, 1e-9);
+
+  f.HsD->SetEnabled(true);
+  Type(f.HsD, "1.0");  // shorter than the coil
+  Leave(f.MaoD);
+  EXPECT_EQ(Panel1(), "壳体高度不够，放不下盘管！");
+
+  Type(f.HsD, "");
+  port.Clear();
+  EXPECT_TRUE(Leave(f.MaoD));
+  EXPECT_TRUE(port.Messages().empty());
+  EXPECT_EQ(Panel1(), "");
+  EXPECT_FALSE(Blank(*f.pHD));
+  EXPECT_FALSE(Blank(*f.DpiD));
+}
+
+TEST_F(Driver, NothingIsWrittenAsNanOrInfinity) {
+  Apply("storage_tank");
+  port.Clear();
+  Type(f.ViiD, "0");  // a zero viscosity divides by zero in the Reynolds number
+  EXPECT_FALSE(Leave(f.ViiD));
+  auto m = port.Messages();
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_EQ(m[0], "Floating point division by zero");
+  for (EditD* e : f.ValueFields()) {
+    EXPECT_EQ(e->Text().find("nan"), std::string::npos) << e->Name();
+    EXPECT_EQ(e->Text().find("inf"), std::string::npos) << e->Name();
+  }
+}
+
+TEST_F(Driver, ResultsSettleAndARepeatedRunChangesNothing) {
+  Apply("storage_tank");
+  Recalc();
+  std::vector<std::string> before;
+  for (EditD* e : f.ValueFields()) before.push_back(e->Text());
+  int changes = 0;
+  for (EditD* e : f.ValueFields()) e->Subscribe([&](Component&) { ++changes; });
+  EXPECT_TRUE(Recalc());
+  EXPECT_EQ(changes, 0);
+  std::vector<std::string> after;
+  for (EditD* e : f.ValueFields()) after.push_back(e->Text());
+  EXPECT_EQ(before, after);
+}
+
+}  // namespace
+}  // namespace pelmora
