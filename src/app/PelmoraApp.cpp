@@ -8,10 +8,11 @@
 
 namespace pelmora {
 
-PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry), curve(form, calc) {
+PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry), curve(form, calc), project(form, modes) {
   form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
   if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
   form.SetProjectModified(false, true);
+  project.discardCurve = [this] { curve.Discard(); };
   geometry.tolerance = [this] { return calc.Tolerance; };
 }
 

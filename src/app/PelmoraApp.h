@@ -8,6 +8,7 @@
 #include "calc/Modes.h"
 #include "fields/Catalogue.h"
 #include "fields/UiPort.h"
+#include "project/ProjectCommands.h"
 
 namespace pelmora {
 
@@ -21,6 +22,7 @@ class PelmoraApp {
   Geometry geometry;
   Calculation calc;
   Curve curve;
+  ProjectCommands project;  // owns the recent-files list MRF
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);

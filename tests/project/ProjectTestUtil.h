@@ -1,0 +1,62 @@
+#pragma once
+// Scratch folders and hand-written GBK files for the project tests.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "project/TextFile.h"
+
+namespace pelmora::testing {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string t = (std::filesystem::temp_directory_path() / "pelmora-project-XXXXXX").string();
+    path_ = mkdtemp(t.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+// The UTF-8 text in GBK with every "\n" made CR LF.
+inline void WriteGbkFile(const std::string& path, const std::string& utf8) {
+  std::string crlf;
+  for (char c : utf8) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  WriteBytes(path, Utf8ToGbk(crlf, path));
+}
+
+inline std::string Header() {
+  return "CFR File Format(Compatible Form Record File),by Lirvadesmonte.\nVersion 1.1,2007.07.17\n\n";
+}
+
+inline std::string Rec(const std::string& name, const std::string& kind, const std::string& prop,
+                       const std::string& value) {
+  return name + "\n" + kind + "\n" + prop + "\n" + value + "\n\n";
+}
+
+}  // namespace pelmora::testing
