@@ -25,6 +25,12 @@ const char* kUsage =
     "  --recalc            run the recalculation once, as leaving an input field does\n"
     "  --click NAME        press a button, tool button or menu item\n"
     "  --curve FILE.svg    write the time-temperature chart (computed first when there is none)\n"
+    "  --open FILE.pmf     Open, FILE standing for the dialog's answer (a bare first argument\n"
+    "                      PROJECT.pmf opens it as the program's start-up does)\n"
+    "  --new TEMPLATE.pmt  New from a template\n"
+    "  --save FILE.pmf     Save as\n"
+    "  --save-template FILE.pmt  Save as template (without the report)\n"
+    "  --clear NAME        clear a value field as the tool button does (answered by --yes)\n"
     "  --yes               answer questions with Yes (default: No)\n"
     "  --json              print the state of every component, the status bar and the messages\n";
 
@@ -173,6 +179,21 @@ struct Cli {
     return s + "]}";
   }
 
+  // A project command whose dialog is answered with `file`.
+  void Command(const char* handler, const std::string& file) {
+    port.files.clear();
+    port.files.push_back(file);
+    Act([this, handler] { app.form.RunHandler(handler, nullptr); });
+    port.files.clear();
+  }
+
+  void Clear(const std::string& name) {
+    auto* e = dynamic_cast<EditD*>(Need(name));
+    if (!e) throw std::invalid_argument(name + " is not a value field");
+    app.form.FocusChangedByView(e);
+    Act([this] { app.form.RunHandler("SBClearClick", app.form.SBClear); });
+  }
+
   void Json() {
     out << "{\n  \"components\": " << ComponentsJson(app.form) << ",\n  \"status\": [";
     const auto& panels = app.form.MyStatusBar->Panels();
@@ -190,7 +211,7 @@ struct Cli {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Options that take a value.
-  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}};
+  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--clear", 1}};
   try {
     Cli cli(out, err);
     for (size_t i = 0; i < args.size(); ++i) {
@@ -204,13 +225,19 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (i + 1 >= args.size()) throw std::invalid_argument(a + " needs a value");
         value = args[++i];
       }
-      if (a == "--set") cli.Set(value);
+      if (i == 0 && !a.empty() && a[0] != '-') cli.Act([&cli, a] { cli.app.project.OpenAtStartup(a); });
+      else if (a == "--set") cli.Set(value);
       else if (a == "--unit") cli.Unit(value);
       else if (a == "--select") cli.Select(value);
       else if (a == "--exit") cli.Exit(value);
       else if (a == "--recalc") cli.Act([&cli] { cli.app.calc.MaoDExit(nullptr); });
       else if (a == "--click") cli.Click(value);
       else if (a == "--curve") cli.Curve(value);
+      else if (a == "--open") cli.Command("MFOpenClick", value);
+      else if (a == "--new") cli.Command("MFNewClick", value);
+      else if (a == "--save") cli.Command("MFAsClick", value);
+      else if (a == "--save-template") cli.Command("MFTempClick", value);
+      else if (a == "--clear") cli.Clear(value);
       else if (a == "--yes") cli.port.defaultAnswer = Answer::Yes;
       else if (a == "--json") cli.Json();
       else throw std::invalid_argument("unknown option " + a);
