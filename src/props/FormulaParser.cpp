@@ -828,6 +828,17 @@ long double TFormulaParser::ParseCall(const std::string& name) {
 
 // ---- variables --------------------------------------------------------------------
 
+// Blanks the rows that formulas added, from row 1 on. The rows of the evaluation point,
+// t and p, are the user's input and stay: blanking them made the next property of the
+// same computation fail with "请指定温度！".
+void ClearVariableRows(TMyValues& grid) {
+    for (int r = 1; r < grid.RowCount(); ++r) {
+        const std::string& n = grid.Cell(TMyValues::kName, r);
+        if (n == "t" || n == "p") continue;
+        for (int c = 0; c < 4; ++c) grid.SetCell(c, r, "");
+    }
+}
+
 std::vector<VariableOccurrence> CollectVariables(const std::string& text, TMyValues& grid) {
     if (text.size() > 255) throw RangeCheckError();
     std::vector<VariableOccurrence> found;
@@ -848,7 +859,7 @@ std::vector<VariableOccurrence> CollectVariables(const std::string& text, TMyVal
         }
         if (!present) grid.AddValue(std::string(1, occ.letter), "", "", "");
     }
-    if (found.empty()) grid.ClearRows(1);
+    if (found.empty()) ClearVariableRows(grid);
     return found;
 }
 
@@ -870,7 +881,7 @@ std::string SubstituteVariables(const std::string& text,
 
 long double EvaluateWithValues(TFormulaParser& parser, const std::string& text, TMyValues* grid) {
     if (text.empty()) {
-        if (grid) grid->ClearRows(1);
+        if (grid) ClearVariableRows(*grid);
         return 0;
     }
     std::string prepared = text;

@@ -380,16 +380,20 @@ TEST(EvaluateWithValues, BindsSingleLetters) {
     EXPECT_EQ(EvaluateWithValues(parser, "ln(t)+2e1", &g), std::log(20.0L) + 20);
     EXPECT_EQ(parser.Formula(), "ln(20)+2e1");
 
-    // A text without variables blanks the data rows.
+    // A text without variables blanks the rows formulas added, but keeps the
+    // evaluation point t and p that the user typed.
     long double e2 = EvaluateWithValues(parser, "exp(2)", &g);
     EXPECT_NEAR(static_cast<double>(e2), std::exp(2.0), 1e-14);
-    EXPECT_EQ(g.GetValueOf("t"), "");
-    EXPECT_EQ(g.Cell(TMyValues::kName, 1), "");
+    EXPECT_EQ(g.GetValueOf("t"), "20");
+    EXPECT_EQ(g.GetValueOf("p"), "100");
+    EXPECT_EQ(g.Cell(TMyValues::kName, 3), "");
     EXPECT_EQ(g.RowCount(), 4);
 
     TMyValues h = GridTP("20", "100");
+    h.AddValue("V", "3", "", "");
     EXPECT_EQ(EvaluateWithValues(parser, "", &h), 0);
-    EXPECT_EQ(h.Cell(TMyValues::kName, 1), "");
+    EXPECT_EQ(h.GetValueOf("t"), "20");
+    EXPECT_EQ(h.GetValueOf("V"), "");
 
     EXPECT_EQ(EvaluateWithValues(parser, "3*4", nullptr), 12);
 }
