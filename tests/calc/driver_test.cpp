@@ -322,6 +322,18 @@ TEST_F(Driver, CoilHeightIsCheckedOnlyAgainstAVesselHeightThatIsGiven) {
   EXPECT_FALSE(Blank(*f.DpiD));
 }
 
+TEST_F(Driver, TankAtTheAirTemperatureOnAverageLosesNothing) {
+  Apply("storage_tank");
+  Type(f.TeD, "40");  // the mean of 20 and 60 C
+  Leave(f.TeD);
+  Leave(f.TeD);
+  EXPECT_NEAR(f.QLD->GetValue(), 0, 1e-9);
+  EXPECT_NEAR(f.TwaD->GetValue(), 40, 1e-9);  // no excess temperature of the skin
+  // At the target temperature the tank is 20 K above the air: he = 9.8 + 0.07 theta.
+  EXPECT_GT(f.KcD->GetValue(), f.KeD->GetValue());
+  EXPECT_GT(f.WcD->GetValue(), 0);
+}
+
 TEST_F(Driver, NothingIsWrittenAsNanOrInfinity) {
   Apply("storage_tank");
   port.Clear();
