@@ -3,13 +3,17 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <ostream>
+#include <algorithm>
 
 #include "app/PelmoraApp.h"
 #include "chart/SvgCanvas.h"
 #include "cli/Json.h"
 #include "fields/NumberFormat.h"
 #include "fields/Text.h"
+#include "props/PropLib.h"
+#include "props/PropsCommands.h"
 
 namespace pelmora {
 
@@ -32,7 +36,11 @@ const char* kUsage =
     "  --save-template FILE.pmt  Save as template (without the report)\n"
     "  --clear NAME        clear a value field as the tool button does (answered by --yes)\n"
     "  --yes               answer questions with Yes (default: No)\n"
-    "  --json              print the state of every component, the status bar and the messages\n";
+    "  --json              print the state of every component, the status bar and the messages\n"
+    "Property library (run after the other options):\n"
+    "  --eval FORMULA      evaluate a formula; prints the value, the error code and its message\n"
+    "  --var NAME=VALUE    a variable of the formula (any number of them)\n"
+    "  --props NO --t T --p P  every property of library record NO at T degC and P kPa (SI values)\n";
 
 // Messages go to standard error as well as into the record.
 class CliPort : public ScriptedPort {
@@ -211,9 +219,12 @@ struct Cli {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Options that take a value.
-  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--clear", 1}};
+  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--clear", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}};
   try {
     Cli cli(out, err);
+    std::optional<std::string> formula, record;
+    std::vector<std::pair<std::string, std::string>> vars;
+    std::string t, p;
     for (size_t i = 0; i < args.size(); ++i) {
       const std::string& a = args[i];
       if (a == "--help" || a == "-h") {
@@ -240,9 +251,17 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--clear") cli.Clear(value);
       else if (a == "--yes") cli.port.defaultAnswer = Answer::Yes;
       else if (a == "--json") cli.Json();
+      else if (a == "--eval") formula = value;
+      else if (a == "--var") vars.push_back(Cli::Split(value));
+      else if (a == "--props") record = value;
+      else if (a == "--t") t = value;
+      else if (a == "--p") p = value;
       else throw std::invalid_argument("unknown option " + a);
     }
-    return cli.failed ? 1 : 0;
+    int code = cli.failed ? 1 : 0;
+    if (formula) code = std::max(code, RunEvalCommand(*formula, vars, out));
+    if (record) code = std::max(code, RunPropsCommand(PropLibPath(cli.app.form.ProgramFolder), *record, t, p, out));
+    return code;
   } catch (const std::invalid_argument& e) {
     err << "pelmora-calc: " << e.what() << "\n" << kUsage;
     return 2;

@@ -1,5 +1,7 @@
 #include "props/PropLib.h"
 
+#include "fields/Text.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -83,15 +85,6 @@ std::optional<std::string>* PropRecord::Field(std::string_view name) {
 
 const std::array<PropFieldInfo, 11>& PropFields() { return kFields; }
 
-int GbkWidth(std::string_view s) {
-    int w = 0;
-    for (unsigned char c : s) {
-        if (c < 0x80) ++w;
-        else if ((c & 0xC0) != 0x80) w += 2;  // lead byte of a multi-byte character
-    }
-    return w;
-}
-
 std::string PropLibPath(const std::string& programFolder) {
     return (std::filesystem::path(programFolder) / PropLibrary::kFileName).string();
 }
@@ -105,7 +98,7 @@ int PropLibrary::Find(std::string_view no) const {
 std::string PropLibrary::CheckRecord(const PropRecord& r) {
     for (size_t i = 0; i < kFields.size(); ++i) {
         const auto& v = r.*kMembers[i];
-        if (v && GbkWidth(*v) > kFields[i].width)
+        if (v && GbkWidth(*v) > static_cast<size_t>(kFields[i].width))
             return std::string("“") + kFields[i].caption + "”超过" + std::to_string(kFields[i].width) +
                    "个字符" + (r.NO ? "（流水号 " + *r.NO + "）" : std::string());
     }

@@ -29,9 +29,6 @@ struct PropFieldInfo {
 // NO, CN, EN, CP, MD, VI, TC, ST, HV, Pc, NT in table order.
 const std::array<PropFieldInfo, 11>& PropFields();
 
-// Width of a UTF-8 text in GBK bytes (ASCII 1, every other character 2).
-int GbkWidth(std::string_view utf8);
-
 class PropLibrary {
 public:
     static constexpr const char* kFileName = "PropLib.cds";

@@ -2,25 +2,11 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <system_error>
 
 namespace pelmora {
 
-ConversionError::ConversionError(const std::string& text)
-    : std::runtime_error("'" + text + "' is not a valid floating point value") {}
-
 RangeCheckError::RangeCheckError() : std::runtime_error("Range check error") {}
-
-FloatingPointError FloatingPointError::DivisionByZero() {
-    return FloatingPointError("Floating point division by zero");
-}
-FloatingPointError FloatingPointError::Invalid() {
-    return FloatingPointError("Invalid floating point operation");
-}
-FloatingPointError FloatingPointError::Overflow() {
-    return FloatingPointError("Floating point overflow");
-}
 
 std::string TrimBlanks(std::string_view s) {
     size_t b = 0, e = s.size();
@@ -89,21 +75,6 @@ std::optional<double> Convert(const std::string& canon) {
 
 }  // namespace
 
-std::optional<double> TryStrToFloat(std::string_view text) {
-    std::string t = TrimBlanks(text);
-    std::string canon;
-    size_t n = ScanNumber(t, canon);
-    if (n == 0 || n != t.size()) return std::nullopt;
-    // An exponent marker without digits ("1E") leaves text behind and fails above.
-    return Convert(canon);
-}
-
-double StrToFloat(std::string_view text) {
-    auto v = TryStrToFloat(text);
-    if (!v) throw ConversionError(std::string(text));
-    return *v;
-}
-
 std::optional<double> LeadingNumber(std::string_view text) {
     size_t b = 0;
     while (b < text.size() && text[b] == ' ') ++b;
@@ -111,51 +82,6 @@ std::optional<double> LeadingNumber(std::string_view text) {
     size_t n = ScanNumber(text.substr(b), canon);
     if (n == 0) return std::nullopt;
     return Convert(canon);
-}
-
-std::string FloatToStr(double x) {
-    if (std::isnan(x)) return "NAN";
-    if (std::isinf(x)) return x > 0 ? "INF" : "-INF";
-    if (x == 0) return "0";
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 14);
-    std::string s(buf, r.ptr);
-    // s = [-]d.dddddddddddddde[+-]XX
-    bool neg = s[0] == '-';
-    if (neg) s.erase(0, 1);
-    size_t epos = s.find('e');
-    int exp = std::atoi(s.c_str() + epos + 1);
-    std::string digits;
-    for (size_t i = 0; i < epos; ++i)
-        if (s[i] != '.') digits += s[i];
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-    std::string out = neg ? "-" : "";
-    if (exp >= -4 && exp < 15) {
-        if (exp < 0) {
-            out += "0.";
-            out.append(static_cast<size_t>(-exp - 1), '0');
-            out += digits;
-        } else {
-            size_t intLen = static_cast<size_t>(exp) + 1;
-            if (digits.size() <= intLen) {
-                out += digits;
-                out.append(intLen - digits.size(), '0');
-            } else {
-                out += digits.substr(0, intLen);
-                out += '.';
-                out += digits.substr(intLen);
-            }
-        }
-    } else {
-        out += digits.substr(0, 1);
-        if (digits.size() > 1) {
-            out += '.';
-            out += digits.substr(1);
-        }
-        out += 'E';
-        out += std::to_string(exp);
-    }
-    return out;
 }
 
 }  // namespace pelmora

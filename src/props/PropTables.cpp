@@ -66,12 +66,12 @@ double InterpolateTable(int n, const PointTable& table, int mode, double x) {
         for (int j = lo; j <= hi; ++j) {
             if (j == i) continue;
             double d = table.x[static_cast<size_t>(i)] - table.x[static_cast<size_t>(j)];
-            if (d == 0) throw FloatingPointError::DivisionByZero();
+            if (d == 0) throw FpDivisionByZero();
             term *= (x - table.x[static_cast<size_t>(j)]) / d;
         }
         sum += term;
     }
-    if (!std::isfinite(sum)) throw FloatingPointError::Overflow();
+    if (!std::isfinite(sum)) throw FpOverflow();
     return sum;
 }
 

@@ -121,7 +121,7 @@ int RunPropsCommand(const std::string& libraryPath, const std::string& no, const
                     return 1;
                 }
                 double rho2 = md.Value();
-                if (!(rho2 > 0)) throw FloatingPointError::Invalid();
+                if (!(rho2 > 0)) throw FpInvalid();
                 vexpk.SetValue(std::log(rho2 / *rho1));
             }
             Print(out, sEx, vexpk);

@@ -144,7 +144,7 @@ double PrConductivity(const ModelParams& mp, int liquid) {
 double PrResidualCp(const ModelParams& mp, int /*liquid*/) {
     if (mp[0] != 0) return 0;
     State s = Read(mp);
-    if (s.Pc == 0 || s.M == 0 || s.Tc == 0 || s.P == 0) throw FloatingPointError::DivisionByZero();
+    if (s.Pc == 0 || s.M == 0 || s.Tc == 0 || s.P == 0) throw FpDivisionByZero();
     double kappa = 0.37464 + 1.54226 * s.w - 0.26992 * s.w * s.w;
     double a = 0.45724 * (R * s.Tc) * (R * s.Tc) / s.Pc;
     double b = 0.0778 * R * s.Tc / s.Pc;
@@ -156,25 +156,25 @@ double PrResidualCp(const ModelParams& mp, int /*liquid*/) {
     };
     const double delta = 1E-4;
     double rho1 = PrDensity(mp, 0);
-    if (rho1 == 0) throw FloatingPointError::DivisionByZero();
+    if (rho1 == 0) throw FpDivisionByZero();
     double S1 = S(s.T, 0.001 * s.M / rho1);
     ModelParams mp2 = mp;
     mp2[8] += delta;
     double rho2 = PrDensity(mp2, 0);
-    if (rho2 == 0) throw FloatingPointError::DivisionByZero();
+    if (rho2 == 0) throw FpDivisionByZero();
     double T2 = s.T + delta;
     double S2 = S(T2, 0.001 * s.M / rho2);
     double result = (1000 / s.M) * R * T2 * (S2 - S1) / delta;
-    if (!std::isfinite(result)) throw FloatingPointError::Invalid();
+    if (!std::isfinite(result)) throw FpInvalid();
     return result;
 }
 
 double VirialResidualCp(const ModelParams& mp, int /*liquid*/) {
     if (mp[0] != 0) return 0;
     State s = Read(mp);
-    if (s.Pc == 0 || s.M == 0 || s.Tc == 0) throw FloatingPointError::DivisionByZero();
+    if (s.Pc == 0 || s.M == 0 || s.Tc == 0) throw FpDivisionByZero();
     double result = (1000 / s.M) * R * s.Pr * (1.7552 / std::pow(s.Tr, 2.6) + 0.3717252 / std::pow(s.Tr, 5.2));
-    if (!std::isfinite(result)) throw FloatingPointError::Invalid();
+    if (!std::isfinite(result)) throw FpInvalid();
     return result;
 }
 
@@ -188,17 +188,6 @@ void PropertyOutcome::ApplyTo(PropertyTarget& target) const {
     }
 }
 
-std::string ReplaceAll(const std::string& text, const std::string& what, const std::string& with) {
-    if (what.empty()) return text;
-    std::string out;
-    size_t from = 0;
-    for (size_t at; (at = text.find(what, from)) != std::string::npos; from = at + what.size()) {
-        out.append(text, from, at - from);
-        out += with;
-    }
-    out.append(text, from, std::string::npos);
-    return out;
-}
 
 std::string CleanPropertyText(const std::string& text) {
     std::string s = text;

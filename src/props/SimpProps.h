@@ -65,7 +65,5 @@ std::string CleanPropertyText(const std::string& text);
 std::string PrepareFormula(const std::string& formula, const std::vector<std::string>& params,
                            const ModelParams& mp, int liquid);
 
-// Replaces every occurrence of what by with (case-sensitive, left to right).
-std::string ReplaceAll(const std::string& text, const std::string& what, const std::string& with);
 
 }  // namespace pelmora

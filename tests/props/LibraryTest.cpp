@@ -7,6 +7,7 @@
 
 #include "props/MyValues.h"
 #include "props/PropLib.h"
+#include "fields/Text.h"
 #include "props/PropsCommands.h"
 #include "props/SimpProps.h"
 
@@ -102,7 +103,7 @@ TEST(PropLibrary, FieldWidthsAreKept) {
     r.CP = std::string(301, '1');
     EXPECT_EQ(lib.Update(1, r, &message), -1);
     EXPECT_EQ(lib.At(1).CP->size(), 300u);  // unchanged
-    EXPECT_EQ(GbkWidth("℃a"), 3);
+    EXPECT_EQ(pelmora::GbkWidth("℃a"), 3u);
 }
 
 TEST(PropLibrary, MissingOrDamagedFileGivesMessageAndEmptyLibrary) {
