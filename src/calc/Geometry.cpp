@@ -128,6 +128,14 @@ std::optional<double> Geometry::WettedArea(int shape) {
     Status(kBadFill);
     return std::nullopt;
   }
+  // Lengths the shape uses (the sphere has its diameter from the volume).
+  bool positive = V > 0 && (shape == 0 || D > 0);
+  if (shape >= 1) positive = positive && f_.HsD->GetValue() > 0;
+  if (shape == 2) positive = positive && f_.WsD->GetValue() > 0;
+  if (!positive) {
+    Status(kBadSize);
+    return std::nullopt;
+  }
   switch (shape) {
     case 0: {
       const double R = fp::Pow(fp::Div(3 * V, 4 * pi), 1.0 / 3);
@@ -169,7 +177,7 @@ void Geometry::VsDExit(Component*) {
   if (!ready) return;
   if (auto area = WettedArea(shape)) {
     const std::string& panel = f_.MyStatusBar->PanelText(1);
-    if (panel == kBadFill || panel == kNoDepth) Status("");
+    if (panel == kBadFill || panel == kNoDepth || panel == kBadSize) Status("");
     PutResult(*f_.Ae1D, ResultColor, tolerance ? tolerance() : 0.0, *area);
   }
 }

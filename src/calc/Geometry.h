@@ -37,6 +37,7 @@ class Geometry {
   std::function<double()> tolerance;
 
   static constexpr const char* kBadFill = "错误：充装系数须大于0且不大于1。";
+  static constexpr const char* kBadSize = "错误：容器体积和尺寸须大于0。";
   static constexpr const char* kNoDepth = "错误：液位计算不收敛，请检查容器尺寸。";
   static constexpr const char* kImpeller = "错误：浆叶直径大于等于容器内径。";
 

@@ -118,6 +118,22 @@ TEST_F(GeometryTest, FillOutsideZeroToOneIsReportedAndComputesNothing) {
   EXPECT_TRUE(f.MyStatusBar->PanelText(1).empty());
 }
 
+TEST_F(GeometryTest, NonPositiveDimensionsAreReportedAndComputeNothing) {
+  Vessel(3, "15.7", "0.5", "-2", "5");  // a negative diameter
+  ASSERT_TRUE(Leave(f.KvD));
+  EXPECT_EQ(f.MyStatusBar->PanelText(1), Geometry::kBadSize);
+  EXPECT_EQ(f.Ae1D->Text(), "");
+  Vessel(2, "2", "1", "2", "1", "0");  // a box without width
+  ASSERT_TRUE(Leave(f.KvD));
+  EXPECT_EQ(f.MyStatusBar->PanelText(1), Geometry::kBadSize);
+  EXPECT_EQ(f.Ae1D->Text(), "");
+  f.WsD->SetText("1");
+  ASSERT_TRUE(Leave(f.WsD));
+  EXPECT_NEAR(Area(), 8, 1e-12);
+  EXPECT_TRUE(f.MyStatusBar->PanelText(1).empty());
+  EXPECT_TRUE(port.Messages().empty());
+}
+
 TEST_F(GeometryTest, CylinderVolumeIsSolvedFromItsDimensions) {
   f.VND->UserSelect(1);
   f.DsD->SetText("2");
