@@ -3,12 +3,13 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 
 #include "fields/Dispatch.h"
 
 namespace pelmora {
 
-PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry), curve(form, calc), project(form, modes) {
+PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry), curve(form, calc), shell(form), project(form, modes) {
   form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
   if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
   form.SetProjectModified(false, true);
@@ -19,6 +20,11 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), mo
 bool PelmoraApp::Run(const std::function<void()>& action) { return Dispatch(form, action); }
 
 std::string ExecutableFolder() {
+  // Tests and scripted runs may point at another program folder.
+  if (const char* dir = std::getenv("PELMORA_PROGRAM_DIR"); dir && *dir) {
+    std::string d = dir;
+    return d.back() == '/' ? d : d + '/';
+  }
   char buf[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
   if (n <= 0) return "./";

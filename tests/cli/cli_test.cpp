@@ -1,6 +1,7 @@
 // The headless front end, run as an engineer runs it from a shell script.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "cli/CliRunner.h"
@@ -59,6 +60,26 @@ TEST(Cli, UsageErrorsAreReported) {
   CliResult r = Cli({"--set"});
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find("needs a value"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+TEST(CliProperties, EvaluatesFormulasAndLibraryRecords) {
+  setenv("PELMORA_PROGRAM_DIR", PELMORA_PROGRAM_DIR, 1);
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"--eval", "2*t+p", "--var", "t=20", "--var", "p=100"}, out, err), 0);
+  EXPECT_NE(out.str().find("value: 140"), std::string::npos) << out.str();
+  std::ostringstream out2, err2;
+  EXPECT_EQ(RunCli({"--eval", "LN(0)/0"}, out2, err2), 1);
+  EXPECT_NE(out2.str().find("error: 7"), std::string::npos) << out2.str();
+  // Water at 20 degC from the shipped library.
+  std::ostringstream out3, err3;
+  EXPECT_EQ(RunCli({"--props", "0001", "--t", "20", "--p", "101.325"}, out3, err3), 0) << err3.str();
+  EXPECT_NE(out3.str().find("密度 MD: 998.21 kg/m3"), std::string::npos) << out3.str();
 }
 
 }  // namespace
