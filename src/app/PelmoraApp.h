@@ -6,6 +6,7 @@
 #include "calc/Curve.h"
 #include "calc/Geometry.h"
 #include "calc/Modes.h"
+#include "app/Shell.h"
 #include "fields/Catalogue.h"
 #include "fields/UiPort.h"
 #include "project/ProjectCommands.h"
@@ -22,6 +23,7 @@ class PelmoraApp {
   Geometry geometry;
   Calculation calc;
   Curve curve;
+  Shell shell;
   ProjectCommands project;  // owns the recent-files list MRF
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
