@@ -45,9 +45,12 @@ void Curve::SBTCurveClick(Component* sender) {
   if (computing_) return;
   const bool paint = sender == f_.PaintBox1;
 
-  f_.RGLGDY->SetVisible(false);
-  if (f_.PhiD->ItemIndex() != 0 || f_.RGEType->ItemIndex() > 0) return;
-  f_.RGLGDY->SetVisible(true);
+  // The legend-position group is shown only with a chart. It is set once per call, to
+  // its final state, so that a repaint does not make the view hide and show it again.
+  if (f_.PhiD->ItemIndex() != 0 || f_.RGEType->ItemIndex() > 0) {
+    f_.RGLGDY->SetVisible(false);
+    return;
+  }
 
   // The messages belong to the button: a repaint (also the one the message box itself
   // causes) draws nothing and says nothing, so no message can call up another.
@@ -72,6 +75,7 @@ void Curve::SBTCurveClick(Component* sender) {
   }
   if (compute) Compute(n);
 
+  f_.RGLGDY->SetVisible(true);
   if (paint) {
     if (f_.PaintBox1->canvas) Draw(*f_.PaintBox1->canvas);
     return;

@@ -126,7 +126,13 @@ TEST_F(CurveTest, SecondClickAsksBeforeRecomputing) {
 TEST_F(CurveTest, RepaintDrawsTheStoredCurveOnlyWhileThereIsOne) {
   EXPECT_TRUE(Paint().empty());  // nothing computed yet
   ASSERT_TRUE(Click());
+  // A repaint leaves the legend-position group alone (no hide and show for the view).
+  int legendGroupChanges = 0;
+  f.RGLGDY->Subscribe([&](Component&) { ++legendGroupChanges; });
   EXPECT_FALSE(Paint().empty());
+  EXPECT_FALSE(Paint().empty());
+  EXPECT_EQ(legendGroupChanges, 0);
+  EXPECT_TRUE(f.RGLGDY->Visible());
   EXPECT_TRUE(port.Messages().empty());
   app.curve.Discard();  // as after 新建 and 打开
   EXPECT_TRUE(Paint().empty());
