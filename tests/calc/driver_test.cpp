@@ -334,6 +334,21 @@ TEST_F(Driver, TankAtTheAirTemperatureOnAverageLosesNothing) {
   EXPECT_GT(f.WcD->GetValue(), 0);
 }
 
+TEST_F(Driver, ADriverThatNeverSettlesEndsWithAMessage) {
+  Apply("storage_tank");
+  ASSERT_FALSE(Blank(*f.AtD));
+  // A zero tolerance counts every rewrite of the area as a change: the passes would
+  // repeat for ever.
+  Type(f.SetErrD, "0");
+  port.Clear();
+  EXPECT_FALSE(Leave(f.SetErrD));
+  EXPECT_EQ(Panel1(), "迭代未收敛，请检查输入数据！");
+  EXPECT_TRUE(port.Messages().empty());
+  Type(f.SetErrD, "0.0001");
+  EXPECT_TRUE(Leave(f.SetErrD));
+  EXPECT_EQ(Panel1(), "");
+}
+
 TEST_F(Driver, NothingIsWrittenAsNanOrInfinity) {
   Apply("storage_tank");
   port.Clear();
