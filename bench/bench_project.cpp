@@ -1,0 +1,68 @@
+// Opening and saving a shipped example project, as the commands do it (dialog answered,
+// mode reactions, title, recent list) and as bare reads and writes of the file.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/PelmoraApp.h"
+#include "project/SaveFormData.h"
+
+namespace {
+
+using namespace pelmora;
+
+const std::string kExample = std::string(PELMORA_PROGRAM_DIR) + "/examples/storage-tank-hot-water.pmf";
+
+std::string ScratchFile() {
+  static const std::string dir = [] {
+    std::string t = (std::filesystem::temp_directory_path() / "pelmora-bench-XXXXXX").string();
+    return std::string(mkdtemp(t.data()));
+  }();
+  return dir + "/copy.pmf";
+}
+
+void BM_OpenCommand(benchmark::State& state) {
+  ScriptedPort port;
+  PelmoraApp app(&port, PELMORA_PROGRAM_DIR);
+  for (auto _ : state) {
+    port.files.push_back(kExample);
+    app.Run([&] { app.form.RunHandler("MFOpenClick", nullptr); });
+    port.events.clear();
+  }
+  if (app.form.CurrentProjectFile != kExample || app.form.AtD->Text().empty()) state.SkipWithError("example not opened");
+}
+BENCHMARK(BM_OpenCommand)->Unit(benchmark::kMillisecond);
+
+void BM_SaveCommand(benchmark::State& state) {
+  ScriptedPort port;
+  PelmoraApp app(&port, PELMORA_PROGRAM_DIR);
+  app.project.OpenAtStartup(kExample);
+  port.files.push_back(ScratchFile());
+  app.Run([&] { app.form.RunHandler("MFAsClick", nullptr); });
+  for (auto _ : state) {
+    app.form.MaoD->SetText(app.form.MaoD->Text());
+    if (!app.Run([&] { app.form.RunHandler("MFSaveClick", nullptr); })) state.SkipWithError("save failed");
+  }
+}
+BENCHMARK(BM_SaveCommand)->Unit(benchmark::kMillisecond);
+
+void BM_LoadFormRecords(benchmark::State& state) {
+  ScriptedPort port;
+  PelmoraApp app(&port, PELMORA_PROGRAM_DIR);
+  for (auto _ : state) benchmark::DoNotOptimize(LoadFormRecords(app.form, kExample));
+}
+BENCHMARK(BM_LoadFormRecords)->Unit(benchmark::kMillisecond);
+
+void BM_SaveFormRecords(benchmark::State& state) {
+  ScriptedPort port;
+  PelmoraApp app(&port, PELMORA_PROGRAM_DIR);
+  LoadFormRecords(app.form, kExample);
+  const std::string out = ScratchFile();
+  for (auto _ : state) SaveFormRecords(app.form, out);
+}
+BENCHMARK(BM_SaveFormRecords)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
