@@ -334,6 +334,21 @@ TEST_F(Driver, TankAtTheAirTemperatureOnAverageLosesNothing) {
   EXPECT_GT(f.WcD->GetValue(), 0);
 }
 
+TEST_F(Driver, TankOnTheGroundHasNoAirFilm) {
+  Apply("storage_tank");
+  const double airKe = f.KeD->GetValue();
+  app.Run([&] { f.EVTD->UserSelect(1); });  // 地表
+  Leave(f.TeD);
+  Leave(f.TeD);
+  EXPECT_EQ(f.TwaD->Text(), "");
+  EXPECT_EQ(f.KcD->Text(), f.KeD->Text());
+  // Ke = 1/Rw with Rw = St/52.34 + Bp/0.033 + 1/hw + Ro: without the air film the
+  // coefficient is larger, though the insulation still dominates.
+  EXPECT_GT(f.KeD->GetValue(), airKe);
+  EXPECT_LT(f.KeD->GetValue(), 0.033 / 0.05 * 1.001);
+  EXPECT_NEAR(f.QLD->GetValue(), f.KeD->GetValue() * 40 * 25, 1e-6);
+}
+
 TEST_F(Driver, ADriverThatNeverSettlesEndsWithAMessage) {
   Apply("storage_tank");
   ASSERT_FALSE(Blank(*f.AtD));
