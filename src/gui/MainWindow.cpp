@@ -1,0 +1,267 @@
+#include "gui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+
+#include "gui/Icons.h"
+#include "gui/MyStatusBar.h"
+#include "gui/QtPort.h"
+
+namespace pelmora::gui {
+
+TFormPelmora::TFormPelmora(PelmoraApp& app, QtPort* port, QWidget* parent)
+    : QMainWindow(parent), app_(app), port_(port) {
+  setObjectName("FormPelmora");
+  setFont(WindowFont());
+  if (port_) port_->SetParent(this);
+  app_.shell.closeWindow = [this] { close(); };
+  BuildMenu();
+  BuildToolBar();
+  BuildPages();
+  formSub_ = Form().Subscribe([this](pelmora::Form&) { OnFormChanged(); });
+  connect(qApp, &QApplication::focusChanged, this, &TFormPelmora::OnFocusChanged);
+  qApp->installEventFilter(this);
+  OnFormChanged();
+  resize(kWidth, kHeight);
+}
+
+TFormPelmora::~TFormPelmora() {
+  qApp->removeEventFilter(this);
+  Form().Unsubscribe(formSub_);
+  app_.shell.closeWindow = nullptr;
+  if (port_) port_->SetParent(nullptr);
+}
+
+bool TFormPelmora::Run(const std::function<void()>& action) {
+  if (port_) port_->ResetPaintMessages();
+  return app_.Run(action);
+}
+
+bool TFormPelmora::RunPaint(const std::function<void()>& action) {
+  if (port_) port_->BeginPaint();
+  bool ok = app_.Run(action);
+  if (port_) port_->EndPaint();
+  return ok;
+}
+
+void TFormPelmora::Bind(Component* c, QWidget* w) {
+  widgets_.emplace(c, w);  // the first widget of a component stands for it
+  components_[w] = c;
+}
+
+QWidget* TFormPelmora::WidgetOf(const Component* c) const {
+  auto it = widgets_.find(c);
+  return it == widgets_.end() ? nullptr : it->second;
+}
+
+Component* TFormPelmora::ComponentOf(QWidget* w) const {
+  for (; w; w = w->parentWidget()) {
+    auto it = components_.find(w);
+    if (it != components_.end()) return it->second;
+  }
+  return nullptr;
+}
+
+QAction* TFormPelmora::ActionOf(const MenuItem* m) const {
+  auto it = actions_.find(m);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+QMenu* TFormPelmora::MenuOf(const MenuItem* m) const {
+  auto it = menus_.find(m);
+  return it == menus_.end() ? nullptr : it->second;
+}
+
+// ---------------------------------------------------------------- menu
+
+void TFormPelmora::RefreshAction(MenuItem* m) {
+  QAction* a = ActionOf(m);
+  if (!a) return;
+  a->setText(Q(m->Caption()));
+  a->setEnabled(m->Enabled());
+  a->setVisible(m->Visible());
+  a->setStatusTip(Q(m->Hint()));
+  a->setToolTip(Q(m->Hint()));
+  if (m->Checked() != a->isChecked()) {
+    a->setCheckable(true);
+    a->setChecked(m->Checked());
+  }
+}
+
+void TFormPelmora::FillMenu(MenuItem* top) {
+  QMenu* menu = MenuOf(top);
+  if (!menu) return;
+  for (QAction* a : menu->actions()) {
+    for (auto it = actions_.begin(); it != actions_.end();)
+      it = it->second == a ? actions_.erase(it) : std::next(it);
+    menu->removeAction(a);
+    a->deleteLater();
+  }
+  for (size_t i = 0; i < top->Count(); ++i) {
+    MenuItem* item = top->Item(i);
+    if (item->IsSeparator()) {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* a = menu->addAction(Q(item->Caption()));
+    if (!item->Name().empty()) a->setObjectName(Q(item->Name()));
+    connect(a, &QAction::triggered, this, [this, item] { Run([item] { item->Click(); }); });
+    actions_[item] = a;
+    RefreshAction(item);
+  }
+}
+
+void TFormPelmora::BuildMenu() {
+  QMenuBar* bar = menuBar();
+  bar->setFont(WindowFont());
+  for (Component* c : Form().Components()) {
+    auto* m = dynamic_cast<MenuItem*>(c);
+    if (!m) continue;
+    if (!m->Parent()) {
+      if (m->Count() > 0) {
+        QMenu* menu = bar->addMenu(Q(m->Caption()));
+        menu->setObjectName(Q(m->Name()));
+        menu->setFont(WindowFont());
+        menus_[m] = menu;
+        actions_[m] = menu->menuAction();
+        FillMenu(m);
+      } else {
+        QAction* a = bar->addAction(Q(m->Caption()));
+        a->setObjectName(Q(m->Name()));
+        connect(a, &QAction::triggered, this, [this, m] { Run([m] { m->Click(); }); });
+        actions_[m] = a;
+      }
+      RefreshAction(m);
+    }
+    // Named items live as long as the form: they keep their subscription. A menu whose
+    // items change (the recent files) is refilled once the current event has ended,
+    // since the change may come from the click of an item that goes away.
+    subs_.push_back(std::make_unique<Subscription>());
+    subs_.back()->Reset(m, [this, m](pelmora::Component&) {
+      RefreshAction(m);
+      if (MenuOf(m) && !menuRebuildPending_) {
+        menuRebuildPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+          menuRebuildPending_ = false;
+          for (auto& [item, menu] : menus_) FillMenu(const_cast<MenuItem*>(item));
+        });
+      }
+    });
+  }
+}
+
+// ---------------------------------------------------------------- tool bar
+
+void TFormPelmora::BuildToolBar() {
+  toolBar_ = addToolBar("ToolBar1");
+  toolBar_->setObjectName("ToolBar1");
+  toolBar_->setMovable(false);
+  toolBar_->setFloatable(false);
+  toolBar_->setIconSize(QSize(24, 24));
+  toolBar_->setContextMenuPolicy(Qt::PreventContextMenu);
+  Component* bar = Form().Find("ToolBar1");
+  for (Component* c : Form().Components()) {
+    auto* b = dynamic_cast<SpeedButton*>(c);
+    if (!b || c->Parent() != bar) continue;
+    auto* v = new SpeedButtonView(*this, b, toolBar_);
+    v->setIcon(ToolGlyph(b->Name()));
+    v->setFixedSize(32, 32);
+    v->setIconSize(QSize(24, 24));
+    toolBar_->addWidget(v);
+    if (b->Name() == "SBFTemp" || b->Name() == "SBTCurve" || b->Name() == "SBAutoRun") toolBar_->addSeparator();
+  }
+}
+
+// ---------------------------------------------------------------- window events
+
+void TFormPelmora::FormActivate() {
+  move(0, 0);
+  // The frame is part of the 1024 × 768 (the window is designed to fill the screen).
+  QSize frameExtra = frameGeometry().size() - geometry().size();
+  resize(kWidth - frameExtra.width(), kHeight - frameExtra.height());
+  Run([this] { app_.shell.FormActivate(); });
+}
+
+bool TFormPelmora::event(QEvent* e) {
+  if (e->type() == QEvent::WindowActivate) FormActivate();
+  return QMainWindow::event(e);
+}
+
+// Unsaved changes are asked about before the window closes (the project commands).
+void TFormPelmora::closeEvent(QCloseEvent* e) {
+  bool close = true;
+  Run([this, &close] { close = app_.project.CanClose(); });
+  if (close)
+    e->accept();
+  else
+    e->ignore();
+}
+
+void TFormPelmora::OnFormChanged() {
+  QString title = Q(Form().Caption());
+  if (windowTitle() != title) setWindowTitle(title);
+  Component* want = Form().Focused();
+  QWidget* w = WidgetOf(want);
+  if (!w || ComponentOf(QApplication::focusWidget()) == want) return;
+  // A control on another page: show its page first.
+  for (const Component* p = want; p; p = p->Parent())
+    if (p->GetKind() == Kind::TabSheet) Form().PageControl1->SetActivePage(const_cast<GroupBox*>(static_cast<const GroupBox*>(p)));
+  w->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormPelmora::OnFocusChanged(QWidget*, QWidget* now) {
+  if (!now || now->window() != this) return;
+  if (Component* c = ComponentOf(now)) Form().FocusChangedByView(c);
+}
+
+bool TFormPelmora::MoveFocus(bool forward) {
+  Component* from = ComponentOf(QApplication::focusWidget());
+  if (!from) from = Form().Focused();
+  Component* next = Form().NextInTabOrder(from, forward);
+  QWidget* w = WidgetOf(next);
+  if (!w || !w->isVisible()) return false;
+  w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  return true;
+}
+
+bool TFormPelmora::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() != QEvent::KeyPress) return false;
+  auto* target = qobject_cast<QWidget*>(watched);
+  if (!target || target->window() != this || !isActiveWindow()) return false;
+  // The key reaches the window once, through the widget that has the focus.
+  if (target != QApplication::focusWidget()) return false;
+  auto* k = static_cast<QKeyEvent*>(e);
+  const bool inRichText = qobject_cast<QTextEdit*>(target) || qobject_cast<QTextEdit*>(target->parentWidget());
+  const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
+  switch (k->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (inRichText || mods != Qt::NoModifier) return false;
+      MoveFocus(true);
+      return true;  // consumed: the field is left as with Tab
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      if (inRichText || mods != Qt::NoModifier) return false;
+      MoveFocus(k->key() == Qt::Key_Down);
+      // Not consumed, except by a drop-down list: the arrow that left it must not
+      // also change its selection.
+      return qobject_cast<QComboBox*>(target) != nullptr;
+    case Qt::Key_Tab:
+      if (mods & ~Qt::ShiftModifier) return false;
+      MoveFocus(!(mods & Qt::ShiftModifier));
+      return true;
+    case Qt::Key_Backtab:
+      MoveFocus(false);
+      return true;
+    default: return false;
+  }
+}
+
+}  // namespace pelmora::gui

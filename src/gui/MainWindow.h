@@ -1,0 +1,100 @@
+#pragma once
+// The calculation window on Qt: the view of the core's TFormPelmora inside a PelmoraApp,
+// with its menu, tool bar, five pages and status bar. Every user event goes through
+// PelmoraApp::Run; every component change redraws its widget.
+#include <QMainWindow>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/PelmoraApp.h"
+#include "gui/Widgets.h"
+
+class QGridLayout;
+class QMenu;
+class QTabWidget;
+class QToolBar;
+class QAction;
+
+namespace pelmora::gui {
+
+class QtPort;
+class TMyStatusBar;
+
+class TFormPelmora : public QMainWindow, public ViewContext
+{
+  Q_OBJECT
+
+ public:
+  // `port` is the Qt port when the window runs for a person (it then parents the
+  // dialogs and defers boxes raised while painting); tests pass null.
+  TFormPelmora(PelmoraApp& app, QtPort* port, QWidget* parent = nullptr);
+  ~TFormPelmora() override;
+
+  PelmoraApp& App() { return app_; }
+  pelmora::TFormPelmora& Form() { return app_.form; }
+
+  bool Run(const std::function<void()>& action) override;
+  bool RunPaint(const std::function<void()>& action) override;
+  void Bind(Component* c, QWidget* w) override;
+
+  // The widget that shows a component (for a radio group: the group box), or null.
+  QWidget* WidgetOf(const Component* c) const;
+  QWidget* WidgetOf(const std::string& name) const { return WidgetOf(app_.form.Find(name)); }
+  // The component a widget (or one of its parents) shows, or null.
+  Component* ComponentOf(QWidget* w) const;
+
+  // Keyboard navigation in the core's tab order; true when the focus moved.
+  bool MoveFocus(bool forward);
+  // Each activation: top left corner, 1024 × 768, and the core's activation handler.
+  void FormActivate();
+
+  QTabWidget* Pages() const { return pages_; }
+  TMyStatusBar* StatusBarView() const { return statusBar_; }
+  QToolBar* ToolBar() const { return toolBar_; }
+  QAction* ActionOf(const MenuItem* m) const;
+  QMenu* MenuOf(const MenuItem* m) const;
+
+  static constexpr int kWidth = 1024;
+  static constexpr int kHeight = 768;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  bool event(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void BuildMenu();
+  void FillMenu(MenuItem* top);
+  void BuildToolBar();
+  void BuildPages();
+  QWidget* BuildInfoPage();
+  QWidget* BuildCalcPage();
+  QWidget* BuildPipesPage();
+  QWidget* BuildVesselPage();
+  QWidget* BuildReportPage();
+  QWidget* Make(Component* c, QWidget* parent);
+  void RefreshAction(MenuItem* m);
+  void OnFormChanged();
+  void OnFocusChanged(QWidget* old, QWidget* now);
+  void SyncPage();
+
+  friend class CellGrid;
+
+  PelmoraApp& app_;
+  QtPort* port_;
+  QTabWidget* pages_ = nullptr;
+  QToolBar* toolBar_ = nullptr;
+  TMyStatusBar* statusBar_ = nullptr;
+  std::map<const Component*, QWidget*> widgets_;
+  std::map<const QWidget*, Component*> components_;
+  std::map<const MenuItem*, QAction*> actions_;
+  std::map<const MenuItem*, QMenu*> menus_;
+  std::vector<std::unique_ptr<Subscription>> subs_;
+  int formSub_ = 0;
+  bool syncingPage_ = false;
+  bool menuRebuildPending_ = false;
+};
+
+}  // namespace pelmora::gui

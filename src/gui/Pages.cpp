@@ -1,0 +1,369 @@
+// The five pages of the calculation window and the widgets of their components. The
+// page "计算" is dense: each group box is a compact grid of cells "label | field |
+// unit | button", filled row by row in the core's creation order, so that Enter walks
+// through a group left to right and top to bottom.
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "gui/Icons.h"
+#include "gui/MainWindow.h"
+#include "gui/MyStatusBar.h"
+
+namespace pelmora::gui {
+
+namespace {
+constexpr int kRowHeight = 20;
+constexpr int kLabelWidth = 72;
+constexpr int kFieldWidth = 68;
+constexpr int kUnitWidth = 74;
+constexpr int kButtonSize = 18;
+}  // namespace
+
+QWidget* TFormPelmora::Make(Component* c, QWidget* parent) {
+  if (!c) return nullptr;
+  QWidget* w = nullptr;
+  switch (c->GetKind()) {
+    case Kind::Label: w = new CaptionLabel(*this, static_cast<Label*>(c), parent); break;
+    case Kind::Edit:
+    case Kind::EditD: w = new ValueEdit(*this, static_cast<Edit*>(c), parent); break;
+    case Kind::ComboBox:
+    case Kind::ComboBoxU: w = new ChoiceCombo(*this, static_cast<ComboBox*>(c), parent); break;
+    case Kind::RadioGroup: w = new RadioGroupView(*this, static_cast<RadioGroup*>(c), parent); break;
+    case Kind::RichEdit:
+    case Kind::Memo: w = new RichTextView(*this, static_cast<RichEdit*>(c), parent); break;
+    case Kind::SpeedButton: {
+      auto* b = new SpeedButtonView(*this, static_cast<SpeedButton*>(c), parent);
+      b->setIcon(ToolGlyph(c->Name()));
+      b->setIconSize(QSize(14, 14));
+      b->setFixedSize(kButtonSize, kButtonSize);
+      w = b;
+      break;
+    }
+    case Kind::Button: w = new ButtonView(*this, static_cast<SpeedButton*>(c), parent); break;
+    case Kind::GroupBox: w = new GroupView(*this, static_cast<GroupBox*>(c), parent); break;
+    case Kind::PaintBox: w = new PaintBoxView(*this, static_cast<PaintBox*>(c), parent); break;
+    case Kind::StatusBar: w = statusBar_ = new TMyStatusBar(*this, static_cast<StatusBar*>(c), parent); break;
+    default: break;
+  }
+  return w;
+}
+
+// Cells of a group box grid; `columns` cells side by side.
+class CellGrid {
+ public:
+  CellGrid(TFormPelmora& win, QWidget* box, int columns) : win_(win), box_(box), columns_(columns) {
+    grid_ = new QGridLayout(box);
+    grid_->setContentsMargins(4, 2, 4, 3);
+    grid_->setHorizontalSpacing(2);
+    grid_->setVerticalSpacing(3);
+    for (int c = 0; c < columns; ++c) {
+      grid_->setColumnMinimumWidth(c * 5 + 0, kLabelWidth);
+      if (c + 1 < columns) grid_->setColumnMinimumWidth(c * 5 + 4, 6);
+    }
+  }
+  QGridLayout* Grid() const { return grid_; }
+
+  // A quantity: caption, value field, unit selector and an optional speed button.
+  void Qty(const std::string& stem, const char* button = nullptr) {
+    auto& f = win_.Form();
+    EditD* field = f.FindAs<EditD>(stem + "D");
+    ComboBoxU* unit = nullptr;
+    for (ComboBoxU* u : f.UnitSelectors())
+      if (u->Associated() == field) unit = u;
+    auto [row, col] = Next();
+    Put(f.Find(stem + "L"), row, col, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    QWidget* e = win_.Make(field, box_);
+    e->setFixedSize(kFieldWidth, kRowHeight);
+    grid_->addWidget(e, row, col + 1);
+    if (unit) {
+      QWidget* u = win_.Make(unit, box_);
+      u->setFixedSize(kUnitWidth, kRowHeight);
+      grid_->addWidget(u, row, col + 2);
+    }
+    if (button) Button(button, row, col);
+  }
+  // A caption and a choice list or plain edit across the field and unit columns.
+  void Wide(const std::string& label, const std::string& control, const char* button = nullptr) {
+    auto& f = win_.Form();
+    auto [row, col] = Next();
+    Put(f.Find(label), row, col, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    QWidget* w = win_.Make(f.Find(control), box_);
+    w->setFixedHeight(kRowHeight);
+    w->setFixedWidth(kFieldWidth + kUnitWidth + 2);
+    grid_->addWidget(w, row, col + 1, 1, 2);
+    if (button) Button(button, row, col);
+  }
+  // A widget over one whole cell.
+  void Cell(QWidget* w) {
+    auto [row, col] = Next();
+    grid_->addWidget(w, row, col, 1, 4);
+  }
+  // A caption and a widget over the rest of a new row.
+  void Row(const std::string& label, QWidget* w, int height) {
+    if (index_ % columns_) index_ += columns_ - index_ % columns_;
+    int row = index_ / columns_;
+    Put(win_.Form().Find(label), row, 0, 1, Qt::AlignLeft | Qt::AlignTop);
+    w->setFixedHeight(height);
+    grid_->addWidget(w, row, 1, 1, columns_ * 5 - 2);
+    index_ += columns_;
+  }
+  void Button(const char* name, int row, int col) {
+    QWidget* b = win_.Make(win_.Form().Find(name), box_);
+    grid_->addWidget(b, row, col + 3, Qt::AlignLeft | Qt::AlignVCenter);
+  }
+
+ private:
+  std::pair<int, int> Next() {
+    int i = index_++;
+    return {i / columns_, (i % columns_) * 5};
+  }
+  void Put(Component* c, int row, int col, int span, Qt::Alignment a) {
+    QWidget* w = win_.Make(c, box_);
+    if (!w) return;
+    w->setFixedHeight(kRowHeight);
+    grid_->addWidget(w, row, col, 1, span, a);
+  }
+  TFormPelmora& win_;
+  QWidget* box_;
+  QGridLayout* grid_;
+  int columns_;
+  int index_ = 0;
+};
+
+QWidget* TFormPelmora::BuildCalcPage() {
+  auto& f = Form();
+  auto* page = new QWidget;
+  auto* v = new QVBoxLayout(page);
+  v->setContentsMargins(3, 3, 3, 0);
+  v->setSpacing(3);
+
+  // Basic parameters and the summary of results.
+  auto* top = new QHBoxLayout;
+  top->setSpacing(4);
+  QWidget* basic = Make(f.GBBasic, page);
+  {
+    CellGrid g(*this, basic, 2);
+    g.Qty("Tao");
+    g.Qty("sf");
+    g.Qty("SetErr");
+    g.Qty("FixTemp");
+    g.Cell(Make(f.RGEType, basic));
+    g.Cell(Make(f.RGFType, basic));
+    g.Qty("Wr");
+  }
+  QWidget* primary = Make(f.GBPrimary, page);
+  {
+    CellGrid g(*this, primary, 2);
+    for (const char* s : {"At", "Ar", "TTa", "KTa", "Lt", "Wc", "Cdt", "Lr"}) g.Qty(s);
+    g.Grid()->setRowStretch(4, 1);
+  }
+  top->addWidget(basic);
+  top->addWidget(primary);
+  v->addLayout(top);
+
+  // Vessel (left) and tube (right).
+  auto* bottom = new QHBoxLayout;
+  bottom->setSpacing(4);
+  auto column = [&](GroupBox* outer, GroupBox* first, GroupBox* second) {
+    QWidget* o = Make(outer, page);
+    auto* ov = new QVBoxLayout(o);
+    ov->setContentsMargins(3, 2, 3, 3);
+    ov->setSpacing(2);
+    QWidget* a = Make(first, o);
+    QWidget* b = Make(second, o);
+    ov->addWidget(a);
+    ov->addWidget(b);
+    ov->addStretch(1);
+    bottom->addWidget(o);
+    return std::pair{a, b};
+  };
+  auto [outPara, outProp] = column(f.GBOutSpace, f.GBOutPara, f.GBOutProp);
+  auto [tubeProp, tubePara] = column(f.GBTube, f.GBTubeProp, f.GBTubePara);
+  {
+    CellGrid g(*this, outPara, 2);
+    for (const char* s : {"Bp", "Twa", "Te", "Ke", "Ae", "St", "Kc", "ko", "Dpo"}) g.Qty(s);
+    g.Wide("SmL", "SmD");
+    g.Wide("PmL", "PmD");
+    g.Wide("EVTL", "EVTD");
+  }
+  {
+    CellGrid g(*this, outProp, 2);
+    g.Qty("Mao");
+    g.Qty("Cop", "SBP1");
+    for (const char* s : {"Tom1", "Tom2", "Qo", "Vio", "Ldo", "Deno", "QL"}) g.Qty(s);
+    g.Qty("Bto", "SBP11");
+    g.Qty("DHo");
+    g.Qty("Copv", "SBP1v");
+    for (const char* s : {"Lao", "denov", "Viov", "Po", "Pc"}) g.Qty(s);
+    g.Wide("PhoL", "PhoD");
+    g.Wide("HToL", "HToD");
+    g.Row("CmtoL", Make(f.CmtoD, outProp), 40);
+  }
+  {
+    CellGrid g(*this, tubeProp, 2);
+    g.Qty("Wi");
+    g.Qty("Cip", "SBP2");
+    for (const char* s : {"Ti1", "Ti2", "Qi", "DHi", "Vii", "Ldi", "Deni", "deniv", "Viiv", "Lai"}) g.Qty(s);
+    g.Qty("Cipv", "SBP2v");
+    g.Wide("PhiL", "PhiD");
+    g.Wide("HTiL", "HTiD");
+    g.Row("CmttL", Make(f.CmttD, tubeProp), 40);
+  }
+  {
+    CellGrid g(*this, tubePara, 2);
+    g.Qty("dio", "SBDi");
+    for (const char* s : {"dii", "ki", "Ri", "Uiv", "Ui", "Dpi"}) g.Qty(s);
+    g.Qty("Ei", "SBDLT");
+    g.Qty("Ro");
+    g.Qty("Dsp", "SBP3");
+    for (const char* s : {"Sl", "m", "pH"}) g.Qty(s);
+    g.Qty("n", "SBn");
+    g.Wide("TmL", "TmD");
+    g.Wide("TShapeL", "TShapeD");
+  }
+  v->addLayout(bottom);
+  v->addStretch(1);
+  QWidget* bar = Make(f.MyStatusBar, page);
+  bar->setFixedHeight(20);
+  v->addWidget(bar);
+  return page;
+}
+
+QWidget* TFormPelmora::BuildInfoPage() {
+  auto& f = Form();
+  auto* page = new QWidget;
+  auto* grid = new QGridLayout(page);
+  grid->setContentsMargins(24, 24, 24, 24);
+  grid->setHorizontalSpacing(8);
+  grid->setVerticalSpacing(10);
+  int row = 0;
+  for (const char* stem : {"OBJName", "OBJProc", "DeviceName", "DeviceNo", "OBJNote"}) {
+    grid->addWidget(Make(f.Find(std::string(stem) + "L"), page), row, 0);
+    QWidget* e = Make(f.Find(std::string(stem) + "D"), page);
+    e->setFixedWidth(520);
+    e->setFont(WindowFont());
+    grid->addWidget(e, row, 1, Qt::AlignLeft);
+    ++row;
+  }
+  grid->setRowStretch(row, 1);
+  grid->setColumnStretch(2, 1);
+  return page;
+}
+
+QWidget* TFormPelmora::BuildPipesPage() {
+  auto& f = Form();
+  auto* page = new QWidget;
+  auto* v = new QVBoxLayout(page);
+  // The grid and navigator over the pipe table; the catalogue fills them.
+  auto* table = new QTableView(page);
+  table->setObjectName("DBGPiples");
+  Bind(f.DBGPiples, table);
+  auto* nav = new QWidget(page);
+  nav->setObjectName("DBNPiples");
+  nav->setFixedHeight(26);
+  new QHBoxLayout(nav);
+  Bind(f.DBNPiples, nav);
+  v->addWidget(table, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(nav);
+  buttons->addStretch(1);
+  buttons->addWidget(Make(f.Button3, page));
+  buttons->addWidget(Make(f.Button2, page));
+  v->addLayout(buttons);
+  return page;
+}
+
+QWidget* TFormPelmora::BuildVesselPage() {
+  auto& f = Form();
+  auto* page = new QWidget;
+  auto* h = new QHBoxLayout(page);
+  h->setContentsMargins(8, 8, 8, 8);
+  QWidget* vessel = Make(f.GBVessel, page);
+  {
+    CellGrid g(*this, vessel, 1);
+    g.Wide("VNL", "VND");
+    for (const char* s : {"Vs", "Kv", "Ae1", "Ws", "Hs", "Ds", "Dc"}) g.Qty(s);
+  }
+  auto* right = new QVBoxLayout;
+  QWidget* mix = Make(f.GBMix, page);
+  {
+    CellGrid g(*this, mix, 1);
+    g.Wide("mitL", "mitD");
+    g.Qty("mid");
+    g.Qty("rv");
+  }
+  right->addWidget(mix);
+  QWidget* ok = Make(f.BTVessel, page);
+  right->addWidget(ok, 0, Qt::AlignLeft);
+  right->addStretch(1);
+  auto* left = new QVBoxLayout;
+  left->addWidget(vessel);
+  left->addStretch(1);
+  h->addLayout(left);
+  h->addLayout(right);
+  h->addStretch(1);
+  return page;
+}
+
+QWidget* TFormPelmora::BuildReportPage() {
+  auto& f = Form();
+  auto* page = new QWidget;
+  auto* h = new QHBoxLayout(page);
+  h->setContentsMargins(3, 3, 3, 3);
+  QWidget* report = Make(f.RichEditReport, page);
+  h->addWidget(report, 5);
+  auto* right = new QVBoxLayout;
+  QWidget* chart = Make(f.PaintBox1, page);
+  chart->setMinimumSize(320, 240);
+  right->addWidget(chart, 1);
+  QWidget* legend = Make(f.RGLGDY, page);
+  legend->setFixedHeight(40);
+  right->addWidget(legend);
+  h->addLayout(right, 6);
+  return page;
+}
+
+void TFormPelmora::BuildPages() {
+  auto& f = Form();
+  pages_ = new QTabWidget(this);
+  pages_->setObjectName("PageControl1");
+  pages_->setFont(WindowFont());
+  Bind(f.PageControl1, pages_);
+  QWidget* (TFormPelmora::*builders[])() = {&TFormPelmora::BuildInfoPage, &TFormPelmora::BuildCalcPage,
+                                            &TFormPelmora::BuildPipesPage, &TFormPelmora::BuildVesselPage,
+                                            &TFormPelmora::BuildReportPage};
+  const auto& sheets = f.PageControl1->Pages();
+  for (size_t i = 0; i < sheets.size() && i < 5; ++i) {
+    QWidget* page = (this->*builders[i])();
+    page->setObjectName(Q(sheets[i]->Name()));
+    Bind(sheets[i], page);
+    pages_->addTab(page, Q(sheets[i]->Caption()));
+  }
+  setCentralWidget(pages_);
+  connect(pages_, &QTabWidget::currentChanged, this, [this](int i) {
+    if (syncingPage_) return;
+    const auto& sheets = Form().PageControl1->Pages();
+    if (i < 0 || i >= static_cast<int>(sheets.size())) return;
+    GroupBox* page = sheets[static_cast<size_t>(i)];
+    Run([this, page] { Form().PageControl1->UserSelect(page); });
+  });
+  subs_.push_back(std::make_unique<Subscription>());
+  subs_.back()->Reset(f.PageControl1, [this](pelmora::Component&) { SyncPage(); });
+  SyncPage();
+}
+
+void TFormPelmora::SyncPage() {
+  const auto& sheets = Form().PageControl1->Pages();
+  for (size_t i = 0; i < sheets.size(); ++i)
+    if (sheets[i] == Form().PageControl1->ActivePage() && pages_->currentIndex() != static_cast<int>(i)) {
+      syncingPage_ = true;
+      pages_->setCurrentIndex(static_cast<int>(i));
+      syncingPage_ = false;
+    }
+}
+
+}  // namespace pelmora::gui

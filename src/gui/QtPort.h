@@ -1,0 +1,50 @@
+#pragma once
+// The user-interface port on Qt: real message boxes and file dialogs, the beep, the
+// busy cursor and the handling of pending events.
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+#include "fields/UiPort.h"
+
+class QWidget;
+
+namespace pelmora::gui {
+
+// "描述|*.ext|描述|*.ext2" → "描述 (*.ext);;描述 (*.ext2)".
+QString ToQtFilter(const std::string& filter);
+
+class QtPort : public UiPort {
+ public:
+  // Parent of the dialogs (the calculation window once it exists).
+  void SetParent(QWidget* w) { parent_ = w; }
+
+  void ShowMessage(const std::string& text) override;
+  Answer MessageBox(const std::string& text, const std::string& caption, MsgType type, Buttons buttons,
+                    Answer defaultButton) override;
+  std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> PickList(const PickListRequest& request) override;
+  void Beep() override;
+  void SetBusyCursor(bool busy) override;
+  void ProcessEvents() override;
+
+  // While a paint event runs, a modal box must not open (its own repainting would
+  // paint again): plain messages are kept and shown once the paint has ended. A
+  // message repeated by the repaint that follows the box is not shown again until
+  // the next user action (ResetPaintMessages).
+  void BeginPaint();
+  void EndPaint();
+  void ResetPaintMessages() { lastPaintMessages_.clear(); }
+  bool InPaint() const { return paintDepth_ > 0; }
+
+ private:
+  QWidget* parent_ = nullptr;
+  bool busy_ = false;
+  int paintDepth_ = 0;
+  std::vector<std::string> paintMessages_;
+  std::vector<std::string> lastPaintMessages_;
+};
+
+}  // namespace pelmora::gui

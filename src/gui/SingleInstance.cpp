@@ -1,0 +1,44 @@
+#include "gui/SingleInstance.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace pelmora::gui {
+
+SingleInstance::SingleInstance(std::string folder) {
+  if (folder.empty()) {
+    const char* rt = std::getenv("XDG_RUNTIME_DIR");
+    if (rt && *rt && access(rt, W_OK) == 0) {
+      folder = rt;
+    } else {
+      const char* tmp = std::getenv("TMPDIR");
+      folder = (tmp && *tmp) ? tmp : "/tmp";
+      folder += "/pelmora-" + std::to_string(getuid());
+    }
+  }
+  path_ = folder + "/Pelmora.lock";
+}
+
+SingleInstance::~SingleInstance() {
+  if (fd_ >= 0) close(fd_);
+}
+
+bool SingleInstance::Acquire() {
+  if (fd_ >= 0) return true;
+  size_t slash = path_.rfind('/');
+  if (slash != std::string::npos && slash > 0) mkdir(path_.substr(0, slash).c_str(), 0700);
+  int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return true;  // no lock possible: run rather than refuse to start
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return false;
+  }
+  fd_ = fd;
+  return true;
+}
+
+}  // namespace pelmora::gui

@@ -1,0 +1,24 @@
+#pragma once
+// Start-up of the desktop program, shared by main() and the tests.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelmora {
+class PelmoraApp;
+}
+
+namespace pelmora::gui {
+
+struct StartupOptions {
+  bool splash = true;                       // --no-splash skips it (scripted use)
+  std::optional<std::string> projectFile;  // the first argument that is not an option
+};
+// Options from the arguments after the program name; further project names are ignored.
+StartupOptions ParseStartup(const std::vector<std::string>& args);
+
+// Opens the project named on the command line (StartupOpenRequest, StartupProjectFile)
+// through the project commands.
+void OpenStartupProject(PelmoraApp& app, const std::string& path);
+
+}  // namespace pelmora::gui

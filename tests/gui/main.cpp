@@ -1,0 +1,15 @@
+// The GUI tests need a QApplication before any widget exists.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QStyleFactory>
+
+#include "gui/Widgets.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (QStyle* style = QStyleFactory::create("Windows")) QApplication::setStyle(style);
+  pelmora::gui::InstallFonts();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
