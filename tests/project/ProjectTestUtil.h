@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "project/SaveFormData.h"
 #include "project/TextFile.h"
 
 namespace pelmora::testing {
@@ -57,6 +58,14 @@ inline std::string Header() {
 inline std::string Rec(const std::string& name, const std::string& kind, const std::string& prop,
                        const std::string& value) {
   return name + "\n" + kind + "\n" + prop + "\n" + value + "\n\n";
+}
+
+// The first record in which two states differ, or empty when they are the same.
+inline std::string FirstDifference(const std::vector<FormRecord>& a, const std::vector<FormRecord>& b) {
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+    if (!(a[i] == b[i]))
+      return a[i].name + " " + a[i].property + ": " + a[i].value + " / " + b[i].name + " " + b[i].property + ": " + b[i].value;
+  return a.size() == b.size() ? std::string() : "different record counts";
 }
 
 }  // namespace pelmora::testing

@@ -1,0 +1,101 @@
+// The shipped templates and examples as users meet them, and the project options of
+// pelmora-calc.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "ProjectTestUtil.h"
+#include "app/PelmoraApp.h"
+#include "cli/CliRunner.h"
+#include "fields/FieldOps.h"
+#include "fields/Text.h"
+#include "project/SaveFormData.h"
+
+namespace pelmora {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+
+const char* kNames[] = {"storage-tank-hot-water", "storage-tank-steam", "agitated-tank", "constant-temperature-bath",
+                        "two-stream-vessel"};
+const std::string kBin = PELMORA_PROGRAM_DIR;
+
+TEST(ShippedFiles, ExamplesOpenComputedAndRecalculateToTheSameResults) {
+  for (const char* name : kNames) {
+    const std::string file = kBin + "/examples/" + name + ".pmf";
+    ScriptedPort port;
+    PelmoraApp app(&port, kBin);
+    port.files.push_back(file);
+    ASSERT_TRUE(app.Run([&] { app.form.RunHandler("MFOpenClick", nullptr); })) << name;
+    ASSERT_EQ(app.form.CurrentProjectFile, file);
+    for (EditD* f : {app.form.AtD, app.form.ArD, app.form.KTaD, app.form.TTaD, app.form.LtD, app.form.mD})
+      EXPECT_FALSE(Blank(*f)) << name << " " << f->Name();
+    EXPECT_FALSE(app.form.OBJNameD->Text().empty());
+    // Opened and saved again: the same bytes.
+    TempDir dir;
+    port.files.push_back(dir / "again.pmf");
+    ASSERT_TRUE(app.Run([&] { app.form.RunHandler("MFAsClick", nullptr); }));
+    EXPECT_TRUE(ReadBytes(dir / "again.pmf") == ReadBytes(file)) << name;
+
+    // Recalculated: every value stays, nothing is reported.
+    std::vector<std::string> texts;
+    for (EditD* f : app.form.ValueFields()) texts.push_back(f->Text());
+    ASSERT_TRUE(app.Run([&] { app.calc.MaoDExit(nullptr); })) << name;
+    EXPECT_TRUE(port.Messages().empty()) << name << ": " << port.Messages().front();
+    EXPECT_EQ(app.form.MyStatusBar->PanelText(1), "") << name;
+    for (size_t i = 0; i < texts.size(); ++i)
+      EXPECT_EQ(app.form.ValueFields()[i]->Text(), texts[i]) << name << " " << app.form.ValueFields()[i]->Name();
+  }
+}
+
+TEST(ShippedFiles, TemplatesHoldInputsOnly) {
+  for (const char* name : kNames) {
+    const std::string file = kBin + "/templates/" + name + ".pmt";
+    ScriptedPort port;
+    PelmoraApp app(&port, kBin);
+    app.form.RichEditReport->SetLines({"报告"});
+    port.files.push_back(file);
+    ASSERT_TRUE(app.Run([&] { app.form.RunHandler("MFNewClick", nullptr); })) << name;
+    EXPECT_EQ(app.form.Caption(), std::string(TFormPelmora::kTitle) + "-[无名项目]");
+    EXPECT_TRUE(Blank(*app.form.AtD)) << name;
+    EXPECT_FALSE(Blank(*app.form.dioD)) << name;
+    EXPECT_EQ(app.form.RichEditReport->Lines(), std::vector<std::string>{"报告"});
+    EXPECT_EQ(ReadBytes(file).find("RichEditReport"), std::string::npos);
+  }
+}
+
+int Cli(const std::vector<std::string>& args, std::string* out = nullptr) {
+  std::ostringstream o, e;
+  int rc = RunCli(args, o, e);
+  if (out) *out = o.str();
+  return rc;
+}
+
+TEST(ShippedFiles, CommandLineProjectOptionsActAsTheCommands) {
+  TempDir dir;
+  const std::string p = dir / "p.pmf", t = dir / "t.pmt";
+  ASSERT_EQ(Cli({"--set", "MaoD=7", "--set", "RichEditReport=报告", "--save", p, "--save-template", t}), 0);
+  std::string json;
+  ASSERT_EQ(Cli({p, "--json"}), 0);
+  ASSERT_EQ(Cli({"--open", p, "--json"}, &json), 0);
+  EXPECT_NE(json.find("-[" + p + "]"), std::string::npos);
+  EXPECT_NE(json.find("\"projectModified\": false"), std::string::npos);
+  ASSERT_EQ(Cli({"--new", t, "--json"}, &json), 0);
+  EXPECT_NE(json.find("[无名项目]"), std::string::npos);
+  EXPECT_EQ(ReadBytes(t).find("RichEditReport"), std::string::npos);
+
+  // --clear asks; --yes answers, and the emptied field is saved.
+  ASSERT_EQ(Cli({p, "--yes", "--clear", "MaoD", "--save", p}), 0);
+  ScriptedPort port;
+  PelmoraApp app(&port, kBin);
+  ASSERT_TRUE(LoadFormRecords(app.form, p));
+  EXPECT_EQ(app.form.MaoD->Text(), "");
+
+  EXPECT_EQ(Cli({"--open", dir / "missing.pmf"}), 0);  // a message, nothing changed, no failure of the run
+  EXPECT_EQ(Cli({"--clear", "OBJNameD"}), 2);
+}
+
+}  // namespace
+}  // namespace pelmora
