@@ -334,9 +334,17 @@ void ApplyFormRecords(Form& form, const std::vector<FormRecord>& records) {
   try {
     for (const Step& st : steps) Apply(st);
   } catch (...) {
+    // Put back what was there, record by record, whatever the reactions do meanwhile.
+    std::vector<Step> undo;
     try {
-      for (const Step& st : PrepareAll(form, before)) Apply(st);
+      undo = PrepareAll(form, before);
     } catch (...) {
+    }
+    for (const Step& st : undo) {
+      try {
+        Apply(st);
+      } catch (...) {
+      }
     }
     throw;
   }

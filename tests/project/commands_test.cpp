@@ -215,8 +215,16 @@ TEST(ProjectCommands, FailedSaveKeepsTheOldFileAndTheChanges) {
   EXPECT_NE(w.port.Messages()[0].find("No such file or directory"), std::string::npos) << w.port.Messages()[0];
   EXPECT_EQ(w.f.CurrentProjectFile, dir / "p.pmf");
   EXPECT_EQ(w.cmd.MRF.Files(), std::vector<std::string>{dir / "p.pmf"});
+}
 
-  // A folder that refuses new files.
+TEST(ProjectCommands, FolderThatRefusesNewFiles) {
+  TempDir dir;
+  Window w;
+  w.f.MaoD->SetText("100");
+  w.port.files.push_back(dir / "p.pmf");
+  ASSERT_TRUE(w.Click("MFAsClick"));
+  const std::string old = ReadBytes(dir / "p.pmf");
+  w.f.MaoD->SetText("200");
   ::chmod(dir.path().c_str(), 0555);
   if (::access(dir.path().c_str(), W_OK) == 0) GTEST_SKIP() << "running with rights that ignore permissions";
   w.port.Clear();

@@ -117,6 +117,19 @@ TEST(FormRecordReading, BadValueChangesNothing) {
   EXPECT_EQ(w.f.MaoD->Text(), "3");
 }
 
+TEST(FormRecordReading, ReactionFailingHalfWayPutsTheWindowBack) {
+  TempDir dir;
+  Window w;
+  w.f.MaoD->SetText("5");
+  w.f.OBJNameD->SetText("before");
+  const auto before = CollectFormRecords(w.f);
+  w.f.SetHandler("RGETypeClick", [](Component*) { throw FloatingPointError("Floating point division by zero"); });
+  WriteGbkFile(dir / "r.pmf", Header() + Rec("MaoD", "String", "Text", "999") + Rec("RGEType", "Ord", "ItemIndex", "1") +
+                                  Rec("OBJNameD", "String", "Text", "after"));
+  EXPECT_THROW(LoadFormRecords(w.f, dir / "r.pmf"), FloatingPointError);
+  EXPECT_EQ(testing::FirstDifference(CollectFormRecords(w.f), before), "");
+}
+
 TEST(FormRecordReading, BytesThatAreNoGbkTextAreReportedNotApplied) {
   TempDir dir;
   Window w;
