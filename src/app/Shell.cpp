@@ -8,7 +8,6 @@ Shell::Shell(TFormPelmora& form) : f_(form) {
   f_.SetHandler("PageControl1Change", [this](Component* s) { PageControl1Change(s); });
   f_.SetHandler("MAboutClick", [this](Component* s) { MAboutClick(s); });
   f_.SetHandler("MHAboutClick", [this](Component* s) { MAboutClick(s); });
-  f_.SetHandler("SBAutoRunClick", [this](Component* s) { SBAutoRunClick(s); });
   f_.SetHandler("MFExitClick", [this](Component* s) { MFExitClick(s); });
   f_.SetHandler("MExitClick", [this](Component* s) { MFExitClick(s); });
   FormCreate();
@@ -33,10 +32,6 @@ void Shell::PageControl1Change(Component*) {
 
 void Shell::MAboutClick(Component*) {
   f_.Port().MessageBox(kAboutText, kAboutCaption, MsgType::Information, Buttons::Ok, Answer::Ok);
-}
-
-void Shell::SBAutoRunClick(Component*) {
-  f_.SBAutoRun->SetHint(f_.SBAutoRun->Down() ? "禁止自动计算" : "允许自动计算");
 }
 
 void Shell::MFExitClick(Component*) {

@@ -1,7 +1,8 @@
 #pragma once
 // The window's own handlers: what happens when it is created and activated, the page
-// switch, closing, About and the automatic-calculation toggle. The window system part
+// switch, closing and About. The window system part
 // (moving the window, closing it) belongs to the view, which sets the hooks below.
+// The automatic-calculation toggle belongs to the recalculation driver.
 #include <functional>
 
 #include "fields/Catalogue.h"
@@ -20,7 +21,6 @@ class Shell {
   // vessel definition.
   void PageControl1Change(Component* sender);
   void MAboutClick(Component* sender);
-  void SBAutoRunClick(Component* sender);
   void MFExitClick(Component* sender);
 
   // Set by the view: closes the window (and so ends the program).

@@ -18,8 +18,8 @@ namespace pelmora::gui {
 namespace {
 constexpr int kRowHeight = 20;
 constexpr int kLabelWidth = 72;
-constexpr int kFieldWidth = 68;
-constexpr int kUnitWidth = 74;
+constexpr int kFieldWidth = 78;
+constexpr int kUnitWidth = 70;
 constexpr int kButtonSize = 18;
 }  // namespace
 
@@ -36,6 +36,10 @@ QWidget* TFormPelmora::Make(Component* c, QWidget* parent) {
     case Kind::RichEdit:
     case Kind::Memo: w = new RichTextView(*this, static_cast<RichEdit*>(c), parent); break;
     case Kind::SpeedButton: {
+      if (dynamic_cast<pelmora::Button*>(c)) {
+        w = new ButtonView(*this, static_cast<SpeedButton*>(c), parent);
+        break;
+      }
       auto* b = new SpeedButtonView(*this, static_cast<SpeedButton*>(c), parent);
       b->setIcon(ToolGlyph(c->Name()));
       b->setIconSize(QSize(14, 14));
@@ -57,12 +61,12 @@ class CellGrid {
  public:
   CellGrid(TFormPelmora& win, QWidget* box, int columns) : win_(win), box_(box), columns_(columns) {
     grid_ = new QGridLayout(box);
-    grid_->setContentsMargins(4, 2, 4, 3);
+    grid_->setContentsMargins(3, 2, 2, 3);
     grid_->setHorizontalSpacing(2);
     grid_->setVerticalSpacing(3);
     for (int c = 0; c < columns; ++c) {
       grid_->setColumnMinimumWidth(c * 5 + 0, kLabelWidth);
-      if (c + 1 < columns) grid_->setColumnMinimumWidth(c * 5 + 4, 6);
+      if (c + 1 < columns) grid_->setColumnMinimumWidth(c * 5 + 4, 4);
     }
   }
   QGridLayout* Grid() const { return grid_; }
@@ -138,7 +142,7 @@ QWidget* TFormPelmora::BuildCalcPage() {
   auto& f = Form();
   auto* page = new QWidget;
   auto* v = new QVBoxLayout(page);
-  v->setContentsMargins(3, 3, 3, 0);
+  v->setContentsMargins(2, 2, 2, 0);
   v->setSpacing(3);
 
   // Basic parameters and the summary of results.
@@ -171,7 +175,7 @@ QWidget* TFormPelmora::BuildCalcPage() {
   auto column = [&](GroupBox* outer, GroupBox* first, GroupBox* second) {
     QWidget* o = Make(outer, page);
     auto* ov = new QVBoxLayout(o);
-    ov->setContentsMargins(3, 2, 3, 3);
+    ov->setContentsMargins(2, 2, 2, 2);
     ov->setSpacing(2);
     QWidget* a = Make(first, o);
     QWidget* b = Make(second, o);

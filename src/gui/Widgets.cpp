@@ -155,7 +155,7 @@ void ValueEdit::paintEvent(QPaintEvent* e) {
   p.fillRect(r, palette().color(QPalette::Base));
   p.setFont(font());
   p.setPen(grey ? QColor(128, 128, 128) : ToColor(edit_->GetFont().color));
-  p.drawText(r.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, s);
+  p.drawText(r.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, s);
 }
 
 void ValueEdit::focusInEvent(QFocusEvent* e) {

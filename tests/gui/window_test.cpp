@@ -24,6 +24,7 @@
 #include "gui/MyStatusBar.h"
 #include "gui/QtPort.h"
 #include "gui/SingleInstance.h"
+#include "gui/Splash.h"
 #include "gui/Startup.h"
 #include "gui/Widgets.h"
 #include "fields/NumberFormat.h"
@@ -89,8 +90,9 @@ struct Window : ::testing::Test {
   }
   // The reference storage tank, field by field with Enter; the vessel dimensions on
   // the page "容器定义".
-  void TypeStorageTank() {
-    for (const auto& [name, text] : CaseSets("storage_tank")) {
+  void TypeStorageTank() { TypeCase("storage_tank"); }
+  void TypeCase(const std::string& caseName) {
+    for (const auto& [name, text] : CaseSets(caseName)) {
       Component* c = f.Find(name);
       ASSERT_TRUE(c) << name;
       const bool vesselPage = OnPage(c, f.TabSheet4);
@@ -418,6 +420,14 @@ TEST_F(Window, TheReportPagePaintsThroughTheCoreHandler) {
   EXPECT_EQ(switches.size(), 1u);
 }
 
+TEST(SplashTest, AClickAnywhereClosesIt) {
+  gui::TFormGG splash;
+  EXPECT_EQ(splash.size(), QSize(462, 258));
+  EXPECT_EQ(splash.VersionLine(), QString("Pelmora V2016.12.05.25"));
+  QTimer::singleShot(100, &splash, [&] { QTest::mouseClick(&splash, Qt::LeftButton, {}, QPoint(400, 200)); });
+  EXPECT_EQ(splash.exec(), QDialog::Accepted);
+}
+
 TEST(StartupTest, TheFirstArgumentNamesTheProjectAndTheSplashCanBeSkipped) {
   auto o = gui::ParseStartup({"a.pmf", "b.pmf"});
   EXPECT_TRUE(o.splash);
@@ -498,7 +508,13 @@ TEST(SingleInstanceTest, ASecondStartEndsAtOnceWhileTheFirstRuns) {
 TEST_F(Window, Screenshots) {
   const char* dir = std::getenv("PELMORA_SHOTS");
   if (!dir) GTEST_SKIP() << "PELMORA_SHOTS not set";
-  if (std::getenv("PELMORA_SHOTS_DESIGN")) TypeStorageTank();
+  // PELMORA_SHOTS_DESIGN=storage_tank (or another case of data/cases) types a design in;
+  // batch_curve also draws its time-temperature curve.
+  if (const char* design = std::getenv("PELMORA_SHOTS_DESIGN")) {
+    TypeCase(design);
+    if (std::string(design) == "batch_curve")
+      QTest::mouseClick(qobject_cast<QToolButton*>(W("SBTCurve")), Qt::LeftButton);
+  }
   for (int i = 0; i < 5; ++i) {
     win.Pages()->setCurrentIndex(i);
     QApplication::processEvents();
