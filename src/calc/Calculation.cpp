@@ -91,20 +91,25 @@ void Calculation::FluidRoles() {
   }
 }
 
-void Calculation::SolveBalances() {
+bool Calculation::SolveBalances() {
+  bool changed = false;
+  auto solve = [&changed](auto& fields, Color color, const Residual& r) {
+    if (SolveBalance(fields, color, true, kStart, r)) changed = true;
+  };
   switch (f_.PhiD->ItemIndex()) {
-    case 0: SolveBalance(tube0_, TubeBalanceColor, true, kStart, TubeSinglePhaseBalance); break;
-    case 1: SolveBalance(tube1_, TubeBalanceColor, true, kStart, TubeCondensingBalance); break;
-    case 2: SolveBalance(tube2_, TubeBalanceColor, true, kStart, TubeEvaporatingBalance); break;
+    case 0: solve(tube0_, TubeBalanceColor, TubeSinglePhaseBalance); break;
+    case 1: solve(tube1_, TubeBalanceColor, TubeCondensingBalance); break;
+    case 2: solve(tube2_, TubeBalanceColor, TubeEvaporatingBalance); break;
     default: break;
   }
   switch (f_.PhoD->ItemIndex()) {
-    case 0: SolveBalance(vessel0_, VesselBalanceColor, true, kStart, VesselSinglePhaseBalance); break;
-    case 1: SolveBalance(vessel1_, VesselBalanceColor, true, kStart, VesselCondensingBalance); break;
-    case 2: SolveBalance(vessel2_, VesselBalanceColor, true, kStart, VesselEvaporatingBalance); break;
+    case 0: solve(vessel0_, VesselBalanceColor, VesselSinglePhaseBalance); break;
+    case 1: solve(vessel1_, VesselBalanceColor, VesselCondensingBalance); break;
+    case 2: solve(vessel2_, VesselBalanceColor, VesselEvaporatingBalance); break;
     default: break;
   }
-  SolveBalance(heat_, HeatBalanceColor, true, kStart, HeatBalance);
+  solve(heat_, HeatBalanceColor, HeatBalance);
+  return changed;
 }
 
 // Tube velocity, and the vapour velocity of a condensing tube fluid.
@@ -176,7 +181,11 @@ void Calculation::MaoDExit(Component*) {
 
     FluidRoles();
     if (Blank(*f_.QLD)) f_.QLD->SetText("0.00");
-    SolveBalances();
+    // The groups are solved in a fixed order, so a heat that the overall balance solves
+    // last reaches the tube or vessel group only on a second sweep; sweep until nothing
+    // changes (at most three times) so that one exit completes the design.
+    for (int sweep = 0; sweep < 3 && SolveBalances(); ++sweep) {
+    }
     TubeVelocities();
 
     const int vesselType = f_.RGEType->ItemIndex();

@@ -56,7 +56,7 @@ class Calculation {
   void CoilHeight();
 
   void FluidRoles();
-  void SolveBalances();
+  bool SolveBalances();  // true when a group wrote or released a field
   bool TubeVelocities();
   void PressureDrop(std::optional<double> shapeFactor);
   double Friction(int mode, double Re, double D, double eps);
