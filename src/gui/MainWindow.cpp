@@ -33,8 +33,15 @@ TFormPelmora::TFormPelmora(PelmoraApp& app, QtPort* port, QWidget* parent)
 }
 
 TFormPelmora::~TFormPelmora() {
+  // The widgets go while this object is still whole: their destruction moves the focus
+  // and switches pages, which must not reach the handlers of a half-destroyed window.
   qApp->removeEventFilter(this);
+  disconnect(qApp, nullptr, this, nullptr);
   Form().Unsubscribe(formSub_);
+  pages_->blockSignals(true);
+  delete pages_;
+  delete toolBar_;
+  subs_.clear();
   app_.shell.closeWindow = nullptr;
   if (port_) port_->SetParent(nullptr);
 }
@@ -224,7 +231,24 @@ void TFormPelmora::OnFocusChanged(QWidget*, QWidget* now) {
 bool TFormPelmora::MoveFocus(bool forward) {
   Component* from = ComponentOf(QApplication::focusWidget());
   if (!from) from = Form().Focused();
-  Component* next = Form().NextInTabOrder(from, forward);
+  GroupBox* page = Form().PageControl1->ActivePage();
+  auto onPage = [page](const Component* c) {
+    for (; c; c = c->Parent())
+      if (c == page) return true;
+    return false;
+  };
+  Component* next = nullptr;
+  if (from && onPage(from)) {
+    next = Form().NextInTabOrder(from, forward);
+  } else {
+    // From the page tabs (or nowhere): the first control of the page shown.
+    const auto& all = Form().Components();
+    for (size_t k = 0; k < all.size() && !next; ++k) {
+      Component* c = all[forward ? k : all.size() - 1 - k];
+      QWidget* cw = WidgetOf(c);
+      if (onPage(c) && c->Focusable() && c->TabStop() && c->EffectivelyEnabled() && cw && cw->isVisible()) next = c;
+    }
+  }
   QWidget* w = WidgetOf(next);
   if (!w || !w->isVisible()) return false;
   w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);

@@ -337,12 +337,18 @@ void TFormPelmora::BuildPages() {
   pages_->setObjectName("PageControl1");
   pages_->setFont(WindowFont());
   Bind(f.PageControl1, pages_);
-  QWidget* (TFormPelmora::*builders[])() = {&TFormPelmora::BuildInfoPage, &TFormPelmora::BuildCalcPage,
-                                            &TFormPelmora::BuildPipesPage, &TFormPelmora::BuildVesselPage,
-                                            &TFormPelmora::BuildReportPage};
+  auto build = [this](size_t i) -> QWidget* {
+    switch (i) {
+      case 0: return BuildInfoPage();
+      case 1: return BuildCalcPage();
+      case 2: return BuildPipesPage();
+      case 3: return BuildVesselPage();
+      default: return BuildReportPage();
+    }
+  };
   const auto& sheets = f.PageControl1->Pages();
   for (size_t i = 0; i < sheets.size() && i < 5; ++i) {
-    QWidget* page = (this->*builders[i])();
+    QWidget* page = build(i);
     page->setObjectName(Q(sheets[i]->Name()));
     Bind(sheets[i], page);
     pages_->addTab(page, Q(sheets[i]->Caption()));

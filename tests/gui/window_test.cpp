@@ -225,6 +225,12 @@ TEST_F(Window, EnterMovesOnAndLeavesTheFieldArrowsMoveWithoutConsumingTheKey) {
   Enter();
   EXPECT_EQ(FocusedComponent(), f.RGEType);
 
+  // From the page tabs Enter goes to the first field of the page shown.
+  win.Pages()->tabBar()->setFocus(Qt::MouseFocusReason);
+  QApplication::processEvents();
+  Enter();
+  EXPECT_EQ(Focus(), E("TaoD"));
+
   // A drop-down list is left by the arrow without changing its selection.
   ClickInto(W("PhoD"));
   QTest::keyClick(Focus(), Qt::Key_Down);
