@@ -426,6 +426,46 @@ TEST_F(Window, TheReportPagePaintsThroughTheCoreHandler) {
   EXPECT_EQ(switches.size(), 1u);
 }
 
+TEST_F(Window, TheCurveButtonDrawsTheBatchCurveOnTheReportPage) {
+  TypeCase("batch_curve");
+  port.Clear();  // what typing the design in half-done said
+  const std::string tao = f.TaoD->Text(), t1 = f.Tom1D->Text(), t2 = f.Tom2D->Text();
+  QTest::mouseClick(qobject_cast<QToolButton*>(W("SBTCurve")), Qt::LeftButton);
+  EXPECT_TRUE(port.Messages().empty()) << ::testing::PrintToString(port.Messages());
+  EXPECT_EQ(win.Pages()->currentIndex(), 4);
+  EXPECT_TRUE(W("RGLGDY")->isVisible());
+  auto* box = qobject_cast<gui::PaintBoxView*>(W("PaintBox1"));
+  const int before = box->paintCount;
+  box->repaint();
+  EXPECT_GT(box->paintCount, before);
+  // The image holds the red and the blue series.
+  QImage img = box->grab().toImage();
+  int red = 0, blue = 0;
+  for (int y = 0; y < img.height(); y += 2)
+    for (int x = 0; x < img.width(); x += 2) {
+      QColor c = img.pixelColor(x, y);
+      red += c.red() > 200 && c.green() < 80 && c.blue() < 80;
+      blue += c.blue() > 200 && c.red() < 80 && c.green() < 80;
+    }
+  EXPECT_GT(red, 20);
+  EXPECT_GT(blue, 20);
+  // The fields the stepping used hold their values again.
+  EXPECT_EQ(f.TaoD->Text(), tao);
+  EXPECT_EQ(f.Tom1D->Text(), t1);
+  EXPECT_EQ(f.Tom2D->Text(), t2);
+}
+
+TEST_F(Window, AComputedInputStopsTheCurveWithOneMessageNotOneARepaint) {
+  TypeStorageTank();  // the tube flow is solved by the balance
+  port.Clear();
+  QTest::mouseClick(qobject_cast<QToolButton*>(W("SBTCurve")), Qt::LeftButton);
+  EXPECT_EQ(port.Messages(), std::vector<std::string>{"管程质量流量必须为自由（输入）变量！"});
+  win.Pages()->setCurrentIndex(4);
+  for (int i = 0; i < 3; ++i) W("PaintBox1")->repaint();
+  EXPECT_EQ(port.Messages().size(), 1u);
+  EXPECT_FALSE(W("RGLGDY")->isVisible());
+}
+
 TEST(SplashTest, AClickAnywhereClosesIt) {
   gui::TFormGG splash;
   EXPECT_EQ(splash.size(), QSize(462, 258));
