@@ -198,6 +198,27 @@ TEST_F(Window, EverythingOnThePageCalculationIsReadableAt1024By768) {
       }
 }
 
+TEST_F(Window, CaptionsOfEveryModeFitTheirPlace) {
+  std::set<std::string> cut;
+  for (int e = 0; e < 3; ++e)
+    for (int fl = 0; fl < 3; ++fl)
+      for (int pho = 0; pho < 3; ++pho)
+        for (int phi = 0; phi < 3; ++phi) {
+          app.Run([&] {
+            f.RGEType->SetItemIndex(e);
+            f.RGFType->SetItemIndex(fl);
+            f.PhoD->UserSelect(pho);
+            f.PhiD->UserSelect(phi);
+          });
+          QApplication::processEvents();
+          for (auto* l : W("TabSheet2")->findChildren<QLabel*>())
+            if (win.ComponentOf(l) && l->sizeHint().width() > l->width() + 1)
+              cut.insert(l->objectName().toStdString() + " " + l->text().toStdString());
+        }
+  EXPECT_TRUE(cut.empty()) << ::testing::PrintToString(cut);
+  EXPECT_EQ(win.frameGeometry().size(), QSize(1024, 768));
+}
+
 TEST_F(Window, EnterMovesOnAndLeavesTheFieldArrowsMoveWithoutConsumingTheKey) {
   std::vector<std::string> exits;
   f.SetHandler("MaoDExit", [&](Component* s) { exits.push_back(s->Name()); });
