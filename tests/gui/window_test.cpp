@@ -579,6 +579,15 @@ TEST_F(Window, Screenshots) {
   // batch_curve also draws its time-temperature curve.
   if (const char* design = std::getenv("PELMORA_SHOTS_DESIGN")) {
     TypeCase(design);
+    if (const char* mode = std::getenv("PELMORA_SHOTS_MODE"))  // "vessel,flow,pho,phi"
+      app.Run([&] {
+        int m[4] = {0, 0, 0, 0};
+        std::sscanf(mode, "%d,%d,%d,%d", &m[0], &m[1], &m[2], &m[3]);
+        f.RGEType->SetItemIndex(m[0]);
+        f.RGFType->SetItemIndex(m[1]);
+        f.PhoD->UserSelect(m[2]);
+        f.PhiD->UserSelect(m[3]);
+      });
     if (std::string(design) == "batch_curve")
       QTest::mouseClick(qobject_cast<QToolButton*>(W("SBTCurve")), Qt::LeftButton);
   }
