@@ -9,6 +9,7 @@ namespace pelmora {
 
 namespace {
 int g_busyDepth = 0;
+int g_dispatchDepth = 0;  // a paint event inside a long action dispatches too
 }
 
 BusyCursor::BusyCursor(Form& form) : form_(form) {
@@ -21,6 +22,7 @@ BusyCursor::~BusyCursor() {
 
 bool Dispatch(Form& form, const std::function<void()>& action) {
   bool ok = false;
+  ++g_dispatchDepth;
   try {
     action();
     ok = true;
@@ -28,7 +30,9 @@ bool Dispatch(Form& form, const std::function<void()>& action) {
   } catch (const std::exception& e) {
     form.Port().MessageBox(e.what(), "", MsgType::Error, Buttons::Ok, Answer::Ok);
   }
-  if (g_busyDepth != 0) {
+  // Only the outermost action restores the cursor: a nested one (a repaint while the
+  // curve is computed) leaves the hourglass of the action around it.
+  if (--g_dispatchDepth == 0 && g_busyDepth != 0) {
     g_busyDepth = 0;
     form.Port().SetBusyCursor(false);
   }

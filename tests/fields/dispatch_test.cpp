@@ -32,6 +32,17 @@ TEST(Dispatch, BusyCursorIsRestoredWhateverHappens) {
   EXPECT_FALSE(port.busy);
 }
 
+TEST(Dispatch, ANestedActionLeavesTheOuterHourglass) {
+  ScriptedPort port;
+  Form form(&port);
+  Dispatch(form, [&] {
+    BusyCursor busy(form);
+    Dispatch(form, [] { throw SilentAbort(); });  // e.g. a repaint during the action
+    EXPECT_TRUE(port.busy);
+  });
+  EXPECT_FALSE(port.busy);
+}
+
 TEST(FloatCheck, FaultsRaiseInsteadOfProducingNaN) {
   EXPECT_THROW(fp::Ln(0), FloatingPointError);
   EXPECT_THROW(fp::Ln(-1), FloatingPointError);
