@@ -131,19 +131,7 @@ void Curve::Compute(int n) {
         if (round >= kMaxRounds) throw ConvergenceError(kNoConvergence);
         b += delta;
         f_.Tom2D->SetValue(b);
-        if (i == 1 && round == 0) {
-          // The first run after the heating time became one interval settles the
-          // balances: the tube side is solved before the overall balance has given it
-          // the heat of the shorter time, so this run may size with a stale outlet
-          // temperature and give up (cross, no convergence). The second run, from
-          // settled balances, decides.
-          try {
-            calc_.MaoDExit(nullptr);
-          } catch (const SilentAbort&) {
-          }
-        } else if (i == 1) {
-          calc_.MaoDExit(nullptr);
-        }
+        if (i == 1) calc_.MaoDExit(nullptr);  // the first interval runs twice in a row
         calc_.MaoDExit(nullptr);
         f_.Port().ProcessEvents();
         const double A = f_.AtD->GetValue();
