@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "ApplyCase.h"
 #include "app/PelmoraApp.h"
 #include "chart/SvgCanvas.h"
 #include "fields/NumberFormat.h"
@@ -14,33 +15,8 @@
 namespace {
 
 using namespace pelmora;
+using pelmora::bench::ApplyCase;
 
-// Applies data/cases/<name>.args option by option, as pelmora-calc does.
-void ApplyCase(PelmoraApp& app, const std::string& name) {
-  std::ifstream in(std::string(PELMORA_SOURCE_DIR) + "/data/cases/" + name + ".args");
-  if (!in) throw std::runtime_error("no case " + name);
-  TFormPelmora& f = app.form;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    const size_t sp = line.find(' ');
-    const std::string opt = line.substr(0, sp);
-    const std::string v = sp == std::string::npos ? "" : line.substr(sp + 1);
-    const size_t eq = v.find('=');
-    const std::string field = v.substr(0, eq);
-    if (opt == "--set") {
-      f.FindAs<Edit>(field)->SetText(v.substr(eq + 1));
-    } else if (opt == "--select") {
-      const int i = static_cast<int>(StrToInt(v.substr(eq + 1)));
-      if (auto* r = f.FindAs<RadioGroup>(field)) app.Run([&] { r->SetItemIndex(i); });
-      else app.Run([&] { f.FindAs<ComboBox>(field)->UserSelect(i); });
-    } else if (opt == "--exit") {
-      app.Run([&] { f.FindAs<Edit>(field)->Exit(); });
-    } else if (opt == "--recalc") {
-      app.Run([&] { app.calc.MaoDExit(nullptr); });
-    }
-  }
-}
 
 void BM_CurveComputation(benchmark::State& state) {
   ScriptedPort port;
