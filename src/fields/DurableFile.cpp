@@ -1,0 +1,173 @@
+#include "fields/DurableFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace pelmora {
+
+std::string SystemReasonZh(int err) {
+  switch (err) {
+    case ENOSPC: return "磁盘空间不足";
+    case EDQUOT: return "超出磁盘配额";
+    case EACCES:
+    case EPERM: return "没有访问权限";
+    case EROFS: return "文件系统只读";
+    case ENOENT: return "文件或文件夹不存在";
+    case ENOTDIR: return "路径中的某一部分不是文件夹";
+    case EISDIR: return "这是一个文件夹";
+    case EEXIST: return "文件已存在";
+    case EIO: return "输入输出错误";
+    case ENAMETOOLONG: return "文件名太长";
+    case EMFILE:
+    case ENFILE: return "打开的文件太多";
+    case EBUSY: return "文件正被使用";
+    case EXDEV: return "不能跨文件系统重命名";
+    case EINVAL: return "参数无效";
+    default: return "系统错误 " + std::to_string(err) + "（" + std::strerror(err) + "）";
+  }
+}
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string SyncFd(int fd) {
+  while (::fsync(fd) != 0) {
+    if (errno == EINTR) continue;
+    // Some file systems cannot sync a folder; that is no failure of ours.
+    if (errno == EINVAL || errno == EROFS) return {};
+    return SystemReasonZh(errno);
+  }
+  return {};
+}
+
+bool MakeFolders(const std::string& folder) {
+  if (folder.empty()) return false;
+  std::string part;
+  for (size_t i = 0; i <= folder.size(); ++i) {
+    if (i == folder.size() || folder[i] == '/') {
+      if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    if (i < folder.size()) part += folder[i];
+  }
+  struct stat st {};
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+std::string SyncFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return SystemReasonZh(errno);
+  std::string r = SyncFd(fd);
+  ::close(fd);
+  return r;
+}
+
+std::string SyncFolderOf(const std::string& path) {
+  int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return SystemReasonZh(errno);
+  std::string r = SyncFd(fd);
+  ::close(fd);
+  return r;
+}
+
+std::string CommitReplacement(const std::string& temp, const std::string& target) {
+  std::string r = SyncFile(temp);
+  if (r.empty() && ::rename(temp.c_str(), target.c_str()) != 0) r = SystemReasonZh(errno);
+  if (!r.empty()) {
+    ::unlink(temp.c_str());
+    return r;
+  }
+  return SyncFolderOf(target);
+}
+
+std::string WriteFileDurably(const std::string& target, const std::string& bytes) {
+  std::string folder = FolderOf(target);
+  std::string base = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
+  if (base.empty()) return SystemReasonZh(EISDIR);
+  struct stat old {};
+  bool exists = ::stat(target.c_str(), &old) == 0;
+  if (exists && S_ISDIR(old.st_mode)) return SystemReasonZh(EISDIR);
+  std::string tmpl = folder + "/." + base + ".XXXXXX";
+  std::vector<char> name(tmpl.begin(), tmpl.end());
+  name.push_back('\0');
+  int fd = ::mkstemp(name.data());
+  if (fd < 0) return SystemReasonZh(errno);
+  std::string tmp(name.data());
+  auto abandon = [&](int err) {
+    ::close(fd);
+    ::unlink(tmp.c_str());
+    return SystemReasonZh(err);
+  };
+  mode_t mode = 0666;
+  if (exists) {
+    mode = old.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode &= ~mask;
+  }
+  if (::fchmod(fd, mode) != 0) return abandon(errno);
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return abandon(errno);
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  if (std::string r = SyncFd(fd); !r.empty()) {
+    ::close(fd);
+    ::unlink(tmp.c_str());
+    return r;
+  }
+  if (::close(fd) != 0) {
+    int e = errno;
+    ::unlink(tmp.c_str());
+    return SystemReasonZh(e);
+  }
+  if (::rename(tmp.c_str(), target.c_str()) != 0) {
+    int e = errno;
+    ::unlink(tmp.c_str());
+    return SystemReasonZh(e);
+  }
+  return SyncFolderOf(target);
+}
+
+std::string UserFolder(UserFolderKind kind, bool create) {
+  const char* var = kind == UserFolderKind::Config ? "XDG_CONFIG_HOME"
+                    : kind == UserFolderKind::Data ? "XDG_DATA_HOME"
+                                                   : "XDG_STATE_HOME";
+  const char* fallback = kind == UserFolderKind::Config ? "/.config"
+                         : kind == UserFolderKind::Data ? "/.local/share"
+                                                        : "/.local/state";
+  std::string base;
+  // A relative XDG path is to be ignored, as the base-directory rules say.
+  if (const char* x = std::getenv(var); x && *x == '/') base = x;
+  else if (const char* h = std::getenv("HOME"); h && *h) base = std::string(h) + fallback;
+  else return {};
+  std::string folder = base + "/pelmora";
+  if (create && !MakeFolders(folder)) return {};
+  return folder + "/";
+}
+
+bool FolderWritable(const std::string& folder) {
+  return ::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) == 0;
+}
+
+}  // namespace pelmora
