@@ -8,6 +8,7 @@
 #include "fields/Errors.h"
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
+#include "fields/UiPort.h"
 
 namespace pelmora {
 
@@ -102,7 +103,16 @@ bool Calculation::SolveBalances() {
     case 2: solve(tube2_, TubeBalanceColor, TubeEvaporatingBalance); break;
     default: break;
   }
-  switch (f_.PhoD->ItemIndex()) {
+  // A constant-temperature bath states the heat it needs; its mass field is disabled
+  // and no vessel balance is solved.
+  const bool bath = f_.RGEType->ItemIndex() == 1;
+  if (bath && f_.QoD->GetColor() == VesselBalanceColor) {
+    // A rate solved before the balance was dropped (a stored bath) stays, as an input.
+    f_.QoD->SetColor(colors::Window);
+    f_.QoD->SetReadOnly(false);
+    f_.QoD->SetCursor(Cursor::Default);
+  }
+  if (!bath) switch (f_.PhoD->ItemIndex()) {
     case 0: solve(vessel0_, VesselBalanceColor, VesselSinglePhaseBalance); break;
     case 1: solve(vessel1_, VesselBalanceColor, VesselCondensingBalance); break;
     case 2: solve(vessel2_, VesselBalanceColor, VesselEvaporatingBalance); break;
@@ -164,6 +174,24 @@ void Calculation::PressureDrop(std::optional<double> shapeFactor) {
   PutResult(*f_.DpiD, ResultColor, 0.0001, fp::Check(dp));
 }
 
+// A bath needs its heat rate once the temperatures are in, unless the tube flow is
+// given (the overall balance then yields it); its sign must fit the direction of heat
+// flow, or the balances would turn the tube flow negative.
+void Calculation::CheckBathHeat() {
+  if (f_.RGEType->ItemIndex() != 1 || !AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) return;
+  if (Blank(*f_.QoD)) {
+    if (Blank(*f_.WiD)) f_.QoD->GetValue();  // shows the blank-field warning and ends the run
+    return;
+  }
+  const double tubeMinusBath = f_.Ti1D->GetValue() + f_.Ti2D->GetValue() - f_.Tom1D->GetValue() -
+                               f_.Tom2D->GetValue();
+  const double heat = f_.QoD->GetValue();
+  if (heat != 0 && (heat > 0) != (tubeMinusBath > 0)) {
+    f_.Port().MessageBox(kBathHeatSign, "", MsgType::Warning, Buttons::Ok, Answer::Ok);
+    throw SilentAbort();
+  }
+}
+
 void Calculation::MaoDExit(Component*) {
   Tolerance = Filled(*f_.SetErrD) ? f_.SetErrD->GetValue() : 0.000001;
   geometry_.BTVesselClick(nullptr);
@@ -181,6 +209,7 @@ void Calculation::MaoDExit(Component*) {
 
     FluidRoles();
     if (Blank(*f_.QLD)) f_.QLD->SetText("0.00");
+    if (pass == 0) CheckBathHeat();
     // The groups are solved in a fixed order, so a heat that the overall balance solves
     // last reaches the tube or vessel group only on a second sweep; sweep until nothing
     // changes (at most three times) so that one exit completes the design.

@@ -18,6 +18,8 @@ inline constexpr const char* kTempCross = "温差交叉!";
 inline constexpr const char* kLowF = "温差校正系数<0.8，如可能请调整工艺数据!";
 inline constexpr const char* kCoilTooHigh = "壳体高度不够，放不下盘管！";
 inline constexpr const char* kAgitationPhaseChange = "搅拌方式不适用于壳程相变流体！";
+inline constexpr const char* kBathHeatSign =
+    "恒温浴的容器热量与传热方向不符：盘管加热时为正值（浴吸收的热量），盘管冷却时为负值！";
 inline constexpr const char* kHeatAbsorbing = "吸热流体";
 inline constexpr const char* kHeatReleasing = "放热流体";
 
@@ -54,6 +56,8 @@ class Calculation {
   bool Overall(Fx& s);
   bool HeatLoss(Fx& s);
   void CoilHeight();
+  void CheckBathHeat();
+  double BathArea(const Fx& s, double Tmi, double heat);
 
   void FluidRoles();
   bool SolveBalances();  // true when a group wrote or released a field

@@ -82,6 +82,10 @@ std::optional<double> BatchArea(double K, double A, double Tmi, double Ke, doubl
 // The steady-state balance used when BatchArea has no positive answer.
 double SteadyStateArea(double K, double Tmi, double Ke, double Ae, double Te, double T1, double T2, double M,
                        double cp, double tau);
+// The same balance with the heat the vessel takes up per second given directly (W,
+// negative when the vessel is cooled), as a constant-temperature bath states its load.
+double SteadyStateAreaForHeat(double K, double Tmi, double Ke, double Ae, double Te, double T1, double T2,
+                              double heatRate);
 
 // Log-mean of two end differences of the same sign.
 double LogMean(double d1, double d2);

@@ -1,5 +1,6 @@
 #include "calc/Modes.h"
 
+#include "calc/Balance.h"
 #include "fields/FieldOps.h"
 
 namespace pelmora {
@@ -111,6 +112,8 @@ void Modes::RGETypeClick(Component* sender) {
   // With the heating time fixed at one second the heats are rates, and with two
   // streams the vessel mass is a mass flow.
   if (sender) {
+    // A bath is given its heat rate: a vessel heat solved in another mode is no rate.
+    if (e == 1 && f_.QoD->GetColor() == VesselBalanceColor) ReleaseResult(*f_.QoD);
     const auto& heats = e == 0 ? f_.QBakU->Items() : f_.QLU->Items();
     f_.QoU->SetItems(heats);
     f_.QiU->SetItems(heats);

@@ -11,6 +11,7 @@
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
 #include "fields/NumberFormat.h"
+#include "fields/UiPort.h"
 
 namespace pelmora {
 
@@ -38,8 +39,13 @@ std::optional<double> BatchArea(double K, double A, double Tmi, double Ke, doubl
 
 double SteadyStateArea(double K, double Tmi, double Ke, double Ae, double Te, double T1, double T2, double M,
                        double cp, double tau) {
+  return SteadyStateAreaForHeat(K, Tmi, Ke, Ae, Te, T1, T2, fp::Div(M * cp * (T2 - T1), tau));
+}
+
+double SteadyStateAreaForHeat(double K, double Tmi, double Ke, double Ae, double Te, double T1, double T2,
+                              double heatRate) {
   const double Tmo = (T1 + T2) / 2;
-  const double q = fp::Div(M * cp * (T2 - T1), tau) + Ae * Ke * (Tmo - Te);
+  const double q = heatRate + Ae * Ke * (Tmo - Te);
   return fp::Div(fp::Div(q, K), Tmi - Tmo);
 }
 
@@ -93,6 +99,19 @@ double Calculation::CorrectionFactorF(double tubeOut, double tubeIn, double vess
     Status(kLowF);
     return 0.5;
   }
+}
+
+// Area of a constant-temperature bath from its heat rate; a rate whose sign does not
+// fit the direction of heat flow (the coil hotter than the bath takes up heat) can size
+// nothing and stops the run with a message.
+double Calculation::BathArea(const Fx& s, double Tmi, double heat) {
+  const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
+  const double A = corr::SteadyStateAreaForHeat(s.K, Tmi, s.Ke, s.Ae, s.Te, T1, T2, heat);
+  if (!(A > 0)) {
+    f_.Port().MessageBox(kBathHeatSign, "", MsgType::Warning, Buttons::Ok, Answer::Ok);
+    throw SilentAbort();
+  }
+  return A;
 }
 
 namespace {
@@ -184,6 +203,8 @@ double Calculation::GetFx(double& A) {
   // Starting area: the previous result, else an estimate with K0 = 400 W/(m2.K).
   if (Filled(*f_.AtD)) {
     A = f_.AtD->GetValue();
+  } else if (s.vesselType == 1) {
+    A = 1;  // a bath's heat rate is read, and checked, by the area update below
   } else if (AllFilled({f_.Tom2D, f_.Tom1D, f_.MaoD, f_.CopD, f_.TaoD, f_.AeD, f_.KeD, f_.TeD, f_.Ti1D, f_.Ti2D})) {
     const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
     const double Tmi = (f_.Ti1D->GetValue() + f_.Ti2D->GetValue()) / 2, Tmo = (T1 + T2) / 2;
@@ -203,7 +224,14 @@ double Calculation::GetFx(double& A) {
     if (!TubeSide(s, A)) return s.result;
     if (!Overall(s)) return s.result;
     if (!HeatLoss(s)) return s.result;
-    if (batch) {
+    if (batch && s.vesselType == 1) {
+      // A constant-temperature bath: the mass field is not used; the heat rate the
+      // bath takes up is an input and the area comes from the steady-state balance.
+      if (!AllFilled({f_.Ti1D, f_.Ti2D, f_.Tom1D, f_.Tom2D})) return s.result;
+      const double Tmi = (f_.Ti1D->GetValue() + f_.Ti2D->GetValue()) / 2;
+      const double heat = f_.QoD->GetValue();  // an empty field stops the run with its warning
+      A = BathArea(s, Tmi, heat);
+    } else if (batch) {
       if (!AllFilled({f_.Ti1D, f_.Ti2D, f_.Tom1D, f_.Tom2D, f_.MaoD, f_.TaoD})) return s.result;
       const double t1 = f_.Ti1D->GetValue(), t2 = f_.Ti2D->GetValue();
       const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();

@@ -423,3 +423,66 @@ TEST(DriverSweeps, OneExitCompletesADesignWhoseTubeFlowIsOpen) {
 
 }  // namespace
 }  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+// A constant-temperature bath typed into a new project: the heat rate is the input, the
+// disabled mass field is never read, and the coil carries the rate across K A dTm.
+struct BathFromScratch : ::testing::Test {
+  ScriptedPort port;
+  PelmoraApp app{&port};
+  TFormPelmora& f = app.form;
+  void Enter() {
+    app.Run([&] { f.RGEType->SetItemIndex(1); });
+    const std::vector<std::pair<EditD*, const char*>> inputs = {
+        {f.FixTempD, "80"}, {f.sfD, "20"}, {f.CopD, "4190"}, {f.VioD, "0.000355"}, {f.LdoD, "0.67"},
+        {f.DenoD, "972"}, {f.BtoD, "0.00063"}, {f.BpD, "0.05"}, {f.TeD, "15"}, {f.AeD, "20"},
+        {f.StD, "0.006"}, {f.DcD, "0"}, {f.HsD, "1.5"}, {f.DsD, "1.5"}, {f.CipD, "4200"}, {f.Ti1D, "95"},
+        {f.Ti2D, "85"}, {f.ViiD, "0.00032"}, {f.LdiD, "0.67"}, {f.DeniD, "965"}, {f.RiD, "0.0002"},
+        {f.RoD, "0.0002"}, {f.EiD, "0.0001"}, {f.dioD, "0.025"}, {f.diiD, "0.020"}, {f.DspD, "2"},
+        {f.SlD, "0.6"}, {f.nD, "1"}};
+    for (auto [field, text] : inputs) field->SetText(text);
+  }
+  bool Recalc() { return app.Run([&] { app.calc.MaoDExit(nullptr); }); }
+};
+
+TEST_F(BathFromScratch, TypedHeatRateSizesTheCoil) {
+  Enter();
+  ASSERT_FALSE(f.MaoD->Enabled());
+  ASSERT_TRUE(Blank(*f.MaoD));
+  f.QoD->SetText("12000");
+  ASSERT_TRUE(Recalc()) << (port.Messages().empty() ? f.MyStatusBar->PanelText(1) : port.Messages()[0]);
+  ASSERT_TRUE(Recalc());
+  EXPECT_TRUE(port.Messages().empty());
+  EXPECT_EQ(f.QoD->Text(), "12000");  // the input is kept as typed
+  EXPECT_TRUE(Blank(*f.MaoD));
+  const double A = f.AtD->GetValue(), K = f.KTaD->GetValue(), dT = f.TTaD->GetValue();
+  EXPECT_NEAR(dT, 10, 1e-9);  // coil at 90 C mean, bath at 80 C
+  const double Qi = std::fabs(f.QiD->GetValue());
+  // The tube carries the bath's rate and the wall loss; the area loop stops within 1 %.
+  EXPECT_NEAR(Qi, 12000 + f.QLD->GetValue(), 1e-3 * Qi);
+  EXPECT_NEAR(A * K * dT, Qi, 0.01 * Qi);
+  EXPECT_NEAR(f.WiD->GetValue(), Qi / (4200 * 10.0), 1e-6 * f.WiD->GetValue());
+  EXPECT_GT(f.LtD->GetValue(), 0);
+}
+
+TEST_F(BathFromScratch, EmptyHeatRateStopsWithTheBlankFieldWarning) {
+  Enter();
+  EXPECT_FALSE(Recalc());
+  ASSERT_EQ(port.Messages().size(), 1u);
+  EXPECT_EQ(port.Messages()[0], "警告:“" + f.QoL->Caption() + "”是空白,请补充.");
+  EXPECT_EQ(f.QoL->Caption(), "容器热量");
+  EXPECT_TRUE(Blank(*f.AtD));
+}
+
+TEST_F(BathFromScratch, HeatRateAgainstTheFlowDirectionIsRefused) {
+  Enter();
+  f.QoD->SetText("-12000");  // a hot coil cannot cool the bath
+  EXPECT_FALSE(Recalc());
+  ASSERT_FALSE(port.Messages().empty());
+  EXPECT_EQ(port.Messages().back(), kBathHeatSign);
+}
+
+}  // namespace
+}  // namespace pelmora
