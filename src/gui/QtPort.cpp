@@ -13,7 +13,7 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The caption of a box without one is the application title.
-QString Caption(const std::string& c) { return c.empty() ? QCoreApplication::applicationName() : Q(c); }
+QString Caption(const std::string& c) { return c.empty() ? QGuiApplication::applicationDisplayName() : Q(c); }
 }  // namespace
 
 QString ToQtFilter(const std::string& filter) {
@@ -33,7 +33,7 @@ void QtPort::ShowMessage(const std::string& text) {
     paintMessages_.push_back(text);
     return;
   }
-  QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), Q(text), QMessageBox::Ok, parent_);
+  QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), Q(text), QMessageBox::Ok, parent_);
   box.exec();
 }
 
