@@ -78,7 +78,11 @@ Answer QtPort::MessageBox(const std::string& text, const std::string& caption, M
 
 namespace {
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& r, bool save) {
-  QFileDialog dlg(parent, Q(r.title), Q(r.initialDir), ToQtFilter(r.filter));
+  QString filters = ToQtFilter(r.filter);
+  QFileDialog dlg(parent, Q(r.title), Q(r.initialDir), filters);
+  // The filter the command asks for (counted from 1): templates for the template commands.
+  QStringList names = filters.split(";;");
+  if (r.filterIndex >= 1 && r.filterIndex <= names.size()) dlg.selectNameFilter(names[r.filterIndex - 1]);
   dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (!r.defaultExt.empty()) dlg.setDefaultSuffix(Q(r.defaultExt));
