@@ -1,48 +1,70 @@
 #include "gui/ColorLegend.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
+#include <QPainter>
 
 #include "calc/Balance.h"
 #include "gui/Widgets.h"
 
 namespace pelmora::gui {
 
-QWidget* MakeColorLegend(QWidget* parent) {
-  auto* legend = new QWidget(parent);
-  legend->setObjectName("ColorLegend");
-  legend->setFont(WindowFont());
-  auto* h = new QHBoxLayout(legend);
-  h->setContentsMargins(4, 0, 4, 0);
-  h->setSpacing(4);
-  auto* title = new QLabel("颜色说明：", legend);
-  h->addWidget(title);
-  struct Entry {
-    Color color;
-    const char* text;
-    const char* hint;
-  };
-  const Entry entries[] = {
-      {colors::White, "输入", "白色：由用户输入的数据"},
-      {TubeBalanceColor, "管程热平衡求解", "管程热平衡中唯一空缺的量，由平衡式求出"},
-      {VesselBalanceColor, "容器热平衡求解", "容器侧热平衡中唯一空缺的量，由平衡式求出"},
-      {HeatBalanceColor, "总热平衡求解", "管程与容器之间的总热平衡中唯一空缺的量，由平衡式求出"},
-      {GeometryColor, "容器几何求解", "容器几何尺寸中由其余尺寸求出的量"},
-      {ResultColor, "计算结果", "由计算得到的其余结果，只读"},
-  };
-  for (const Entry& e : entries) {
-    auto* swatch = new QLabel(legend);
-    swatch->setFixedSize(22, 12);
-    swatch->setStyleSheet(QString("background:%1; border:1px solid #808080;").arg(ToColor(e.color).name()));
-    swatch->setToolTip(e.hint);
-    auto* text = new QLabel(e.text, legend);
-    text->setToolTip(e.hint);
-    h->addWidget(swatch);
-    h->addWidget(text);
-    h->addSpacing(8);
+namespace {
+
+struct Entry {
+  Color color;
+  const char* text;
+};
+
+const Entry kEntries[] = {
+    {colors::White, "输入"},
+    {TubeBalanceColor, "管程热平衡求解"},
+    {VesselBalanceColor, "容器热平衡求解"},
+    {HeatBalanceColor, "总热平衡求解"},
+    {GeometryColor, "容器几何求解"},
+    {ResultColor, "计算结果"},
+};
+
+// One line drawn by itself: a swatch and a word for each colour.
+class ColorLegend : public QWidget {
+ public:
+  explicit ColorLegend(QWidget* parent) : QWidget(parent) {
+    setObjectName("ColorLegend");
+    setFont(WindowFont());
+    setFixedHeight(fontMetrics().height() + 4);
+    setToolTip(
+        "白色：用户输入的数据\n"
+        "天蓝：管程热平衡中唯一空缺的量，由平衡式求出\n"
+        "黄色：容器侧热平衡中唯一空缺的量，由平衡式求出\n"
+        "青色：总热平衡中唯一空缺的量，由平衡式求出\n"
+        "粉色：由其余尺寸求出的容器几何尺寸\n"
+        "浅蓝：其余计算结果（只读）");
   }
-  h->addStretch(1);
-  return legend;
-}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QFontMetrics fm = fontMetrics();
+    int x = 4;
+    const int mid = height() / 2;
+    p.setPen(palette().color(QPalette::WindowText));
+    QString title = "颜色说明：";
+    p.drawText(x, mid + fm.ascent() / 2 - 1, title);
+    x += fm.horizontalAdvance(title) + 4;
+    for (const Entry& e : kEntries) {
+      QRect swatch(x, mid - 6, 22, 12);
+      p.fillRect(swatch, ToColor(e.color));
+      p.setPen(QColor(128, 128, 128));
+      p.drawRect(swatch.adjusted(0, 0, -1, -1));
+      x += 26;
+      p.setPen(palette().color(QPalette::WindowText));
+      QString t = QString::fromUtf8(e.text);
+      p.drawText(x, mid + fm.ascent() / 2 - 1, t);
+      x += fm.horizontalAdvance(t) + 14;
+    }
+  }
+};
+
+}  // namespace
+
+QWidget* MakeColorLegend(QWidget* parent) { return new ColorLegend(parent); }
 
 }  // namespace pelmora::gui

@@ -1,10 +1,13 @@
-// pelmora: the desktop program. One instance per user; the splash until it is clicked;
-// then the calculation window, with the project named as the first argument opened.
+// pelmora: the desktop program. One instance per user (a second start hands over its
+// project); a splash above the window while it comes up; the project named as the first
+// argument opened.
 #include <cstdio>
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QStyleFactory>
+#include <QTimer>
+#include <memory>
 
 #include "app/PelmoraApp.h"
 #include "gui/InstanceChannel.h"
@@ -45,9 +48,13 @@ int main(int argc, char** argv) {
   if (QStyle* style = QStyleFactory::create("Windows")) QApplication::setStyle(style);
   gui::InstallFonts();
 
+  // The splash stays above the window while it comes up and closes with a click, or
+  // by itself shortly after the window is shown.
+  std::unique_ptr<gui::TFormGG> splash;
   if (options.splash) {
-    gui::TFormGG splash;
-    splash.exec();
+    splash = std::make_unique<gui::TFormGG>();
+    splash->show();
+    QCoreApplication::processEvents();
   }
 
   gui::QtPort port;
@@ -57,6 +64,10 @@ int main(int argc, char** argv) {
   if (options.projectFile) gui::OpenStartupProject(app, *options.projectFile);
   window.show();
   window.activateWindow();
+  if (splash) {
+    splash->raise();
+    QTimer::singleShot(1500, splash.get(), &QDialog::accept);
+  }
   gui::InstanceChannel channel(gui::ChannelPath(instance.Path()), [&app, &window](const QString& file) {
     if (window.isMinimized()) window.showNormal();
     window.raise();
