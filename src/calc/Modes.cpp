@@ -12,6 +12,37 @@ Modes::Modes(TFormPelmora& form) : f_(form) {
   f_.SetHandler("PhoDChange", [this](Component* s) { PhoDChange(s); });
   f_.SetHandler("PhiDChange", [this](Component* s) { PhiDChange(s); });
   f_.SetHandler("TShapeDChange", [this](Component* s) { TShapeDChange(s); });
+  // The captions of the vessel type the window starts with, so that they do not change
+  // at the first recalculation.
+  SetTypeCaptions();
+}
+
+void Modes::SetTypeCaptions() {
+  switch (ModeOf<VesselType>(*f_.RGEType)) {
+    case VesselType::StorageTank:
+      f_.MaoL->SetCaption("总质量");
+      f_.TTaL->SetCaption("时均温差");
+      f_.KTaL->SetCaption("时均传热系数");
+      f_.Tom1L->SetCaption("初始温度");
+      f_.Tom2L->SetCaption("目标温度");
+      break;
+    case VesselType::Bath:
+      // The mass is not used; the two temperatures are the bath's ±0.5 K band.
+      f_.MaoL->SetCaption("浴液质量");
+      f_.TTaL->SetCaption("平均温差");
+      f_.KTaL->SetCaption("总传热系数");
+      f_.Tom1L->SetCaption("初始浴温");
+      f_.Tom2L->SetCaption("终了浴温");
+      break;
+    case VesselType::TwoStreams:
+      f_.MaoL->SetCaption("质量流量");
+      f_.TTaL->SetCaption("有效温差");
+      f_.KTaL->SetCaption("总传热系数");
+      f_.Tom1L->SetCaption("入口温度");
+      f_.Tom2L->SetCaption("出口温度");
+      break;
+    default: break;
+  }
 }
 
 // Label, field and unit selector of a quantity (whichever of them exist).
@@ -69,36 +100,22 @@ void Modes::RGETypeClick(Component* sender) {
       // Selecting a convection mode runs its own click, which comes back here without
       // a sender; by then the selection is no longer -1.
       if (ModeOf<Convection>(*f_.RGFType) == Convection::None) SelectMode(*f_.RGFType, Convection::Natural);
-      f_.MaoL->SetCaption("总质量");
-      f_.TTaL->SetCaption("时均温差");
-      f_.KTaL->SetCaption("时均传热系数");
-      f_.Tom1L->SetCaption("初始温度");
-      f_.Tom2L->SetCaption("目标温度");
       f_.TaoD->SetReadOnly(false);
       break;
     case VesselType::Bath:
       if (ModeOf<Convection>(*f_.RGFType) == Convection::None) SelectMode(*f_.RGFType, Convection::Natural);
-      f_.MaoL->SetCaption("无定义");
       if (sender) f_.TaoD->SetValue(1);
       f_.TaoD->SetReadOnly(true);
-      f_.TTaL->SetCaption("平均温差");
-      f_.KTaL->SetCaption("总传热系数");
-      f_.Tom1L->SetCaption("无定义");
-      f_.Tom2L->SetCaption("无定义");
       break;
     case VesselType::TwoStreams:
       // External circulation is not offered with two streams.
       if (ModeOf<Convection>(*f_.RGFType) == Convection::ExternalLoop) SelectMode(*f_.RGFType, Convection::Natural);
-      f_.MaoL->SetCaption("质量流量");
       if (sender) f_.TaoD->SetValue(1);
       f_.TaoD->SetReadOnly(true);
-      f_.TTaL->SetCaption("有效温差");
-      f_.KTaL->SetCaption("总传热系数");
-      f_.Tom1L->SetCaption("入口温度");
-      f_.Tom2L->SetCaption("出口温度");
       break;
     default: break;
   }
+  SetTypeCaptions();
 
   // A bath heated by the coil rises from 0.5 K below to 0.5 K above the bath
   // temperature; a cooled bath falls from 0.5 K above to 0.5 K below.
@@ -151,7 +168,7 @@ const char* PhaseCaption(Phase phase) {
   switch (phase) {
     case Phase::Condensing: return "不凝气体";
     case Phase::Evaporating: return "汽化率";
-    default: return "无定义";
+    default: return "相变比例";  // not used in single phase (the field is disabled)
   }
 }
 }  // namespace
