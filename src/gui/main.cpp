@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   gui::QtPort port;
   PelmoraApp app(&port);
   app.project.StartRecentFiles(QCoreApplication::applicationFilePath().toStdString());
-  gui::TFormPelmora window(app, &port);
+  gui::MainWindow window(app, &port);
   if (options.projectFile) gui::OpenStartupProject(app, *options.projectFile);
   window.show();
   window.activateWindow();
