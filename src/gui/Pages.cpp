@@ -6,6 +6,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QTabWidget>
+
+#include "gui/ColorLegend.h"
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -276,6 +278,7 @@ QWidget* MainWindow::BuildCalcPage() {
   }
   v->addLayout(bottom);
   v->addStretch(1);
+  v->addWidget(MakeColorLegend(page));
   QWidget* bar = Make(f.MyStatusBar, page);
   bar->setFixedHeight(20);
   v->addWidget(bar);
