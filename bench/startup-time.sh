@@ -24,9 +24,11 @@ measure() {  # measure TITLE PROGRAM ARGS... -> "ms kB"
   echo "$(( (end - start) / 1000000 )) $rss"
 }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+# The window title as the program itself gives it.
+title=$("$bin/pelmora-calc" --json | sed -n 's/^  "title": "\(.*\)",$/\1/p')
 : >"$XDG_RUNTIME_DIR/p" ; : >"$XDG_RUNTIME_DIR/e"
 for run in $(seq 1 "$runs"); do
-  measure "佩莫拉(Pelmora)V2016.12.05.25" "$bin/pelmora" --no-splash >>"$XDG_RUNTIME_DIR/p"
+  measure "$title" "$bin/pelmora" --no-splash >>"$XDG_RUNTIME_DIR/p"
   measure "empty-yardstick" "$bin/bench_empty_window" empty-yardstick >>"$XDG_RUNTIME_DIR/e"
 done
 pt=$(cut -d' ' -f1 "$XDG_RUNTIME_DIR/p" | median); pm=$(cut -d' ' -f2 "$XDG_RUNTIME_DIR/p" | median)

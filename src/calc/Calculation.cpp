@@ -165,29 +165,83 @@ void Calculation::PressureDrop(std::optional<double> shapeFactor) {
   PutResult(*f_.DpiD, ResultColor, 0.0001, fp::Check(dp));
 }
 
-void Calculation::MaoDExit(Component*) {
+void Calculation::PrepareRecalculation() {
   Tolerance = Filled(*f_.SetErrD) ? f_.SetErrD->GetValue() : 0.000001;
   geometry_.BTVesselClick(nullptr);
   modes_.RGETypeClick(nullptr);
+}
+
+void Calculation::StartPass(int pass) {
+  if (pass == 0) {
+    ClearStatus(kNotConverged);
+    ClearStatus(kAgitationPhaseChange);
+  }
+  if (pass >= kMaxPasses) NotConverged();
+}
+
+void Calculation::SolveFieldGroups() {
+  FluidRoles();
+  if (Blank(*f_.QLD)) f_.QLD->SetText("0.00");
+  // The groups are solved in a fixed order, so a heat that the overall balance solves
+  // last reaches the tube or vessel group only on a second sweep; sweep until nothing
+  // changes (at most three times) so that one exit completes the design.
+  for (int sweep = 0; sweep < 3 && SolveBalances(); ++sweep) {
+  }
+  TubeVelocities();
+}
+
+// The required area with its margin, and the time-averaged temperature difference and
+// coefficient of a batch.
+void Calculation::MeanFigures(VesselType vesselType) {
+  if (AllFilled({f_.sfD, f_.AtD}))
+    PutResult(*f_.ArD, ResultColor, Tolerance, f_.AtD->GetValue() * (1 + f_.sfD->GetValue() / 100));
+  if (vesselType != VesselType::TwoStreams && AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) {
+    double tta = std::fabs(f_.Ti1D->GetValue() + f_.Ti2D->GetValue() - f_.Tom1D->GetValue() -
+                           f_.Tom2D->GetValue()) / 2;
+    PutResult(*f_.TTaD, ResultColor, Tolerance, tta);
+  }
+  if (vesselType != VesselType::TwoStreams && AllFilled({f_.QiD, f_.ArD, f_.TTaD, f_.TaoD, f_.AtD})) {
+    double kta = fp::Div(std::fabs(f_.QiD->GetValue()),
+                         f_.AtD->GetValue() * f_.TTaD->GetValue() * f_.TaoD->GetValue());
+    PutResult(*f_.KTaD, ResultColor, Tolerance, kta);
+  }
+}
+
+std::optional<double> Calculation::TubeLengths() {
+  if (!AllFilled({f_.dioD, f_.ArD, f_.nD, f_.AtD})) return std::nullopt;
+  const double perTube = std::numbers::pi * f_.nD->GetValue() * f_.dioD->GetValue();
+  PutResult(*f_.LtD, ResultColor, Tolerance, fp::Div(f_.AtD->GetValue(), perTube));
+  const double Lr = fp::Div(f_.ArD->GetValue(), perTube);
+  PutResult(*f_.LrD, ResultColor, Tolerance, Lr);
+  return Lr;
+}
+
+bool Calculation::PassCount(double Lr, std::optional<double>& shapeFactor) {
+  if (!AllFilled({f_.LtD, f_.SlD, f_.DspD, f_.dioD})) return false;
+  std::optional<double> m;
+  const double Sl = f_.SlD->GetValue(), s = f_.DspD->GetValue(), dout = f_.dioD->GetValue();
+  const TubeShape shape = ModeOf<TubeShape>(*f_.TShapeD);
+  if (shape == TubeShape::UTube && Filled(*f_.diiD)) {
+    shapeFactor = corr::UTubeShapeFactor(dout, Sl, s);
+    m = fp::Div(Lr, 2 * Sl + (std::numbers::pi - 2) * s * dout);
+  } else if (shape == TubeShape::Helical) {
+    shapeFactor = corr::HelicalShapeFactor(dout, Sl, s);
+    m = fp::Div(Lr, fp::Sqrt(std::pow(std::numbers::pi * Sl, 2) + std::pow(s * dout, 2)));
+  }
+  return m && PutResult(*f_.mD, ResultColor, 0.01, *m);
+}
+
+// Passes until the area and the pass count no longer change: the field groups, the
+// sizing, the mean figures, the lengths and the pass count, then the pressure drop.
+void Calculation::MaoDExit(Component*) {
+  PrepareRecalculation();
   BusyCursor busy(f_);
 
   std::optional<double> shapeFactor;  // of the pass count, for the pressure drop
   for (int pass = 0;; ++pass) {
     if (f_.SBAutoRun->Down()) return;
-    if (pass == 0) {
-      ClearStatus(kNotConverged);
-      ClearStatus(kAgitationPhaseChange);
-    }
-    if (pass >= kMaxPasses) NotConverged();
-
-    FluidRoles();
-    if (Blank(*f_.QLD)) f_.QLD->SetText("0.00");
-    // The groups are solved in a fixed order, so a heat that the overall balance solves
-    // last reaches the tube or vessel group only on a second sweep; sweep until nothing
-    // changes (at most three times) so that one exit completes the design.
-    for (int sweep = 0; sweep < 3 && SolveBalances(); ++sweep) {
-    }
-    TubeVelocities();
+    StartPass(pass);
+    SolveFieldGroups();
 
     const VesselType vesselType = ModeOf<VesselType>(*f_.RGEType);
     if (AllFilled({f_.Tom1D, f_.Tom2D})) {
@@ -195,38 +249,9 @@ void Calculation::MaoDExit(Component*) {
       if (GetFx(A) < 0) return;
       if (PutResult(*f_.AtD, ResultColor, Tolerance, A)) continue;
     }
-    if (AllFilled({f_.sfD, f_.AtD}))
-      PutResult(*f_.ArD, ResultColor, Tolerance, f_.AtD->GetValue() * (1 + f_.sfD->GetValue() / 100));
-    if (vesselType != VesselType::TwoStreams && AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) {
-      double tta = std::fabs(f_.Ti1D->GetValue() + f_.Ti2D->GetValue() - f_.Tom1D->GetValue() -
-                             f_.Tom2D->GetValue()) / 2;
-      PutResult(*f_.TTaD, ResultColor, Tolerance, tta);
-    }
-    if (vesselType != VesselType::TwoStreams && AllFilled({f_.QiD, f_.ArD, f_.TTaD, f_.TaoD, f_.AtD})) {
-      double kta = fp::Div(std::fabs(f_.QiD->GetValue()),
-                           f_.AtD->GetValue() * f_.TTaD->GetValue() * f_.TaoD->GetValue());
-      PutResult(*f_.KTaD, ResultColor, Tolerance, kta);
-    }
-    std::optional<double> Lr;
-    if (AllFilled({f_.dioD, f_.ArD, f_.nD, f_.AtD})) {
-      const double perTube = std::numbers::pi * f_.nD->GetValue() * f_.dioD->GetValue();
-      PutResult(*f_.LtD, ResultColor, Tolerance, fp::Div(f_.AtD->GetValue(), perTube));
-      Lr = fp::Div(f_.ArD->GetValue(), perTube);
-      PutResult(*f_.LrD, ResultColor, Tolerance, *Lr);
-    }
-    if (Lr && AllFilled({f_.LtD, f_.SlD, f_.DspD, f_.dioD})) {
-      std::optional<double> m;
-      const double Sl = f_.SlD->GetValue(), s = f_.DspD->GetValue(), dout = f_.dioD->GetValue();
-      const TubeShape shape = ModeOf<TubeShape>(*f_.TShapeD);
-      if (shape == TubeShape::UTube && Filled(*f_.diiD)) {
-        shapeFactor = corr::UTubeShapeFactor(dout, Sl, s);
-        m = fp::Div(*Lr, 2 * Sl + (std::numbers::pi - 2) * s * dout);
-      } else if (shape == TubeShape::Helical) {
-        shapeFactor = corr::HelicalShapeFactor(dout, Sl, s);
-        m = fp::Div(*Lr, fp::Sqrt(std::pow(std::numbers::pi * Sl, 2) + std::pow(s * dout, 2)));
-      }
-      if (m && PutResult(*f_.mD, ResultColor, 0.01, *m)) continue;
-    }
+    MeanFigures(vesselType);
+    std::optional<double> Lr = TubeLengths();
+    if (Lr && PassCount(*Lr, shapeFactor)) continue;
     break;
   }
   PressureDrop(shapeFactor);

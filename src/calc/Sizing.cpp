@@ -147,17 +147,17 @@ void Calculation::CoilHeight() {
   PutResult(*f_.pHD, ResultColor, Tolerance, H);
 }
 
-double Calculation::GetFx(double& A) {
-  Fx s;
+// The modes and the inputs one sizing pass reads; false when one is missing.
+bool Calculation::ReadSizingInputs(Fx& s) {
   s.vesselType = ModeOf<VesselType>(*f_.RGEType);
   s.convection = ModeOf<Convection>(*f_.RGFType);
   s.vesselPhase = ModeOf<Phase>(*f_.PhoD);
   s.tubePhase = ModeOf<Phase>(*f_.PhiD);
 
-  if (!AllFilled({f_.DenoD, f_.dioD, f_.VioD, f_.CopD, f_.LdoD, f_.WiD, f_.TaoD})) return s.result;
-  if (s.tubePhase == Phase::Condensing && !Filled(*f_.DHiD)) return s.result;
-  if (s.convection != Convection::Agitated && !AllFilled({f_.BtoD, f_.SlD})) return s.result;
-  if (s.convection == Convection::Agitated && !AllFilled({f_.DsD, f_.midD, f_.rvD})) return s.result;
+  if (!AllFilled({f_.DenoD, f_.dioD, f_.VioD, f_.CopD, f_.LdoD, f_.WiD, f_.TaoD})) return false;
+  if (s.tubePhase == Phase::Condensing && !Filled(*f_.DHiD)) return false;
+  if (s.convection != Convection::Agitated && !AllFilled({f_.BtoD, f_.SlD})) return false;
+  if (s.convection == Convection::Agitated && !AllFilled({f_.DsD, f_.midD, f_.rvD})) return false;
   s.rhoO = f_.DenoD->GetValue();
   s.dout = f_.dioD->GetValue();
   s.muO = f_.VioD->GetValue();
@@ -181,8 +181,12 @@ double Calculation::GetFx(double& A) {
   } else if (s.tubePhase == Phase::Condensing || s.tubePhase == Phase::Evaporating) {
     if (Filled(*f_.DHiD)) s.dh = f_.DHiD->GetValue();
   }
+  return true;
+}
 
-  // Starting area: the previous result, else an estimate with K0 = 400 W/(m2.K).
+// Starting area: the previous result, else an estimate with K0 = 400 W/(m2.K).
+double Calculation::StartingArea() {
+  double A = 1;
   if (Filled(*f_.AtD)) {
     A = f_.AtD->GetValue();
   } else if (AllFilled({f_.Tom2D, f_.Tom1D, f_.MaoD, f_.CopD, f_.TaoD, f_.AeD, f_.KeD, f_.TeD, f_.Ti1D, f_.Ti2D})) {
@@ -191,32 +195,46 @@ double Calculation::GetFx(double& A) {
     const double Q0 = fp::Div(f_.MaoD->GetValue() * f_.CopD->GetValue() * (T2 - T1), f_.TaoD->GetValue()) +
                       f_.AeD->GetValue() * f_.KeD->GetValue() * (Tmo - f_.TeD->GetValue());
     A = fp::Div(Q0, 400 * (Tmi - Tmo));
-  } else {
-    A = 1;
   }
-  A = std::max(0.0001, A);
+  return std::max(0.0001, A);
+}
+
+// The film coefficients of both sides, the overall coefficient and the heat loss at area A.
+bool Calculation::Coefficients(Fx& s, double& A) {
+  return VesselSide(s, A) && TubeSide(s, A) && Overall(s) && HeatLoss(s);
+}
+
+// The area that heats the batch in the given time with the coefficients at A.
+Calculation::BatchStep Calculation::NextBatchArea(Fx& s, double& A) {
+  if (!AllFilled({f_.Ti1D, f_.Ti2D, f_.Tom1D, f_.Tom2D, f_.MaoD, f_.TaoD})) return BatchStep::Missing;
+  const double t1 = f_.Ti1D->GetValue(), t2 = f_.Ti2D->GetValue();
+  const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
+  const double M = f_.MaoD->GetValue(), tau = f_.TaoD->GetValue();
+  const double Tmi = (t1 + t2) / 2;
+  auto next = corr::BatchArea(s.K, A, Tmi, s.Ke, s.Ae, s.Te, T1, T2, M, s.cpO, tau);
+  if (!next || *next <= 0) {
+    A = corr::SteadyStateArea(s.K, Tmi, s.Ke, s.Ae, s.Te, T1, T2, M, s.cpO, tau);
+    s.result = A;
+    return BatchStep::SteadyState;
+  }
+  A = *next;
+  return BatchStep::Next;
+}
+
+double Calculation::GetFx(double& A) {
+  Fx s;
+  if (!ReadSizingInputs(s)) return s.result;
+  A = StartingArea();
 
   const bool batch = s.vesselType != VesselType::TwoStreams && s.convection != Convection::ExternalLoop;
   for (int iteration = 0;; ++iteration) {
     if (iteration >= kMaxAreaIterations) NotConverged();
     const double previous = A;
-    if (!VesselSide(s, A)) return s.result;
-    if (!TubeSide(s, A)) return s.result;
-    if (!Overall(s)) return s.result;
-    if (!HeatLoss(s)) return s.result;
+    if (!Coefficients(s, A)) return s.result;
     if (batch) {
-      if (!AllFilled({f_.Ti1D, f_.Ti2D, f_.Tom1D, f_.Tom2D, f_.MaoD, f_.TaoD})) return s.result;
-      const double t1 = f_.Ti1D->GetValue(), t2 = f_.Ti2D->GetValue();
-      const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
-      const double M = f_.MaoD->GetValue(), tau = f_.TaoD->GetValue();
-      const double Tmi = (t1 + t2) / 2;
-      auto next = corr::BatchArea(s.K, A, Tmi, s.Ke, s.Ae, s.Te, T1, T2, M, s.cpO, tau);
-      if (!next || *next <= 0) {
-        A = corr::SteadyStateArea(s.K, Tmi, s.Ke, s.Ae, s.Te, T1, T2, M, s.cpO, tau);
-        s.result = A;
-        break;
-      }
-      A = *next;
+      BatchStep step = NextBatchArea(s, A);
+      if (step == BatchStep::Missing) return s.result;
+      if (step == BatchStep::SteadyState) break;
     }
     if (std::fabs(fp::Div(A - previous, A)) < 0.01) break;
   }

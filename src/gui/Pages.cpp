@@ -52,26 +52,26 @@ QVariant ToVariant(const PropValue& v) {
 
 // The widget of a component is the one its kind's description names. Every property of
 // the description is mirrored on the widget as a Qt dynamic property of the same name.
-QWidget* TFormPelmora::Make(Component* c, QWidget* parent) {
+QWidget* MainWindow::Make(Component* c, QWidget* parent) {
   if (!c) return nullptr;
-  using Factory = QWidget* (*)(TFormPelmora&, Component*, QWidget*);
+  using Factory = QWidget* (*)(MainWindow&, Component*, QWidget*);
   static const std::map<std::string, Factory, std::less<>> views = {
-      {"CaptionLabel", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+      {"CaptionLabel", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new CaptionLabel(w, static_cast<Label*>(c), p);
        }},
-      {"ValueEdit", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+      {"ValueEdit", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new ValueEdit(w, static_cast<Edit*>(c), p);
        }},
-      {"ChoiceCombo", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+      {"ChoiceCombo", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new ChoiceCombo(w, static_cast<ComboBox*>(c), p);
        }},
-      {"RadioGroupView", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+      {"RadioGroupView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new RadioGroupView(w, static_cast<RadioGroup*>(c), p);
        }},
-      {"RichTextView", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+      {"RichTextView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new RichTextView(w, static_cast<RichEdit*>(c), p);
        }},
-      {"SpeedButtonView", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+      {"SpeedButtonView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          // A push button with a caption, or a small tool button with its glyph.
          if (dynamic_cast<pelmora::Button*>(c)) return new ButtonView(w, static_cast<SpeedButton*>(c), p);
          auto* b = new SpeedButtonView(w, static_cast<SpeedButton*>(c), p);
@@ -80,13 +80,13 @@ QWidget* TFormPelmora::Make(Component* c, QWidget* parent) {
          b->setFixedSize(kButtonSize, kButtonSize);
          return b;
        }},
-      {"GroupView", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+      {"GroupView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new GroupView(w, static_cast<GroupBox*>(c), p);
        }},
-      {"PaintBoxView", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+      {"PaintBoxView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new PaintBoxView(w, static_cast<PaintBox*>(c), p);
        }},
-      {"StatusBar", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+      {"StatusBar", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return w.statusBar_ = new TMyStatusBar(w, static_cast<StatusBar*>(c), p);
        }},
   };
@@ -106,7 +106,7 @@ QWidget* TFormPelmora::Make(Component* c, QWidget* parent) {
 // Cells of a group box grid; `columns` cells side by side.
 class CellGrid {
  public:
-  CellGrid(TFormPelmora& win, QWidget* box, int columns) : win_(win), box_(box), columns_(columns) {
+  CellGrid(MainWindow& win, QWidget* box, int columns) : win_(win), box_(box), columns_(columns) {
     grid_ = new QGridLayout(box);
     grid_->setContentsMargins(3, 2, 2, 3);
     grid_->setHorizontalSpacing(2);
@@ -178,14 +178,14 @@ class CellGrid {
     w->setFixedHeight(kRowHeight);
     grid_->addWidget(w, row, col, 1, span, a);
   }
-  TFormPelmora& win_;
+  MainWindow& win_;
   QWidget* box_;
   QGridLayout* grid_;
   int columns_;
   int index_ = 0;
 };
 
-QWidget* TFormPelmora::BuildCalcPage() {
+QWidget* MainWindow::BuildCalcPage() {
   auto& f = Form();
   auto* page = new QWidget;
   auto* v = new QVBoxLayout(page);
@@ -285,7 +285,7 @@ QWidget* TFormPelmora::BuildCalcPage() {
   return page;
 }
 
-QWidget* TFormPelmora::BuildInfoPage() {
+QWidget* MainWindow::BuildInfoPage() {
   auto& f = Form();
   auto* page = new QWidget;
   auto* grid = new QGridLayout(page);
@@ -306,7 +306,7 @@ QWidget* TFormPelmora::BuildInfoPage() {
   return page;
 }
 
-QWidget* TFormPelmora::BuildPipesPage() {
+QWidget* MainWindow::BuildPipesPage() {
   auto& f = Form();
   auto* page = new QWidget;
   auto* v = new QVBoxLayout(page);
@@ -329,7 +329,7 @@ QWidget* TFormPelmora::BuildPipesPage() {
   return page;
 }
 
-QWidget* TFormPelmora::BuildVesselPage() {
+QWidget* MainWindow::BuildVesselPage() {
   auto& f = Form();
   auto* page = new QWidget;
   auto* h = new QHBoxLayout(page);
@@ -361,7 +361,7 @@ QWidget* TFormPelmora::BuildVesselPage() {
   return page;
 }
 
-QWidget* TFormPelmora::BuildReportPage() {
+QWidget* MainWindow::BuildReportPage() {
   auto& f = Form();
   auto* page = new QWidget;
   auto* h = new QHBoxLayout(page);
@@ -379,7 +379,7 @@ QWidget* TFormPelmora::BuildReportPage() {
   return page;
 }
 
-void TFormPelmora::BuildPages() {
+void MainWindow::BuildPages() {
   auto& f = Form();
   pages_ = new QTabWidget(this);
   pages_->setObjectName("PageControl1");
@@ -414,7 +414,7 @@ void TFormPelmora::BuildPages() {
   SyncPage();
 }
 
-void TFormPelmora::SyncPage() {
+void MainWindow::SyncPage() {
   const auto& sheets = Form().PageControl1->Pages();
   for (size_t i = 0; i < sheets.size(); ++i)
     if (sheets[i] == Form().PageControl1->ActivePage() && pages_->currentIndex() != static_cast<int>(i)) {

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/PelmoraApp.h"
+#include "fields/Version.h"
 #include "gui/InstanceChannel.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPort.h"
@@ -39,7 +40,7 @@ int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   // The name that titles message boxes. Set as the application name rather than as the
   // display name, which Qt would append to every window title.
-  QApplication::setApplicationName("佩莫拉");
+  QApplication::setApplicationName(PELMORA_NAME_ZH);
   gui::InstallTranslations();
   std::vector<std::string> args;
   for (const QString& a : QCoreApplication::arguments().mid(1)) args.push_back(a.toStdString());
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
   gui::QtPort port;
   PelmoraApp app(&port);
   app.project.StartRecentFiles(QCoreApplication::applicationFilePath().toStdString());
-  gui::TFormPelmora window(app, &port);
+  gui::MainWindow window(app, &port);
   if (options.projectFile) gui::OpenStartupProject(app, *options.projectFile);
   window.show();
   window.activateWindow();

@@ -31,7 +31,7 @@ TEST(KindDescriptionView, ATestOnlyPropertyIsMirroredOnTheWidget) {
     ScriptedPort port;
     PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
     notes[app.form.TaoD] = "first";
-    gui::TFormPelmora win{app, nullptr};
+    gui::MainWindow win{app, nullptr};
     QWidget* tao = win.WidgetOf("TaoD");
     ASSERT_TRUE(tao);
     EXPECT_EQ(tao->property("Note").toString(), "first");

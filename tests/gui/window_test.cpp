@@ -58,7 +58,7 @@ struct Window : ::testing::Test {
   ScriptedPort port;
   PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
   TFormPelmora& f = app.form;
-  gui::TFormPelmora win{app, nullptr};
+  gui::MainWindow win{app, nullptr};
 
   void SetUp() override {
     win.show();
