@@ -99,6 +99,11 @@ std::string ComponentJson(const Component& c) {
     o.Int("pIndex", s->PIndex());
   } else if (auto* p = dynamic_cast<const PageControl*>(&c)) {
     o.Str("activePage", p->ActivePage() ? p->ActivePage()->Name() : "");
+  } else if (auto* dg = dynamic_cast<const DataGrid*>(&c); dg && !dg->Columns().empty()) {
+    o.Int("current", dg->Current());
+    std::string rows = "[";
+    for (size_t i = 0; i < dg->Rows().size(); ++i) rows += (i ? ", " : "") + Items(dg->Rows()[i]);
+    o.Raw("rows", rows + "]");
   }
   return o.Done();
 }
