@@ -12,6 +12,7 @@
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
 #include "gui/MyStatusBar.h"
+#include "gui/PipesView.h"
 
 namespace pelmora::gui {
 
@@ -262,14 +263,11 @@ QWidget* TFormPelmora::BuildPipesPage() {
   auto& f = Form();
   auto* page = new QWidget;
   auto* v = new QVBoxLayout(page);
-  // The grid and navigator over the pipe table; the catalogue fills them.
-  auto* table = new QTableView(page);
-  table->setObjectName("DBGPiples");
+  // The grid and navigator over the tube series, the user's own sizes below.
+  auto* table = new DataGridView(*this, f.DBGPiples, page);
   Bind(f.DBGPiples, table);
-  auto* nav = new QWidget(page);
+  auto* nav = new NavigatorView(*this, f.DBGPiples, page);
   nav->setObjectName("DBNPiples");
-  nav->setFixedHeight(26);
-  new QHBoxLayout(nav);
   Bind(f.DBNPiples, nav);
   v->addWidget(table, 1);
   auto* buttons = new QHBoxLayout;
@@ -278,6 +276,17 @@ QWidget* TFormPelmora::BuildPipesPage() {
   buttons->addWidget(Make(f.Button3, page));
   buttons->addWidget(Make(f.Button2, page));
   v->addLayout(buttons);
+  if (Component* own = f.Find("EPipeDN")) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel("自定规格（外径×壁厚，mm）：", page));
+    QWidget* e = Make(own, page);
+    e->setFixedWidth(120);
+    row->addWidget(e);
+    row->addWidget(Make(f.Find("BPipeAdd"), page));
+    row->addWidget(Make(f.Find("BPipeDel"), page));
+    row->addStretch(1);
+    v->addLayout(row);
+  }
   return page;
 }
 
