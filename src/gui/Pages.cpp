@@ -276,13 +276,10 @@ QWidget* TFormPelmora::BuildPipesPage() {
   buttons->addWidget(Make(f.Button3, page));
   buttons->addWidget(Make(f.Button2, page));
   v->addLayout(buttons);
-  if (Component* own = f.Find("EPipeDN")) {
+  if (Component* add = f.Find("BPipeAdd")) {
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel("自定规格（外径×壁厚，mm）：", page));
-    QWidget* e = Make(own, page);
-    e->setFixedWidth(120);
-    row->addWidget(e);
-    row->addWidget(Make(f.Find("BPipeAdd"), page));
+    row->addWidget(new QLabel("自定规格：", page));
+    row->addWidget(Make(add, page));
     row->addWidget(Make(f.Find("BPipeDel"), page));
     row->addStretch(1);
     v->addLayout(row);

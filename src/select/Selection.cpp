@@ -36,11 +36,8 @@ Selection::Selection(TFormPelmora& form) : f_(form) {
   f_.DBGPiples->SetColumns({{"序号", 46, true}, {"管子规格", 79, false}, {"外径", 0, false}, {"内径", 0, false}});
   f_.Button3->SetHint("把当前行的管子规格填入管外径和管内径");
   f_.Button2->SetHint("按规格重新计算每一行的外径和内径");
-  EPipeDN = &f_.Create<Edit>("EPipeDN", f_.TabSheet3);
-  EPipeDN->SetHint("自定规格：外径×壁厚（毫米），例如 25×2.5");
-  EPipeDN->SetTabStop(true);
   BPipeAdd = &f_.Create<Button>("BPipeAdd", f_.TabSheet3, "添加");
-  BPipeAdd->SetHint("把输入的规格加入管道系列（保存在管道数据库中）");
+  BPipeAdd->SetHint("输入自定的管子规格（外径×壁厚），加入管道系列并保存");
   BPipeAdd->OnClick = [this](Component* s) { f_.RunHandler("BPipeAddClick", s); };
   BPipeDel = &f_.Create<Button>("BPipeDel", f_.TabSheet3, "删除");
   BPipeDel->SetHint("删除当前行（只能删除自己添加的规格）");
@@ -167,8 +164,14 @@ void Selection::Button2Click(Component*) {
 }
 
 void Selection::BPipeAddClick(Component*) {
+  // The size is typed into the pick list's input field; the rows show the own sizes so far.
+  std::vector<std::string> values, names;
+  for (const PipeRow& r : catalogue.pipes)
+    if (r.own) values.push_back(r.dn), names.push_back("自定规格");
+  auto typed = PickFromList(f_.Port(), values, names, "管子规格：外径×壁厚（毫米），例如 25×2.5", "添加管子规格", "", "mm");
+  if (!typed || Trim(*typed).empty()) return;
   std::string message;
-  auto dn = NormalizeOwnSize(EPipeDN->Text(), &message);
+  auto dn = NormalizeOwnSize(*typed, &message);
   if (!dn) {
     f_.Port().MessageBox(message, "管道系列", MsgType::Warning, Buttons::Ok, Answer::Ok);
     return;
@@ -189,12 +192,14 @@ void Selection::BPipeAddClick(Component*) {
   if (!Store(std::move(changed))) return;
   RefreshGrid();
   f_.DBGPiples->SetCurrent(static_cast<int>(catalogue.pipes.size()) - 1);
-  EPipeDN->SetText("");
 }
 
 void Selection::BPipeDelClick(Component*) {
   const int row = f_.DBGPiples->Current();
-  if (row < 0 || row >= static_cast<int>(catalogue.pipes.size())) return;
+  if (row < 0 || row >= static_cast<int>(catalogue.pipes.size())) {
+    f_.Port().MessageBox("管道系列为空，没有可删除的行。", "管道系列", MsgType::Information, Buttons::Ok, Answer::Ok);
+    return;
+  }
   const PipeRow& r = catalogue.pipes[static_cast<size_t>(row)];
   if (!r.own) {
     f_.Port().MessageBox("序号 " + std::to_string(r.id) + " 的“" + r.dn + "”是随程序提供的规格，不能删除；只能删除自己添加的规格。",

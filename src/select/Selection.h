@@ -34,8 +34,7 @@ class Selection {
   // Values and names of the expansion list (rows without a coefficient left out).
   void ExpandList(std::vector<std::string>& values, std::vector<std::string>& names) const;
 
-  // The user's field for a new size and the two buttons on the page "管道系列".
-  Edit* EPipeDN = nullptr;
+  // The buttons for the user's own sizes on the page "管道系列".
   Button* BPipeAdd = nullptr;
   Button* BPipeDel = nullptr;
 

@@ -190,10 +190,13 @@ TEST_F(PickWindow, TubeTakenFromThePageWithGridAndNavigator) {
   EXPECT_EQ(f().DBGPiples->Current(), grid->rowCount() - 2);
 
   // An own size typed on the page and added.
-  auto* own = qobject_cast<QLineEdit*>(win->WidgetOf("EPipeDN"));
-  ASSERT_TRUE(own);
-  own->setFocus();
-  QTest::keyClicks(own, "30x2.2");
+  WhenDialogOpens([](QDialog* d) {
+    EXPECT_EQ(d->windowTitle(), QString("添加管子规格"));
+    auto* input = d->findChild<QLineEdit*>("LEPickStr");
+    input->selectAll();
+    QTest::keyClicks(input, "30x2.2");
+    QTest::mouseClick(d->findChild<QPushButton*>("BPickOK"), Qt::LeftButton);
+  });
   Click("BPipeAdd");
   EXPECT_EQ(grid->item(grid->rowCount() - 1, 1)->text(), QString("30×2.2"));
   EXPECT_EQ(grid->item(grid->rowCount() - 1, 3)->text(), QString("25.6"));

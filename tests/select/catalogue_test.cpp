@@ -13,6 +13,7 @@
 namespace pelmora {
 namespace {
 
+using testing_select::PickAction;
 using testing_select::ShippedCatalogue;
 using testing_select::Window;
 
@@ -132,14 +133,14 @@ TEST(PipesPage, OwnSizesAreAddedCheckedAndDeletedButShippedRowsStay) {
   Window w;
   auto& sel = w.app->select;
   const size_t shipped = sel.catalogue.pipes.size();
-  sel.EPipeDN->SetText("25x1.8");
+  w.port.actions = {{PickAction::Type, 0, "25x1.8"}};
   ASSERT_TRUE(w.Click("BPipeAddClick"));
+  EXPECT_EQ(w.port.shown.back().caption, "添加管子规格");
   ASSERT_EQ(sel.catalogue.pipes.size(), shipped + 1);
   const PipeRow& own = sel.catalogue.pipes.back();
   EXPECT_EQ(own.dn, "25×1.8");
   EXPECT_DOUBLE_EQ(*own.Di, 21.4);
   EXPECT_TRUE(own.own);
-  EXPECT_EQ(sel.EPipeDN->Text(), "");
   EXPECT_EQ(w.f().DBGPiples->Current(), static_cast<int>(shipped));
   ASSERT_TRUE(w.Click("Button3Click"));
   EXPECT_DOUBLE_EQ(w.f().diiD->GetValue(), 0.0214);
@@ -155,11 +156,13 @@ TEST(PipesPage, OwnSizesAreAddedCheckedAndDeletedButShippedRowsStay) {
   setenv("XDG_DATA_HOME", w.user.Folder().c_str(), 1);
 
   const size_t messages = w.port.Messages().size();
-  sel.EPipeDN->SetText("5×2.5");
+  w.port.actions = {{PickAction::Type, 0, "5×2.5"}};
   ASSERT_TRUE(w.Click("BPipeAddClick"));
   EXPECT_EQ(w.port.Messages().size(), messages + 1);
-  sel.EPipeDN->SetText("25×2.5");  // already shipped
+  w.port.actions = {{PickAction::Type, 0, "25×2.5"}};  // already shipped
   ASSERT_TRUE(w.Click("BPipeAddClick"));
+  ASSERT_EQ(w.port.shown.back().rows.size(), 1u) << "the own sizes so far";
+  EXPECT_EQ(w.port.shown.back().rows[0].value, "25×1.8");
   EXPECT_EQ(sel.catalogue.pipes.size(), shipped + 1);
   EXPECT_EQ(w.f().DBGPiples->Current(), 5);
 
