@@ -37,6 +37,7 @@ PickListDialog::PickListDialog(const PickListRequest& request, QWidget* parent) 
   const int widths[] = {40, 100, 100, 100};
   for (int c = 0; c < 4; ++c) list_->setColumnWidth(c, widths[c]);
   list_->setFixedWidth(kListWidth);
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   for (size_t r = 0; r < form_.rows.size(); ++r) {
     const auto& row = form_.rows[r];
     const std::string cells[] = {row.no, row.name, row.value, row.unit};

@@ -33,7 +33,7 @@ Selection::Selection(TFormPelmora& form) : f_(form) {
   f_.SetHandler("BPipeAddClick", [this](Component* s) { BPipeAddClick(s); });
   f_.SetHandler("BPipeDelClick", [this](Component* s) { BPipeDelClick(s); });
 
-  f_.DBGPiples->SetColumns({{"序号", 46, true}, {"管子规格", 79, false}, {"外径", 0, false}, {"内径", 0, false}});
+  f_.DBGPiples->SetColumns({{"序号", 46, true}, {"管子规格", 79, true}, {"外径", 0, false}, {"内径", 0, false}});
   f_.Button3->SetHint("把当前行的管子规格填入管外径和管内径");
   f_.Button2->SetHint("按规格重新计算每一行的外径和内径");
   BPipeAdd = &f_.Create<Button>("BPipeAdd", f_.TabSheet3, "添加");

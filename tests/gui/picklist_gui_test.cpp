@@ -152,6 +152,7 @@ TEST_F(PickWindow, PitchRoughnessAndExpansionThroughTheirButtons) {
   f().BtoD->SetText("0.000207");
   WhenDialogOpens([](QDialog* d) {
     auto* list = d->findChild<QTableWidget*>("PickListView");
+    if (const char* dir = std::getenv("PELMORA_SHOTS")) d->grab().save(QString("%1/picklist.png").arg(dir));
     EXPECT_GE(list->rowCount(), 20);
     EXPECT_EQ(list->item(0, 1)->text(), QString("水"));
     EXPECT_EQ(list->item(0, 3)->text(), QString("1/K"));
@@ -200,6 +201,7 @@ TEST_F(PickWindow, TubeTakenFromThePageWithGridAndNavigator) {
   Click("BPipeAdd");
   EXPECT_EQ(grid->item(grid->rowCount() - 1, 1)->text(), QString("30×2.2"));
   EXPECT_EQ(grid->item(grid->rowCount() - 1, 3)->text(), QString("25.6"));
+  if (const char* dir = std::getenv("PELMORA_SHOTS")) win->grab().save(QString("%1/pipes.png").arg(dir));
 }
 
 }  // namespace
