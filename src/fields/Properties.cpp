@@ -325,6 +325,39 @@ KindInfo PageControlKind() {
 
 KindInfo Plain(Kind kind, std::string name, std::string view) { return {kind, std::move(name), std::move(view), Common(0), {}}; }
 
+// A grid over a table: its current row (chosen with --select NAME=ROW, from 0) and its
+// rows, each as its cells joined by tabs; shown only when the grid has columns.
+KindInfo DataGridKind() {
+  KindInfo k = Plain(Kind::DataGrid, "DataGrid", "");
+  auto hasColumns = [](const Component& c) { return !As<DataGrid>(c).Columns().empty(); };
+  k.properties.push_back({.name = "Current",
+                          .type = PropType::Int,
+                          .get = [](const Component& c) -> PropValue { return static_cast<long long>(As<DataGrid>(c).Current()); },
+                          .json = "current",
+                          .jsonWhen = hasColumns,
+                          .input = {{"--select", [](Component& c, const std::string& arg) -> std::function<void()> {
+                                       auto* g = &As<DataGrid>(c);
+                                       int i = ParseIndex(arg);
+                                       if (i < 0 || i >= static_cast<int>(g->Rows().size()))
+                                         throw std::invalid_argument("no row " + arg + " in " + c.Name());
+                                       return [g, i] { g->SetCurrent(i); };
+                                     }}}});
+  k.properties.push_back({.name = "Rows",
+                          .type = PropType::Lines,
+                          .get = [](const Component& c) -> PropValue {
+                            std::vector<std::string> rows;
+                            for (const auto& r : As<DataGrid>(c).Rows()) {
+                              std::string line;
+                              for (size_t i = 0; i < r.size(); ++i) line += (i ? "\t" : "") + r[i];
+                              rows.push_back(line);
+                            }
+                            return rows;
+                          },
+                          .json = "rows",
+                          .jsonWhen = hasColumns});
+  return k;
+}
+
 void Order(KindInfo& k) {
   k.written.clear();
   for (size_t i = 0; i < k.properties.size(); ++i)
@@ -365,7 +398,7 @@ std::vector<KindInfo> Build() {
   add(Kind::PageControl, PageControlKind());
   add(Kind::StatusBar, StatusBarKind());
   add(Kind::PaintBox, Plain(Kind::PaintBox, "PaintBox", "PaintBoxView"));
-  add(Kind::DataGrid, Plain(Kind::DataGrid, "DataGrid", ""));
+  add(Kind::DataGrid, DataGridKind());
   return all;
 }
 

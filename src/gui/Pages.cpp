@@ -18,6 +18,7 @@
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
 #include "gui/MyStatusBar.h"
+#include "gui/PipesView.h"
 
 namespace pelmora::gui {
 
@@ -310,14 +311,11 @@ QWidget* MainWindow::BuildPipesPage() {
   auto& f = Form();
   auto* page = new QWidget;
   auto* v = new QVBoxLayout(page);
-  // The grid and navigator over the pipe table; the catalogue fills them.
-  auto* table = new QTableView(page);
-  table->setObjectName("DBGPiples");
+  // The grid and navigator over the tube series, the user's own sizes below.
+  auto* table = new DataGridView(*this, f.DBGPiples, page);
   Bind(f.DBGPiples, table);
-  auto* nav = new QWidget(page);
+  auto* nav = new NavigatorView(*this, f.DBGPiples, page);
   nav->setObjectName("DBNPiples");
-  nav->setFixedHeight(26);
-  new QHBoxLayout(nav);
   Bind(f.DBNPiples, nav);
   v->addWidget(table, 1);
   auto* buttons = new QHBoxLayout;
@@ -326,6 +324,14 @@ QWidget* MainWindow::BuildPipesPage() {
   buttons->addWidget(Make(f.Button3, page));
   buttons->addWidget(Make(f.Button2, page));
   v->addLayout(buttons);
+  if (Component* add = f.Find("BPipeAdd")) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel("自定规格：", page));
+    row->addWidget(Make(add, page));
+    row->addWidget(Make(f.Find("BPipeDel"), page));
+    row->addStretch(1);
+    v->addLayout(row);
+  }
   return page;
 }
 

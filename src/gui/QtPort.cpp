@@ -1,5 +1,7 @@
 #include "gui/QtPort.h"
 
+#include "gui/PickListDialog.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -103,21 +105,8 @@ std::optional<std::string> QtPort::SaveDialog(const FileDialogRequest& request) 
 
 // A plain choice of one of the values; the pick-list dialog proper replaces it.
 std::optional<std::string> QtPort::PickList(const PickListRequest& r) {
-  QStringList shown;
-  int current = 0;
-  for (size_t i = 0; i < r.values.size(); ++i) {
-    QString line = Q(r.values[i]);
-    if (i < r.names.size() && !r.names[i].empty()) line += "    " + Q(r.names[i]);
-    if (r.values[i] == r.current) current = static_cast<int>(i);
-    shown << line;
-  }
-  bool ok = false;
-  QString picked = QInputDialog::getItem(parent_, Caption(r.caption), Q(r.prompt + (r.unit.empty() ? "" : " (" + r.unit + ")")),
-                                         shown, current, false, &ok);
-  if (!ok) return std::nullopt;
-  int i = static_cast<int>(shown.indexOf(picked));
-  if (i < 0 || static_cast<size_t>(i) >= r.values.size()) return std::nullopt;
-  return r.values[static_cast<size_t>(i)];
+  PickListDialog dialog(r, parent_);
+  return dialog.Ask();
 }
 
 void QtPort::Beep() { QApplication::beep(); }

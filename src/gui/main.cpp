@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
   PelmoraApp app(&port);
   app.project.StartRecentFiles(QCoreApplication::applicationFilePath().toStdString());
   gui::MainWindow window(app, &port);
+  app.select.OpenCatalogue();
   if (options.projectFile) gui::OpenStartupProject(app, *options.projectFile);
   window.show();
   window.activateWindow();

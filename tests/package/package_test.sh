@@ -24,7 +24,7 @@ check "package metadata names the fonts and translations" \
 # 2. Unpacked into a temporary root, the programs and their data are where they belong.
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
-for f in usr/bin/pelmora usr/bin/pelmora-calc usr/share/pelmora/PropLib.cds \
+for f in usr/bin/pelmora usr/bin/pelmora-calc usr/share/pelmora/PropLib.cds usr/share/pelmora/Piples.mdb \
          usr/share/applications/cn.pelmora.Pelmora.desktop \
          usr/share/metainfo/cn.pelmora.Pelmora.metainfo.xml \
          usr/share/mime/packages/cn.pelmora.Pelmora.xml \
