@@ -10,6 +10,7 @@
 #include "fields/Catalogue.h"
 #include "fields/UiPort.h"
 #include "project/ProjectCommands.h"
+#include "report/Report.h"
 
 namespace pelmora {
 
@@ -25,6 +26,7 @@ class PelmoraApp {
   Curve curve;
   Shell shell;
   ProjectCommands project;  // owns the recent-files list MRF
+  Report report;
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);

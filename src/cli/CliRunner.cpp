@@ -34,6 +34,8 @@ const char* kUsage =
     "  --new TEMPLATE.pmt  New from a template\n"
     "  --save FILE.pmf     Save as\n"
     "  --save-template FILE.pmt  Save as template (without the report)\n"
+    "  --save-report FILE  save the report area as RTF (保存报表 with FILE as the answer)\n"
+    "  --report-pdf FILE   export the report as PDF (导出PDF报告 with FILE as the answer)\n"
     "  --clear NAME        clear a value field as the tool button does (answered by --yes)\n"
     "  --yes               answer questions with Yes (default: No)\n"
     "  --json              print the state of every component, the status bar and the messages\n"
@@ -219,7 +221,7 @@ struct Cli {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Options that take a value.
-  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--clear", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}};
+  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}};
   try {
     Cli cli(out, err);
     std::optional<std::string> formula, record;
@@ -248,6 +250,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--new") cli.Command("MFNewClick", value);
       else if (a == "--save") cli.Command("MFAsClick", value);
       else if (a == "--save-template") cli.Command("MFTempClick", value);
+      else if (a == "--save-report") cli.Command("SBRSaveClick", value);
+      else if (a == "--report-pdf") cli.Command("SBRPdfClick", value);
       else if (a == "--clear") cli.Clear(value);
       else if (a == "--yes") cli.port.defaultAnswer = Answer::Yes;
       else if (a == "--json") cli.Json();
