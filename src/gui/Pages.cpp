@@ -318,8 +318,10 @@ QWidget* TFormPelmora::BuildReportPage() {
   auto* page = new QWidget;
   auto* h = new QHBoxLayout(page);
   h->setContentsMargins(3, 3, 3, 3);
-  QWidget* report = Make(f.RichEditReport, page);
-  h->addWidget(report, 5);
+  auto* left = new QVBoxLayout;
+  left->addWidget(Make(f.RichEditReport, page), 1);
+  left->addWidget(Make(f.FindAs<SpeedButton>("SBRPdf"), page), 0, Qt::AlignLeft);
+  h->addLayout(left, 5);
   auto* right = new QVBoxLayout;
   QWidget* chart = Make(f.PaintBox1, page);
   chart->setMinimumSize(320, 240);
