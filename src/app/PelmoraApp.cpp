@@ -1,5 +1,6 @@
 #include "app/PelmoraApp.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -30,7 +31,20 @@ std::string ExecutableFolder() {
   if (n <= 0) return "./";
   std::string p(buf, static_cast<size_t>(n));
   size_t slash = p.rfind('/');
-  return slash == std::string::npos ? "./" : p.substr(0, slash + 1);
+  if (slash == std::string::npos) return "./";
+  std::string folder = p.substr(0, slash + 1);
+  // An installed program (bin/pelmora) finds its data in share/pelmora beside bin/.
+  std::string shared = folder + "../share/pelmora/";
+  struct stat st {};
+  if (::stat(shared.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (char* real = ::realpath(shared.c_str(), nullptr)) {
+      std::string r = std::string(real) + "/";
+      std::free(real);
+      return r;
+    }
+    return shared;
+  }
+  return folder;
 }
 
 }  // namespace pelmora

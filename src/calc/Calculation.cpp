@@ -8,6 +8,7 @@
 #include "fields/Errors.h"
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
+#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
@@ -96,16 +97,16 @@ bool Calculation::SolveBalances() {
   auto solve = [&changed](auto& fields, Color color, const Residual& r) {
     if (SolveBalance(fields, color, true, kStart, r)) changed = true;
   };
-  switch (f_.PhiD->ItemIndex()) {
-    case 0: solve(tube0_, TubeBalanceColor, TubeSinglePhaseBalance); break;
-    case 1: solve(tube1_, TubeBalanceColor, TubeCondensingBalance); break;
-    case 2: solve(tube2_, TubeBalanceColor, TubeEvaporatingBalance); break;
+  switch (ModeOf<Phase>(*f_.PhiD)) {
+    case Phase::Single: solve(tube0_, TubeBalanceColor, TubeSinglePhaseBalance); break;
+    case Phase::Condensing: solve(tube1_, TubeBalanceColor, TubeCondensingBalance); break;
+    case Phase::Evaporating: solve(tube2_, TubeBalanceColor, TubeEvaporatingBalance); break;
     default: break;
   }
-  switch (f_.PhoD->ItemIndex()) {
-    case 0: solve(vessel0_, VesselBalanceColor, VesselSinglePhaseBalance); break;
-    case 1: solve(vessel1_, VesselBalanceColor, VesselCondensingBalance); break;
-    case 2: solve(vessel2_, VesselBalanceColor, VesselEvaporatingBalance); break;
+  switch (ModeOf<Phase>(*f_.PhoD)) {
+    case Phase::Single: solve(vessel0_, VesselBalanceColor, VesselSinglePhaseBalance); break;
+    case Phase::Condensing: solve(vessel1_, VesselBalanceColor, VesselCondensingBalance); break;
+    case Phase::Evaporating: solve(vessel2_, VesselBalanceColor, VesselEvaporatingBalance); break;
     default: break;
   }
   solve(heat_, HeatBalanceColor, HeatBalance);
@@ -118,7 +119,7 @@ bool Calculation::TubeVelocities() {
   double rho = f_.DeniD->GetValue();
   double u = corr::TubeVelocity(f_.WiD->GetValue(), f_.nD->GetValue(), rho, f_.diiD->GetValue());
   PutResult(*f_.UiD, ResultColor, Tolerance, u);
-  if (f_.PhiD->ItemIndex() == 1 && Filled(*f_.denivD))
+  if (ModeOf<Phase>(*f_.PhiD) == Phase::Condensing && Filled(*f_.denivD))
     PutResult(*f_.UivD, ResultColor, Tolerance, fp::Div(u * rho, f_.denivD->GetValue()));
   return true;
 }
@@ -127,16 +128,16 @@ bool Calculation::TubeVelocities() {
 // count computed in this run.
 void Calculation::PressureDrop(std::optional<double> shapeFactor) {
   if (!AllFilled({f_.DeniD, f_.ViiD, f_.WiD, f_.diiD, f_.EiD, f_.mD, f_.SlD, f_.nD})) return;
-  const int phase = f_.PhiD->ItemIndex();
-  if (phase == 1 || phase == 2) {
+  const Phase phase = ModeOf<Phase>(*f_.PhiD);
+  if (ChangesPhase(phase)) {
     if (!AllFilled({f_.denivD, f_.ViivD})) return;
   }
   if (!shapeFactor) return;
-  const int shape = f_.TShapeD->ItemIndex();
-  if (shape != 0 && shape != 1) return;
-  if (shape == 1 && !AllFilled({f_.DspD, f_.LtD})) return;
+  const TubeShape shape = ModeOf<TubeShape>(*f_.TShapeD);
+  if (shape != TubeShape::UTube && shape != TubeShape::Helical) return;
+  if (shape == TubeShape::Helical && !AllFilled({f_.DspD, f_.LtD})) return;
   double rho, mu;
-  if (phase == 1 || phase == 2) {
+  if (ChangesPhase(phase)) {
     rho = f_.denivD->GetValue();
     mu = f_.ViivD->GetValue();
   } else {
@@ -152,7 +153,7 @@ void Calculation::PressureDrop(std::optional<double> shapeFactor) {
   const double Re = fp::Div(4 * fp::Div(W, n), std::numbers::pi * mu * di);
   const double lambda = Friction(1, Re, di, eps);
   double dp;
-  if (shape == 0) {
+  if (shape == TubeShape::UTube) {
     const double m = f_.mD->GetValue();
     dp = lambda * fp::Div(m * Sl, di) * *shapeFactor * rho * u * u / 2;
   } else {
@@ -188,7 +189,7 @@ void Calculation::MaoDExit(Component*) {
     }
     TubeVelocities();
 
-    const int vesselType = f_.RGEType->ItemIndex();
+    const VesselType vesselType = ModeOf<VesselType>(*f_.RGEType);
     if (AllFilled({f_.Tom1D, f_.Tom2D})) {
       double A = 0;
       if (GetFx(A) < 0) return;
@@ -196,12 +197,12 @@ void Calculation::MaoDExit(Component*) {
     }
     if (AllFilled({f_.sfD, f_.AtD}))
       PutResult(*f_.ArD, ResultColor, Tolerance, f_.AtD->GetValue() * (1 + f_.sfD->GetValue() / 100));
-    if (vesselType != 2 && AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) {
+    if (vesselType != VesselType::TwoStreams && AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) {
       double tta = std::fabs(f_.Ti1D->GetValue() + f_.Ti2D->GetValue() - f_.Tom1D->GetValue() -
                              f_.Tom2D->GetValue()) / 2;
       PutResult(*f_.TTaD, ResultColor, Tolerance, tta);
     }
-    if (vesselType != 2 && AllFilled({f_.QiD, f_.ArD, f_.TTaD, f_.TaoD, f_.AtD})) {
+    if (vesselType != VesselType::TwoStreams && AllFilled({f_.QiD, f_.ArD, f_.TTaD, f_.TaoD, f_.AtD})) {
       double kta = fp::Div(std::fabs(f_.QiD->GetValue()),
                            f_.AtD->GetValue() * f_.TTaD->GetValue() * f_.TaoD->GetValue());
       PutResult(*f_.KTaD, ResultColor, Tolerance, kta);
@@ -216,11 +217,11 @@ void Calculation::MaoDExit(Component*) {
     if (Lr && AllFilled({f_.LtD, f_.SlD, f_.DspD, f_.dioD})) {
       std::optional<double> m;
       const double Sl = f_.SlD->GetValue(), s = f_.DspD->GetValue(), dout = f_.dioD->GetValue();
-      const int shape = f_.TShapeD->ItemIndex();
-      if (shape == 0 && Filled(*f_.diiD)) {
+      const TubeShape shape = ModeOf<TubeShape>(*f_.TShapeD);
+      if (shape == TubeShape::UTube && Filled(*f_.diiD)) {
         shapeFactor = corr::UTubeShapeFactor(dout, Sl, s);
         m = fp::Div(*Lr, 2 * Sl + (std::numbers::pi - 2) * s * dout);
-      } else if (shape == 1) {
+      } else if (shape == TubeShape::Helical) {
         shapeFactor = corr::HelicalShapeFactor(dout, Sl, s);
         m = fp::Div(*Lr, fp::Sqrt(std::pow(std::numbers::pi * Sl, 2) + std::pow(s * dout, 2)));
       }

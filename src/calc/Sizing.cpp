@@ -11,6 +11,7 @@
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
 #include "fields/NumberFormat.h"
+#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
@@ -110,8 +111,8 @@ void Calculation::MeanTempDifference() {
   const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
   const double t1 = f_.Ti1D->GetValue(), t2 = f_.Ti2D->GetValue();
   // A side that changes phase is isothermal at its outlet temperature.
-  const double vesselIn = f_.PhoD->ItemIndex() > 0 ? T2 : T1;
-  const double tubeIn = f_.PhiD->ItemIndex() > 0 ? t2 : t1;
+  const double vesselIn = ChangesPhase(ModeOf<Phase>(*f_.PhoD)) ? T2 : T1;
+  const double tubeIn = ChangesPhase(ModeOf<Phase>(*f_.PhiD)) ? t2 : t1;
   const double lmtd = CounterFlowLmtd(vesselIn, T2, tubeIn, t2);
   const double F = CorrectionFactorF(t2, tubeIn, T2, vesselIn);
   f_.CdtD->SetText(FixedRatio(F));
@@ -148,15 +149,15 @@ void Calculation::CoilHeight() {
 
 double Calculation::GetFx(double& A) {
   Fx s;
-  s.vesselType = f_.RGEType->ItemIndex();
-  s.convection = f_.RGFType->ItemIndex();
-  s.vesselPhase = f_.PhoD->ItemIndex();
-  s.tubePhase = f_.PhiD->ItemIndex();
+  s.vesselType = ModeOf<VesselType>(*f_.RGEType);
+  s.convection = ModeOf<Convection>(*f_.RGFType);
+  s.vesselPhase = ModeOf<Phase>(*f_.PhoD);
+  s.tubePhase = ModeOf<Phase>(*f_.PhiD);
 
   if (!AllFilled({f_.DenoD, f_.dioD, f_.VioD, f_.CopD, f_.LdoD, f_.WiD, f_.TaoD})) return s.result;
-  if (s.tubePhase == 1 && !Filled(*f_.DHiD)) return s.result;
-  if (s.convection != 1 && !AllFilled({f_.BtoD, f_.SlD})) return s.result;
-  if (s.convection == 1 && !AllFilled({f_.DsD, f_.midD, f_.rvD})) return s.result;
+  if (s.tubePhase == Phase::Condensing && !Filled(*f_.DHiD)) return s.result;
+  if (s.convection != Convection::Agitated && !AllFilled({f_.BtoD, f_.SlD})) return s.result;
+  if (s.convection == Convection::Agitated && !AllFilled({f_.DsD, f_.midD, f_.rvD})) return s.result;
   s.rhoO = f_.DenoD->GetValue();
   s.dout = f_.dioD->GetValue();
   s.muO = f_.VioD->GetValue();
@@ -164,7 +165,7 @@ double Calculation::GetFx(double& A) {
   s.lambdaO = f_.LdoD->GetValue();
   s.W = f_.WiD->GetValue();
   s.tau = f_.TaoD->GetValue();
-  if (s.convection != 1) {
+  if (s.convection != Convection::Agitated) {
     s.beta = f_.BtoD->GetValue();
     s.Sl = f_.SlD->GetValue();
     s.Dc = f_.DcD->GetValue();
@@ -174,10 +175,10 @@ double Calculation::GetFx(double& A) {
     s.N = f_.rvD->GetValue();
   }
 
-  if (s.tubePhase == 0) {
+  if (s.tubePhase == Phase::Single) {
     if (AllFilled({f_.CipD, f_.Ti1D, f_.Ti2D}))
       s.dh = (f_.Ti1D->GetValue() - f_.Ti2D->GetValue()) * f_.CipD->GetValue();
-  } else if (s.tubePhase == 1 || s.tubePhase == 2) {
+  } else if (s.tubePhase == Phase::Condensing || s.tubePhase == Phase::Evaporating) {
     if (Filled(*f_.DHiD)) s.dh = f_.DHiD->GetValue();
   }
 
@@ -195,7 +196,7 @@ double Calculation::GetFx(double& A) {
   }
   A = std::max(0.0001, A);
 
-  const bool batch = s.vesselType != 2 && s.convection != 2;
+  const bool batch = s.vesselType != VesselType::TwoStreams && s.convection != Convection::ExternalLoop;
   for (int iteration = 0;; ++iteration) {
     if (iteration >= kMaxAreaIterations) NotConverged();
     const double previous = A;

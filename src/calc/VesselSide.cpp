@@ -11,6 +11,7 @@
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
 #include "fields/NumberFormat.h"
+#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
@@ -86,7 +87,7 @@ bool Calculation::VesselSide(Fx& s, double& A) {
 
   // Free convection; the loop only settles the regime (Ra from the wall temperature
   // difference that the tube-side heat gives).
-  if (s.convection != 1) {
+  if (s.convection != Convection::Agitated) {
     const double C0 = corr::NaturalGrPr(s.beta, s.rhoO, s.dout, s.muO, s.cpO, s.lambdaO);
     const double q = fp::Div(std::fabs(f_.QiD->GetValue()), A * s.tau);
     double dT = 0.5;
@@ -105,8 +106,8 @@ bool Calculation::VesselSide(Fx& s, double& A) {
   }
 
   // Forced flow across the coil, after the area update from the last overall coefficient.
-  if (s.convection != 1 && (s.vesselType == 2 || s.convection == 2) && Filled(*f_.DspD)) {
-    const bool twoStreams = s.vesselType == 2;
+  if (s.convection != Convection::Agitated && s.flowMode() && Filled(*f_.DspD)) {
+    const bool twoStreams = s.vesselType == VesselType::TwoStreams;
     if (!twoStreams && !Filled(*f_.WrD)) return false;
     const double Qi = f_.QiD->GetValue();
     const double Qr = twoStreams ? Qi : fp::Div(Qi, s.tau);
@@ -125,15 +126,15 @@ bool Calculation::VesselSide(Fx& s, double& A) {
     const double Re = fp::Div(z.de1 * G, s.muO);
     const double Pr = fp::Div(s.cpO * s.muO, s.lambdaO);
     double turns = z.Nt;
-    if (s.vesselPhase == 0 || s.vesselPhase == 1) {
+    if (s.vesselPhase == Phase::Single || s.vesselPhase == Phase::Condensing) {
       s.ho = corr::CrossFlowCoefficient(Re, Pr, s.lambdaO, z.de1);
       s.hw = s.ho;
     }
-    if (s.vesselPhase == 1) {
+    if (s.vesselPhase == Phase::Condensing) {
       turns = Filled(*f_.mD) ? f_.mD->GetValue() : 1.0;
       s.ho = corr::VesselCondensation(s.rhoO, s.lambdaO, f_.DHoD->GetValue(), A, s.muO, s.dout, Qi, turns);
       s.hw = s.ho;
-    } else if (s.vesselPhase == 2) {
+    } else if (s.vesselPhase == Phase::Evaporating) {
       s.ho = corr::BoilingCoefficient(f_.PcD->GetValue(), f_.PoD->GetValue(), A, std::fabs(Qi));
       s.hw = s.ho;
     }
@@ -144,8 +145,8 @@ bool Calculation::VesselSide(Fx& s, double& A) {
   }
 
   // Agitated vessel: correlations exist for a single-phase vessel fluid only.
-  if (s.convection == 1) {
-    if (s.vesselPhase != 0) {
+  if (s.convection == Convection::Agitated) {
+    if (s.vesselPhase != Phase::Single) {
       Status(kAgitationPhaseChange);
       throw SilentAbort();
     }
@@ -157,7 +158,7 @@ bool Calculation::VesselSide(Fx& s, double& A) {
   }
 
   // With a through stream the free convection adds to the forced coefficient.
-  if (s.flowMode() && s.hoNat > 0 && s.vesselPhase == 0) s.ho = std::max(s.ho, s.hoNat + 0.3 * s.ho);
+  if (s.flowMode() && s.hoNat > 0 && s.vesselPhase == Phase::Single) s.ho = std::max(s.ho, s.hoNat + 0.3 * s.ho);
   PutResult(*f_.koD, ResultColor, Tolerance, fp::Check(s.ho));
   return true;
 }

@@ -11,6 +11,7 @@
 #include "chart/SvgCanvas.h"
 #include "cli/Json.h"
 #include "fields/NumberFormat.h"
+#include "fields/Properties.h"
 #include "fields/Text.h"
 #include "props/PropLib.h"
 #include "props/PropsCommands.h"
@@ -88,42 +89,20 @@ struct Cli {
     if (!app.Run(f)) failed = true;
   }
 
-  void Set(const std::string& v) {
-    auto [name, text] = Split(v);
+  // --set, --unit and --select: what the option does to the component is in the
+  // description of its kind.
+  void Input(const std::string& option, const std::string& v) {
+    auto [name, arg] = Split(v);
     Component* c = Need(name);
-    if (auto* e = dynamic_cast<Edit*>(c)) {
-      app.form.FocusChangedByView(e);
-      Act([e, t = text] { e->SetText(t); });
-    } else if (auto* r = dynamic_cast<RichEdit*>(c)) {
-      Act([r, t = text] { r->SetText(t); });
-    } else {
-      throw std::invalid_argument(name + " takes no text");
-    }
-  }
-
-  void Unit(const std::string& v) {
-    auto [name, idx] = Split(v);
-    auto* u = dynamic_cast<ComboBoxU*>(Need(name));
-    if (!u) throw std::invalid_argument(name + " is not a unit selector");
-    int i = static_cast<int>(StrToInt(idx));
-    if (i < 0 || i >= static_cast<int>(u->Items().size())) throw std::invalid_argument("no unit " + idx + " in " + name);
-    Act([u, i] { u->UserSelect(i); });
-  }
-
-  void Select(const std::string& v) {
-    auto [name, idx] = Split(v);
-    Component* c = Need(name);
-    int i = static_cast<int>(StrToInt(idx));
-    if (auto* l = dynamic_cast<ComboBox*>(c)) {
-      if (i < 0 || i >= static_cast<int>(l->Items().size())) throw std::invalid_argument("no item " + idx + " in " + name);
-      app.form.FocusChangedByView(l);
-      Act([l, i] { l->UserSelect(i); });
-    } else if (auto* r = dynamic_cast<RadioGroup*>(c)) {
-      if (i < 0 || i >= static_cast<int>(r->Items().size())) throw std::invalid_argument("no item " + idx + " in " + name);
-      Act([r, i] { r->SetItemIndex(i); });
-    } else {
-      throw std::invalid_argument(name + " is not a list or radio group");
-    }
+    for (const Property& p : Describe(c->GetKind()).properties)
+      for (const UserInput& in : p.input)
+        if (in.option == option) {
+          Act(in.prepare(*c, arg));
+          return;
+        }
+    static const std::map<std::string, std::string> refusal = {
+        {"--set", " takes no text"}, {"--unit", " is not a unit selector"}, {"--select", " is not a list or radio group"}};
+    throw std::invalid_argument(name + refusal.at(option));
   }
 
   void Exit(const std::string& name) {
@@ -239,9 +218,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         value = args[++i];
       }
       if (i == 0 && !a.empty() && a[0] != '-') cli.Act([&cli, a] { cli.app.project.OpenAtStartup(a); });
-      else if (a == "--set") cli.Set(value);
-      else if (a == "--unit") cli.Unit(value);
-      else if (a == "--select") cli.Select(value);
+      else if (a == "--set" || a == "--unit" || a == "--select") cli.Input(a, value);
       else if (a == "--exit") cli.Exit(value);
       else if (a == "--recalc") cli.Act([&cli] { cli.app.calc.MaoDExit(nullptr); });
       else if (a == "--click") cli.Click(value);

@@ -7,9 +7,15 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QTabWidget>
+
+#include "gui/ColorLegend.h"
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <map>
+#include <variant>
+
+#include "fields/Properties.h"
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
 #include "gui/MyStatusBar.h"
@@ -22,38 +28,79 @@ constexpr int kLabelWidth = 72;
 constexpr int kFieldWidth = 78;
 constexpr int kUnitWidth = 70;
 constexpr int kButtonSize = 18;
+
+QVariant ToVariant(const PropValue& v) {
+  return std::visit(
+      [](const auto& x) -> QVariant {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_same_v<T, bool>) return x;
+        else if constexpr (std::is_same_v<T, long long>) return QVariant::fromValue(x);
+        else if constexpr (std::is_same_v<T, double>) return x;
+        else if constexpr (std::is_same_v<T, std::string>) return Q(x);
+        else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
+          QStringList l;
+          for (const auto& s : x) l << Q(s);
+          return l;
+        } else {
+          QStringList l;
+          for (const auto& item : x) l << Q(item.text);
+          return l;
+        }
+      },
+      v);
+}
 }  // namespace
 
+// The widget of a component is the one its kind's description names. Every property of
+// the description is mirrored on the widget as a Qt dynamic property of the same name.
 QWidget* TFormPelmora::Make(Component* c, QWidget* parent) {
   if (!c) return nullptr;
-  QWidget* w = nullptr;
-  switch (c->GetKind()) {
-    case Kind::Label: w = new CaptionLabel(*this, static_cast<Label*>(c), parent); break;
-    case Kind::Edit:
-    case Kind::EditD: w = new ValueEdit(*this, static_cast<Edit*>(c), parent); break;
-    case Kind::ComboBox:
-    case Kind::ComboBoxU: w = new ChoiceCombo(*this, static_cast<ComboBox*>(c), parent); break;
-    case Kind::RadioGroup: w = new RadioGroupView(*this, static_cast<RadioGroup*>(c), parent); break;
-    case Kind::RichEdit:
-    case Kind::Memo: w = new RichTextView(*this, static_cast<RichEdit*>(c), parent); break;
-    case Kind::SpeedButton: {
-      if (dynamic_cast<pelmora::Button*>(c)) {
-        w = new ButtonView(*this, static_cast<SpeedButton*>(c), parent);
-        break;
-      }
-      auto* b = new SpeedButtonView(*this, static_cast<SpeedButton*>(c), parent);
-      b->setIcon(ToolGlyph(c->Name()));
-      b->setIconSize(QSize(14, 14));
-      b->setFixedSize(kButtonSize, kButtonSize);
-      w = b;
-      break;
-    }
-    case Kind::Button: w = new ButtonView(*this, static_cast<SpeedButton*>(c), parent); break;
-    case Kind::GroupBox: w = new GroupView(*this, static_cast<GroupBox*>(c), parent); break;
-    case Kind::PaintBox: w = new PaintBoxView(*this, static_cast<PaintBox*>(c), parent); break;
-    case Kind::StatusBar: w = statusBar_ = new TMyStatusBar(*this, static_cast<StatusBar*>(c), parent); break;
-    default: break;
-  }
+  using Factory = QWidget* (*)(TFormPelmora&, Component*, QWidget*);
+  static const std::map<std::string, Factory, std::less<>> views = {
+      {"CaptionLabel", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+         return new CaptionLabel(w, static_cast<Label*>(c), p);
+       }},
+      {"ValueEdit", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+         return new ValueEdit(w, static_cast<Edit*>(c), p);
+       }},
+      {"ChoiceCombo", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+         return new ChoiceCombo(w, static_cast<ComboBox*>(c), p);
+       }},
+      {"RadioGroupView", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+         return new RadioGroupView(w, static_cast<RadioGroup*>(c), p);
+       }},
+      {"RichTextView", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+         return new RichTextView(w, static_cast<RichEdit*>(c), p);
+       }},
+      {"SpeedButtonView", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+         // A push button with a caption, or a small tool button with its glyph.
+         if (dynamic_cast<pelmora::Button*>(c)) return new ButtonView(w, static_cast<SpeedButton*>(c), p);
+         auto* b = new SpeedButtonView(w, static_cast<SpeedButton*>(c), p);
+         b->setIcon(ToolGlyph(c->Name()));
+         b->setIconSize(QSize(14, 14));
+         b->setFixedSize(kButtonSize, kButtonSize);
+         return b;
+       }},
+      {"GroupView", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+         return new GroupView(w, static_cast<GroupBox*>(c), p);
+       }},
+      {"PaintBoxView", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+         return new PaintBoxView(w, static_cast<PaintBox*>(c), p);
+       }},
+      {"StatusBar", [](TFormPelmora& w, Component* c, QWidget* p) -> QWidget* {
+         return w.statusBar_ = new TMyStatusBar(w, static_cast<StatusBar*>(c), p);
+       }},
+  };
+  const KindInfo& kind = Describe(c->GetKind());
+  auto view = views.find(kind.view);
+  if (view == views.end()) return nullptr;
+  QWidget* w = view->second(*this, c, parent);
+  auto mirror = [w, &kind](pelmora::Component& comp) {
+    for (const Property& p : kind.properties) w->setProperty(p.name.c_str(), ToVariant(p.get(comp)));
+  };
+  mirror(*c);
+  subs_.push_back(std::make_unique<Subscription>());
+  subs_.back()->Reset(c, mirror);
   return w;
 }
 
@@ -232,6 +279,7 @@ QWidget* TFormPelmora::BuildCalcPage() {
   }
   v->addLayout(bottom);
   v->addStretch(1);
+  v->addWidget(MakeColorLegend(page));
   QWidget* bar = Make(f.MyStatusBar, page);
   bar->setFixedHeight(20);
   v->addWidget(bar);

@@ -13,7 +13,7 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The caption of a box without one is the application title.
-QString Caption(const std::string& c) { return c.empty() ? QCoreApplication::applicationName() : Q(c); }
+QString Caption(const std::string& c) { return c.empty() ? QGuiApplication::applicationDisplayName() : Q(c); }
 }  // namespace
 
 QString ToQtFilter(const std::string& filter) {
@@ -33,7 +33,7 @@ void QtPort::ShowMessage(const std::string& text) {
     paintMessages_.push_back(text);
     return;
   }
-  QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), Q(text), QMessageBox::Ok, parent_);
+  QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), Q(text), QMessageBox::Ok, parent_);
   box.exec();
 }
 
@@ -78,7 +78,11 @@ Answer QtPort::MessageBox(const std::string& text, const std::string& caption, M
 
 namespace {
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& r, bool save) {
-  QFileDialog dlg(parent, Q(r.title), Q(r.initialDir), ToQtFilter(r.filter));
+  QString filters = ToQtFilter(r.filter);
+  QFileDialog dlg(parent, Q(r.title), Q(r.initialDir), filters);
+  // The filter the command asks for (counted from 1): templates for the template commands.
+  QStringList names = filters.split(";;");
+  if (r.filterIndex >= 1 && r.filterIndex <= names.size()) dlg.selectNameFilter(names[r.filterIndex - 1]);
   dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (!r.defaultExt.empty()) dlg.setDefaultSuffix(Q(r.defaultExt));

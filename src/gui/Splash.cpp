@@ -10,9 +10,8 @@
 namespace pelmora::gui {
 
 TFormGG::TFormGG(QWidget* parent) : QDialog(parent) {
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                 Qt::CustomizeWindowHint);
-  setModal(true);
+  // A splash screen proper: no frame, above the window while it comes up.
+  setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
   setFixedSize(kWidth, kHeight);
   setAutoFillBackground(true);
   QPalette pal = palette();

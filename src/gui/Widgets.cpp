@@ -157,7 +157,10 @@ void ValueEdit::paintEvent(QPaintEvent* e) {
   p.fillRect(r, palette().color(QPalette::Base));
   p.setFont(font());
   p.setPen(grey ? QColor(128, 128, 128) : ToColor(edit_->GetFont().color));
-  p.drawText(r.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, s);
+  // A number wider than the field ends in "…" rather than being cut off unseen; the
+  // whole text shows while the field has the focus.
+  QRect textRect = r.adjusted(1, 0, 0, 0);
+  p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(s, Qt::ElideRight, textRect.width()));
 }
 
 void ValueEdit::focusInEvent(QFocusEvent* e) {
