@@ -45,15 +45,23 @@ std::string Report::PresetName(const std::string& projectFile, const std::string
   return projectFile + ext;
 }
 
-void Report::SBRSaveClick(Component*) {
+namespace {
+
+FileDialogRequest SaveRequest(const char* title, const char* filter, const char* ext, std::string preset) {
   FileDialogRequest r;
-  r.title = kSaveTitle;
-  r.filter = kSaveFilter;
-  r.defaultExt = "doc";
+  r.title = title;
+  r.filter = filter;
+  r.defaultExt = ext;
   r.initialDir = ".";
-  r.fileName = PresetName(f_.CurrentProjectFile, ".doc");
+  r.fileName = std::move(preset);
   r.overwritePrompt = true;
-  auto file = f_.Port().SaveDialog(r);
+  return r;
+}
+
+}  // namespace
+
+void Report::SBRSaveClick(Component*) {
+  auto file = f_.Port().SaveDialog(SaveRequest(kSaveTitle, kSaveFilter, "doc", PresetName(f_.CurrentProjectFile, ".doc")));
   if (!file) return;
   std::string reason = WriteFileDurably(*file, ToRtf(f_.RichEditReport->Paragraphs()));
   if (!reason.empty())
@@ -85,14 +93,9 @@ std::string Report::ExportPdf(const std::string& path) const {
 }
 
 void Report::SBRPdfClick(Component*) {
-  FileDialogRequest r;
-  r.title = kPdfTitle;
-  r.filter = kPdfFilter;
-  r.defaultExt = "pdf";
-  r.initialDir = ".";
-  r.fileName = f_.CurrentProjectFile.empty() ? std::string("计算报告.pdf") : PresetName(f_.CurrentProjectFile, ".pdf");
-  r.overwritePrompt = true;
-  auto file = f_.Port().SaveDialog(r);
+  auto file = f_.Port().SaveDialog(SaveRequest(
+      kPdfTitle, kPdfFilter, "pdf",
+      f_.CurrentProjectFile.empty() ? std::string("计算报告.pdf") : PresetName(f_.CurrentProjectFile, ".pdf")));
   if (!file) return;
   // An empty report area has nothing to export: the report is built first.
   if (f_.RichEditReport->Paragraphs().empty()) SBRSimpleClick(nullptr);

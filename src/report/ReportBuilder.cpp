@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fields/ModeEnums.h"
 #include "fields/NumberFormat.h"
 #include "fields/Text.h"
 
@@ -139,7 +140,7 @@ void ReportBuilder::BuildAll() {
     TextRow("VND");
     numbers({"VsD", "KvD", "Ae1D", "DsD", "DcD", "HsD", "WsD"});
   });
-  if (f_.RGFType->ItemIndex() == 1)
+  if (ModeOf<Convection>(*f_.RGFType) == Convection::Agitated)
     section("       搅拌器参数:", [&] {
       CutRow("mitD");
       numbers({"midD", "rvD"});

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <regex>
 
+#include "../report/ReportTestUtil.h"
 #include "app/PelmoraApp.h"
 #include "gui/MainWindow.h"
 #include "gui/ReportPrint.h"
@@ -20,16 +21,7 @@
 namespace pelmora {
 namespace {
 
-std::string Shell(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
+using testing::Capture;
 
 std::vector<RichParagraph> Paragraphs(const std::vector<std::string>& lines) {
   std::vector<RichParagraph> out;
@@ -55,7 +47,7 @@ TEST(ReportPrint, TextStartsOneInchFromTheLeftAndSevenTenthsFromTheTopAtAnyResol
     printer.setResolution(dpi);
     printer.setPageSize(QPageSize(QPageSize::A4));
     gui::RenderReport(printer, Paragraphs(lines));
-    const std::string bbox = Shell("pdftotext -bbox '" + file.toStdString() + "' -");
+    const std::string bbox = Capture("pdftotext -bbox '" + file.toStdString() + "' -");
     std::smatch m;
     ASSERT_TRUE(std::regex_search(bbox, m, std::regex("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>TOPLEFT<")))
         << bbox.substr(0, 2000);
@@ -68,9 +60,9 @@ TEST(ReportPrint, TextStartsOneInchFromTheLeftAndSevenTenthsFromTheTopAtAnyResol
       EXPECT_GE(std::stod((*it)[2]), 49.0);
       EXPECT_LE(std::stod((*it)[3]), 841.89 - 50.4 + 1.0);
     }
-    const std::string text = Shell("pdftotext -layout '" + file.toStdString() + "' -");
+    const std::string text = Capture("pdftotext -layout '" + file.toStdString() + "' -");
     for (int i = 0; i < 150; ++i) EXPECT_NE(text.find("ROW" + std::to_string(i) + " "), std::string::npos) << i;
-    const std::string info = Shell("pdfinfo '" + file.toStdString() + "'");
+    const std::string info = Capture("pdfinfo '" + file.toStdString() + "'");
     ASSERT_TRUE(std::regex_search(info, m, std::regex("Pages: +([0-9]+)")));
     EXPECT_GE(std::stoi(m[1]), 3);  // 151 lines do not fit on two pages
   }

@@ -9,24 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "../calc/CaseFiles.h"
+#include "../project/ProjectTestUtil.h"
 #include "app/PelmoraApp.h"
 #include "fields/NumberFormat.h"
 
 namespace pelmora::testing {
 
-inline std::vector<std::string> CaseArgs(const std::string& name) {
-  std::ifstream in(std::string(PELMORA_SOURCE_DIR) + "/data/cases/" + name + ".args");
-  std::vector<std::string> args;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == '#') continue;
-    size_t sp = line.find(' ');
-    args.push_back(line.substr(0, sp));
-    if (sp != std::string::npos) args.push_back(line.substr(sp + 1));
-  }
-  return args;
-}
+using testing_cases::CaseArgs;
 
 struct Window {
   ScriptedPort port;
@@ -60,24 +50,6 @@ struct Window {
   void Case(const std::string& name) { Apply(CaseArgs(name)); }
   void Build() { app.Run([this] { f.RunHandler("SBRSimpleClick", f.SBRSimple); }); }
   std::vector<std::string> Lines() const { return f.RichEditReport->Lines(); }
-};
-
-class TempDir {
- public:
-  TempDir() {
-    std::string t = (std::filesystem::temp_directory_path() / "pelmora-report-XXXXXX").string();
-    path_ = mkdtemp(t.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
 };
 
 // Output of a shell command (standard output only), and its exit status.
