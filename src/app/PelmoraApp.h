@@ -10,6 +10,7 @@
 #include "fields/Catalogue.h"
 #include "fields/UiPort.h"
 #include "project/ProjectCommands.h"
+#include "report/Report.h"
 #include "select/Selection.h"
 
 namespace pelmora {
@@ -27,6 +28,7 @@ class PelmoraApp {
   Shell shell;
   ProjectCommands project;  // owns the recent-files list MRF
   Selection select;         // pick lists and the tube catalogue (OpenCatalogue at start-up)
+  Report report;
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);

@@ -36,6 +36,8 @@ const char* kUsage =
     "  --new TEMPLATE.pmt  New from a template\n"
     "  --save FILE.pmf     Save as\n"
     "  --save-template FILE.pmt  Save as template (without the report)\n"
+    "  --save-report FILE  save the report area as RTF (保存报表 with FILE as the answer)\n"
+    "  --report-pdf FILE   export the report as PDF (导出PDF报告 with FILE as the answer)\n"
     "  --clear NAME        clear a value field as the tool button does (answered by --yes)\n"
     "  --pick TEXT         answer the next pick list: type TEXT into its input field and confirm\n"
     "  --pick-row N        answer the next pick list: click row N (from 1) and confirm\n"
@@ -241,7 +243,7 @@ struct Cli {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Options that take a value.
-  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}};
+  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}};
   try {
     Cli cli(out, err);
     std::optional<std::string> formula, record;
@@ -268,6 +270,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--new") cli.Command("MFNewClick", value);
       else if (a == "--save") cli.Command("MFAsClick", value);
       else if (a == "--save-template") cli.Command("MFTempClick", value);
+      else if (a == "--save-report") cli.Command("SBRSaveClick", value);
+      else if (a == "--report-pdf") cli.Command("SBRPdfClick", value);
       else if (a == "--clear") cli.Clear(value);
       else if (a == "--yes") cli.port.defaultAnswer = Answer::Yes;
       else if (a == "--pick") cli.port.pickText = value, cli.port.pickRow.reset();

@@ -296,6 +296,9 @@ class RichEdit : public Component {
   RichRun defaultFont;
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool b) { readOnly_ = b; }
+  // The caret, in characters from the start: the view follows it when the content is
+  // replaced and reports the user's moves back.
+  int caretPosition = 0;
 
   Event OnChange;
 

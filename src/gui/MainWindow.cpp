@@ -13,6 +13,7 @@
 #include "gui/Icons.h"
 #include "gui/MyStatusBar.h"
 #include "gui/QtPort.h"
+#include "gui/ReportPrint.h"
 
 namespace pelmora::gui {
 
@@ -22,6 +23,7 @@ MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent)
   setFont(WindowFont());
   if (port_) port_->SetParent(this);
   app_.shell.closeWindow = [this] { close(); };
+  app_.report.print = [this] { PrintReport(this, app_.form); };
   BuildMenu();
   BuildToolBar();
   BuildPages();
@@ -43,6 +45,7 @@ MainWindow::~MainWindow() {
   delete toolBar_;
   subs_.clear();
   app_.shell.closeWindow = nullptr;
+  app_.report.print = nullptr;
   if (port_) port_->SetParent(nullptr);
 }
 

@@ -2,6 +2,7 @@
 // page "计算" is dense: each group box is a compact grid of cells "label | field |
 // unit | button", filled row by row in the core's creation order, so that Enter walks
 // through a group left to right and top to bottom.
+#include <QToolButton>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -372,8 +373,15 @@ QWidget* MainWindow::BuildReportPage() {
   auto* page = new QWidget;
   auto* h = new QHBoxLayout(page);
   h->setContentsMargins(3, 3, 3, 3);
-  QWidget* report = Make(f.RichEditReport, page);
-  h->addWidget(report, 5);
+  auto* left = new QVBoxLayout;
+  left->addWidget(Make(f.RichEditReport, page), 1);
+  if (auto* pdf = qobject_cast<QToolButton*>(Make(f.FindAs<SpeedButton>("SBRPdf"), page))) {
+    pdf->setAutoRaise(false);  // a plain button under the text, not a flat tool-bar one
+    pdf->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    pdf->setFixedSize(pdf->sizeHint().width() + 16, 24);
+    left->addWidget(pdf, 0, Qt::AlignLeft);
+  }
+  h->addLayout(left, 5);
   auto* right = new QVBoxLayout;
   QWidget* chart = Make(f.PaintBox1, page);
   chart->setMinimumSize(320, 240);

@@ -1,5 +1,7 @@
 #include "gui/Widgets.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -345,6 +347,10 @@ RichTextView::RichTextView(ViewContext& ctx, RichEdit* rich, QWidget* parent)
   setTabChangesFocus(true);
   setLineWrapMode(QTextEdit::NoWrap);
   connect(this, &QTextEdit::textChanged, this, [this] { UserEdited(); });
+  connect(this, &QTextEdit::selectionChanged, this, [this] { SelectionChanged(); });
+  connect(this, &QTextEdit::cursorPositionChanged, this, [this] {
+    if (!loading_) rich_->caretPosition = textCursor().position();
+  });
   ctx.Bind(rich, this);
   Refresh();
   sub_.Reset(rich, [this](pelmora::Component&) { Refresh(); });
@@ -363,15 +369,36 @@ void RichTextView::Refresh() {
   setEnabled(rich_->Enabled());
   ApplyVisible(this, rich_->Visible());
   if (pushing_) return;
-  if (SameRuns(ReadDocument(*document(), rich_->defaultFont), rich_->Paragraphs()) &&
-      !rich_->Paragraphs().empty())
-    return;
   loading_ = true;
-  QTextDocument* doc = document();
-  doc->clear();
-  QTextCursor cur(doc);
+  if (!SameRuns(ReadDocument(*document(), rich_->defaultFont), rich_->Paragraphs()) ||
+      rich_->Paragraphs().empty())
+    FillDocument(*document(), rich_->Paragraphs());
+  // The caret where the core put it (a freshly built report: at the start), with
+  // nothing selected, scrolled into view.
+  const int caret = std::clamp(rich_->caretPosition, 0, std::max(0, document()->characterCount() - 1));
+  if (textCursor().position() != caret || textCursor().hasSelection()) {
+    QTextCursor c(document());
+    c.setPosition(caret);
+    setTextCursor(c);
+    ensureCursorVisible();
+  }
+  loading_ = false;
+}
+
+void RichTextView::SelectionChanged() {
+  QTextCursor c = textCursor();
+  if (c.hasSelection()) {
+    // The area takes no selection: it collapses to its start as soon as it is made.
+    c.setPosition(c.selectionStart());
+    setTextCursor(c);
+  }
+}
+
+void FillDocument(QTextDocument& doc, const std::vector<RichParagraph>& paragraphs) {
+  doc.clear();
+  QTextCursor cur(&doc);
   bool first = true;
-  for (const auto& para : rich_->Paragraphs()) {
+  for (const auto& para : paragraphs) {
     if (!first) cur.insertBlock();
     first = false;
     for (const auto& run : para) {
@@ -383,7 +410,6 @@ void RichTextView::Refresh() {
       cur.insertText(Q(run.text), f);
     }
   }
-  loading_ = false;
 }
 
 // ---------------------------------------------------------------- buttons

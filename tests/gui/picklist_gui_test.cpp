@@ -90,14 +90,14 @@ struct PickWindow : ::testing::Test {
   QTemporaryDir program, user;
   gui::QtPort port;
   std::unique_ptr<PelmoraApp> app;
-  std::unique_ptr<gui::TFormPelmora> win;
+  std::unique_ptr<gui::MainWindow> win;
 
   void SetUp() override {
     setenv("XDG_DATA_HOME", user.path().toStdString().c_str(), 1);
     std::filesystem::copy_file(std::string(PELMORA_PROGRAM_DIR) + "/Piples.mdb",
                                program.path().toStdString() + "/Piples.mdb");
     app = std::make_unique<PelmoraApp>(&port, program.path().toStdString() + "/");
-    win = std::make_unique<gui::TFormPelmora>(*app, &port);
+    win = std::make_unique<gui::MainWindow>(*app, &port);
     port.SetParent(win.get());
     app->select.OpenCatalogue();
     win->show();
