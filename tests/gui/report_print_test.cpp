@@ -71,7 +71,7 @@ TEST(ReportPrint, TextStartsOneInchFromTheLeftAndSevenTenthsFromTheTopAtAnyResol
 TEST(ReportPrint, ReportPageShowsTheTopWithoutSelectionAndHasThePdfButton) {
   ScriptedPort port;
   PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
-  gui::TFormPelmora win{app, nullptr};
+  gui::MainWindow win{app, nullptr};
   win.show();
   QApplication::setActiveWindow(&win);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&win));
