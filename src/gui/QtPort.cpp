@@ -1,5 +1,6 @@
 #include "gui/QtPort.h"
 
+#include "fields/Catalogue.h"
 #include "gui/PickListDialog.h"
 
 #include <QApplication>
@@ -14,8 +15,12 @@ namespace pelmora::gui {
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// The caption of a box without one is the application title.
-QString Caption(const std::string& c) { return c.empty() ? QGuiApplication::applicationDisplayName() : Q(c); }
+// A box without a caption of its own, or with the window's long title, is titled with
+// the program's name, 佩莫拉.
+QString Caption(const std::string& c) {
+  if (c.empty() || c == TFormPelmora::kTitle) return QGuiApplication::applicationDisplayName();
+  return Q(c);
+}
 }  // namespace
 
 QString ToQtFilter(const std::string& filter) {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "fields/Catalogue.h"
 #include "fields/UiPort.h"
 #include "gui/QtPort.h"
 
@@ -53,6 +54,14 @@ TEST(ChineseToolkit, QuestionButtonsAndTitleAreChinese) {
     for (const QString& t : texts) found = found || t.startsWith(QString::fromUtf8(want));
     EXPECT_TRUE(found) << want << " among " << texts.join('|').toStdString();
   }
+}
+
+TEST(ChineseToolkit, BoxesTitledWithTheWindowTitleCarryTheProgramName) {
+  gui::QtPort port;
+  QString title;
+  WhenModal([&](QWidget* w) { title = w->windowTitle(); });
+  port.MessageBox("无法打开文件。", TFormPelmora::kTitle, MsgType::Error, Buttons::Ok, Answer::Ok);
+  EXPECT_EQ(title, QString("佩莫拉"));
 }
 
 TEST(ChineseToolkit, FileDialogSpeaksChinese) {
