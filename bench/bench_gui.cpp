@@ -32,7 +32,7 @@ void BM_StartupWindowShownAndPainted(benchmark::State& state) {
   for (auto _ : state) {
     ScriptedPort port;
     auto app = std::make_unique<PelmoraApp>(&port, "/tmp/");
-    auto win = std::make_unique<gui::TFormPelmora>(*app, nullptr);
+    auto win = std::make_unique<gui::MainWindow>(*app, nullptr);
     win->show();
     QApplication::processEvents();
     win->repaint();
@@ -49,7 +49,7 @@ BENCHMARK(BM_StartupWindowShownAndPainted)->Unit(benchmark::kMillisecond)->Itera
 struct Designed {
   ScriptedPort port;
   PelmoraApp app{&port, "/tmp/"};
-  gui::TFormPelmora win{app, nullptr};
+  gui::MainWindow win{app, nullptr};
   Designed() {
     LoadCase(app.form, "storage_tank");
     app.Run([this] { app.form.MaoD->Exit(); });

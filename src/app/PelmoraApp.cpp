@@ -1,5 +1,6 @@
 #include "app/PelmoraApp.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -9,7 +10,7 @@
 
 namespace pelmora {
 
-PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry), curve(form, calc), shell(form), project(form, modes) {
+PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry), curve(form, calc), shell(form), project(form, modes), select(form), report(form, curve) {
   form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
   if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
   form.SetProjectModified(false, true);
@@ -30,7 +31,20 @@ std::string ExecutableFolder() {
   if (n <= 0) return "./";
   std::string p(buf, static_cast<size_t>(n));
   size_t slash = p.rfind('/');
-  return slash == std::string::npos ? "./" : p.substr(0, slash + 1);
+  if (slash == std::string::npos) return "./";
+  std::string folder = p.substr(0, slash + 1);
+  // An installed program (bin/pelmora) finds its data in share/pelmora beside bin/.
+  std::string shared = folder + "../share/pelmora/";
+  struct stat st {};
+  if (::stat(shared.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (char* real = ::realpath(shared.c_str(), nullptr)) {
+      std::string r = std::string(real) + "/";
+      std::free(real);
+      return r;
+    }
+    return shared;
+  }
+  return folder;
 }
 
 }  // namespace pelmora

@@ -10,6 +10,8 @@
 #include "fields/Catalogue.h"
 #include "fields/UiPort.h"
 #include "project/ProjectCommands.h"
+#include "report/Report.h"
+#include "select/Selection.h"
 
 namespace pelmora {
 
@@ -25,6 +27,8 @@ class PelmoraApp {
   Curve curve;
   Shell shell;
   ProjectCommands project;  // owns the recent-files list MRF
+  Selection select;         // pick lists and the tube catalogue (OpenCatalogue at start-up)
+  Report report;
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);

@@ -27,7 +27,7 @@ class Shell {
   std::function<void()> closeWindow;
 
   static constexpr const char* kAboutCaption = "欢迎使用";
-  static constexpr const char* kAboutText = "佩莫拉(Pelmora) V2016.12.05.25 版";
+  static constexpr const char* kAboutText = PELMORA_NAME_ZH "(" PELMORA_NAME ") " PELMORA_VERSION_TEXT " 版";
 
  private:
   TFormPelmora& f_;

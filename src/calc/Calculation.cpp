@@ -8,6 +8,7 @@
 #include "fields/Errors.h"
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
+#include "fields/ModeEnums.h"
 #include "fields/UiPort.h"
 
 namespace pelmora {
@@ -97,25 +98,25 @@ bool Calculation::SolveBalances() {
   auto solve = [&changed](auto& fields, Color color, const Residual& r) {
     if (SolveBalance(fields, color, true, kStart, r)) changed = true;
   };
-  switch (f_.PhiD->ItemIndex()) {
-    case 0: solve(tube0_, TubeBalanceColor, TubeSinglePhaseBalance); break;
-    case 1: solve(tube1_, TubeBalanceColor, TubeCondensingBalance); break;
-    case 2: solve(tube2_, TubeBalanceColor, TubeEvaporatingBalance); break;
+  switch (ModeOf<Phase>(*f_.PhiD)) {
+    case Phase::Single: solve(tube0_, TubeBalanceColor, TubeSinglePhaseBalance); break;
+    case Phase::Condensing: solve(tube1_, TubeBalanceColor, TubeCondensingBalance); break;
+    case Phase::Evaporating: solve(tube2_, TubeBalanceColor, TubeEvaporatingBalance); break;
     default: break;
   }
   // A constant-temperature bath states the heat it needs; its mass field is disabled
   // and no vessel balance is solved.
-  const bool bath = f_.RGEType->ItemIndex() == 1;
+  const bool bath = ModeOf<VesselType>(*f_.RGEType) == VesselType::Bath;
   if (bath && f_.QoD->GetColor() == VesselBalanceColor) {
     // A rate solved before the balance was dropped (a stored bath) stays, as an input.
     f_.QoD->SetColor(colors::Window);
     f_.QoD->SetReadOnly(false);
     f_.QoD->SetCursor(Cursor::Default);
   }
-  if (!bath) switch (f_.PhoD->ItemIndex()) {
-    case 0: solve(vessel0_, VesselBalanceColor, VesselSinglePhaseBalance); break;
-    case 1: solve(vessel1_, VesselBalanceColor, VesselCondensingBalance); break;
-    case 2: solve(vessel2_, VesselBalanceColor, VesselEvaporatingBalance); break;
+  if (!bath) switch (ModeOf<Phase>(*f_.PhoD)) {
+    case Phase::Single: solve(vessel0_, VesselBalanceColor, VesselSinglePhaseBalance); break;
+    case Phase::Condensing: solve(vessel1_, VesselBalanceColor, VesselCondensingBalance); break;
+    case Phase::Evaporating: solve(vessel2_, VesselBalanceColor, VesselEvaporatingBalance); break;
     default: break;
   }
   solve(heat_, HeatBalanceColor, HeatBalance);
@@ -128,7 +129,7 @@ bool Calculation::TubeVelocities() {
   double rho = f_.DeniD->GetValue();
   double u = corr::TubeVelocity(f_.WiD->GetValue(), f_.nD->GetValue(), rho, f_.diiD->GetValue());
   PutResult(*f_.UiD, ResultColor, Tolerance, u);
-  if (f_.PhiD->ItemIndex() == 1 && Filled(*f_.denivD))
+  if (ModeOf<Phase>(*f_.PhiD) == Phase::Condensing && Filled(*f_.denivD))
     PutResult(*f_.UivD, ResultColor, Tolerance, fp::Div(u * rho, f_.denivD->GetValue()));
   return true;
 }
@@ -137,16 +138,16 @@ bool Calculation::TubeVelocities() {
 // count computed in this run.
 void Calculation::PressureDrop(std::optional<double> shapeFactor) {
   if (!AllFilled({f_.DeniD, f_.ViiD, f_.WiD, f_.diiD, f_.EiD, f_.mD, f_.SlD, f_.nD})) return;
-  const int phase = f_.PhiD->ItemIndex();
-  if (phase == 1 || phase == 2) {
+  const Phase phase = ModeOf<Phase>(*f_.PhiD);
+  if (ChangesPhase(phase)) {
     if (!AllFilled({f_.denivD, f_.ViivD})) return;
   }
   if (!shapeFactor) return;
-  const int shape = f_.TShapeD->ItemIndex();
-  if (shape != 0 && shape != 1) return;
-  if (shape == 1 && !AllFilled({f_.DspD, f_.LtD})) return;
+  const TubeShape shape = ModeOf<TubeShape>(*f_.TShapeD);
+  if (shape != TubeShape::UTube && shape != TubeShape::Helical) return;
+  if (shape == TubeShape::Helical && !AllFilled({f_.DspD, f_.LtD})) return;
   double rho, mu;
-  if (phase == 1 || phase == 2) {
+  if (ChangesPhase(phase)) {
     rho = f_.denivD->GetValue();
     mu = f_.ViivD->GetValue();
   } else {
@@ -162,7 +163,7 @@ void Calculation::PressureDrop(std::optional<double> shapeFactor) {
   const double Re = fp::Div(4 * fp::Div(W, n), std::numbers::pi * mu * di);
   const double lambda = Friction(1, Re, di, eps);
   double dp;
-  if (shape == 0) {
+  if (shape == TubeShape::UTube) {
     const double m = f_.mD->GetValue();
     dp = lambda * fp::Div(m * Sl, di) * *shapeFactor * rho * u * u / 2;
   } else {
@@ -178,7 +179,7 @@ void Calculation::PressureDrop(std::optional<double> shapeFactor) {
 // given (the overall balance then yields it); its sign must fit the direction of heat
 // flow, or the balances would turn the tube flow negative.
 void Calculation::CheckBathHeat() {
-  if (f_.RGEType->ItemIndex() != 1 || !AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) return;
+  if (ModeOf<VesselType>(*f_.RGEType) != VesselType::Bath || !AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) return;
   if (Blank(*f_.QoD)) {
     if (Blank(*f_.WiD)) f_.QoD->GetValue();  // shows the blank-field warning and ends the run
     return;
@@ -192,69 +193,94 @@ void Calculation::CheckBathHeat() {
   }
 }
 
-void Calculation::MaoDExit(Component*) {
+void Calculation::PrepareRecalculation() {
   Tolerance = Filled(*f_.SetErrD) ? f_.SetErrD->GetValue() : 0.000001;
   geometry_.BTVesselClick(nullptr);
   modes_.RGETypeClick(nullptr);
+}
+
+void Calculation::StartPass(int pass) {
+  if (pass == 0) {
+    ClearStatus(kNotConverged);
+    ClearStatus(kAgitationPhaseChange);
+  }
+  if (pass >= kMaxPasses) NotConverged();
+}
+
+void Calculation::SolveFieldGroups() {
+  FluidRoles();
+  if (Blank(*f_.QLD)) f_.QLD->SetText("0.00");
+  CheckBathHeat();
+  // The groups are solved in a fixed order, so a heat that the overall balance solves
+  // last reaches the tube or vessel group only on a second sweep; sweep until nothing
+  // changes (at most three times) so that one exit completes the design.
+  for (int sweep = 0; sweep < 3 && SolveBalances(); ++sweep) {
+  }
+  TubeVelocities();
+}
+
+// The required area with its margin, and the time-averaged temperature difference and
+// coefficient of a batch.
+void Calculation::MeanFigures(VesselType vesselType) {
+  if (AllFilled({f_.sfD, f_.AtD}))
+    PutResult(*f_.ArD, ResultColor, Tolerance, f_.AtD->GetValue() * (1 + f_.sfD->GetValue() / 100));
+  if (vesselType != VesselType::TwoStreams && AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) {
+    double tta = std::fabs(f_.Ti1D->GetValue() + f_.Ti2D->GetValue() - f_.Tom1D->GetValue() -
+                           f_.Tom2D->GetValue()) / 2;
+    PutResult(*f_.TTaD, ResultColor, Tolerance, tta);
+  }
+  if (vesselType != VesselType::TwoStreams && AllFilled({f_.QiD, f_.ArD, f_.TTaD, f_.TaoD, f_.AtD})) {
+    double kta = fp::Div(std::fabs(f_.QiD->GetValue()),
+                         f_.AtD->GetValue() * f_.TTaD->GetValue() * f_.TaoD->GetValue());
+    PutResult(*f_.KTaD, ResultColor, Tolerance, kta);
+  }
+}
+
+std::optional<double> Calculation::TubeLengths() {
+  if (!AllFilled({f_.dioD, f_.ArD, f_.nD, f_.AtD})) return std::nullopt;
+  const double perTube = std::numbers::pi * f_.nD->GetValue() * f_.dioD->GetValue();
+  PutResult(*f_.LtD, ResultColor, Tolerance, fp::Div(f_.AtD->GetValue(), perTube));
+  const double Lr = fp::Div(f_.ArD->GetValue(), perTube);
+  PutResult(*f_.LrD, ResultColor, Tolerance, Lr);
+  return Lr;
+}
+
+bool Calculation::PassCount(double Lr, std::optional<double>& shapeFactor) {
+  if (!AllFilled({f_.LtD, f_.SlD, f_.DspD, f_.dioD})) return false;
+  std::optional<double> m;
+  const double Sl = f_.SlD->GetValue(), s = f_.DspD->GetValue(), dout = f_.dioD->GetValue();
+  const TubeShape shape = ModeOf<TubeShape>(*f_.TShapeD);
+  if (shape == TubeShape::UTube && Filled(*f_.diiD)) {
+    shapeFactor = corr::UTubeShapeFactor(dout, Sl, s);
+    m = fp::Div(Lr, 2 * Sl + (std::numbers::pi - 2) * s * dout);
+  } else if (shape == TubeShape::Helical) {
+    shapeFactor = corr::HelicalShapeFactor(dout, Sl, s);
+    m = fp::Div(Lr, fp::Sqrt(std::pow(std::numbers::pi * Sl, 2) + std::pow(s * dout, 2)));
+  }
+  return m && PutResult(*f_.mD, ResultColor, 0.01, *m);
+}
+
+// Passes until the area and the pass count no longer change: the field groups, the
+// sizing, the mean figures, the lengths and the pass count, then the pressure drop.
+void Calculation::MaoDExit(Component*) {
+  PrepareRecalculation();
   BusyCursor busy(f_);
 
   std::optional<double> shapeFactor;  // of the pass count, for the pressure drop
   for (int pass = 0;; ++pass) {
     if (f_.SBAutoRun->Down()) return;
-    if (pass == 0) {
-      ClearStatus(kNotConverged);
-      ClearStatus(kAgitationPhaseChange);
-    }
-    if (pass >= kMaxPasses) NotConverged();
+    StartPass(pass);
+    SolveFieldGroups();
 
-    FluidRoles();
-    if (Blank(*f_.QLD)) f_.QLD->SetText("0.00");
-    if (pass == 0) CheckBathHeat();
-    // The groups are solved in a fixed order, so a heat that the overall balance solves
-    // last reaches the tube or vessel group only on a second sweep; sweep until nothing
-    // changes (at most three times) so that one exit completes the design.
-    for (int sweep = 0; sweep < 3 && SolveBalances(); ++sweep) {
-    }
-    TubeVelocities();
-
-    const int vesselType = f_.RGEType->ItemIndex();
+    const VesselType vesselType = ModeOf<VesselType>(*f_.RGEType);
     if (AllFilled({f_.Tom1D, f_.Tom2D})) {
       double A = 0;
       if (GetFx(A) < 0) return;
       if (PutResult(*f_.AtD, ResultColor, Tolerance, A)) continue;
     }
-    if (AllFilled({f_.sfD, f_.AtD}))
-      PutResult(*f_.ArD, ResultColor, Tolerance, f_.AtD->GetValue() * (1 + f_.sfD->GetValue() / 100));
-    if (vesselType != 2 && AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) {
-      double tta = std::fabs(f_.Ti1D->GetValue() + f_.Ti2D->GetValue() - f_.Tom1D->GetValue() -
-                             f_.Tom2D->GetValue()) / 2;
-      PutResult(*f_.TTaD, ResultColor, Tolerance, tta);
-    }
-    if (vesselType != 2 && AllFilled({f_.QiD, f_.ArD, f_.TTaD, f_.TaoD, f_.AtD})) {
-      double kta = fp::Div(std::fabs(f_.QiD->GetValue()),
-                           f_.AtD->GetValue() * f_.TTaD->GetValue() * f_.TaoD->GetValue());
-      PutResult(*f_.KTaD, ResultColor, Tolerance, kta);
-    }
-    std::optional<double> Lr;
-    if (AllFilled({f_.dioD, f_.ArD, f_.nD, f_.AtD})) {
-      const double perTube = std::numbers::pi * f_.nD->GetValue() * f_.dioD->GetValue();
-      PutResult(*f_.LtD, ResultColor, Tolerance, fp::Div(f_.AtD->GetValue(), perTube));
-      Lr = fp::Div(f_.ArD->GetValue(), perTube);
-      PutResult(*f_.LrD, ResultColor, Tolerance, *Lr);
-    }
-    if (Lr && AllFilled({f_.LtD, f_.SlD, f_.DspD, f_.dioD})) {
-      std::optional<double> m;
-      const double Sl = f_.SlD->GetValue(), s = f_.DspD->GetValue(), dout = f_.dioD->GetValue();
-      const int shape = f_.TShapeD->ItemIndex();
-      if (shape == 0 && Filled(*f_.diiD)) {
-        shapeFactor = corr::UTubeShapeFactor(dout, Sl, s);
-        m = fp::Div(*Lr, 2 * Sl + (std::numbers::pi - 2) * s * dout);
-      } else if (shape == 1) {
-        shapeFactor = corr::HelicalShapeFactor(dout, Sl, s);
-        m = fp::Div(*Lr, fp::Sqrt(std::pow(std::numbers::pi * Sl, 2) + std::pow(s * dout, 2)));
-      }
-      if (m && PutResult(*f_.mD, ResultColor, 0.01, *m)) continue;
-    }
+    MeanFigures(vesselType);
+    std::optional<double> Lr = TubeLengths();
+    if (Lr && PassCount(*Lr, shapeFactor)) continue;
     break;
   }
   PressureDrop(shapeFactor);

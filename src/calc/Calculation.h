@@ -10,6 +10,7 @@
 #include "calc/Geometry.h"
 #include "calc/Modes.h"
 #include "fields/Catalogue.h"
+#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
@@ -50,8 +51,27 @@ class Calculation {
   static constexpr int kMaxRegimeRounds = 100;
 
  private:
+  // Steps of MaoDExit.
+  void PrepareRecalculation();
+  void StartPass(int pass);
+  void SolveFieldGroups();
+  void MeanFigures(VesselType vesselType);
+  std::optional<double> TubeLengths();  // the installed length, when the area is known
+  bool PassCount(double Lr, std::optional<double>& shapeFactor);  // true when m changed
+
   struct Fx;  // values of one GetFx call
+  // Steps of GetFx.
+  bool ReadSizingInputs(Fx& s);
+  double StartingArea();
+  bool Coefficients(Fx& s, double& A);
+  enum class BatchStep { Missing, Next, SteadyState };
+  BatchStep NextBatchArea(Fx& s, double& A);
+
   bool VesselSide(Fx& s, double& A);
+  // Steps of VesselSide.
+  void FreeConvection(Fx& s, double A);
+  bool CrossFlow(Fx& s, double& A);
+  void Agitated(Fx& s);
   bool TubeSide(Fx& s, double A);
   bool Overall(Fx& s);
   bool HeatLoss(Fx& s);

@@ -9,6 +9,7 @@
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
 #include "fields/UiPort.h"
+#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
@@ -47,7 +48,7 @@ void Curve::SBTCurveClick(Component* sender) {
 
   // The legend-position group is shown only with a chart. It is set once per call, to
   // its final state, so that a repaint does not make the view hide and show it again.
-  if (f_.PhiD->ItemIndex() != 0 || f_.RGEType->ItemIndex() > 0) {
+  if (ModeOf<Phase>(*f_.PhiD) != Phase::Single || ModeOf<VesselType>(*f_.RGEType) > VesselType::StorageTank) {
     f_.RGLGDY->SetVisible(false);
     return;
   }
@@ -191,9 +192,9 @@ void Curve::Draw(chart::Canvas& canvas) const {
   const double x = heated ? c.CanvasX(0) + 2 : c.CanvasX(tEnd) - 2;
   const chart::HAlign h = heated ? chart::HAlign::Left : chart::HAlign::Right;
   const chart::Axis& ya = c.Y();  // the drawn range (widened when all points are equal)
-  switch (f_.RGLGDY->ItemIndex()) {
-    case 1: c.DrawLegend(x, c.CanvasY((ya.max + ya.min) / 2), h, chart::VAlign::Middle); break;
-    case 2: c.DrawLegend(x, c.CanvasY(ya.min) - 2, h, chart::VAlign::Bottom); break;
+  switch (ModeOf<LegendPlace>(*f_.RGLGDY)) {
+    case LegendPlace::Middle: c.DrawLegend(x, c.CanvasY((ya.max + ya.min) / 2), h, chart::VAlign::Middle); break;
+    case LegendPlace::Bottom: c.DrawLegend(x, c.CanvasY(ya.min) - 2, h, chart::VAlign::Bottom); break;
     default: c.DrawLegend(x, c.CanvasY(ya.max) + 2, h, chart::VAlign::Top); break;
   }
   c.Title("时间—温度曲线", colors::Red);

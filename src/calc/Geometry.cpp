@@ -9,6 +9,7 @@
 #include "fields/FloatCheck.h"
 #include "fields/Text.h"
 #include "fields/UiPort.h"
+#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
@@ -95,22 +96,22 @@ Geometry::Geometry(TFormPelmora& form) : f_(form) {
 void Geometry::Status(const std::string& text) { f_.MyStatusBar->SetPanelText(1, text); }
 
 // The volume of the vessel less the centre column, solved for the one open quantity.
-void Geometry::SolveVolumeGroup(int shape) {
+void Geometry::SolveVolumeGroup(VesselShape shape) {
   using std::numbers::pi;
   constexpr double x0 = 1.2345;
   switch (shape) {
-    case 0:
+    case VesselShape::Sphere:
       SolveBalance({f_.DsD, f_.DcD, f_.VsD}, GeometryColor, true, x0, [](const BalanceValues& v) {
         return 4 * pi / 3 * std::pow(v[0] / 2, 3) - pi / 4 * v[1] * v[1] * v[0] - v[2];
       });
       break;
-    case 1:
-    case 3:
+    case VesselShape::FlatCylinder:
+    case VesselShape::HorizontalDomeTank:
       SolveBalance({f_.DsD, f_.DcD, f_.HsD, f_.VsD}, GeometryColor, true, x0, [](const BalanceValues& v) {
         return pi * (v[0] * v[0] / 4 - v[1] * v[1] / 4) * v[2] - v[3];
       });
       break;
-    case 2:
+    case VesselShape::Cuboid:
       SolveBalance({f_.DsD, f_.DcD, f_.HsD, f_.WsD, f_.VsD}, GeometryColor, true, x0, [](const BalanceValues& v) {
         return v[0] * v[2] * v[3] - pi / 4 * v[1] * v[1] * v[2] - v[4];
       });
@@ -119,7 +120,7 @@ void Geometry::SolveVolumeGroup(int shape) {
   }
 }
 
-std::optional<double> Geometry::WettedArea(int shape) {
+std::optional<double> Geometry::WettedArea(VesselShape shape) {
   using std::numbers::pi;
   const double V = f_.VsD->GetValue();
   const double Kv = f_.KvD->GetValue();
@@ -129,26 +130,26 @@ std::optional<double> Geometry::WettedArea(int shape) {
     return std::nullopt;
   }
   // Lengths the shape uses (the sphere has its diameter from the volume).
-  bool positive = V > 0 && (shape == 0 || D > 0);
-  if (shape >= 1) positive = positive && f_.HsD->GetValue() > 0;
-  if (shape == 2) positive = positive && f_.WsD->GetValue() > 0;
+  bool positive = V > 0 && (shape == VesselShape::Sphere || D > 0);
+  if (shape >= VesselShape::FlatCylinder) positive = positive && f_.HsD->GetValue() > 0;
+  if (shape == VesselShape::Cuboid) positive = positive && f_.WsD->GetValue() > 0;
   if (!positive) {
     Status(kBadSize);
     return std::nullopt;
   }
   switch (shape) {
-    case 0: {
+    case VesselShape::Sphere: {
       const double R = fp::Pow(fp::Div(3 * V, 4 * pi), 1.0 / 3);
       auto h = vessel::SphereDepth(R, Kv);
       if (!h) break;
       return 2 * pi * R * *h;
     }
-    case 1: return pi * D * f_.HsD->GetValue() * Kv + pi * D * D / 4;
-    case 2: {
+    case VesselShape::FlatCylinder: return pi * D * f_.HsD->GetValue() * Kv + pi * D * D / 4;
+    case VesselShape::Cuboid: {
       const double H = f_.HsD->GetValue(), W = f_.WsD->GetValue();
       return 2 * (D + W) * H * Kv + D * W;
     }
-    case 3: {
+    case VesselShape::HorizontalDomeTank: {
       const double H = f_.HsD->GetValue();
       auto h = vessel::HorizontalTankDepth(D, Kv);
       if (!h) break;
@@ -162,17 +163,18 @@ std::optional<double> Geometry::WettedArea(int shape) {
 }
 
 void Geometry::VsDExit(Component*) {
-  if (f_.RGEType->ItemIndex() == 2) f_.KvD->SetValue(1);  // a two-stream vessel is full
-  const int shape = f_.VND->ItemIndex();
-  if (shape < 0 || shape > 3) return;
+  if (ModeOf<VesselType>(*f_.RGEType) == VesselType::TwoStreams) f_.KvD->SetValue(1);  // a two-stream vessel is full
+  const VesselShape shape = ModeOf<VesselShape>(*f_.VND);
+  if (shape < VesselShape::Sphere || shape > VesselShape::HorizontalDomeTank) return;
   SolveVolumeGroup(shape);
 
   bool ready = false;
   switch (shape) {
-    case 0: ready = AllFilled({f_.VsD, f_.KvD, f_.DsD}); break;
-    case 1:
-    case 3: ready = AllFilled({f_.VsD, f_.KvD, f_.DsD, f_.HsD}); break;
-    case 2: ready = AllFilled({f_.VsD, f_.KvD, f_.DsD, f_.HsD, f_.WsD}); break;
+    case VesselShape::Sphere: ready = AllFilled({f_.VsD, f_.KvD, f_.DsD}); break;
+    case VesselShape::FlatCylinder:
+    case VesselShape::HorizontalDomeTank: ready = AllFilled({f_.VsD, f_.KvD, f_.DsD, f_.HsD}); break;
+    case VesselShape::Cuboid: ready = AllFilled({f_.VsD, f_.KvD, f_.DsD, f_.HsD, f_.WsD}); break;
+    case VesselShape::None: break;
   }
   if (!ready) return;
   if (auto area = WettedArea(shape)) {
@@ -183,21 +185,21 @@ void Geometry::VsDExit(Component*) {
 }
 
 void Geometry::VNDChange(Component*) {
-  const int shape = f_.VND->ItemIndex();
+  const VesselShape shape = ModeOf<VesselShape>(*f_.VND);
   for (Component* c : {static_cast<Component*>(f_.HsL), static_cast<Component*>(f_.HsD),
                        static_cast<Component*>(f_.HsU)})
-    c->SetEnabled(shape > 0);
+    c->SetEnabled(shape > VesselShape::Sphere);
   for (Component* c : {static_cast<Component*>(f_.WsL), static_cast<Component*>(f_.WsD),
                        static_cast<Component*>(f_.WsU)})
-    c->SetEnabled(shape == 2);
+    c->SetEnabled(shape == VesselShape::Cuboid);
   if (Blank(*f_.DcD)) f_.DcD->SetText("0");
-  f_.DsL->SetCaption(shape == 2 ? "长度" : "直径");
-  if (shape == 1 || shape == 2) f_.HsL->SetCaption("高度");
-  else if (shape == 3) f_.HsL->SetCaption("长度");
+  f_.DsL->SetCaption(shape == VesselShape::Cuboid ? "长度" : "直径");
+  if (shape == VesselShape::FlatCylinder || shape == VesselShape::Cuboid) f_.HsL->SetCaption("高度");
+  else if (shape == VesselShape::HorizontalDomeTank) f_.HsL->SetCaption("长度");
 }
 
 void Geometry::VNDClick(Component*) {
-  if (f_.RGEType->ItemIndex() == 2) f_.VND->SetItemIndex(1);  // a two-stream vessel is a cylinder
+  if (ModeOf<VesselType>(*f_.RGEType) == VesselType::TwoStreams) SelectMode(*f_.VND, VesselShape::FlatCylinder);  // a two-stream vessel is a cylinder
   for (EditD* e : {f_.VsD, f_.KvD, f_.Ae1D, f_.WsD, f_.HsD, f_.DsD, f_.DcD}) ReleaseResult(*e);
   f_.Ae1D->SetColor(colors::BtnFace);
   f_.Ae1D->SetReadOnly(true);
@@ -208,7 +210,7 @@ void Geometry::VNDClick(Component*) {
 void Geometry::BTVesselClick(Component*) {
   if (AllFilled({f_.Ae1D, f_.VsD, f_.KvD, f_.DenoD})) {
     f_.AeD->SetValue(f_.Ae1D->GetValue());
-    if (f_.RGEType->ItemIndex() == 0 && f_.RGFType->ItemIndex() != 2 && Blank(*f_.MaoD))
+    if (ModeOf<VesselType>(*f_.RGEType) == VesselType::StorageTank && ModeOf<Convection>(*f_.RGFType) != Convection::ExternalLoop && Blank(*f_.MaoD))
       f_.MaoD->SetValue(f_.KvD->GetValue() * f_.VsD->GetValue() * f_.DenoD->GetValue());
   }
   f_.PageControl1->SetActivePage(f_.TabSheet2);
@@ -227,7 +229,7 @@ void Geometry::midDExit(Component*) {
 // Tube count for ρ·u² of about 2070 Pa in the tubes.
 void Geometry::SBnClick(Component*) {
   if (!AllFilled({f_.WiD, f_.DeniD, f_.diiD})) return;
-  const double rho = f_.PhiD->ItemIndex() == 0 ? f_.DeniD->GetValue() : f_.denivD->GetValue();
+  const double rho = ModeOf<Phase>(*f_.PhiD) == Phase::Single ? f_.DeniD->GetValue() : f_.denivD->GetValue();
   const double W = f_.WiD->GetValue(), di = f_.diiD->GetValue();
   double n = fp::Div(0.028 * W, di * di * fp::Sqrt(rho));
   if (n < 1) n = 1;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fields/Catalogue.h"
+#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
@@ -42,9 +43,9 @@ class Geometry {
   static constexpr const char* kImpeller = "错误：浆叶直径大于等于容器内径。";
 
  private:
-  void SolveVolumeGroup(int shape);
+  void SolveVolumeGroup(VesselShape shape);
   // The wetted area of the shape, or nullopt after a status message.
-  std::optional<double> WettedArea(int shape);
+  std::optional<double> WettedArea(VesselShape shape);
   void Status(const std::string& text);
 
   TFormPelmora& f_;

@@ -7,6 +7,7 @@
 #include "calc/SizingState.h"
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
+#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
@@ -26,8 +27,8 @@ AirFilm AirFilmAt(double Rw, double dT) {
 bool Calculation::HeatLoss(Fx& s) {
   s.Ke = s.Ae = s.Te = 0;
   if (!AllFilled({f_.Tom1D, f_.Tom2D, f_.AeD, f_.StD, f_.BpD, f_.TeD, f_.Ti1D, f_.Ti2D})) return true;
-  const int medium = f_.EVTD->ItemIndex();
-  if (medium != 0 && medium != 1) return true;
+  const HeatLossTo medium = ModeOf<HeatLossTo>(*f_.EVTD);
+  if (medium != HeatLossTo::Air && medium != HeatLossTo::Ground) return true;
   const double lambdaWall = f_.SmD->NumberAfterBar(1000);
   const double lambdaInsulation = f_.PmD->NumberAfterBar(1000);
   const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
@@ -38,7 +39,7 @@ bool Calculation::HeatLoss(Fx& s) {
   // Tube flow that holds the target temperature against the loss.
   auto maintainingFlow = [&](double Kc, double& Wc) {
     const double loss = Kc * Ae * (T2 - Te);
-    if (s.tubePhase == 0) {
+    if (s.tubePhase == Phase::Single) {
       if (!Filled(*f_.CipD)) return false;
       Wc = fp::Div(loss, (f_.Ti1D->GetValue() - f_.Ti2D->GetValue()) * f_.CipD->GetValue());
     } else {
@@ -48,7 +49,7 @@ bool Calculation::HeatLoss(Fx& s) {
   };
 
   double Ke, Wc;
-  if (medium == 0) {
+  if (medium == HeatLossTo::Air) {
     const corr::AirFilm mean = corr::AirFilmAt(Rw, (T1 + T2) / 2 - Te);
     Ke = fp::Div(1, fp::Div(1, mean.he) + Rw);
     PutResult(*f_.TwaD, ResultColor, Tolerance, Te + mean.theta);

@@ -2,6 +2,7 @@
 
 #include "calc/Balance.h"
 #include "fields/FieldOps.h"
+#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
@@ -12,6 +13,37 @@ Modes::Modes(TFormPelmora& form) : f_(form) {
   f_.SetHandler("PhoDChange", [this](Component* s) { PhoDChange(s); });
   f_.SetHandler("PhiDChange", [this](Component* s) { PhiDChange(s); });
   f_.SetHandler("TShapeDChange", [this](Component* s) { TShapeDChange(s); });
+  // The captions of the vessel type the window starts with, so that they do not change
+  // at the first recalculation.
+  SetTypeCaptions();
+}
+
+void Modes::SetTypeCaptions() {
+  switch (ModeOf<VesselType>(*f_.RGEType)) {
+    case VesselType::StorageTank:
+      f_.MaoL->SetCaption("总质量");
+      f_.TTaL->SetCaption("时均温差");
+      f_.KTaL->SetCaption("时均传热系数");
+      f_.Tom1L->SetCaption("初始温度");
+      f_.Tom2L->SetCaption("目标温度");
+      break;
+    case VesselType::Bath:
+      // The mass is not used; the two temperatures are the bath's ±0.5 K band.
+      f_.MaoL->SetCaption("浴液质量");
+      f_.TTaL->SetCaption("平均温差");
+      f_.KTaL->SetCaption("总传热系数");
+      f_.Tom1L->SetCaption("初始浴温");
+      f_.Tom2L->SetCaption("终了浴温");
+      break;
+    case VesselType::TwoStreams:
+      f_.MaoL->SetCaption("质量流量");
+      f_.TTaL->SetCaption("有效温差");
+      f_.KTaL->SetCaption("总传热系数");
+      f_.Tom1L->SetCaption("入口温度");
+      f_.Tom2L->SetCaption("出口温度");
+      break;
+    default: break;
+  }
 }
 
 // Label, field and unit selector of a quantity (whichever of them exist).
@@ -45,64 +77,50 @@ void Modes::RGETypeClick(Component* sender) {
   f_.SetProjectModified(true, false);
   // A vessel side that condenses or evaporates is a second stream whatever the user
   // clicks: the choice snaps back, and the rules run once more for "两流股".
-  if (sender && f_.PhoD->ItemIndex() > 0 && f_.RGEType->ItemIndex() != 2) {
-    f_.RGEType->SetItemIndex(2);
+  if (sender && ChangesPhase(ModeOf<Phase>(*f_.PhoD)) && ModeOf<VesselType>(*f_.RGEType) != VesselType::TwoStreams) {
+    SelectMode(*f_.RGEType, VesselType::TwoStreams);
     return;
   }
-  const int e = f_.RGEType->ItemIndex();
-  const int s = f_.TShapeD->ItemIndex();
+  const VesselType e = ModeOf<VesselType>(*f_.RGEType);
+  const TubeShape s = ModeOf<TubeShape>(*f_.TShapeD);
 
-  Enable("Kc", e == 0);
-  Enable("Wc", e == 0);
-  Enable("Tao", e <= 0);
-  Enable("FixTemp", e == 1);
-  Enable("Tom1", e != 1);
-  Enable("Tom2", e != 1);
-  Enable("Mao", e != 1);
-  Enable("Dpo", e == 2);
-  Enable("Cdt", e == 2);
-  Enable("pH", s == 1);
-  Enable("Bto", f_.RGFType->ItemIndex() != 1);
+  Enable("Kc", e == VesselType::StorageTank);
+  Enable("Wc", e == VesselType::StorageTank);
+  Enable("Tao", e <= VesselType::StorageTank);
+  Enable("FixTemp", e == VesselType::Bath);
+  Enable("Tom1", e != VesselType::Bath);
+  Enable("Tom2", e != VesselType::Bath);
+  Enable("Mao", e != VesselType::Bath);
+  Enable("Dpo", e == VesselType::TwoStreams);
+  Enable("Cdt", e == VesselType::TwoStreams);
+  Enable("pH", s == TubeShape::Helical);
+  Enable("Bto", ModeOf<Convection>(*f_.RGFType) != Convection::Agitated);
 
   switch (e) {
-    case 0:
+    case VesselType::StorageTank:
       // Selecting a convection mode runs its own click, which comes back here without
       // a sender; by then the selection is no longer -1.
-      if (f_.RGFType->ItemIndex() == -1) f_.RGFType->SetItemIndex(0);
-      f_.MaoL->SetCaption("总质量");
-      f_.TTaL->SetCaption("时均温差");
-      f_.KTaL->SetCaption("时均传热系数");
-      f_.Tom1L->SetCaption("初始温度");
-      f_.Tom2L->SetCaption("目标温度");
+      if (ModeOf<Convection>(*f_.RGFType) == Convection::None) SelectMode(*f_.RGFType, Convection::Natural);
       f_.TaoD->SetReadOnly(false);
       break;
-    case 1:
-      if (f_.RGFType->ItemIndex() == -1) f_.RGFType->SetItemIndex(0);
-      f_.MaoL->SetCaption("无定义");
+    case VesselType::Bath:
+      if (ModeOf<Convection>(*f_.RGFType) == Convection::None) SelectMode(*f_.RGFType, Convection::Natural);
       if (sender) f_.TaoD->SetValue(1);
       f_.TaoD->SetReadOnly(true);
-      f_.TTaL->SetCaption("平均温差");
-      f_.KTaL->SetCaption("总传热系数");
-      f_.Tom1L->SetCaption("无定义");
-      f_.Tom2L->SetCaption("无定义");
       break;
-    case 2:
+    case VesselType::TwoStreams:
       // External circulation is not offered with two streams.
-      if (f_.RGFType->ItemIndex() == 2) f_.RGFType->SetItemIndex(0);
-      f_.MaoL->SetCaption("质量流量");
+      if (ModeOf<Convection>(*f_.RGFType) == Convection::ExternalLoop) SelectMode(*f_.RGFType, Convection::Natural);
       if (sender) f_.TaoD->SetValue(1);
       f_.TaoD->SetReadOnly(true);
-      f_.TTaL->SetCaption("有效温差");
-      f_.KTaL->SetCaption("总传热系数");
-      f_.Tom1L->SetCaption("入口温度");
-      f_.Tom2L->SetCaption("出口温度");
       break;
     default: break;
   }
+  SetTypeCaptions();
 
   // A bath heated by the coil rises from 0.5 K below to 0.5 K above the bath
   // temperature; a cooled bath falls from 0.5 K above to 0.5 K below.
-  if (e == 1 && AllFilled({f_.FixTempD, f_.Ti1D})) {
+  if (e == VesselType::Bath && AllFilled({f_.FixTempD, f_.Ti1D})) {
     const double bath = f_.FixTempD->GetValue();
     const double delta = f_.Ti1D->GetValue() >= bath ? -0.5 : 0.5;
     f_.Tom1D->SetValue(bath + delta);
@@ -113,11 +131,11 @@ void Modes::RGETypeClick(Component* sender) {
   // streams the vessel mass is a mass flow.
   if (sender) {
     // A bath is given its heat rate: a vessel heat solved in another mode is no rate.
-    if (e == 1 && f_.QoD->GetColor() == VesselBalanceColor) ReleaseResult(*f_.QoD);
-    const auto& heats = e == 0 ? f_.QBakU->Items() : f_.QLU->Items();
+    if (e == VesselType::Bath && f_.QoD->GetColor() == VesselBalanceColor) ReleaseResult(*f_.QoD);
+    const auto& heats = e == VesselType::StorageTank ? f_.QBakU->Items() : f_.QLU->Items();
     f_.QoU->SetItems(heats);
     f_.QiU->SetItems(heats);
-    f_.MaoU->SetItems(e == 0 || e == 1 ? f_.MBakU->Items() : f_.WiU->Items());
+    f_.MaoU->SetItems(e == VesselType::StorageTank || e == VesselType::Bath ? f_.MBakU->Items() : f_.WiU->Items());
     f_.QoU->SetItemIndex(0);
     f_.QiU->SetItemIndex(0);
     f_.MaoU->SetItemIndex(0);
@@ -127,11 +145,11 @@ void Modes::RGETypeClick(Component* sender) {
 void Modes::RGFTypeClick(Component*) {
   ifMixClick(nullptr);
   RGETypeClick(nullptr);
-  Enable("Wr", f_.RGFType->ItemIndex() == 2);
+  Enable("Wr", ModeOf<Convection>(*f_.RGFType) == Convection::ExternalLoop);
 }
 
 void Modes::ifMixClick(Component*) {
-  const bool agitated = f_.RGFType->ItemIndex() == 1;
+  const bool agitated = ModeOf<Convection>(*f_.RGFType) == Convection::Agitated;
   // No centre column in an agitated vessel.
   if (agitated) f_.DcD->SetValue(0);
   for (Component* c : f_.Components()) {
@@ -149,52 +167,54 @@ void Modes::ifMixClick(Component*) {
 }
 
 namespace {
-const char* PhaseCaption(int phase) {
+const char* PhaseCaption(Phase phase) {
   switch (phase) {
-    case 1: return "不凝气体";
-    case 2: return "汽化率";
-    default: return "无定义";
+    case Phase::Condensing: return "不凝气体";
+    case Phase::Evaporating: return "汽化率";
+    default: return "相变比例";  // not used in single phase (the field is disabled)
   }
 }
 }  // namespace
 
 void Modes::PhoDChange(Component*) {
   f_.SetProjectModified(true);
-  const int p = f_.PhoD->ItemIndex();
+  const Phase p = ModeOf<Phase>(*f_.PhoD);
+  const bool change = ChangesPhase(p);
   // A vessel side that condenses or evaporates is always handled as a second stream.
-  if (p > 0) f_.RGEType->SetItemIndex(2);
-  Enable("Lao", p > 0);
+  if (change) SelectMode(*f_.RGEType, VesselType::TwoStreams);
+  Enable("Lao", change);
   f_.LaoL->SetCaption(PhaseCaption(p));
-  EnableQuantity({f_.CopD}, p == 2);
-  Enable("Cop", p != 1);
-  Enable("DHo", p > 0);
-  Enable("Copv", p == 1);
-  Enable("denov", p > 0);
-  Enable("Po", p == 2);
-  Enable("Pc", p == 2);
-  Enable("Viov", p > 0);
-  f_.SBP1v->SetEnabled(p > 0);
+  EnableQuantity({f_.CopD}, p == Phase::Evaporating);
+  Enable("Cop", p != Phase::Condensing);
+  Enable("DHo", change);
+  Enable("Copv", p == Phase::Condensing);
+  Enable("denov", change);
+  Enable("Po", p == Phase::Evaporating);
+  Enable("Pc", p == Phase::Evaporating);
+  Enable("Viov", change);
+  f_.SBP1v->SetEnabled(change);
 }
 
 void Modes::PhiDChange(Component*) {
   f_.SetProjectModified(true);
-  const int t = f_.PhiD->ItemIndex();
-  Enable("Lai", t > 0);
+  const Phase t = ModeOf<Phase>(*f_.PhiD);
+  const bool change = ChangesPhase(t);
+  Enable("Lai", change);
   f_.LaiL->SetCaption(PhaseCaption(t));
-  EnableQuantity({f_.CipD}, t == 2);
-  Enable("Cip", t != 1);
-  Enable("DHi", t > 0);  // DHiL, DHiD and DhiU (names are found without regard to case)
-  Enable("Cipv", t == 1);
-  Enable("deniv", t > 0);
-  Enable("Viiv", t > 0);
-  f_.SBP2v->SetEnabled(t > 0);
+  EnableQuantity({f_.CipD}, t == Phase::Evaporating);
+  Enable("Cip", t != Phase::Condensing);
+  Enable("DHi", change);  // DHiL, DHiD and DhiU (names are found without regard to case)
+  Enable("Cipv", t == Phase::Condensing);
+  Enable("deniv", change);
+  Enable("Viiv", change);
+  f_.SBP2v->SetEnabled(change);
   // The vapour velocity is a result: its unit selector stays as it is.
-  f_.UivL->SetEnabled(t > 0);
-  f_.UivD->SetEnabled(t > 0);
+  f_.UivL->SetEnabled(change);
+  f_.UivD->SetEnabled(change);
 }
 
 void Modes::TShapeDChange(Component*) {
-  f_.DspL->SetCaption(f_.TShapeD->ItemIndex() == 0 ? "管间距" : "螺距");
+  f_.DspL->SetCaption(ModeOf<TubeShape>(*f_.TShapeD) == TubeShape::UTube ? "管间距" : "螺距");
   // The next recalculation leaves the coil height enabled only for the helical shape.
   Enable("pH", true);
   f_.SetProjectModified(true);

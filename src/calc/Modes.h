@@ -20,6 +20,9 @@ class Modes {
   void PhiDChange(Component* sender);
   void TShapeDChange(Component* sender);
   void EnableQuantity(const std::vector<Edit*>& fields, bool enabled);
+  // The captions that depend on the vessel type (mass, mean temperature difference,
+  // overall coefficient, the two vessel temperatures).
+  void SetTypeCaptions();
 
  private:
   // Sets the enabled flag of the quantity's label, field and unit selector.

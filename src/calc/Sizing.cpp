@@ -11,6 +11,7 @@
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
 #include "fields/NumberFormat.h"
+#include "fields/ModeEnums.h"
 #include "fields/UiPort.h"
 
 namespace pelmora {
@@ -129,8 +130,8 @@ void Calculation::MeanTempDifference() {
   const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
   const double t1 = f_.Ti1D->GetValue(), t2 = f_.Ti2D->GetValue();
   // A side that changes phase is isothermal at its outlet temperature.
-  const double vesselIn = f_.PhoD->ItemIndex() > 0 ? T2 : T1;
-  const double tubeIn = f_.PhiD->ItemIndex() > 0 ? t2 : t1;
+  const double vesselIn = ChangesPhase(ModeOf<Phase>(*f_.PhoD)) ? T2 : T1;
+  const double tubeIn = ChangesPhase(ModeOf<Phase>(*f_.PhiD)) ? t2 : t1;
   const double lmtd = CounterFlowLmtd(vesselIn, T2, tubeIn, t2);
   const double F = CorrectionFactorF(t2, tubeIn, T2, vesselIn);
   f_.CdtD->SetText(FixedRatio(F));
@@ -165,17 +166,17 @@ void Calculation::CoilHeight() {
   PutResult(*f_.pHD, ResultColor, Tolerance, H);
 }
 
-double Calculation::GetFx(double& A) {
-  Fx s;
-  s.vesselType = f_.RGEType->ItemIndex();
-  s.convection = f_.RGFType->ItemIndex();
-  s.vesselPhase = f_.PhoD->ItemIndex();
-  s.tubePhase = f_.PhiD->ItemIndex();
+// The modes and the inputs one sizing pass reads; false when one is missing.
+bool Calculation::ReadSizingInputs(Fx& s) {
+  s.vesselType = ModeOf<VesselType>(*f_.RGEType);
+  s.convection = ModeOf<Convection>(*f_.RGFType);
+  s.vesselPhase = ModeOf<Phase>(*f_.PhoD);
+  s.tubePhase = ModeOf<Phase>(*f_.PhiD);
 
-  if (!AllFilled({f_.DenoD, f_.dioD, f_.VioD, f_.CopD, f_.LdoD, f_.WiD, f_.TaoD})) return s.result;
-  if (s.tubePhase == 1 && !Filled(*f_.DHiD)) return s.result;
-  if (s.convection != 1 && !AllFilled({f_.BtoD, f_.SlD})) return s.result;
-  if (s.convection == 1 && !AllFilled({f_.DsD, f_.midD, f_.rvD})) return s.result;
+  if (!AllFilled({f_.DenoD, f_.dioD, f_.VioD, f_.CopD, f_.LdoD, f_.WiD, f_.TaoD})) return false;
+  if (s.tubePhase == Phase::Condensing && !Filled(*f_.DHiD)) return false;
+  if (s.convection != Convection::Agitated && !AllFilled({f_.BtoD, f_.SlD})) return false;
+  if (s.convection == Convection::Agitated && !AllFilled({f_.DsD, f_.midD, f_.rvD})) return false;
   s.rhoO = f_.DenoD->GetValue();
   s.dout = f_.dioD->GetValue();
   s.muO = f_.VioD->GetValue();
@@ -183,7 +184,7 @@ double Calculation::GetFx(double& A) {
   s.lambdaO = f_.LdoD->GetValue();
   s.W = f_.WiD->GetValue();
   s.tau = f_.TaoD->GetValue();
-  if (s.convection != 1) {
+  if (s.convection != Convection::Agitated) {
     s.beta = f_.BtoD->GetValue();
     s.Sl = f_.SlD->GetValue();
     s.Dc = f_.DcD->GetValue();
@@ -193,57 +194,76 @@ double Calculation::GetFx(double& A) {
     s.N = f_.rvD->GetValue();
   }
 
-  if (s.tubePhase == 0) {
+  if (s.tubePhase == Phase::Single) {
     if (AllFilled({f_.CipD, f_.Ti1D, f_.Ti2D}))
       s.dh = (f_.Ti1D->GetValue() - f_.Ti2D->GetValue()) * f_.CipD->GetValue();
-  } else if (s.tubePhase == 1 || s.tubePhase == 2) {
+  } else if (s.tubePhase == Phase::Condensing || s.tubePhase == Phase::Evaporating) {
     if (Filled(*f_.DHiD)) s.dh = f_.DHiD->GetValue();
   }
+  return true;
+}
 
-  // Starting area: the previous result, else an estimate with K0 = 400 W/(m2.K).
+// Starting area: the previous result, else an estimate with K0 = 400 W/(m2.K).
+double Calculation::StartingArea() {
+  double A = 1;
   if (Filled(*f_.AtD)) {
     A = f_.AtD->GetValue();
-  } else if (s.vesselType == 1) {
-    A = 1;  // a bath's heat rate is read, and checked, by the area update below
+  } else if (ModeOf<VesselType>(*f_.RGEType) == VesselType::Bath) {
+    A = 1;  // a bath's heat rate is read, and checked, by the area update
   } else if (AllFilled({f_.Tom2D, f_.Tom1D, f_.MaoD, f_.CopD, f_.TaoD, f_.AeD, f_.KeD, f_.TeD, f_.Ti1D, f_.Ti2D})) {
     const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
     const double Tmi = (f_.Ti1D->GetValue() + f_.Ti2D->GetValue()) / 2, Tmo = (T1 + T2) / 2;
     const double Q0 = fp::Div(f_.MaoD->GetValue() * f_.CopD->GetValue() * (T2 - T1), f_.TaoD->GetValue()) +
                       f_.AeD->GetValue() * f_.KeD->GetValue() * (Tmo - f_.TeD->GetValue());
     A = fp::Div(Q0, 400 * (Tmi - Tmo));
-  } else {
-    A = 1;
   }
-  A = std::max(0.0001, A);
+  return std::max(0.0001, A);
+}
 
-  const bool batch = s.vesselType != 2 && s.convection != 2;
+// The film coefficients of both sides, the overall coefficient and the heat loss at area A.
+bool Calculation::Coefficients(Fx& s, double& A) {
+  return VesselSide(s, A) && TubeSide(s, A) && Overall(s) && HeatLoss(s);
+}
+
+// The area that heats the batch in the given time with the coefficients at A.
+Calculation::BatchStep Calculation::NextBatchArea(Fx& s, double& A) {
+  if (s.vesselType == VesselType::Bath) {
+    // A constant-temperature bath: the mass field is not used; the heat rate the bath
+    // takes up is an input and the area comes from the steady-state balance.
+    if (!AllFilled({f_.Ti1D, f_.Ti2D, f_.Tom1D, f_.Tom2D})) return BatchStep::Missing;
+    const double Tmi = (f_.Ti1D->GetValue() + f_.Ti2D->GetValue()) / 2;
+    A = BathArea(s, Tmi, f_.QoD->GetValue());  // an empty rate stops the run with its warning
+    return BatchStep::Next;
+  }
+  if (!AllFilled({f_.Ti1D, f_.Ti2D, f_.Tom1D, f_.Tom2D, f_.MaoD, f_.TaoD})) return BatchStep::Missing;
+  const double t1 = f_.Ti1D->GetValue(), t2 = f_.Ti2D->GetValue();
+  const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
+  const double M = f_.MaoD->GetValue(), tau = f_.TaoD->GetValue();
+  const double Tmi = (t1 + t2) / 2;
+  auto next = corr::BatchArea(s.K, A, Tmi, s.Ke, s.Ae, s.Te, T1, T2, M, s.cpO, tau);
+  if (!next || *next <= 0) {
+    A = corr::SteadyStateArea(s.K, Tmi, s.Ke, s.Ae, s.Te, T1, T2, M, s.cpO, tau);
+    s.result = A;
+    return BatchStep::SteadyState;
+  }
+  A = *next;
+  return BatchStep::Next;
+}
+
+double Calculation::GetFx(double& A) {
+  Fx s;
+  if (!ReadSizingInputs(s)) return s.result;
+  A = StartingArea();
+
+  const bool batch = s.vesselType != VesselType::TwoStreams && s.convection != Convection::ExternalLoop;
   for (int iteration = 0;; ++iteration) {
     if (iteration >= kMaxAreaIterations) NotConverged();
     const double previous = A;
-    if (!VesselSide(s, A)) return s.result;
-    if (!TubeSide(s, A)) return s.result;
-    if (!Overall(s)) return s.result;
-    if (!HeatLoss(s)) return s.result;
-    if (batch && s.vesselType == 1) {
-      // A constant-temperature bath: the mass field is not used; the heat rate the
-      // bath takes up is an input and the area comes from the steady-state balance.
-      if (!AllFilled({f_.Ti1D, f_.Ti2D, f_.Tom1D, f_.Tom2D})) return s.result;
-      const double Tmi = (f_.Ti1D->GetValue() + f_.Ti2D->GetValue()) / 2;
-      const double heat = f_.QoD->GetValue();  // an empty field stops the run with its warning
-      A = BathArea(s, Tmi, heat);
-    } else if (batch) {
-      if (!AllFilled({f_.Ti1D, f_.Ti2D, f_.Tom1D, f_.Tom2D, f_.MaoD, f_.TaoD})) return s.result;
-      const double t1 = f_.Ti1D->GetValue(), t2 = f_.Ti2D->GetValue();
-      const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
-      const double M = f_.MaoD->GetValue(), tau = f_.TaoD->GetValue();
-      const double Tmi = (t1 + t2) / 2;
-      auto next = corr::BatchArea(s.K, A, Tmi, s.Ke, s.Ae, s.Te, T1, T2, M, s.cpO, tau);
-      if (!next || *next <= 0) {
-        A = corr::SteadyStateArea(s.K, Tmi, s.Ke, s.Ae, s.Te, T1, T2, M, s.cpO, tau);
-        s.result = A;
-        break;
-      }
-      A = *next;
+    if (!Coefficients(s, A)) return s.result;
+    if (batch) {
+      BatchStep step = NextBatchArea(s, A);
+      if (step == BatchStep::Missing) return s.result;
+      if (step == BatchStep::SteadyState) break;
     }
     if (std::fabs(fp::Div(A - previous, A)) < 0.01) break;
   }

@@ -2,15 +2,16 @@
 // Internal to the sizing pass: the values one GetFx call reads at its start and carries
 // from stage to stage.
 #include "calc/Calculation.h"
+#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
 struct Calculation::Fx {
-  int vesselType = 0;  // RGEType
-  int convection = 0;  // RGFType
-  int vesselPhase = 0;  // PhoD
-  int tubePhase = 0;    // PhiD
-  bool flowMode() const { return vesselType == 2 || convection == 2; }
+  VesselType vesselType = VesselType::StorageTank;
+  Convection convection = Convection::Natural;
+  Phase vesselPhase = Phase::Single;
+  Phase tubePhase = Phase::Single;
+  bool flowMode() const { return vesselType == VesselType::TwoStreams || convection == Convection::ExternalLoop; }
 
   // Read at the start (vessel fluid, tube, heating time).
   double rhoO = 0, dout = 0, muO = 0, cpO = 0, lambdaO = 0, W = 0, tau = 0;

@@ -8,6 +8,7 @@
 #include "calc/SizingState.h"
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
+#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
@@ -65,10 +66,10 @@ bool Calculation::TubeSide(Fx& s, double A) {
   };
   double hi = 0;
   switch (s.tubePhase) {
-    case 0:
+    case Phase::Single:
       if (!singlePhase(hi)) return false;
       break;
-    case 1:
+    case Phase::Condensing:
       if (!AllFilled({f_.DeniD, f_.LdiD, f_.ViiD, f_.diiD, f_.nD})) return false;
       hi = corr::TubeCondensation(f_.DeniD->GetValue(), f_.LdiD->GetValue(), f_.ViiD->GetValue(),
                                   f_.diiD->GetValue(), s.W, f_.nD->GetValue(), A);
@@ -77,7 +78,7 @@ bool Calculation::TubeSide(Fx& s, double A) {
         hi *= corr::SuperheatFactor(f_.DHiD->GetValue(), f_.CipvD->GetValue(), f_.Ti1D->GetValue(),
                                     f_.Ti2D->GetValue());
       break;
-    case 2: {
+    case Phase::Evaporating: {
       double hl;
       if (!singlePhase(hl)) return false;
       const double rhov = f_.denivD->GetValue();
@@ -90,11 +91,11 @@ bool Calculation::TubeSide(Fx& s, double A) {
       return false;  // no tube-side phase chosen
   }
   // The shape factor applies to single-phase flow only.
-  if (s.tubePhase == 0) {
-    const int shape = f_.TShapeD->ItemIndex();
-    if (shape == 0 && AllFilled({f_.DspD, f_.dioD, f_.diiD, f_.SlD}))
+  if (s.tubePhase == Phase::Single) {
+    const TubeShape shape = ModeOf<TubeShape>(*f_.TShapeD);
+    if (shape == TubeShape::UTube && AllFilled({f_.DspD, f_.dioD, f_.diiD, f_.SlD}))
       hi *= corr::UTubeShapeFactor(f_.dioD->GetValue(), f_.SlD->GetValue(), f_.DspD->GetValue());
-    else if (shape == 1 && AllFilled({f_.DspD, f_.dioD, f_.SlD}))
+    else if (shape == TubeShape::Helical && AllFilled({f_.DspD, f_.dioD, f_.SlD}))
       hi *= corr::HelicalShapeFactor(f_.dioD->GetValue(), f_.SlD->GetValue(), f_.DspD->GetValue());
   }
   s.hi = fp::Check(hi);

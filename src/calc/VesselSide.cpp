@@ -11,6 +11,7 @@
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
 #include "fields/NumberFormat.h"
+#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
@@ -79,85 +80,92 @@ double BoilingCoefficient(double Pc, double P, double A, double Q) {
 
 }  // namespace corr
 
+// Free convection; the loop only settles the regime (Ra from the wall temperature
+// difference that the tube-side heat gives).
+void Calculation::FreeConvection(Fx& s, double A) {
+  const double C0 = corr::NaturalGrPr(s.beta, s.rhoO, s.dout, s.muO, s.cpO, s.lambdaO);
+  const double q = fp::Div(std::fabs(f_.QiD->GetValue()), A * s.tau);
+  double dT = 0.5;
+  for (int round = 0;; ++round) {
+    if (round >= kMaxRegimeRounds) NotConverged();
+    const double dTold = dT;
+    const double changeBefore = s.change;
+    const double Ra = C0 * std::fabs(dT);
+    s.ho = corr::NaturalCoefficient(Ra, C0, s.lambdaO, s.dout, q);
+    s.hw = s.ho;
+    s.hoNat = s.ho;
+    dT = fp::Div(s.W * s.dh, s.ho * A);
+    s.change = std::fabs(dTold - dT);
+    if (std::fabs(s.change - changeBefore) < 0.0001) break;
+  }
+}
+
+// Forced flow across the coil, after the area update from the last overall coefficient;
+// also the condensing or boiling vessel fluid and the vessel-side pressure drop.
+bool Calculation::CrossFlow(Fx& s, double& A) {
+  const bool twoStreams = s.vesselType == VesselType::TwoStreams;
+  if (!twoStreams && !Filled(*f_.WrD)) return false;
+  const double Qi = f_.QiD->GetValue();
+  const double Qr = twoStreams ? Qi : fp::Div(Qi, s.tau);
+  // Sizing needs this run's mean temperature difference, never an earlier one.
+  if (!AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) return false;
+  MeanTempDifference();
+  const double K = Blank(*f_.KTaD) ? 10.0 : f_.KTaD->GetValue();
+  A = fp::Div(std::fabs(Qr), K * CorrectedMeanDifference);
+  s.result = A;
+
+  const double Wf = twoStreams ? f_.MaoD->GetValue() : f_.WrD->GetValue();
+  const double sp = f_.DspD->GetValue();
+  const double Ds = f_.DsD->GetValue();
+  const corr::CoilZone z = corr::CoilZoneGeometry(A, s.dout, s.Sl, sp, Ds, s.Dc);
+  const double G = fp::Div(Wf, z.S);
+  const double Re = fp::Div(z.de1 * G, s.muO);
+  const double Pr = fp::Div(s.cpO * s.muO, s.lambdaO);
+  double turns = z.Nt;
+  if (s.vesselPhase == Phase::Single || s.vesselPhase == Phase::Condensing) {
+    s.ho = corr::CrossFlowCoefficient(Re, Pr, s.lambdaO, z.de1);
+    s.hw = s.ho;
+  }
+  if (s.vesselPhase == Phase::Condensing) {
+    turns = Filled(*f_.mD) ? f_.mD->GetValue() : 1.0;
+    s.ho = corr::VesselCondensation(s.rhoO, s.lambdaO, f_.DHoD->GetValue(), A, s.muO, s.dout, Qi, turns);
+    s.hw = s.ho;
+  } else if (s.vesselPhase == Phase::Evaporating) {
+    s.ho = corr::BoilingCoefficient(f_.PcD->GetValue(), f_.PoD->GetValue(), A, std::fabs(Qi));
+    s.hw = s.ho;
+  }
+  const double u = fp::Div(fp::Div(Wf, s.rhoO), z.S);
+  const double lambdaF = Friction(0, Re, 0, 0);
+  const double dpo = u * u * (fp::Div(sp * s.dout * turns, z.de2) * lambdaF + 3) * s.rhoO / 2;
+  PutResult(*f_.DpoD, ResultColor, 0.0001, fp::Check(dpo));
+  return true;
+}
+
+// Agitated vessel: correlations exist for a single-phase vessel fluid only.
+void Calculation::Agitated(Fx& s) {
+  if (s.vesselPhase != Phase::Single) {
+    Status(kAgitationPhaseChange);
+    throw SilentAbort();
+  }
+  const corr::Agitator k = corr::AgitatorConstants(f_.mitD->Text());
+  const auto film = corr::AgitatedCoefficients(k, s.dImp, s.N, s.rhoO, s.muO, s.cpO, s.lambdaO, s.Ds,
+                                               f_.HToD->Text() == kHeatAbsorbing);
+  s.ho = film.ho;
+  s.hw = film.hw;
+}
+
 bool Calculation::VesselSide(Fx& s, double& A) {
   s.ho = 0;
   s.hw = 0;
   s.hoNat = 0;
-
-  // Free convection; the loop only settles the regime (Ra from the wall temperature
-  // difference that the tube-side heat gives).
-  if (s.convection != 1) {
-    const double C0 = corr::NaturalGrPr(s.beta, s.rhoO, s.dout, s.muO, s.cpO, s.lambdaO);
-    const double q = fp::Div(std::fabs(f_.QiD->GetValue()), A * s.tau);
-    double dT = 0.5;
-    for (int round = 0;; ++round) {
-      if (round >= kMaxRegimeRounds) NotConverged();
-      const double dTold = dT;
-      const double changeBefore = s.change;
-      const double Ra = C0 * std::fabs(dT);
-      s.ho = corr::NaturalCoefficient(Ra, C0, s.lambdaO, s.dout, q);
-      s.hw = s.ho;
-      s.hoNat = s.ho;
-      dT = fp::Div(s.W * s.dh, s.ho * A);
-      s.change = std::fabs(dTold - dT);
-      if (std::fabs(s.change - changeBefore) < 0.0001) break;
-    }
+  if (s.convection == Convection::Agitated) {
+    Agitated(s);
+  } else {
+    FreeConvection(s, A);
+    if (s.flowMode() && Filled(*f_.DspD) && !CrossFlow(s, A)) return false;
   }
-
-  // Forced flow across the coil, after the area update from the last overall coefficient.
-  if (s.convection != 1 && (s.vesselType == 2 || s.convection == 2) && Filled(*f_.DspD)) {
-    const bool twoStreams = s.vesselType == 2;
-    if (!twoStreams && !Filled(*f_.WrD)) return false;
-    const double Qi = f_.QiD->GetValue();
-    const double Qr = twoStreams ? Qi : fp::Div(Qi, s.tau);
-    // Sizing needs this run's mean temperature difference, never an earlier one.
-    if (!AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) return false;
-    MeanTempDifference();
-    const double K = Blank(*f_.KTaD) ? 10.0 : f_.KTaD->GetValue();
-    A = fp::Div(std::fabs(Qr), K * CorrectedMeanDifference);
-    s.result = A;
-
-    const double Wf = twoStreams ? f_.MaoD->GetValue() : f_.WrD->GetValue();
-    const double sp = f_.DspD->GetValue();
-    const double Ds = f_.DsD->GetValue();
-    const corr::CoilZone z = corr::CoilZoneGeometry(A, s.dout, s.Sl, sp, Ds, s.Dc);
-    const double G = fp::Div(Wf, z.S);
-    const double Re = fp::Div(z.de1 * G, s.muO);
-    const double Pr = fp::Div(s.cpO * s.muO, s.lambdaO);
-    double turns = z.Nt;
-    if (s.vesselPhase == 0 || s.vesselPhase == 1) {
-      s.ho = corr::CrossFlowCoefficient(Re, Pr, s.lambdaO, z.de1);
-      s.hw = s.ho;
-    }
-    if (s.vesselPhase == 1) {
-      turns = Filled(*f_.mD) ? f_.mD->GetValue() : 1.0;
-      s.ho = corr::VesselCondensation(s.rhoO, s.lambdaO, f_.DHoD->GetValue(), A, s.muO, s.dout, Qi, turns);
-      s.hw = s.ho;
-    } else if (s.vesselPhase == 2) {
-      s.ho = corr::BoilingCoefficient(f_.PcD->GetValue(), f_.PoD->GetValue(), A, std::fabs(Qi));
-      s.hw = s.ho;
-    }
-    const double u = fp::Div(fp::Div(Wf, s.rhoO), z.S);
-    const double lambdaF = Friction(0, Re, 0, 0);
-    const double dpo = u * u * (fp::Div(sp * s.dout * turns, z.de2) * lambdaF + 3) * s.rhoO / 2;
-    PutResult(*f_.DpoD, ResultColor, 0.0001, fp::Check(dpo));
-  }
-
-  // Agitated vessel: correlations exist for a single-phase vessel fluid only.
-  if (s.convection == 1) {
-    if (s.vesselPhase != 0) {
-      Status(kAgitationPhaseChange);
-      throw SilentAbort();
-    }
-    const corr::Agitator k = corr::AgitatorConstants(f_.mitD->Text());
-    const auto film = corr::AgitatedCoefficients(k, s.dImp, s.N, s.rhoO, s.muO, s.cpO, s.lambdaO, s.Ds,
-                                                 f_.HToD->Text() == kHeatAbsorbing);
-    s.ho = film.ho;
-    s.hw = film.hw;
-  }
-
   // With a through stream the free convection adds to the forced coefficient.
-  if (s.flowMode() && s.hoNat > 0 && s.vesselPhase == 0) s.ho = std::max(s.ho, s.hoNat + 0.3 * s.ho);
+  if (s.flowMode() && s.hoNat > 0 && s.vesselPhase == Phase::Single) s.ho = std::max(s.ho, s.hoNat + 0.3 * s.ho);
   PutResult(*f_.koD, ResultColor, Tolerance, fp::Check(s.ho));
   return true;
 }

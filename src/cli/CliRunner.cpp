@@ -11,9 +11,11 @@
 #include "chart/SvgCanvas.h"
 #include "cli/Json.h"
 #include "fields/NumberFormat.h"
+#include "fields/Properties.h"
 #include "fields/Text.h"
 #include "props/PropLib.h"
 #include "props/PropsCommands.h"
+#include "select/PickList.h"
 
 namespace pelmora {
 
@@ -34,7 +36,12 @@ const char* kUsage =
     "  --new TEMPLATE.pmt  New from a template\n"
     "  --save FILE.pmf     Save as\n"
     "  --save-template FILE.pmt  Save as template (without the report)\n"
+    "  --save-report FILE  save the report area as RTF (保存报表 with FILE as the answer)\n"
+    "  --report-pdf FILE   export the report as PDF (导出PDF报告 with FILE as the answer)\n"
     "  --clear NAME        clear a value field as the tool button does (answered by --yes)\n"
+    "  --pick TEXT         answer the next pick list: type TEXT into its input field and confirm\n"
+    "  --pick-row N        answer the next pick list: click row N (from 1) and confirm\n"
+    "                      (a pick list without one of these is cancelled)\n"
     "  --yes               answer questions with Yes (default: No)\n"
     "  --json              print the state of every component, the status bar and the messages\n"
     "Property library (run after the other options):\n"
@@ -46,6 +53,39 @@ const char* kUsage =
 class CliPort : public ScriptedPort {
  public:
   explicit CliPort(std::ostream& err) : err_(err) {}
+  // The answer for the next pick list: a text typed into the input field, or a row (from 1).
+  std::optional<std::string> pickText;
+  std::optional<int> pickRow;
+  // Every pick list shown, as JSON, in the order of the messages.
+  std::vector<std::pair<size_t, std::string>> pickJson;
+
+  std::optional<std::string> PickList(const PickListRequest& r) override {
+    ScriptedPort::PickList(r);
+    TFormPickList dlg;
+    dlg.Fill(r);
+    std::optional<std::string> answer;
+    if (pickRow) {
+      dlg.ClickRow(*pickRow - 1);
+      if (*pickRow >= 1 && *pickRow <= static_cast<int>(dlg.rows.size())) answer = dlg.input;
+    } else if (pickText) {
+      dlg.input = *pickText;
+      answer = dlg.input;
+    }
+    if (pickRow && !answer) err_ << "pelmora-calc: the pick list has no row " << *pickRow << "; cancelled\n";
+    pickText.reset();
+    pickRow.reset();
+    std::string j = "{\"pickList\": {\"caption\": " + JsonString(dlg.caption) + ", \"prompt\": " +
+                    JsonString(dlg.prompt) + ", \"rows\": [";
+    for (size_t i = 0; i < dlg.rows.size(); ++i) {
+      const auto& row = dlg.rows[i];
+      j += std::string(i ? ", " : "") + "{\"no\": " + row.no + ", \"name\": " + JsonString(row.name) +
+           ", \"value\": " + JsonString(row.value) + ", \"unit\": " + JsonString(row.unit) + "}";
+    }
+    j += "], \"selectedRow\": " + std::to_string(dlg.selected + 1) + ", \"input\": " + JsonString(dlg.input) +
+         ", \"confirmed\": " + (answer ? "true" : "false") + "}}";
+    pickJson.emplace_back(Messages().size(), j);
+    return answer;
+  }
   void ShowMessage(const std::string& text) override {
     ScriptedPort::ShowMessage(text);
     err_ << text << "\n";
@@ -68,7 +108,7 @@ struct Cli {
   std::ostream& err;
   bool failed = false;
 
-  Cli(std::ostream& o, std::ostream& e) : port(e), app(&port), out(o), err(e) {}
+  Cli(std::ostream& o, std::ostream& e) : port(e), app(&port), out(o), err(e) { app.select.OpenCatalogue(); }
 
   Component* Need(const std::string& name) {
     Component* c = app.form.Find(name);
@@ -86,42 +126,20 @@ struct Cli {
     if (!app.Run(f)) failed = true;
   }
 
-  void Set(const std::string& v) {
-    auto [name, text] = Split(v);
+  // --set, --unit and --select: what the option does to the component is in the
+  // description of its kind.
+  void Input(const std::string& option, const std::string& v) {
+    auto [name, arg] = Split(v);
     Component* c = Need(name);
-    if (auto* e = dynamic_cast<Edit*>(c)) {
-      app.form.FocusChangedByView(e);
-      Act([e, t = text] { e->SetText(t); });
-    } else if (auto* r = dynamic_cast<RichEdit*>(c)) {
-      Act([r, t = text] { r->SetText(t); });
-    } else {
-      throw std::invalid_argument(name + " takes no text");
-    }
-  }
-
-  void Unit(const std::string& v) {
-    auto [name, idx] = Split(v);
-    auto* u = dynamic_cast<ComboBoxU*>(Need(name));
-    if (!u) throw std::invalid_argument(name + " is not a unit selector");
-    int i = static_cast<int>(StrToInt(idx));
-    if (i < 0 || i >= static_cast<int>(u->Items().size())) throw std::invalid_argument("no unit " + idx + " in " + name);
-    Act([u, i] { u->UserSelect(i); });
-  }
-
-  void Select(const std::string& v) {
-    auto [name, idx] = Split(v);
-    Component* c = Need(name);
-    int i = static_cast<int>(StrToInt(idx));
-    if (auto* l = dynamic_cast<ComboBox*>(c)) {
-      if (i < 0 || i >= static_cast<int>(l->Items().size())) throw std::invalid_argument("no item " + idx + " in " + name);
-      app.form.FocusChangedByView(l);
-      Act([l, i] { l->UserSelect(i); });
-    } else if (auto* r = dynamic_cast<RadioGroup*>(c)) {
-      if (i < 0 || i >= static_cast<int>(r->Items().size())) throw std::invalid_argument("no item " + idx + " in " + name);
-      Act([r, i] { r->SetItemIndex(i); });
-    } else {
-      throw std::invalid_argument(name + " is not a list or radio group");
-    }
+    for (const Property& p : Describe(c->GetKind()).properties)
+      for (const UserInput& in : p.input)
+        if (in.option == option) {
+          Act(in.prepare(*c, arg));
+          return;
+        }
+    static const std::map<std::string, std::string> refusal = {
+        {"--set", " takes no text"}, {"--unit", " is not a unit selector"}, {"--select", " is not a list or radio group"}};
+    throw std::invalid_argument(name + refusal.at(option));
   }
 
   void Exit(const std::string& name) {
@@ -210,7 +228,13 @@ struct Cli {
         << (app.form.ProjectModified() ? "true" : "false") << ",\n  \"curve\": " << CurveJson()
         << ",\n  \"messages\": [";
     auto msgs = port.Messages();
-    for (size_t i = 0; i < msgs.size(); ++i) out << (i ? ", " : "") << JsonString(msgs[i]);
+    // Pick lists take their place among the messages, in the order they were shown.
+    size_t pick = 0, written = 0;
+    auto put = [&](const std::string& item) { out << (written++ ? ", " : "") << item; };
+    for (size_t i = 0; i <= msgs.size(); ++i) {
+      while (pick < port.pickJson.size() && port.pickJson[pick].first == i) put(port.pickJson[pick++].second);
+      if (i < msgs.size()) put(JsonString(msgs[i]));
+    }
     out << "]\n}\n";
   }
 };
@@ -219,7 +243,7 @@ struct Cli {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Options that take a value.
-  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--clear", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}};
+  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}};
   try {
     Cli cli(out, err);
     std::optional<std::string> formula, record;
@@ -237,9 +261,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         value = args[++i];
       }
       if (i == 0 && !a.empty() && a[0] != '-') cli.Act([&cli, a] { cli.app.project.OpenAtStartup(a); });
-      else if (a == "--set") cli.Set(value);
-      else if (a == "--unit") cli.Unit(value);
-      else if (a == "--select") cli.Select(value);
+      else if (a == "--set" || a == "--unit" || a == "--select") cli.Input(a, value);
       else if (a == "--exit") cli.Exit(value);
       else if (a == "--recalc") cli.Act([&cli] { cli.app.calc.MaoDExit(nullptr); });
       else if (a == "--click") cli.Click(value);
@@ -248,8 +270,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--new") cli.Command("MFNewClick", value);
       else if (a == "--save") cli.Command("MFAsClick", value);
       else if (a == "--save-template") cli.Command("MFTempClick", value);
+      else if (a == "--save-report") cli.Command("SBRSaveClick", value);
+      else if (a == "--report-pdf") cli.Command("SBRPdfClick", value);
       else if (a == "--clear") cli.Clear(value);
       else if (a == "--yes") cli.port.defaultAnswer = Answer::Yes;
+      else if (a == "--pick") cli.port.pickText = value, cli.port.pickRow.reset();
+      else if (a == "--pick-row") cli.port.pickRow = static_cast<int>(StrToInt(value)), cli.port.pickText.reset();
       else if (a == "--json") cli.Json();
       else if (a == "--eval") formula = value;
       else if (a == "--var") vars.push_back(Cli::Split(value));

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "fields/NumberFormat.h"
+#include "fields/Properties.h"
 
 namespace pelmora {
 
@@ -55,50 +56,28 @@ std::string Items(const std::vector<std::string>& items) {
 
 std::string ComponentJson(const Component& c) {
   Obj o;
-  o.Bool("enabled", c.Enabled());
-  if (!c.Visible()) o.Bool("visible", false);
-  if (!c.Hint().empty()) o.Str("hint", c.Hint());
-  if (auto* e = dynamic_cast<const Edit*>(&c)) {
-    o.Str("text", e->Text());
-    std::string display = e->Text();
-    if (auto* d = dynamic_cast<const EditD*>(e)) {
-      Overlay ov = d->DrawOverlay();
-      if (ov.draw) display = ov.text;
-      o.Num("exchange", d->Exchange());
-      o.Bool("resolved", d->MyResolved());
-      o.Str("cursor", d->GetCursor() == Cursor::No ? "no" : "default");
+  for (const Property& p : Describe(c.GetKind()).properties) {
+    if (p.json.empty() || (p.jsonWhen && !p.jsonWhen(c))) continue;
+    const char* key = p.json.c_str();
+    PropValue v = p.get(c);
+    switch (p.type) {
+      case PropType::Bool: o.Bool(key, std::get<bool>(v)); break;
+      case PropType::Int: o.Int(key, std::get<long long>(v)); break;
+      case PropType::Float: o.Num(key, std::get<double>(v)); break;
+      case PropType::Text: o.Str(key, std::get<std::string>(v)); break;
+      case PropType::Lines: o.Raw(key, Items(std::get<std::vector<std::string>>(v))); break;
+      case PropType::CheckList: {
+        std::string r = "[";
+        for (const auto& item : std::get<std::vector<CheckListBox::Item>>(v)) {
+          Obj e;
+          e.Str("text", item.text);
+          e.Bool("checked", item.checked);
+          r += (r.size() > 1 ? ", " : "") + e.Done();
+        }
+        o.Raw(key, r + "]");
+        break;
+      }
     }
-    o.Str("display", display);
-    o.Bool("readOnly", e->ReadOnly());
-    o.Int("color", e->GetColor());
-  } else if (auto* u = dynamic_cast<const ComboBoxU*>(&c)) {
-    o.Int("index", u->ItemIndex());
-    o.Str("unit", u->GetUnit());
-  } else if (auto* l = dynamic_cast<const ComboBox*>(&c)) {
-    o.Int("index", l->ItemIndex());
-    o.Str("text", l->Text());
-  } else if (auto* r = dynamic_cast<const RadioGroup*>(&c)) {
-    o.Str("caption", r->Caption());
-    o.Int("index", r->ItemIndex());
-    o.Raw("items", Items(r->Items()));
-  } else if (auto* lb = dynamic_cast<const Label*>(&c)) {
-    o.Str("caption", lb->Caption());
-  } else if (auto* re = dynamic_cast<const RichEdit*>(&c)) {
-    o.Raw("lines", Items(re->Lines()));
-  } else if (auto* m = dynamic_cast<const MenuItem*>(&c)) {
-    o.Str("caption", m->Caption());
-  } else if (auto* b = dynamic_cast<const SpeedButton*>(&c)) {
-    if (!b->Caption().empty()) o.Str("caption", b->Caption());
-    if (b->Toggle()) o.Bool("down", b->Down());
-  } else if (auto* g = dynamic_cast<const GroupBox*>(&c)) {
-    o.Str("caption", g->Caption());
-  } else if (auto* s = dynamic_cast<const StatusBar*>(&c)) {
-    std::vector<std::string> t;
-    for (const auto& p : s->Panels()) t.push_back(p.text);
-    o.Raw("panels", Items(t));
-    o.Int("pIndex", s->PIndex());
-  } else if (auto* p = dynamic_cast<const PageControl*>(&c)) {
-    o.Str("activePage", p->ActivePage() ? p->ActivePage()->Name() : "");
   }
   return o.Done();
 }

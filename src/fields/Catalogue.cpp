@@ -311,6 +311,7 @@ void TFormPelmora::Build() {
   menu("MRSave", report, "&S 保存报表 ");
   menu("N3", report, "-");
   menu("MRPrintRep", report, "&P 打印报表");
+  menu("MRPdf", report, "&D 导出PDF报告");
   menu("MAbout", nullptr, "&A 关于");
   MenuItem* help = menu("MHelp", nullptr, "&H 帮助");
   menu("MHPDF", help, "&D 帮助文档");
@@ -477,6 +478,7 @@ void TFormPelmora::Build() {
   RichEdit& rep = Create<RichEdit>("RichEditReport", sheet[4]);
   rep.defaultFont.fontName = "宋体";
   rep.defaultFont.pointSize = 10.5;  // 14 pixels at 96 dpi
+  button("SBRPdf", sheet[4], "导出PDF报告")->SetCaption("导出PDF报告");
   Create<PaintBox>("PaintBox1", sheet[4]).OnPaint = Handler("SBTCurveClick");
   RadioGroup& lg = Create<RadioGroup>("RGLGDY", sheet[4], "图例垂直调整", std::vector<std::string>{"上", "中", "下"}, 3);
   lg.SetItemIndex(0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fields/Components.h"
+#include "fields/Version.h"
 
 namespace pelmora {
 
@@ -61,7 +62,7 @@ class TFormPelmora : public Form {
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string c);
 
-  static constexpr const char* kTitle = "佩莫拉(Pelmora)V2016.12.05.25";
+  static constexpr const char* kTitle = PELMORA_NAME_ZH "(" PELMORA_NAME ")" PELMORA_VERSION_TEXT;
 
  private:
   void Build();

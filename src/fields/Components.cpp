@@ -528,6 +528,29 @@ void PaintBox::Invalidate() { Changed(); }
 DataGrid::DataGrid(Form& f, std::string name, Component* parent)
     : Component(f, std::move(name), Kind::DataGrid, parent) {}
 
+void DataGrid::SetColumns(std::vector<Column> c) {
+  columns_ = std::move(c);
+  Changed();
+}
+
+void DataGrid::SetRows(std::vector<std::vector<std::string>> rows) {
+  rows_ = std::move(rows);
+  const int n = static_cast<int>(rows_.size());
+  if (n == 0) current_ = -1;
+  else if (current_ < 0) current_ = 0;
+  else if (current_ >= n) current_ = n - 1;
+  Changed();
+}
+
+void DataGrid::SetCurrent(int row) {
+  const int n = static_cast<int>(rows_.size());
+  int r = n == 0 ? -1 : (row < 0 ? 0 : (row >= n ? n - 1 : row));
+  if (r == current_) return;
+  current_ = r;
+  Changed();
+  if (OnChange) OnChange(this);
+}
+
 // ---------------------------------------------------------------- Form
 
 namespace {

@@ -296,6 +296,9 @@ class RichEdit : public Component {
   RichRun defaultFont;
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool b) { readOnly_ = b; }
+  // The caret, in characters from the start: the view follows it when the content is
+  // replaced and reports the user's moves back.
+  int caretPosition = 0;
 
   Event OnChange;
 
@@ -449,10 +452,31 @@ class PaintBox : public Component {
   chart::Canvas* canvas = nullptr;
 };
 
-// A grid over a data table (pipe series); its content belongs to the view.
+// A read-only grid over a data table (pipe series): column titles and widths, the rows
+// as texts and the current row, which the view shows and moves.
 class DataGrid : public Component {
  public:
   DataGrid(Form& f, std::string name, Component* parent);
+  struct Column {
+    std::string title;
+    int width = 0;  // pixels; 0 for the view's choice
+    bool leftAlign = false;
+  };
+  const std::vector<Column>& Columns() const { return columns_; }
+  void SetColumns(std::vector<Column> c);
+  const std::vector<std::vector<std::string>>& Rows() const { return rows_; }
+  // New rows; the current row is kept where it can be, else the last row.
+  void SetRows(std::vector<std::vector<std::string>> rows);
+  // Current row from 0, -1 when the grid is empty.
+  int Current() const { return current_; }
+  // Moves the current row (clamped to the rows); OnChange when it moved.
+  void SetCurrent(int row);
+  Event OnChange;
+
+ private:
+  std::vector<Column> columns_;
+  std::vector<std::vector<std::string>> rows_;
+  int current_ = -1;
 };
 
 // Owner of components in creation order, found by name without regard to case.

@@ -167,6 +167,12 @@ std::string UserFolder(UserFolderKind kind, bool create) {
 }
 
 bool FolderWritable(const std::string& folder) {
+  // An installed program's data folder is never written, even by a user who could.
+  std::string f = folder;
+  while (f.size() > 1 && f.back() == '/') f.pop_back();
+  static const std::string kInstalled = "/share/pelmora";
+  if (f.size() >= kInstalled.size() && f.compare(f.size() - kInstalled.size(), kInstalled.size(), kInstalled) == 0)
+    return false;
   return ::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) == 0;
 }
 

@@ -31,7 +31,8 @@ enum class UserFolderKind { Config, Data, State };
 // empty when it cannot be had.
 std::string UserFolder(UserFolderKind kind, bool create = true);
 
-// True when files can be created in `folder`.
+// True when files can be created in `folder` and it is not an installed program's data
+// folder (…/share/pelmora), which the program never writes.
 bool FolderWritable(const std::string& folder);
 
 }  // namespace pelmora

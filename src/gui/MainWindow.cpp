@@ -13,26 +13,28 @@
 #include "gui/Icons.h"
 #include "gui/MyStatusBar.h"
 #include "gui/QtPort.h"
+#include "gui/ReportPrint.h"
 
 namespace pelmora::gui {
 
-TFormPelmora::TFormPelmora(PelmoraApp& app, QtPort* port, QWidget* parent)
+MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent)
     : QMainWindow(parent), app_(app), port_(port) {
   setObjectName("FormPelmora");
   setFont(WindowFont());
   if (port_) port_->SetParent(this);
   app_.shell.closeWindow = [this] { close(); };
+  app_.report.print = [this] { PrintReport(this, app_.form); };
   BuildMenu();
   BuildToolBar();
   BuildPages();
   formSub_ = Form().Subscribe([this](pelmora::Form&) { OnFormChanged(); });
-  connect(qApp, &QApplication::focusChanged, this, &TFormPelmora::OnFocusChanged);
+  connect(qApp, &QApplication::focusChanged, this, &MainWindow::OnFocusChanged);
   qApp->installEventFilter(this);
   OnFormChanged();
   resize(kWidth, kHeight);
 }
 
-TFormPelmora::~TFormPelmora() {
+MainWindow::~MainWindow() {
   // The widgets go while this object is still whole: their destruction moves the focus
   // and switches pages, which must not reach the handlers of a half-destroyed window.
   qApp->removeEventFilter(this);
@@ -43,32 +45,33 @@ TFormPelmora::~TFormPelmora() {
   delete toolBar_;
   subs_.clear();
   app_.shell.closeWindow = nullptr;
+  app_.report.print = nullptr;
   if (port_) port_->SetParent(nullptr);
 }
 
-bool TFormPelmora::Run(const std::function<void()>& action) {
+bool MainWindow::Run(const std::function<void()>& action) {
   if (port_) port_->ResetPaintMessages();
   return app_.Run(action);
 }
 
-bool TFormPelmora::RunPaint(const std::function<void()>& action) {
+bool MainWindow::RunPaint(const std::function<void()>& action) {
   if (port_) port_->BeginPaint();
   bool ok = app_.Run(action);
   if (port_) port_->EndPaint();
   return ok;
 }
 
-void TFormPelmora::Bind(Component* c, QWidget* w) {
+void MainWindow::Bind(Component* c, QWidget* w) {
   widgets_.emplace(c, w);  // the first widget of a component stands for it
   components_[w] = c;
 }
 
-QWidget* TFormPelmora::WidgetOf(const Component* c) const {
+QWidget* MainWindow::WidgetOf(const Component* c) const {
   auto it = widgets_.find(c);
   return it == widgets_.end() ? nullptr : it->second;
 }
 
-Component* TFormPelmora::ComponentOf(QWidget* w) const {
+Component* MainWindow::ComponentOf(QWidget* w) const {
   for (; w; w = w->parentWidget()) {
     auto it = components_.find(w);
     if (it != components_.end()) return it->second;
@@ -76,19 +79,19 @@ Component* TFormPelmora::ComponentOf(QWidget* w) const {
   return nullptr;
 }
 
-QAction* TFormPelmora::ActionOf(const MenuItem* m) const {
+QAction* MainWindow::ActionOf(const MenuItem* m) const {
   auto it = actions_.find(m);
   return it == actions_.end() ? nullptr : it->second;
 }
 
-QMenu* TFormPelmora::MenuOf(const MenuItem* m) const {
+QMenu* MainWindow::MenuOf(const MenuItem* m) const {
   auto it = menus_.find(m);
   return it == menus_.end() ? nullptr : it->second;
 }
 
 // ---------------------------------------------------------------- menu
 
-void TFormPelmora::RefreshAction(MenuItem* m) {
+void MainWindow::RefreshAction(MenuItem* m) {
   QAction* a = ActionOf(m);
   if (!a) return;
   a->setText(Q(m->Caption()));
@@ -102,7 +105,7 @@ void TFormPelmora::RefreshAction(MenuItem* m) {
   }
 }
 
-void TFormPelmora::FillMenu(MenuItem* top) {
+void MainWindow::FillMenu(MenuItem* top) {
   QMenu* menu = MenuOf(top);
   if (!menu) return;
   for (QAction* a : menu->actions()) {
@@ -125,7 +128,7 @@ void TFormPelmora::FillMenu(MenuItem* top) {
   }
 }
 
-void TFormPelmora::BuildMenu() {
+void MainWindow::BuildMenu() {
   QMenuBar* bar = menuBar();
   bar->setFont(WindowFont());
   for (Component* c : Form().Components()) {
@@ -166,7 +169,7 @@ void TFormPelmora::BuildMenu() {
 
 // ---------------------------------------------------------------- tool bar
 
-void TFormPelmora::BuildToolBar() {
+void MainWindow::BuildToolBar() {
   toolBar_ = addToolBar("ToolBar1");
   toolBar_->setObjectName("ToolBar1");
   toolBar_->setMovable(false);
@@ -188,7 +191,7 @@ void TFormPelmora::BuildToolBar() {
 
 // ---------------------------------------------------------------- window events
 
-void TFormPelmora::FormActivate() {
+void MainWindow::FormActivate() {
   move(0, 0);
   // The frame is part of the 1024 × 768 (the window is designed to fill the screen).
   QSize frameExtra = frameGeometry().size() - geometry().size();
@@ -196,13 +199,13 @@ void TFormPelmora::FormActivate() {
   Run([this] { app_.shell.FormActivate(); });
 }
 
-bool TFormPelmora::event(QEvent* e) {
+bool MainWindow::event(QEvent* e) {
   if (e->type() == QEvent::WindowActivate) FormActivate();
   return QMainWindow::event(e);
 }
 
 // Unsaved changes are asked about before the window closes (the project commands).
-void TFormPelmora::closeEvent(QCloseEvent* e) {
+void MainWindow::closeEvent(QCloseEvent* e) {
   bool close = true;
   Run([this, &close] { close = app_.project.CanClose(); });
   if (close)
@@ -211,7 +214,7 @@ void TFormPelmora::closeEvent(QCloseEvent* e) {
     e->ignore();
 }
 
-void TFormPelmora::OnFormChanged() {
+void MainWindow::OnFormChanged() {
   QString title = Q(Form().Caption());
   if (windowTitle() != title) setWindowTitle(title);
   Component* want = Form().Focused();
@@ -223,12 +226,12 @@ void TFormPelmora::OnFormChanged() {
   w->setFocus(Qt::OtherFocusReason);
 }
 
-void TFormPelmora::OnFocusChanged(QWidget*, QWidget* now) {
+void MainWindow::OnFocusChanged(QWidget*, QWidget* now) {
   if (!now || now->window() != this) return;
   if (Component* c = ComponentOf(now)) Form().FocusChangedByView(c);
 }
 
-bool TFormPelmora::MoveFocus(bool forward) {
+bool MainWindow::MoveFocus(bool forward) {
   Component* from = ComponentOf(QApplication::focusWidget());
   if (!from) from = Form().Focused();
   GroupBox* page = Form().PageControl1->ActivePage();
@@ -255,7 +258,7 @@ bool TFormPelmora::MoveFocus(bool forward) {
   return true;
 }
 
-bool TFormPelmora::eventFilter(QObject* watched, QEvent* e) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() != QEvent::KeyPress) return false;
   auto* target = qobject_cast<QWidget*>(watched);
   if (!target || target->window() != this || !isActiveWindow()) return false;

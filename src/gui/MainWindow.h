@@ -22,15 +22,15 @@ namespace pelmora::gui {
 class QtPort;
 class TMyStatusBar;
 
-class TFormPelmora : public QMainWindow, public ViewContext
+class MainWindow : public QMainWindow, public ViewContext
 {
   Q_OBJECT
 
  public:
   // `port` is the Qt port when the window runs for a person (it then parents the
   // dialogs and defers boxes raised while painting); tests pass null.
-  TFormPelmora(PelmoraApp& app, QtPort* port, QWidget* parent = nullptr);
-  ~TFormPelmora() override;
+  MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   PelmoraApp& App() { return app_; }
   pelmora::TFormPelmora& Form() { return app_.form; }

@@ -2,16 +2,24 @@
 // page "计算" is dense: each group box is a compact grid of cells "label | field |
 // unit | button", filled row by row in the core's creation order, so that Enter walks
 // through a group left to right and top to bottom.
+#include <QToolButton>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QTabWidget>
+
+#include "gui/ColorLegend.h"
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <map>
+#include <variant>
+
+#include "fields/Properties.h"
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
 #include "gui/MyStatusBar.h"
+#include "gui/PipesView.h"
 
 namespace pelmora::gui {
 
@@ -21,45 +29,86 @@ constexpr int kLabelWidth = 72;
 constexpr int kFieldWidth = 78;
 constexpr int kUnitWidth = 70;
 constexpr int kButtonSize = 18;
+
+QVariant ToVariant(const PropValue& v) {
+  return std::visit(
+      [](const auto& x) -> QVariant {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_same_v<T, bool>) return x;
+        else if constexpr (std::is_same_v<T, long long>) return QVariant::fromValue(x);
+        else if constexpr (std::is_same_v<T, double>) return x;
+        else if constexpr (std::is_same_v<T, std::string>) return Q(x);
+        else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
+          QStringList l;
+          for (const auto& s : x) l << Q(s);
+          return l;
+        } else {
+          QStringList l;
+          for (const auto& item : x) l << Q(item.text);
+          return l;
+        }
+      },
+      v);
+}
 }  // namespace
 
-QWidget* TFormPelmora::Make(Component* c, QWidget* parent) {
+// The widget of a component is the one its kind's description names. Every property of
+// the description is mirrored on the widget as a Qt dynamic property of the same name.
+QWidget* MainWindow::Make(Component* c, QWidget* parent) {
   if (!c) return nullptr;
-  QWidget* w = nullptr;
-  switch (c->GetKind()) {
-    case Kind::Label: w = new CaptionLabel(*this, static_cast<Label*>(c), parent); break;
-    case Kind::Edit:
-    case Kind::EditD: w = new ValueEdit(*this, static_cast<Edit*>(c), parent); break;
-    case Kind::ComboBox:
-    case Kind::ComboBoxU: w = new ChoiceCombo(*this, static_cast<ComboBox*>(c), parent); break;
-    case Kind::RadioGroup: w = new RadioGroupView(*this, static_cast<RadioGroup*>(c), parent); break;
-    case Kind::RichEdit:
-    case Kind::Memo: w = new RichTextView(*this, static_cast<RichEdit*>(c), parent); break;
-    case Kind::SpeedButton: {
-      if (dynamic_cast<pelmora::Button*>(c)) {
-        w = new ButtonView(*this, static_cast<SpeedButton*>(c), parent);
-        break;
-      }
-      auto* b = new SpeedButtonView(*this, static_cast<SpeedButton*>(c), parent);
-      b->setIcon(ToolGlyph(c->Name()));
-      b->setIconSize(QSize(14, 14));
-      b->setFixedSize(kButtonSize, kButtonSize);
-      w = b;
-      break;
-    }
-    case Kind::Button: w = new ButtonView(*this, static_cast<SpeedButton*>(c), parent); break;
-    case Kind::GroupBox: w = new GroupView(*this, static_cast<GroupBox*>(c), parent); break;
-    case Kind::PaintBox: w = new PaintBoxView(*this, static_cast<PaintBox*>(c), parent); break;
-    case Kind::StatusBar: w = statusBar_ = new TMyStatusBar(*this, static_cast<StatusBar*>(c), parent); break;
-    default: break;
-  }
+  using Factory = QWidget* (*)(MainWindow&, Component*, QWidget*);
+  static const std::map<std::string, Factory, std::less<>> views = {
+      {"CaptionLabel", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+         return new CaptionLabel(w, static_cast<Label*>(c), p);
+       }},
+      {"ValueEdit", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+         return new ValueEdit(w, static_cast<Edit*>(c), p);
+       }},
+      {"ChoiceCombo", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+         return new ChoiceCombo(w, static_cast<ComboBox*>(c), p);
+       }},
+      {"RadioGroupView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+         return new RadioGroupView(w, static_cast<RadioGroup*>(c), p);
+       }},
+      {"RichTextView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+         return new RichTextView(w, static_cast<RichEdit*>(c), p);
+       }},
+      {"SpeedButtonView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+         // A push button with a caption, or a small tool button with its glyph.
+         if (dynamic_cast<pelmora::Button*>(c)) return new ButtonView(w, static_cast<SpeedButton*>(c), p);
+         auto* b = new SpeedButtonView(w, static_cast<SpeedButton*>(c), p);
+         b->setIcon(ToolGlyph(c->Name()));
+         b->setIconSize(QSize(14, 14));
+         b->setFixedSize(kButtonSize, kButtonSize);
+         return b;
+       }},
+      {"GroupView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+         return new GroupView(w, static_cast<GroupBox*>(c), p);
+       }},
+      {"PaintBoxView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+         return new PaintBoxView(w, static_cast<PaintBox*>(c), p);
+       }},
+      {"StatusBar", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+         return w.statusBar_ = new TMyStatusBar(w, static_cast<StatusBar*>(c), p);
+       }},
+  };
+  const KindInfo& kind = Describe(c->GetKind());
+  auto view = views.find(kind.view);
+  if (view == views.end()) return nullptr;
+  QWidget* w = view->second(*this, c, parent);
+  auto mirror = [w, &kind](pelmora::Component& comp) {
+    for (const Property& p : kind.properties) w->setProperty(p.name.c_str(), ToVariant(p.get(comp)));
+  };
+  mirror(*c);
+  subs_.push_back(std::make_unique<Subscription>());
+  subs_.back()->Reset(c, mirror);
   return w;
 }
 
 // Cells of a group box grid; `columns` cells side by side.
 class CellGrid {
  public:
-  CellGrid(TFormPelmora& win, QWidget* box, int columns) : win_(win), box_(box), columns_(columns) {
+  CellGrid(MainWindow& win, QWidget* box, int columns) : win_(win), box_(box), columns_(columns) {
     grid_ = new QGridLayout(box);
     grid_->setContentsMargins(3, 2, 2, 3);
     grid_->setHorizontalSpacing(2);
@@ -131,14 +180,14 @@ class CellGrid {
     w->setFixedHeight(kRowHeight);
     grid_->addWidget(w, row, col, 1, span, a);
   }
-  TFormPelmora& win_;
+  MainWindow& win_;
   QWidget* box_;
   QGridLayout* grid_;
   int columns_;
   int index_ = 0;
 };
 
-QWidget* TFormPelmora::BuildCalcPage() {
+QWidget* MainWindow::BuildCalcPage() {
   auto& f = Form();
   auto* page = new QWidget;
   auto* v = new QVBoxLayout(page);
@@ -231,13 +280,14 @@ QWidget* TFormPelmora::BuildCalcPage() {
   }
   v->addLayout(bottom);
   v->addStretch(1);
+  v->addWidget(MakeColorLegend(page));
   QWidget* bar = Make(f.MyStatusBar, page);
   bar->setFixedHeight(20);
   v->addWidget(bar);
   return page;
 }
 
-QWidget* TFormPelmora::BuildInfoPage() {
+QWidget* MainWindow::BuildInfoPage() {
   auto& f = Form();
   auto* page = new QWidget;
   auto* grid = new QGridLayout(page);
@@ -258,18 +308,15 @@ QWidget* TFormPelmora::BuildInfoPage() {
   return page;
 }
 
-QWidget* TFormPelmora::BuildPipesPage() {
+QWidget* MainWindow::BuildPipesPage() {
   auto& f = Form();
   auto* page = new QWidget;
   auto* v = new QVBoxLayout(page);
-  // The grid and navigator over the pipe table; the catalogue fills them.
-  auto* table = new QTableView(page);
-  table->setObjectName("DBGPiples");
+  // The grid and navigator over the tube series, the user's own sizes below.
+  auto* table = new DataGridView(*this, f.DBGPiples, page);
   Bind(f.DBGPiples, table);
-  auto* nav = new QWidget(page);
+  auto* nav = new NavigatorView(*this, f.DBGPiples, page);
   nav->setObjectName("DBNPiples");
-  nav->setFixedHeight(26);
-  new QHBoxLayout(nav);
   Bind(f.DBNPiples, nav);
   v->addWidget(table, 1);
   auto* buttons = new QHBoxLayout;
@@ -278,10 +325,18 @@ QWidget* TFormPelmora::BuildPipesPage() {
   buttons->addWidget(Make(f.Button3, page));
   buttons->addWidget(Make(f.Button2, page));
   v->addLayout(buttons);
+  if (Component* add = f.Find("BPipeAdd")) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel("自定规格：", page));
+    row->addWidget(Make(add, page));
+    row->addWidget(Make(f.Find("BPipeDel"), page));
+    row->addStretch(1);
+    v->addLayout(row);
+  }
   return page;
 }
 
-QWidget* TFormPelmora::BuildVesselPage() {
+QWidget* MainWindow::BuildVesselPage() {
   auto& f = Form();
   auto* page = new QWidget;
   auto* h = new QHBoxLayout(page);
@@ -313,13 +368,20 @@ QWidget* TFormPelmora::BuildVesselPage() {
   return page;
 }
 
-QWidget* TFormPelmora::BuildReportPage() {
+QWidget* MainWindow::BuildReportPage() {
   auto& f = Form();
   auto* page = new QWidget;
   auto* h = new QHBoxLayout(page);
   h->setContentsMargins(3, 3, 3, 3);
-  QWidget* report = Make(f.RichEditReport, page);
-  h->addWidget(report, 5);
+  auto* left = new QVBoxLayout;
+  left->addWidget(Make(f.RichEditReport, page), 1);
+  if (auto* pdf = qobject_cast<QToolButton*>(Make(f.FindAs<SpeedButton>("SBRPdf"), page))) {
+    pdf->setAutoRaise(false);  // a plain button under the text, not a flat tool-bar one
+    pdf->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    pdf->setFixedSize(pdf->sizeHint().width() + 16, 24);
+    left->addWidget(pdf, 0, Qt::AlignLeft);
+  }
+  h->addLayout(left, 5);
   auto* right = new QVBoxLayout;
   QWidget* chart = Make(f.PaintBox1, page);
   chart->setMinimumSize(320, 240);
@@ -331,7 +393,7 @@ QWidget* TFormPelmora::BuildReportPage() {
   return page;
 }
 
-void TFormPelmora::BuildPages() {
+void MainWindow::BuildPages() {
   auto& f = Form();
   pages_ = new QTabWidget(this);
   pages_->setObjectName("PageControl1");
@@ -366,7 +428,7 @@ void TFormPelmora::BuildPages() {
   SyncPage();
 }
 
-void TFormPelmora::SyncPage() {
+void MainWindow::SyncPage() {
   const auto& sheets = Form().PageControl1->Pages();
   for (size_t i = 0; i < sheets.size(); ++i)
     if (sheets[i] == Form().PageControl1->ActivePage() && pages_->currentIndex() != static_cast<int>(i)) {

@@ -1,5 +1,8 @@
 #include "gui/QtPort.h"
 
+#include "fields/Catalogue.h"
+#include "gui/PickListDialog.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -12,8 +15,12 @@ namespace pelmora::gui {
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// The caption of a box without one is the application title.
-QString Caption(const std::string& c) { return c.empty() ? QCoreApplication::applicationName() : Q(c); }
+// A box without a caption of its own, or with the window's long title, is titled with
+// the program's name, 佩莫拉.
+QString Caption(const std::string& c) {
+  if (c.empty() || c == TFormPelmora::kTitle) return QGuiApplication::applicationDisplayName();
+  return Q(c);
+}
 }  // namespace
 
 QString ToQtFilter(const std::string& filter) {
@@ -33,7 +40,7 @@ void QtPort::ShowMessage(const std::string& text) {
     paintMessages_.push_back(text);
     return;
   }
-  QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), Q(text), QMessageBox::Ok, parent_);
+  QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), Q(text), QMessageBox::Ok, parent_);
   box.exec();
 }
 
@@ -78,7 +85,11 @@ Answer QtPort::MessageBox(const std::string& text, const std::string& caption, M
 
 namespace {
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& r, bool save) {
-  QFileDialog dlg(parent, Q(r.title), Q(r.initialDir), ToQtFilter(r.filter));
+  QString filters = ToQtFilter(r.filter);
+  QFileDialog dlg(parent, Q(r.title), Q(r.initialDir), filters);
+  // The filter the command asks for (counted from 1): templates for the template commands.
+  QStringList names = filters.split(";;");
+  if (r.filterIndex >= 1 && r.filterIndex <= names.size()) dlg.selectNameFilter(names[r.filterIndex - 1]);
   dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (!r.defaultExt.empty()) dlg.setDefaultSuffix(Q(r.defaultExt));
@@ -99,21 +110,8 @@ std::optional<std::string> QtPort::SaveDialog(const FileDialogRequest& request) 
 
 // A plain choice of one of the values; the pick-list dialog proper replaces it.
 std::optional<std::string> QtPort::PickList(const PickListRequest& r) {
-  QStringList shown;
-  int current = 0;
-  for (size_t i = 0; i < r.values.size(); ++i) {
-    QString line = Q(r.values[i]);
-    if (i < r.names.size() && !r.names[i].empty()) line += "    " + Q(r.names[i]);
-    if (r.values[i] == r.current) current = static_cast<int>(i);
-    shown << line;
-  }
-  bool ok = false;
-  QString picked = QInputDialog::getItem(parent_, Caption(r.caption), Q(r.prompt + (r.unit.empty() ? "" : " (" + r.unit + ")")),
-                                         shown, current, false, &ok);
-  if (!ok) return std::nullopt;
-  int i = static_cast<int>(shown.indexOf(picked));
-  if (i < 0 || static_cast<size_t>(i) >= r.values.size()) return std::nullopt;
-  return r.values[static_cast<size_t>(i)];
+  PickListDialog dialog(r, parent_);
+  return dialog.Ask();
 }
 
 void QtPort::Beep() { QApplication::beep(); }

@@ -7,19 +7,20 @@
 #include <QScreen>
 #include <cmath>
 
+#include "fields/Version.h"
+
 namespace pelmora::gui {
 
 TFormGG::TFormGG(QWidget* parent) : QDialog(parent) {
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                 Qt::CustomizeWindowHint);
-  setModal(true);
+  // A splash screen proper: no frame, above the window while it comes up.
+  setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
   setFixedSize(kWidth, kHeight);
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);
   setPalette(pal);
-  version_ = "Pelmora V2016.12.05.25";
-  setWindowTitle("佩莫拉");
+  version_ = PELMORA_NAME " " PELMORA_VERSION_TEXT;
+  setWindowTitle(PELMORA_NAME_ZH);
   if (QScreen* s = QGuiApplication::primaryScreen()) {
     QRect g = s->availableGeometry();
     move(g.center() - QPoint(kWidth / 2, kHeight / 2));
@@ -117,7 +118,7 @@ void TFormGG::paintEvent(QPaintEvent*) {
   name.setItalic(true);
   p.setFont(name);
   p.setPen(QColor(255, 0, 0));
-  p.drawText(QRect(190, 40, 262, 100), Qt::AlignCenter, "佩莫拉");
+  p.drawText(QRect(190, 40, 262, 100), Qt::AlignCenter, PELMORA_NAME_ZH);
   QFont ver("Times New Roman");
   ver.setPixelSize(18);
   ver.setBold(true);

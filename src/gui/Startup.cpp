@@ -1,5 +1,9 @@
 #include "gui/Startup.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #include "app/PelmoraApp.h"
 
 namespace pelmora::gui {
@@ -18,6 +22,25 @@ StartupOptions ParseStartup(const std::vector<std::string>& args) {
 
 void OpenStartupProject(PelmoraApp& app, const std::string& path) {
   app.Run([&app, &path] { app.project.OpenAtStartup(path); });
+}
+
+void OpenHandedOverProject(PelmoraApp& app, const std::string& path) {
+  app.Run([&app, &path] {
+    if (app.project.CanClose()) app.project.OpenAtStartup(path);
+  });
+}
+
+bool InstallTranslations() {
+  static QTranslator* translator = nullptr;
+  if (translator) return true;
+  auto* t = new QTranslator(QCoreApplication::instance());
+  if (!t->load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete t;
+    return false;
+  }
+  QCoreApplication::installTranslator(t);
+  translator = t;
+  return true;
 }
 
 }  // namespace pelmora::gui

@@ -21,4 +21,12 @@ StartupOptions ParseStartup(const std::vector<std::string>& args);
 // through the project commands.
 void OpenStartupProject(PelmoraApp& app, const std::string& path);
 
+// Opens a project handed over by a second start of the program: asks about unsaved
+// changes first, as Open does, and leaves everything as it was on Cancel.
+void OpenHandedOverProject(PelmoraApp& app, const std::string& path);
+
+// Loads Qt's own Chinese translation (standard buttons, file and print dialogs,
+// context menus). False when it is not installed.
+bool InstallTranslations();
+
 }  // namespace pelmora::gui

@@ -1,5 +1,7 @@
 #include "gui/Widgets.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -155,7 +157,10 @@ void ValueEdit::paintEvent(QPaintEvent* e) {
   p.fillRect(r, palette().color(QPalette::Base));
   p.setFont(font());
   p.setPen(grey ? QColor(128, 128, 128) : ToColor(edit_->GetFont().color));
-  p.drawText(r.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, s);
+  // A number wider than the field ends in "…" rather than being cut off unseen; the
+  // whole text shows while the field has the focus.
+  QRect textRect = r.adjusted(1, 0, 0, 0);
+  p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(s, Qt::ElideRight, textRect.width()));
 }
 
 void ValueEdit::focusInEvent(QFocusEvent* e) {
@@ -342,6 +347,10 @@ RichTextView::RichTextView(ViewContext& ctx, RichEdit* rich, QWidget* parent)
   setTabChangesFocus(true);
   setLineWrapMode(QTextEdit::NoWrap);
   connect(this, &QTextEdit::textChanged, this, [this] { UserEdited(); });
+  connect(this, &QTextEdit::selectionChanged, this, [this] { SelectionChanged(); });
+  connect(this, &QTextEdit::cursorPositionChanged, this, [this] {
+    if (!loading_) rich_->caretPosition = textCursor().position();
+  });
   ctx.Bind(rich, this);
   Refresh();
   sub_.Reset(rich, [this](pelmora::Component&) { Refresh(); });
@@ -360,15 +369,36 @@ void RichTextView::Refresh() {
   setEnabled(rich_->Enabled());
   ApplyVisible(this, rich_->Visible());
   if (pushing_) return;
-  if (SameRuns(ReadDocument(*document(), rich_->defaultFont), rich_->Paragraphs()) &&
-      !rich_->Paragraphs().empty())
-    return;
   loading_ = true;
-  QTextDocument* doc = document();
-  doc->clear();
-  QTextCursor cur(doc);
+  if (!SameRuns(ReadDocument(*document(), rich_->defaultFont), rich_->Paragraphs()) ||
+      rich_->Paragraphs().empty())
+    FillDocument(*document(), rich_->Paragraphs());
+  // The caret where the core put it (a freshly built report: at the start), with
+  // nothing selected, scrolled into view.
+  const int caret = std::clamp(rich_->caretPosition, 0, std::max(0, document()->characterCount() - 1));
+  if (textCursor().position() != caret || textCursor().hasSelection()) {
+    QTextCursor c(document());
+    c.setPosition(caret);
+    setTextCursor(c);
+    ensureCursorVisible();
+  }
+  loading_ = false;
+}
+
+void RichTextView::SelectionChanged() {
+  QTextCursor c = textCursor();
+  if (c.hasSelection()) {
+    // The area takes no selection: it collapses to its start as soon as it is made.
+    c.setPosition(c.selectionStart());
+    setTextCursor(c);
+  }
+}
+
+void FillDocument(QTextDocument& doc, const std::vector<RichParagraph>& paragraphs) {
+  doc.clear();
+  QTextCursor cur(&doc);
   bool first = true;
-  for (const auto& para : rich_->Paragraphs()) {
+  for (const auto& para : paragraphs) {
     if (!first) cur.insertBlock();
     first = false;
     for (const auto& run : para) {
@@ -380,7 +410,6 @@ void RichTextView::Refresh() {
       cur.insertText(Q(run.text), f);
     }
   }
-  loading_ = false;
 }
 
 // ---------------------------------------------------------------- buttons

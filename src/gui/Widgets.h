@@ -162,6 +162,7 @@ class RichTextView : public QTextEdit
 
  private:
   void UserEdited();
+  void SelectionChanged();
   ViewContext& ctx_;
   RichEdit* rich_;
   bool pushing_ = false;  // our own edit is on its way into the core
@@ -220,4 +221,7 @@ namespace pelmora::gui {
 // Maps the window's font names to installed faces: 宋体 to AR PL UMing CN (or Noto Serif
 // CJK SC), Times New Roman to Liberation Serif; sets the window font (宋体, 12 pixels).
 void InstallFonts();
+
+// Replaces the document's content by the paragraphs' runs (face, size, weight, colour).
+void FillDocument(QTextDocument& doc, const std::vector<RichParagraph>& paragraphs);
 }  // namespace pelmora::gui

@@ -1,9 +1,17 @@
-// pelmora: the desktop program. One instance per user; the splash until it is clicked;
-// then the calculation window, with the project named as the first argument opened.
+// pelmora: the desktop program. One instance per user (a second start hands over its
+// project); a splash above the window while it comes up; the project named as the first
+// argument opened.
+#include <cstdio>
+
 #include <QApplication>
+#include <QCoreApplication>
 #include <QStyleFactory>
+#include <QTimer>
+#include <memory>
 
 #include "app/PelmoraApp.h"
+#include "fields/Version.h"
+#include "gui/InstanceChannel.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPort.h"
 #include "gui/SingleInstance.h"
@@ -13,11 +21,27 @@
 
 int main(int argc, char** argv) {
   using namespace pelmora;
-  // A second start ends at once, silently, before it touches the display.
+  // A second start hands its project (if any) to the running program, which raises its
+  // window and opens it, and ends before it touches the display.
   gui::SingleInstance instance;
-  if (!instance.Acquire()) return 0;
+  if (!instance.Acquire()) {
+    QCoreApplication core(argc, argv);
+    std::vector<std::string> args;
+    for (const QString& a : QCoreApplication::arguments().mid(1)) args.push_back(a.toStdString());
+    gui::StartupOptions options = gui::ParseStartup(args);
+    QString file = options.projectFile ? QString::fromStdString(*options.projectFile) : QString();
+    // A running program that does not answer (still starting, or hung) is left alone:
+    // the second start ends as it always did, and says why on the terminal.
+    if (!gui::HandOver(gui::ChannelPath(instance.Path()), file, 2000))
+      std::fputs("佩莫拉已在运行，但没有响应，未能转交文件。\n", stderr);
+    return 0;
+  }
 
   QApplication qapp(argc, argv);
+  // The name that titles message boxes. Set as the application name rather than as the
+  // display name, which Qt would append to every window title.
+  QApplication::setApplicationName(PELMORA_NAME_ZH);
+  gui::InstallTranslations();
   std::vector<std::string> args;
   for (const QString& a : QCoreApplication::arguments().mid(1)) args.push_back(a.toStdString());
   gui::StartupOptions options = gui::ParseStartup(args);
@@ -25,17 +49,32 @@ int main(int argc, char** argv) {
   if (QStyle* style = QStyleFactory::create("Windows")) QApplication::setStyle(style);
   gui::InstallFonts();
 
+  // The splash stays above the window while it comes up and closes with a click, or
+  // by itself shortly after the window is shown.
+  std::unique_ptr<gui::TFormGG> splash;
   if (options.splash) {
-    gui::TFormGG splash;
-    splash.exec();
+    splash = std::make_unique<gui::TFormGG>();
+    splash->show();
+    QCoreApplication::processEvents();
   }
 
   gui::QtPort port;
   PelmoraApp app(&port);
   app.project.StartRecentFiles(QCoreApplication::applicationFilePath().toStdString());
-  gui::TFormPelmora window(app, &port);
+  gui::MainWindow window(app, &port);
+  app.select.OpenCatalogue();
   if (options.projectFile) gui::OpenStartupProject(app, *options.projectFile);
   window.show();
   window.activateWindow();
+  if (splash) {
+    splash->raise();
+    QTimer::singleShot(1500, splash.get(), &QDialog::accept);
+  }
+  gui::InstanceChannel channel(gui::ChannelPath(instance.Path()), [&app, &window](const QString& file) {
+    if (window.isMinimized()) window.showNormal();
+    window.raise();
+    window.activateWindow();
+    if (!file.isEmpty()) gui::OpenHandedOverProject(app, file.toStdString());
+  });
   return qapp.exec();
 }

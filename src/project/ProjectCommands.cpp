@@ -1,9 +1,11 @@
 #include "project/ProjectCommands.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
+#include "fields/DurableFile.h"
 #include "fields/UiPort.h"
 #include "project/TextFile.h"
 
@@ -204,18 +206,18 @@ void ProjectCommands::StartRecentFiles(const std::string& programPath) {
   MRF.programPath = programPath;
   size_t slash = programPath.rfind('/');
   std::string folder = slash == std::string::npos ? "." : programPath.substr(0, slash == 0 ? 1 : slash);
-  if (::access(folder.c_str(), W_OK) == 0) {
+  struct stat st {};
+  bool installed = ::stat((folder + "/../share/pelmora").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (!installed && FolderWritable(folder)) {
     MRF.SetIniFile("");
   } else {
     // An installed program: the list lives with the user's settings.
-    std::string base;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) base = x;
-    else if (const char* h = std::getenv("HOME"); h && *h) base = std::string(h) + "/.config";
-    else base = "/tmp";
+    std::string base = UserFolder(UserFolderKind::Config);
+    if (base.empty()) base = "/tmp/pelmora/";
     std::string name = programPath.substr(slash == std::string::npos ? 0 : slash + 1);
     size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.resize(dot);
-    MRF.SetIniFile(base + "/pelmora/" + name + ".ini");
+    MRF.SetIniFile(base + name + ".ini");
   }
   MRF.Loaded();
 }

@@ -9,6 +9,7 @@
 
 #include "fields/Errors.h"
 #include "fields/NumberFormat.h"
+#include "fields/Properties.h"
 #include "fields/Text.h"
 #include "project/TextFile.h"
 
@@ -58,32 +59,52 @@ size_t Utf8Len(std::string_view s, size_t pos) {
   return std::min(n, s.size() - pos);
 }
 
-void Add(std::vector<FormRecord>& out, const Component& c, const char* kind, const char* prop, std::string value) {
-  out.push_back({c.Name(), kind, prop, std::move(value)});
+// ------------------------------------------------------------------ record values
+// How a record kind writes and reads a property's value.
+
+std::string CheckListText(const std::vector<CheckListBox::Item>& items) {
+  std::string v;
+  for (const auto& item : items) {
+    if (!v.empty()) v += kJoin;
+    v += Trim(item.text);
+    v += kJoin;
+    v += item.checked ? '1' : '0';
+  }
+  return v;
 }
 
-void EditRecords(std::vector<FormRecord>& out, const Edit& e) {
-  Add(out, e, "String", "Text", SingleLine(e.Text()));
-  Add(out, e, "Enum", "Enabled", Bool(e.Enabled()));
-  Add(out, e, "Enum", "ReadOnly", Bool(e.ReadOnly()));
-  Add(out, e, "Ord", "Color", std::to_string(e.GetColor()));
+std::vector<CheckListBox::Item> ParseCheckList(std::string_view v) {
+  std::vector<CheckListBox::Item> items;
+  size_t pos = 0;
+  while (pos < v.size()) {
+    size_t bar = v.find(kJoin, pos);
+    if (bar == std::string_view::npos) break;
+    std::string text(v.substr(pos, bar - pos));
+    size_t flagAt = bar + kJoin.size();
+    size_t flagLen = Utf8Len(v, flagAt);
+    bool ticked = flagLen == 1 && v[flagAt] == '1';
+    items.push_back({std::move(text), ticked});
+    pos = flagAt + flagLen;
+    pos += Utf8Len(v, pos);
+  }
+  return items;
+}
+
+std::string EncodeValue(const std::string& recordKind, const PropValue& v) {
+  if (recordKind == "Enum") return Bool(std::get<bool>(v));
+  if (recordKind == "Ord") return std::to_string(std::get<long long>(v));
+  if (recordKind == "Float") return Format15(std::get<double>(v));
+  if (recordKind == "Memo" || recordKind == "Rich") return EncodeLines(std::get<std::vector<std::string>>(v));
+  if (recordKind == "CheckListBox") return CheckListText(std::get<std::vector<CheckListBox::Item>>(v));
+  return SingleLine(std::get<std::string>(v));
 }
 
 // ------------------------------------------------------------------ reading
 
-enum class Op {
-  Text, Enabled, Visible, Hint, ReadOnlyEdit, ReadOnlyRich, Color, Ctl3D, Exchange, ComboIndex, RadioIndex,
-  Checked, Down, MenuChecked, Caption, Lines, CheckList
-};
-
 struct Step {
   Component* c = nullptr;
-  Op op = Op::Text;
-  bool b = false;
-  long long i = 0;
-  double d = 0;
-  std::string s;
-  std::vector<std::string> lines;
+  const Property* property = nullptr;
+  PropValue value;
 };
 
 bool ParseBool(const std::string& v) {
@@ -98,127 +119,42 @@ long long ParseInt32(const std::string& v) {
   return x;
 }
 
-bool Is(const std::string& prop, std::string_view name) { return EqualsNoCase(prop, name); }
+PropValue DecodeValue(const std::string& recordKind, PropType type, const std::string& raw) {
+  if (recordKind == "Enum") return ParseBool(raw);
+  if (recordKind == "Ord") return ParseInt32(raw);
+  if (recordKind == "Float") return StrToFloat(raw);
+  if (recordKind == "CheckListBox") return ParseCheckList(raw);
+  if (recordKind == "Memo" || recordKind == "Rich") {
+    std::vector<std::string> lines = DecodeLines(raw);
+    if (type == PropType::Lines) return lines;
+    std::string s;
+    for (size_t k = 0; k < lines.size(); ++k) s += (k ? "\r\n" : "") + lines[k];
+    return s;
+  }
+  return raw;
+}
 
-bool HasCaption(const Component* c) {
-  return dynamic_cast<const Label*>(c) || dynamic_cast<const GroupBox*>(c) || dynamic_cast<const SpeedButton*>(c) ||
-         dynamic_cast<const MenuItem*>(c);
+bool Matches(const RecordForm& form, const FormRecord& r) {
+  return form.kind == r.kind && (form.anyName || EqualsNoCase(form.property, r.property));
 }
 
 // The step a record makes, or nothing when the component lacks the property.
 std::optional<Step> Prepare(Form& form, const FormRecord& r) {
   Component* c = form.Find(r.name);
   if (!c || r.name.empty()) return std::nullopt;
-  auto* edit = dynamic_cast<Edit*>(c);
-  auto* rich = dynamic_cast<RichEdit*>(c);
-  const std::string& p = r.property;
-  Step st;
-  st.c = c;
-  st.op = Op::Text;
-  if (r.kind == "String") {
-    st.s = r.value;
-    if (edit && Is(p, "Text")) st.op = Op::Text;
-    else if (Is(p, "Hint")) st.op = Op::Hint;
-    else if (HasCaption(c) && Is(p, "Caption")) st.op = Op::Caption;
-    else return std::nullopt;
-    return st;
-  }
-  if (r.kind == "Float") {
-    auto* field = dynamic_cast<EditD*>(c);
-    if (!field || !Is(p, "Exchange")) return std::nullopt;
-    st.op = Op::Exchange;
-    st.d = StrToFloat(r.value);
-    if (!(st.d > 0) || !std::isfinite(st.d)) throw ConversionError("'" + r.value + "' is not a valid unit factor");
-    return st;
-  }
-  if (r.kind == "Ord") {
-    if (edit && Is(p, "Color")) st.op = Op::Color;
-    else if (dynamic_cast<ComboBox*>(c) && Is(p, "ItemIndex")) st.op = Op::ComboIndex;
-    else if (dynamic_cast<RadioGroup*>(c) && Is(p, "ItemIndex")) st.op = Op::RadioIndex;
-    else return std::nullopt;
-    st.i = ParseInt32(r.value);
-    return st;
-  }
-  if (r.kind == "Enum") {
-    if (Is(p, "Enabled")) st.op = Op::Enabled;
-    else if (Is(p, "Visible")) st.op = Op::Visible;
-    else if (edit && Is(p, "ReadOnly")) st.op = Op::ReadOnlyEdit;
-    else if (rich && Is(p, "ReadOnly")) st.op = Op::ReadOnlyRich;
-    else if (edit && Is(p, "Ctl3D")) st.op = Op::Ctl3D;
-    else if (dynamic_cast<CheckBox*>(c) && Is(p, "Checked")) st.op = Op::Checked;
-    else if (dynamic_cast<MenuItem*>(c) && Is(p, "Checked")) st.op = Op::MenuChecked;
-    else if (dynamic_cast<SpeedButton*>(c) && Is(p, "Down")) st.op = Op::Down;
-    else return std::nullopt;
-    st.b = ParseBool(r.value);
-    return st;
-  }
-  if (r.kind == "Memo" || r.kind == "Rich") {
-    // Any visual control takes the whole text; menu items are not controls.
-    if (dynamic_cast<MenuItem*>(c)) return std::nullopt;
-    st.lines = DecodeLines(r.value);
-    if (rich) {
-      st.op = Op::Lines;
-    } else if (edit || HasCaption(c)) {
-      st.op = edit ? Op::Text : Op::Caption;
-      for (size_t k = 0; k < st.lines.size(); ++k) st.s += (k ? "\r\n" : "") + st.lines[k];
-    } else {
-      return std::nullopt;
+  for (const Property& p : Describe(c->GetKind()).properties) {
+    if (!p.set) continue;
+    for (const RecordForm& rf : p.records) {
+      if (!Matches(rf, r)) continue;
+      Step st{c, &p, DecodeValue(r.kind, p.type, r.value)};
+      if (p.check) p.check(st.value, r.value);
+      return st;
     }
-    return st;
-  }
-  if (r.kind == "CheckListBox") {
-    if (!dynamic_cast<CheckListBox*>(c)) return std::nullopt;
-    st.op = Op::CheckList;
-    st.s = r.value;
-    return st;
   }
   return std::nullopt;
 }
 
-void SetCaption(Component* c, std::string text) {
-  if (auto* l = dynamic_cast<Label*>(c)) l->SetCaption(std::move(text));
-  else if (auto* g = dynamic_cast<GroupBox*>(c)) g->SetCaption(std::move(text));
-  else if (auto* b = dynamic_cast<SpeedButton*>(c)) b->SetCaption(std::move(text));
-  else if (auto* m = dynamic_cast<MenuItem*>(c)) m->SetCaption(std::move(text));
-}
-
-void ApplyCheckList(CheckListBox& list, std::string_view v) {
-  size_t pos = 0;
-  for (size_t item = 0; pos < v.size(); ++item) {
-    size_t bar = v.find(kJoin, pos);
-    if (bar == std::string_view::npos) break;
-    std::string text(v.substr(pos, bar - pos));
-    size_t flagAt = bar + kJoin.size();
-    size_t flagLen = Utf8Len(v, flagAt);
-    bool ticked = flagLen == 1 && v[flagAt] == '1';
-    list.SetItem(item, std::move(text), ticked);  // beyond the list: ignored
-    pos = flagAt + flagLen;
-    pos += Utf8Len(v, pos);
-  }
-}
-
-void Apply(const Step& st) {
-  Component* c = st.c;
-  switch (st.op) {
-    case Op::Text: static_cast<Edit*>(c)->SetText(st.s); break;
-    case Op::Enabled: c->SetEnabled(st.b); break;
-    case Op::Visible: c->SetVisible(st.b); break;
-    case Op::Hint: c->SetHint(st.s); break;
-    case Op::ReadOnlyEdit: static_cast<Edit*>(c)->SetReadOnly(st.b); break;
-    case Op::ReadOnlyRich: static_cast<RichEdit*>(c)->SetReadOnly(st.b); break;
-    case Op::Color: static_cast<Edit*>(c)->SetColor(static_cast<Color>(st.i)); break;
-    case Op::Ctl3D: static_cast<Edit*>(c)->SetCtl3D(st.b); break;
-    case Op::Exchange: static_cast<EditD*>(c)->SetExchange(st.d); break;
-    case Op::ComboIndex: static_cast<ComboBox*>(c)->SetItemIndex(static_cast<int>(st.i)); break;
-    case Op::RadioIndex: static_cast<RadioGroup*>(c)->SetItemIndex(static_cast<int>(st.i)); break;
-    case Op::Checked: static_cast<CheckBox*>(c)->SetChecked(st.b); break;
-    case Op::MenuChecked: static_cast<MenuItem*>(c)->SetChecked(st.b); break;
-    case Op::Down: static_cast<SpeedButton*>(c)->SetDown(st.b); break;
-    case Op::Caption: SetCaption(c, st.s); break;
-    case Op::Lines: static_cast<RichEdit*>(c)->SetLines(st.lines); break;
-    case Op::CheckList: ApplyCheckList(*static_cast<CheckListBox*>(c), st.s); break;
-  }
-}
+void Apply(const Step& st) { st.property->set(*st.c, st.value); }
 
 std::vector<Step> PrepareAll(Form& form, const std::vector<FormRecord>& records) {
   std::vector<Step> steps;
@@ -251,39 +187,11 @@ std::vector<FormRecord> CollectFormRecords(const Form& form, const std::vector<s
     for (const auto& x : excluded)
       if (EqualsNoCase(x, c->Name())) skip = true;
     if (skip) continue;
-    switch (c->GetKind()) {
-      case Kind::Edit: EditRecords(out, static_cast<const Edit&>(*c)); break;
-      case Kind::EditD: {
-        const auto& e = static_cast<const EditD&>(*c);
-        Add(out, e, "Float", "Exchange", Format15(e.Exchange()));
-        EditRecords(out, e);
-        break;
-      }
-      case Kind::ComboBox:
-      case Kind::ComboBoxU:
-        Add(out, *c, "Ord", "ItemIndex", std::to_string(static_cast<const ComboBox&>(*c).ItemIndex()));
-        break;
-      case Kind::RadioGroup:
-        Add(out, *c, "Ord", "ItemIndex", std::to_string(static_cast<const RadioGroup&>(*c).ItemIndex()));
-        break;
-      case Kind::CheckBox:
-      case Kind::RadioButton:
-        Add(out, *c, "Enum", "Checked", Bool(static_cast<const CheckBox&>(*c).Checked()));
-        break;
-      case Kind::Memo: Add(out, *c, "Memo", "Lines", EncodeLines(static_cast<const RichEdit&>(*c).Lines())); break;
-      case Kind::RichEdit: Add(out, *c, "Rich", "Lines", EncodeLines(static_cast<const RichEdit&>(*c).Lines())); break;
-      case Kind::CheckListBox: {
-        std::string v;
-        for (const auto& item : static_cast<const CheckListBox&>(*c).Items()) {
-          if (!v.empty()) v += kJoin;
-          v += Trim(item.text);
-          v += kJoin;
-          v += item.checked ? '1' : '0';
-        }
-        Add(out, *c, "CheckListBox", "Items", std::move(v));
-        break;
-      }
-      default: break;  // labels, buttons, groups, pages, menus, the status bar, the chart box
+    const KindInfo& kind = Describe(c->GetKind());
+    for (size_t i : kind.written) {
+      const Property& p = kind.properties[i];
+      const RecordForm& rf = p.records.front();
+      out.push_back({c->Name(), rf.kind, rf.property, EncodeValue(rf.kind, p.get(*c))});
     }
   }
   return out;

@@ -4,10 +4,13 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+#include "gui/Startup.h"
 #include "gui/Widgets.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QApplication::setApplicationName("佩莫拉");
+  pelmora::gui::InstallTranslations();
   if (QStyle* style = QStyleFactory::create("Windows")) QApplication::setStyle(style);
   pelmora::gui::InstallFonts();
   ::testing::InitGoogleTest(&argc, argv);

@@ -58,7 +58,7 @@ struct Window : ::testing::Test {
   ScriptedPort port;
   PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
   TFormPelmora& f = app.form;
-  gui::TFormPelmora win{app, nullptr};
+  gui::MainWindow win{app, nullptr};
 
   void SetUp() override {
     win.show();
@@ -366,7 +366,7 @@ TEST_F(Window, MenuToolBarAndAbout) {
   EXPECT_EQ(file, (QStringList{"&N 新建", "&O 打开", "-", "&S 保存", "&A 另存为", "&T 存为模板", "-", "&E 退出"}));
   QStringList report;
   for (QAction* a : win.MenuOf(f.MReport)->actions()) report << (a->isSeparator() ? "-" : a->text());
-  EXPECT_EQ(report, (QStringList{"&M 生成报表", "&S 保存报表 ", "-", "&P 打印报表"}));
+  EXPECT_EQ(report, (QStringList{"&M 生成报表", "&S 保存报表 ", "-", "&P 打印报表", "&D 导出PDF报告"}));
   EXPECT_FALSE(win.ActionOf(f.MFSave)->isEnabled());
 
   QStringList hints;

@@ -63,11 +63,11 @@ TEST_F(ModesTest, BathFixesOneSecondAndSwitchesTheHeatsToPower) {
   EXPECT_EQ(f.MaoD->Text(), "2000");
   EXPECT_DOUBLE_EQ(f.MaoD->GetValue(), 2000);
 
-  EXPECT_EQ(f.MaoL->Caption(), "无定义");
+  EXPECT_EQ(f.MaoL->Caption(), "浴液质量");
   EXPECT_EQ(f.TTaL->Caption(), "平均温差");
   EXPECT_EQ(f.KTaL->Caption(), "总传热系数");
-  EXPECT_EQ(f.Tom1L->Caption(), "无定义");
-  EXPECT_EQ(f.Tom2L->Caption(), "无定义");
+  EXPECT_EQ(f.Tom1L->Caption(), "初始浴温");
+  EXPECT_EQ(f.Tom2L->Caption(), "终了浴温");
   EXPECT_TRUE(f.ProjectModified());
 
   // Back to the storage tank: energies again, the time stays one second but editable.
@@ -134,7 +134,7 @@ TEST_F(ModesTest, EvaporatingVesselSideForcesTwoStreams) {
   EXPECT_EQ(f.RGEType->ItemIndex(), 2);
   EXPECT_TRUE(Quantity("Po", false));
   EXPECT_TRUE(Quantity("Lao", false));
-  EXPECT_EQ(f.LaoL->Caption(), "无定义");
+  EXPECT_EQ(f.LaoL->Caption(), "相变比例");
   // Enabled again by the later rule, but still drawn with the button face.
   EXPECT_TRUE(Quantity("Cop", true));
   EXPECT_EQ(f.CopD->GetColor(), colors::BtnFace);
@@ -171,7 +171,7 @@ TEST_F(ModesTest, CondensingSidesEnableTheVapourFields) {
   f.PhiD->UserSelect(0);
   EXPECT_TRUE(Quantity("DHi", false));
   EXPECT_FALSE(f.UivD->Enabled());
-  EXPECT_EQ(f.LaiL->Caption(), "无定义");
+  EXPECT_EQ(f.LaiL->Caption(), "相变比例");
 }
 
 TEST_F(ModesTest, TwoStreamsResetExternalCirculation) {
@@ -305,17 +305,17 @@ TEST_F(ModesTest, SummaryTablesHoldAfterAnySequenceOfSelections) {
     ASSERT_TRUE(Quantity("Cip", t != 1));
     ASSERT_TRUE(Quantity("Cipv", t == 1));
     // Captions.
-    const char* mao[] = {"总质量", "无定义", "质量流量"};
+    const char* mao[] = {"总质量", "浴液质量", "质量流量"};
     const char* tta[] = {"时均温差", "平均温差", "有效温差"};
     const char* kta[] = {"时均传热系数", "总传热系数", "总传热系数"};
-    const char* tom1[] = {"初始温度", "无定义", "入口温度"};
-    const char* tom2[] = {"目标温度", "无定义", "出口温度"};
+    const char* tom1[] = {"初始温度", "初始浴温", "入口温度"};
+    const char* tom2[] = {"目标温度", "终了浴温", "出口温度"};
     ASSERT_EQ(f.MaoL->Caption(), mao[e]);
     ASSERT_EQ(f.TTaL->Caption(), tta[e]);
     ASSERT_EQ(f.KTaL->Caption(), kta[e]);
     ASSERT_EQ(f.Tom1L->Caption(), tom1[e]);
     ASSERT_EQ(f.Tom2L->Caption(), tom2[e]);
-    const char* phase[] = {"无定义", "不凝气体", "汽化率"};
+    const char* phase[] = {"相变比例", "不凝气体", "汽化率"};
     ASSERT_EQ(f.LaoL->Caption(), phase[p]);
     ASSERT_EQ(f.LaiL->Caption(), phase[t]);
     ASSERT_EQ(f.DspL->Caption(), s == 0 ? "管间距" : "螺距");
@@ -326,6 +326,28 @@ TEST_F(ModesTest, SummaryTablesHoldAfterAnySequenceOfSelections) {
     ASSERT_EQ(f.MaoU->Items(), UnitList(e == 2 ? "MassFlow" : "Mass"));
     ASSERT_NEAR(f.QoD->GetValue(), 1234, 1e-9);
     ASSERT_NEAR(f.MaoD->GetValue(), 55, 1e-9);
+  }
+}
+
+}  // namespace
+}  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+// A new window shows the captions of its vessel type at once: the first recalculation
+// changes none, and no caption says "无定义".
+TEST(StartCaptions, TheFirstRecalculationChangesNoCaption) {
+  ScriptedPort port;
+  PelmoraApp app{&port, "/tmp/"};
+  std::vector<std::pair<std::string, std::string>> before;
+  for (Component* c : app.form.Components())
+    if (auto* l = dynamic_cast<Label*>(c)) before.emplace_back(l->Name(), l->Caption());
+  EXPECT_EQ(app.form.MaoL->Caption(), "总质量");
+  app.modes.RGETypeClick(nullptr);
+  for (const auto& [name, caption] : before) {
+    EXPECT_EQ(app.form.FindAs<Label>(name)->Caption(), caption) << name;
+    EXPECT_NE(caption, "无定义") << name;
   }
 }
 

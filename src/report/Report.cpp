@@ -1,0 +1,107 @@
+#include "report/Report.h"
+
+#include <ctime>
+
+#include "fields/DurableFile.h"
+#include "fields/UiPort.h"
+#include "report/ReportPdf.h"
+#include "report/Rtf.h"
+
+namespace pelmora {
+
+Report::Report(TFormPelmora& form, const Curve& curve) : f_(form), curve_(curve) {
+  auto bind = [this](const char* name, void (Report::*m)(Component*)) {
+    f_.SetHandler(name, [this, m](Component* s) { (this->*m)(s); });
+  };
+  bind("SBRSimpleClick", &Report::SBRSimpleClick);
+  bind("MRSimpleClick", &Report::SBRSimpleClick);
+  bind("SBRSaveClick", &Report::SBRSaveClick);
+  bind("MRSaveClick", &Report::SBRSaveClick);
+  bind("SBRPrintRepClick", &Report::SBRPrintRepClick);
+  bind("MRPrintRepClick", &Report::SBRPrintRepClick);
+  bind("SBRPdfClick", &Report::SBRPdfClick);
+  bind("MRPdfClick", &Report::SBRPdfClick);
+}
+
+std::vector<RichParagraph> Report::Build() const {
+  ReportBuilder b(f_);
+  b.BuildAll();
+  for (const auto& hook : hooks_) hook(b);
+  return std::move(b.Paragraphs());
+}
+
+void Report::SBRSimpleClick(Component*) {
+  f_.PageControl1->SetActivePage(f_.TabSheet5);
+  auto paragraphs = Build();
+  // Shown from its top: caret at the start, nothing selected.
+  f_.RichEditReport->caretPosition = 0;
+  f_.RichEditReport->SetParagraphs(std::move(paragraphs));
+}
+
+std::string Report::PresetName(const std::string& projectFile, const std::string& ext) {
+  const size_t slash = projectFile.rfind('/');
+  const size_t dot = projectFile.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) return projectFile.substr(0, dot) + ext;
+  return projectFile + ext;
+}
+
+namespace {
+
+FileDialogRequest SaveRequest(const char* title, const char* filter, const char* ext, std::string preset) {
+  FileDialogRequest r;
+  r.title = title;
+  r.filter = filter;
+  r.defaultExt = ext;
+  r.initialDir = ".";
+  r.fileName = std::move(preset);
+  r.overwritePrompt = true;
+  return r;
+}
+
+}  // namespace
+
+void Report::SBRSaveClick(Component*) {
+  auto file = f_.Port().SaveDialog(SaveRequest(kSaveTitle, kSaveFilter, "doc", PresetName(f_.CurrentProjectFile, ".doc")));
+  if (!file) return;
+  std::string reason = WriteFileDurably(*file, ToRtf(f_.RichEditReport->Paragraphs()));
+  if (!reason.empty())
+    f_.Port().MessageBox("无法保存报告“" + *file + "”：" + reason, "", MsgType::Error, Buttons::Ok, Answer::Ok);
+}
+
+void Report::SBRPrintRepClick(Component*) {
+  if (print) {
+    print();
+    return;
+  }
+  f_.Port().MessageBox(kNoPrinter, "", MsgType::Error, Buttons::Ok, Answer::Ok);
+}
+
+std::string Report::ExportPdf(const std::string& path) const {
+  std::function<void(chart::Canvas&)> chart;
+  if (curve_.data.Intervals() > 0) chart = [this](chart::Canvas& c) { curve_.Draw(c); };
+  char date[32] = "";
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (localtime_r(&now, &local)) std::strftime(date, sizeof date, "%Y-%m-%d", &local);
+  std::string project = f_.CurrentProjectFile;
+  const size_t slash = project.rfind('/');
+  if (slash != std::string::npos) project = project.substr(slash + 1);
+  const std::string footer = std::string(date) + "    项目文件：" + (project.empty() ? "无名项目" : project);
+  std::string bytes = ReportPdfBytes(f_.RichEditReport->Paragraphs(), chart, footer);
+  if (bytes.empty()) return "PDF 文档生成失败";
+  return WriteFileDurably(path, bytes);
+}
+
+void Report::SBRPdfClick(Component*) {
+  auto file = f_.Port().SaveDialog(SaveRequest(
+      kPdfTitle, kPdfFilter, "pdf",
+      f_.CurrentProjectFile.empty() ? std::string("计算报告.pdf") : PresetName(f_.CurrentProjectFile, ".pdf")));
+  if (!file) return;
+  // An empty report area has nothing to export: the report is built first.
+  if (f_.RichEditReport->Paragraphs().empty()) SBRSimpleClick(nullptr);
+  std::string reason = ExportPdf(*file);
+  if (!reason.empty())
+    f_.Port().MessageBox("无法导出PDF报告“" + *file + "”：" + reason, "", MsgType::Error, Buttons::Ok, Answer::Ok);
+}
+
+}  // namespace pelmora

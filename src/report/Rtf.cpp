@@ -1,0 +1,123 @@
+#include "report/Rtf.h"
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "project/TextFile.h"
+
+namespace pelmora {
+
+namespace {
+
+// The next code point of a UTF-8 text; a broken sequence gives U+FFFD and one byte.
+char32_t NextCodePoint(const std::string& s, size_t& i) {
+  const auto b = static_cast<unsigned char>(s[i]);
+  int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+  if (len == 0 || i + static_cast<size_t>(len) > s.size()) {
+    ++i;
+    return 0xFFFD;
+  }
+  char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+  for (int k = 1; k < len; ++k) {
+    const auto c = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
+    if ((c >> 6) != 2) {
+      ++i;
+      return 0xFFFD;
+    }
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  i += static_cast<size_t>(len);
+  return cp;
+}
+
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  char buf[8];
+  for (unsigned char c : bytes) {
+    std::snprintf(buf, sizeof buf, "\\'%02x", c);
+    out += buf;
+  }
+  return out;
+}
+
+// \uN takes a signed 16-bit number.
+std::string UnicodeWord(unsigned v) { return "\\u" + std::to_string(v > 32767 ? static_cast<int>(v) - 65536 : static_cast<int>(v)); }
+
+std::string EscapeText(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size();) {
+    const size_t start = i;
+    const char32_t cp = NextCodePoint(s, i);
+    if (cp == '\\' || cp == '{' || cp == '}') {
+      out += '\\';
+      out += static_cast<char>(cp);
+    } else if (cp == '\t') {
+      out += "\\tab ";
+    } else if (cp < 0x20) {
+      continue;
+    } else if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp > 0xFFFF) {
+      const char32_t v = cp - 0x10000;
+      out += "\\uc1" + UnicodeWord(0xD800 + static_cast<unsigned>(v >> 10)) + "?" +
+             UnicodeWord(0xDC00 + static_cast<unsigned>(v & 0x3FF)) + "?";
+    } else {
+      const std::string utf8 = s.substr(start, i - start);
+      std::string gbk;
+      try {
+        gbk = Utf8ToGbk(utf8, "");
+      } catch (const FileError&) {
+        gbk = "?";
+      }
+      out += "\\uc" + std::to_string(gbk.size()) + UnicodeWord(static_cast<unsigned>(cp)) + Hex(gbk);
+    }
+  }
+  return out;
+}
+
+std::string FontName(const std::string& name) {
+  try {
+    return Hex(Utf8ToGbk(name, ""));
+  } catch (const FileError&) {
+    return "SimSun";
+  }
+}
+
+}  // namespace
+
+std::string ToRtf(const std::vector<RichParagraph>& paragraphs) {
+  std::map<std::string, int> fonts{{"宋体", 0}};
+  std::map<Color, int> colours;
+  for (const auto& p : paragraphs)
+    for (const auto& r : p) {
+      fonts.emplace(r.fontName, static_cast<int>(fonts.size()));
+      colours.emplace(r.color, static_cast<int>(colours.size()) + 1);
+    }
+  std::vector<std::string> fontByIndex(fonts.size());
+  for (const auto& [name, i] : fonts) fontByIndex[static_cast<size_t>(i)] = name;
+
+  std::string out = "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl";
+  for (size_t i = 0; i < fontByIndex.size(); ++i)
+    out += "{\\f" + std::to_string(i) + "\\fnil\\fcharset134 " + FontName(fontByIndex[i]) + ";}";
+  out += "}\r\n{\\colortbl ;";
+  std::vector<Color> colourByIndex(colours.size());
+  for (const auto& [c, i] : colours) colourByIndex[static_cast<size_t>(i - 1)] = c;
+  for (Color c : colourByIndex) {
+    Rgb rgb = ToRgb(c);
+    out += "\\red" + std::to_string(rgb.r) + "\\green" + std::to_string(rgb.g) + "\\blue" + std::to_string(rgb.b) + ";";
+  }
+  out += "}\r\n\\viewkind4\\uc1\\pard\\f0\\fs21 ";
+  for (size_t p = 0; p < paragraphs.size(); ++p) {
+    if (p) out += "\\par\r\n";
+    for (const auto& r : paragraphs[p]) {
+      const long halfPoints = std::lround(r.pointSize * 2);
+      out += "{\\f" + std::to_string(fonts[r.fontName]) + "\\fs" + std::to_string(halfPoints > 0 ? halfPoints : 21) +
+             (r.bold ? "\\b" : "\\b0") + "\\cf" + std::to_string(colours[r.color]) + " " + EscapeText(r.text) + "}";
+    }
+  }
+  out += "\r\n}\r\n";
+  return out;
+}
+
+}  // namespace pelmora

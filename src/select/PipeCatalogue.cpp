@@ -1,0 +1,204 @@
+#include "select/PipeCatalogue.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+#include "fields/DurableFile.h"
+#include "fields/Errors.h"
+#include "fields/NumberFormat.h"
+#include "fields/Text.h"
+
+namespace pelmora {
+
+namespace {
+
+constexpr const char* kTimes = "\xC3\x97";  // U+00D7 "×"
+
+struct DbCloser {
+  void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+using Db = std::unique_ptr<sqlite3, DbCloser>;
+struct StmtFinalizer {
+  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using Stmt = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
+
+// The first `n` characters (UTF-8 code points) of s.
+std::string FirstChars(const std::string& s, size_t n) {
+  size_t i = 0, count = 0;
+  while (i < s.size() && count < n) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
+    i += len;
+    ++count;
+  }
+  return s.substr(0, std::min(i, s.size()));
+}
+
+double FiniteNumber(const std::string& text) {
+  double v = StrToFloat(text);
+  if (!std::isfinite(v)) throw ConversionError("'" + text + "' is not a valid floating point value");
+  return v;
+}
+
+std::optional<double> ColumnNumber(sqlite3_stmt* s, int col) {
+  if (sqlite3_column_type(s, col) == SQLITE_NULL) return std::nullopt;
+  double v = sqlite3_column_double(s, col);
+  if (!std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+std::string ColumnText(sqlite3_stmt* s, int col) {
+  const unsigned char* t = sqlite3_column_text(s, col);
+  return t ? std::string(reinterpret_cast<const char*>(t), static_cast<size_t>(sqlite3_column_bytes(s, col)))
+           : std::string();
+}
+
+}  // namespace
+
+TubeSize ParseTubeSize(const std::string& dn) {
+  size_t x = dn.find(kTimes);
+  if (x == std::string::npos) throw ConversionError("'" + dn + "' is not a valid floating point value");
+  TubeSize t;
+  t.outer = FiniteNumber(dn.substr(0, x));
+  t.wall = FiniteNumber(FirstChars(dn.substr(x + 2), 10));
+  return t;
+}
+
+std::optional<std::string> NormalizeOwnSize(const std::string& text, std::string* message) {
+  auto fail = [&](const std::string& m) -> std::optional<std::string> {
+    if (message) *message = m;
+    return std::nullopt;
+  };
+  std::string s = ReplaceAll(ReplaceAll(ReplaceAll(TrimStr(text), kTimes, "x"), "X", "x"), "*", "x");
+  size_t x = s.find('x');
+  if (x == std::string::npos || s.find('x', x + 1) != std::string::npos)
+    return fail("管子规格请写成“外径×壁厚”（毫米），例如 25×2.5。");
+  auto outer = ParseDecimal(Trim(std::string_view(s).substr(0, x)));
+  auto wall = ParseDecimal(Trim(std::string_view(s).substr(x + 1)));
+  if (!outer || !wall || !std::isfinite(*outer) || !std::isfinite(*wall))
+    return fail("管子规格“" + TrimStr(text) + "”中的外径和壁厚必须是数字（毫米）。");
+  if (!(*wall > 0) || !(*outer > 2 * *wall))
+    return fail("管子规格“" + TrimStr(text) + "”不成立：外径必须大于两倍壁厚，壁厚必须大于0。");
+  std::string dn = Format15(*outer) + kTimes + Format15(*wall);
+  if (dn.size() - 1 > 10)  // "×" counts as one character
+    return fail("管子规格“" + dn + "”超过10个字符。");
+  return dn;
+}
+
+bool PipeCatalogue::Load(const std::string& path, std::string* message) {
+  pipes.clear();
+  expands.clear();
+  auto fail = [&](const std::string& why) {
+    pipes.clear();
+    expands.clear();
+    if (message) *message = why;
+    return false;
+  };
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec))
+    return fail("找不到管道数据库 " + path + "，管道系列和液体膨胀系数列表为空。");
+  sqlite3* raw = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+  Db db(raw);
+  auto damaged = [&]() {
+    std::string why = raw ? sqlite3_errmsg(raw) : "无法打开";
+    return fail("管道数据库 " + path + " 已损坏或不是管道数据库（" + why + "），管道系列和液体膨胀系数列表为空。");
+  };
+  if (rc != SQLITE_OK) return damaged();
+  sqlite3_stmt* s = nullptr;
+  if (sqlite3_prepare_v2(raw, "SELECT ID, DN, Do, Di, Own FROM Piples1 ORDER BY ID", -1, &s, nullptr) != SQLITE_OK)
+    return damaged();
+  {
+    Stmt st(s);
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+      PipeRow r;
+      r.id = sqlite3_column_int(s, 0);
+      r.dn = ColumnText(s, 1);
+      r.Do = ColumnNumber(s, 2);
+      r.Di = ColumnNumber(s, 3);
+      r.own = sqlite3_column_int(s, 4) != 0;
+      pipes.push_back(std::move(r));
+    }
+    if (rc != SQLITE_DONE) return damaged();
+  }
+  if (sqlite3_prepare_v2(raw, "SELECT ID, DN, Ec FROM Expand1 ORDER BY ID", -1, &s, nullptr) != SQLITE_OK)
+    return damaged();
+  {
+    Stmt st(s);
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+      ExpandRow r;
+      r.id = sqlite3_column_int(s, 0);
+      r.dn = ColumnText(s, 1);
+      r.ec = ColumnNumber(s, 2);
+      expands.push_back(std::move(r));
+    }
+    if (rc != SQLITE_DONE) return damaged();
+  }
+  return true;
+}
+
+bool PipeCatalogue::Save(const std::string& path, std::string* message) const {
+  const std::string temp = path + ".tmp";
+  std::error_code ec;
+  std::filesystem::remove(temp, ec);
+  sqlite3* raw = nullptr;
+  int rc = sqlite3_open_v2(temp.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  Db db(raw);
+  auto fail = [&](const std::string& why) {
+    db.reset();
+    std::filesystem::remove(temp, ec);
+    if (message) *message = "无法保存管道数据库 " + path + "（" + why + "）";
+    return false;
+  };
+  auto dbFail = [&]() { return fail(raw ? sqlite3_errmsg(raw) : "无法创建文件"); };
+  if (rc != SQLITE_OK) return dbFail();
+  auto exec = [&](const char* sql) { return sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
+  if (!exec("BEGIN") ||
+      !exec("CREATE TABLE Piples1(ID INTEGER PRIMARY KEY, DN TEXT NOT NULL, Do REAL, Di REAL, "
+            "Own INTEGER NOT NULL DEFAULT 0)") ||
+      !exec("CREATE TABLE Expand1(ID INTEGER PRIMARY KEY, DN TEXT NOT NULL, Ec REAL)"))
+    return dbFail();
+  auto bindNumber = [](sqlite3_stmt* s, int col, const std::optional<double>& v) {
+    if (v) sqlite3_bind_double(s, col, *v);
+    else sqlite3_bind_null(s, col);
+  };
+  sqlite3_stmt* s = nullptr;
+  if (sqlite3_prepare_v2(raw, "INSERT INTO Piples1 VALUES(?,?,?,?,?)", -1, &s, nullptr) != SQLITE_OK) return dbFail();
+  {
+    Stmt st(s);
+    for (const PipeRow& r : pipes) {
+      sqlite3_reset(s);
+      sqlite3_bind_int(s, 1, r.id);
+      sqlite3_bind_text(s, 2, r.dn.data(), static_cast<int>(r.dn.size()), SQLITE_TRANSIENT);
+      bindNumber(s, 3, r.Do);
+      bindNumber(s, 4, r.Di);
+      sqlite3_bind_int(s, 5, r.own ? 1 : 0);
+      if (sqlite3_step(s) != SQLITE_DONE) return dbFail();
+    }
+  }
+  if (sqlite3_prepare_v2(raw, "INSERT INTO Expand1 VALUES(?,?,?)", -1, &s, nullptr) != SQLITE_OK) return dbFail();
+  {
+    Stmt st(s);
+    for (const ExpandRow& r : expands) {
+      sqlite3_reset(s);
+      sqlite3_bind_int(s, 1, r.id);
+      sqlite3_bind_text(s, 2, r.dn.data(), static_cast<int>(r.dn.size()), SQLITE_TRANSIENT);
+      bindNumber(s, 3, r.ec);
+      if (sqlite3_step(s) != SQLITE_DONE) return dbFail();
+    }
+  }
+  if (!exec("COMMIT")) return dbFail();
+  db.reset();
+  std::string why = CommitReplacement(temp, path);
+  if (!why.empty()) {
+    if (message) *message = "无法保存管道数据库 " + path + "（" + why + "）";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace pelmora

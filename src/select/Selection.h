@@ -1,0 +1,50 @@
+#pragma once
+// Selection aids of the calculation window: the pick lists beside the pitch, roughness
+// and expansion-coefficient fields, and the page "管道系列" over the tube catalogue with
+// taking a size into the tube diameters, the maintenance run and the user's own sizes.
+#include <string>
+
+#include "fields/Catalogue.h"
+#include "select/PickList.h"
+#include "select/PipeCatalogue.h"
+
+namespace pelmora {
+
+class Selection {
+ public:
+  explicit Selection(TFormPelmora& form);
+
+  // Reads the catalogue once, when the window is created: the user's own copy when
+  // there is one, else the file in the program folder. A missing or damaged file is
+  // reported; the page and the expansion list stay empty and everything else works.
+  void OpenCatalogue();
+
+  PipeCatalogue catalogue;
+  std::string catalogPath;  // the file read (empty until opened)
+
+  void SBP3Click(Component* sender);
+  void SBDLTClick(Component* sender);
+  void SBP11Click(Component* sender);
+  void SBDiClick(Component* sender);
+  void Button3Click(Component* sender);
+  void Button2Click(Component* sender);
+  void BPipeAddClick(Component* sender);
+  void BPipeDelClick(Component* sender);
+
+  // Values and names of the expansion list (rows without a coefficient left out).
+  void ExpandList(std::vector<std::string>& values, std::vector<std::string>& names) const;
+
+  // The buttons for the user's own sizes on the page "管道系列".
+  Button* BPipeAdd = nullptr;
+  Button* BPipeDel = nullptr;
+
+ private:
+  void RefreshGrid();
+  // Writes `changed` (one transaction, atomic replace) and makes it the catalogue.
+  bool Store(PipeCatalogue changed);
+  std::string SavePath() const;
+
+  TFormPelmora& f_;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,201 @@
+// The tube catalogue: shipped values against the standards, taking a size, the
+// maintenance run, the user's own sizes, and a missing or damaged file.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+
+#include "SelectTestUtil.h"
+#include "fields/Errors.h"
+#include "select/PipeCatalogue.h"
+
+namespace pelmora {
+namespace {
+
+using testing_select::PickAction;
+using testing_select::ShippedCatalogue;
+using testing_select::Window;
+
+const PipeRow* FindPipe(const PipeCatalogue& c, const std::string& dn) {
+  for (const auto& r : c.pipes)
+    if (r.dn == dn) return &r;
+  return nullptr;
+}
+
+TEST(ShippedCatalogue, ValuesFromTheStandardsAndHandbooks) {
+  PipeCatalogue c;
+  std::string message;
+  ASSERT_TRUE(c.Load(ShippedCatalogue(), &message)) << message;
+  // GB/T 17395 sizes: outer diameter, wall -> inner diameter.
+  struct {
+    const char* dn;
+    double Do, Di;
+  } tubes[] = {{"14×2", 14, 10}, {"25×2.5", 25, 20}, {"32×3", 32, 26}, {"38×2.5", 38, 33}, {"45×3.5", 45, 38},
+               {"57×3.5", 57, 50}, {"76×4", 76, 68}, {"89×4.5", 89, 80}, {"108×4", 108, 100}, {"133×4", 133, 125},
+               {"159×4.5", 159, 150}, {"25×1.5", 25, 22}, {"108×3", 108, 102}};
+  for (const auto& t : tubes) {
+    const PipeRow* r = FindPipe(c, t.dn);
+    ASSERT_NE(r, nullptr) << t.dn;
+    EXPECT_DOUBLE_EQ(*r->Do, t.Do) << t.dn;
+    EXPECT_DOUBLE_EQ(*r->Di, t.Di) << t.dn;
+    EXPECT_FALSE(r->own);
+  }
+  for (size_t i = 1; i < c.pipes.size(); ++i) EXPECT_LT(c.pipes[i - 1].id, c.pipes[i].id);
+  for (const auto& r : c.pipes) {
+    TubeSize t = ParseTubeSize(r.dn);
+    EXPECT_DOUBLE_EQ(*r.Do, t.outer) << r.dn;
+    EXPECT_DOUBLE_EQ(*r.Di, t.outer - 2 * t.wall) << r.dn;
+  }
+  // Cubical expansion near 20 °C, 1E-4 1/K (Smithsonian/CRC table; water from IAPWS-95).
+  std::map<std::string, double> quoted = {{"水", 2.07},   {"乙醇", 11.01}, {"甲醇", 11.99}, {"丙酮", 14.87},
+                                          {"苯", 12.37},  {"甘油", 5.05},  {"汞", 1.8186}, {"乙醚", 16.56},
+                                          {"浓硫酸", 5.58}, {"氯化钠20.6%", 4.26}};
+  EXPECT_GE(c.expands.size(), 20u);
+  for (const auto& r : c.expands) {
+    ASSERT_TRUE(r.ec) << r.dn;
+    EXPECT_GT(*r.ec, 0.5) << r.dn;
+    EXPECT_LT(*r.ec, 20) << r.dn;
+    if (auto it = quoted.find(r.dn); it != quoted.end()) {
+      EXPECT_DOUBLE_EQ(*r.ec, it->second) << r.dn;
+      quoted.erase(it);
+    }
+  }
+  EXPECT_TRUE(quoted.empty());
+}
+
+TEST(TubeSize, ParsingAndTheUsersOwnSizes) {
+  TubeSize t = ParseTubeSize("25×2.5");
+  EXPECT_DOUBLE_EQ(t.outer, 25);
+  EXPECT_DOUBLE_EQ(t.wall, 2.5);
+  EXPECT_THROW(ParseTubeSize("25x2.5"), ConversionError);
+  EXPECT_THROW(ParseTubeSize("25×"), ConversionError);
+  std::string m;
+  EXPECT_EQ(NormalizeOwnSize(" 25 x 1.8 ", &m).value_or(""), "25×1.8");
+  EXPECT_EQ(NormalizeOwnSize("30*2", &m).value_or(""), "30×2");
+  EXPECT_EQ(NormalizeOwnSize("25×2.5", &m).value_or(""), "25×2.5");
+  for (const char* bad : {"25", "4x2", "25x0", "25x-1", "ax2", "25x2x1", "1234567x1.2345"}) {
+    m.clear();
+    EXPECT_FALSE(NormalizeOwnSize(bad, &m)) << bad;
+    EXPECT_FALSE(m.empty()) << bad;
+  }
+}
+
+TEST(PipesPage, TakingASizeUsesTheSizeTextOnly) {
+  Window w;
+  auto& pipes = w.app->select.catalogue.pipes;
+  ASSERT_GT(pipes.size(), 6u);
+  pipes[5].Do = 99;  // stored diameters that disagree with the size text
+  pipes[5].Di = 1;
+  ASSERT_EQ(pipes[5].dn, "25×2.5");
+  ASSERT_TRUE(w.Click("SBDiClick"));
+  EXPECT_EQ(w.f().PageControl1->ActivePage(), w.f().TabSheet3);
+  w.f().DBGPiples->SetCurrent(5);
+  ASSERT_TRUE(w.Click("Button3Click"));
+  EXPECT_DOUBLE_EQ(w.f().dioD->GetValue(), 0.025);
+  EXPECT_DOUBLE_EQ(w.f().diiD->GetValue(), 0.02);
+  EXPECT_EQ(w.f().PageControl1->ActivePage(), w.f().TabSheet2);
+  // In millimetres the same size shows 25 and 20.
+  w.f().dioU->UserSelect(1);
+  w.f().DBGPiples->SetCurrent(0);
+  ASSERT_TRUE(w.Click("Button3Click"));
+  EXPECT_DOUBLE_EQ(w.f().dioD->GetValue(), 0.014);
+}
+
+TEST(PipesPage, MaintenanceIsAllOrNothing) {
+  Window w;
+  const std::string file = w.app->select.catalogPath;
+  auto& pipes = w.app->select.catalogue.pipes;
+  pipes[5].Do = 99;
+  pipes[5].Di = 1;
+  pipes[7].dn = "32x2.5";  // no "×"
+  ASSERT_TRUE(w.Click("Button2Click"));
+  ASSERT_FALSE(w.port.Messages().empty());
+  const std::string msg = w.port.Messages().back();
+  EXPECT_NE(msg.find("序号 8"), std::string::npos) << msg;
+  EXPECT_NE(msg.find("32x2.5"), std::string::npos) << msg;
+  EXPECT_DOUBLE_EQ(*w.app->select.catalogue.pipes[5].Do, 99) << "nothing changes";
+  PipeCatalogue onDisk;
+  ASSERT_TRUE(onDisk.Load(file, nullptr));
+  EXPECT_EQ(onDisk.pipes[7].dn, "32×2.5");
+
+  w.app->select.catalogue.pipes[7].dn = "32×2.5";
+  ASSERT_TRUE(w.Click("Button2Click"));
+  EXPECT_DOUBLE_EQ(*w.app->select.catalogue.pipes[5].Do, 25);
+  EXPECT_DOUBLE_EQ(*w.app->select.catalogue.pipes[5].Di, 20);
+  ASSERT_TRUE(onDisk.Load(file, nullptr));
+  EXPECT_DOUBLE_EQ(*onDisk.pipes[5].Di, 20) << "the run is written to the catalogue";
+  EXPECT_EQ(w.f().DBGPiples->Current(), static_cast<int>(onDisk.pipes.size()) - 1);
+  EXPECT_EQ(w.f().DBGPiples->Rows()[5][3], "20");
+}
+
+TEST(PipesPage, OwnSizesAreAddedCheckedAndDeletedButShippedRowsStay) {
+  Window w;
+  auto& sel = w.app->select;
+  const size_t shipped = sel.catalogue.pipes.size();
+  w.port.actions = {{PickAction::Type, 0, "25x1.8"}};
+  ASSERT_TRUE(w.Click("BPipeAddClick"));
+  EXPECT_EQ(w.port.shown.back().caption, "添加管子规格");
+  ASSERT_EQ(sel.catalogue.pipes.size(), shipped + 1);
+  const PipeRow& own = sel.catalogue.pipes.back();
+  EXPECT_EQ(own.dn, "25×1.8");
+  EXPECT_DOUBLE_EQ(*own.Di, 21.4);
+  EXPECT_TRUE(own.own);
+  EXPECT_EQ(w.f().DBGPiples->Current(), static_cast<int>(shipped));
+  ASSERT_TRUE(w.Click("Button3Click"));
+  EXPECT_DOUBLE_EQ(w.f().diiD->GetValue(), 0.0214);
+
+  // Saved: a new window sees it.
+  {
+    Window again(false);
+    std::filesystem::copy_file(sel.catalogPath, again.program / "Piples.mdb");
+    again.app->select.OpenCatalogue();
+    ASSERT_EQ(again.app->select.catalogue.pipes.size(), shipped + 1);
+    EXPECT_TRUE(again.app->select.catalogue.pipes.back().own);
+  }
+  setenv("XDG_DATA_HOME", w.user.Folder().c_str(), 1);
+
+  const size_t messages = w.port.Messages().size();
+  w.port.actions = {{PickAction::Type, 0, "5×2.5"}};
+  ASSERT_TRUE(w.Click("BPipeAddClick"));
+  EXPECT_EQ(w.port.Messages().size(), messages + 1);
+  w.port.actions = {{PickAction::Type, 0, "25×2.5"}};  // already shipped
+  ASSERT_TRUE(w.Click("BPipeAddClick"));
+  ASSERT_EQ(w.port.shown.back().rows.size(), 1u) << "the own sizes so far";
+  EXPECT_EQ(w.port.shown.back().rows[0].value, "25×1.8");
+  EXPECT_EQ(sel.catalogue.pipes.size(), shipped + 1);
+  EXPECT_EQ(w.f().DBGPiples->Current(), 5);
+
+  ASSERT_TRUE(w.Click("BPipeDelClick"));  // a shipped row
+  EXPECT_EQ(sel.catalogue.pipes.size(), shipped + 1);
+  EXPECT_NE(w.port.Messages().back().find("不能删除"), std::string::npos);
+  w.f().DBGPiples->SetCurrent(static_cast<int>(shipped));
+  ASSERT_TRUE(w.Click("BPipeDelClick"));
+  EXPECT_EQ(sel.catalogue.pipes.size(), shipped);
+  PipeCatalogue onDisk;
+  ASSERT_TRUE(onDisk.Load(sel.catalogPath, nullptr));
+  EXPECT_EQ(onDisk.pipes.size(), shipped);
+}
+
+TEST(PipesPage, MissingOrDamagedCatalogueLeavesThePageEmpty) {
+  for (bool damaged : {false, true}) {
+    Window w(false);
+    if (damaged) {
+      std::ofstream(w.program / "Piples.mdb") << "not a database";
+      w.port.Clear();
+      w.app->select.OpenCatalogue();
+    }
+    ASSERT_EQ(w.port.Messages().size(), 1u);
+    EXPECT_NE(w.port.Messages()[0].find("管道数据库"), std::string::npos) << w.port.Messages()[0];
+    EXPECT_TRUE(w.f().DBGPiples->Rows().empty());
+    EXPECT_EQ(w.f().DBGPiples->Current(), -1);
+    ASSERT_TRUE(w.Click("SBP11Click"));
+    EXPECT_TRUE(w.port.shown.back().rows.empty());
+    ASSERT_TRUE(w.Click("Button3Click"));  // says the list is empty, writes nothing
+    EXPECT_EQ(w.f().dioD->Text(), "");
+    EXPECT_EQ(w.port.Messages().size(), 2u);
+  }
+}
+
+}  // namespace
+}  // namespace pelmora
