@@ -146,7 +146,7 @@ TEST(ReportBuild, PlainTextFieldsNumbersUnitsAndLongLabels) {
   EXPECT_EQ(row("设备位号"), B(8) + "设备位号" + B(12) + "1000.0000" + B(7) + B(20));
   w.f.DeviceNoD->SetText("0.00012");
   EXPECT_EQ(row("设备位号"), B(8) + "设备位号" + B(12) + "0.0001" + B(10) + B(20));
-  // The spec-sheet example: 25 hours.
+  // A heating time typed in hours, as engineers give it: 25 hr.
   const auto& items = w.f.TaoU->Items();
   const auto hr = std::find_if(items.begin(), items.end(), [](const std::string& s) { return s.rfind("hr ", 0) == 0; });
   ASSERT_NE(hr, items.end());
