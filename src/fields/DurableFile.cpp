@@ -42,15 +42,26 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string SyncFd(int fd) {
+// 0 on success, otherwise the error number.
+int SyncFd(int fd) {
   while (::fsync(fd) != 0) {
     if (errno == EINTR) continue;
     // Some file systems cannot sync a folder; that is no failure of ours.
-    if (errno == EINVAL || errno == EROFS) return {};
-    return SystemReasonZh(errno);
+    if (errno == EINVAL || errno == EROFS) return 0;
+    return errno;
   }
-  return {};
+  return 0;
 }
+
+int SyncPath(const std::string& path, int flags) {
+  int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+  if (fd < 0) return errno;
+  int e = SyncFd(fd);
+  ::close(fd);
+  return e;
+}
+
+std::string Reason(int err) { return err ? SystemReasonZh(err) : std::string(); }
 
 bool MakeFolders(const std::string& folder) {
   if (folder.empty()) return false;
@@ -67,50 +78,40 @@ bool MakeFolders(const std::string& folder) {
 
 }  // namespace
 
-std::string SyncFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return SystemReasonZh(errno);
-  std::string r = SyncFd(fd);
-  ::close(fd);
-  return r;
-}
+std::string SyncFile(const std::string& path) { return Reason(SyncPath(path, O_RDONLY)); }
 
-std::string SyncFolderOf(const std::string& path) {
-  int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return SystemReasonZh(errno);
-  std::string r = SyncFd(fd);
-  ::close(fd);
-  return r;
-}
+std::string SyncFolderOf(const std::string& path) { return Reason(SyncPath(FolderOf(path), O_RDONLY | O_DIRECTORY)); }
 
 std::string CommitReplacement(const std::string& temp, const std::string& target) {
-  std::string r = SyncFile(temp);
-  if (r.empty() && ::rename(temp.c_str(), target.c_str()) != 0) r = SystemReasonZh(errno);
-  if (!r.empty()) {
+  int e = SyncPath(temp, O_RDONLY);
+  if (!e && ::rename(temp.c_str(), target.c_str()) != 0) e = errno;
+  if (e) {
     ::unlink(temp.c_str());
-    return r;
+    return Reason(e);
   }
-  return SyncFolderOf(target);
+  return Reason(SyncPath(FolderOf(target), O_RDONLY | O_DIRECTORY));
 }
 
-std::string WriteFileDurably(const std::string& target, const std::string& bytes) {
+int WriteFileDurablyErrno(const std::string& target, std::string_view bytes) {
+  size_t slash = target.rfind('/');
   std::string folder = FolderOf(target);
-  std::string base = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
-  if (base.empty()) return SystemReasonZh(EISDIR);
+  std::string base = target.substr(slash == std::string::npos ? 0 : slash + 1);
+  if (base.empty()) return EISDIR;
   struct stat old {};
   bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && S_ISDIR(old.st_mode)) return SystemReasonZh(EISDIR);
+  if (exists && S_ISDIR(old.st_mode)) return EISDIR;
   std::string tmpl = folder + "/." + base + ".XXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
   int fd = ::mkstemp(name.data());
-  if (fd < 0) return SystemReasonZh(errno);
+  if (fd < 0) return errno;
   std::string tmp(name.data());
   auto abandon = [&](int err) {
     ::close(fd);
     ::unlink(tmp.c_str());
-    return SystemReasonZh(err);
+    return err;
   };
+  // The new file gets the old one's permissions, or the usual ones for a new file.
   mode_t mode = 0666;
   if (exists) {
     mode = old.st_mode & 07777;
@@ -131,22 +132,22 @@ std::string WriteFileDurably(const std::string& target, const std::string& bytes
     p += n;
     left -= static_cast<size_t>(n);
   }
-  if (std::string r = SyncFd(fd); !r.empty()) {
-    ::close(fd);
-    ::unlink(tmp.c_str());
-    return r;
-  }
+  if (int e = SyncFd(fd)) return abandon(e);
   if (::close(fd) != 0) {
     int e = errno;
     ::unlink(tmp.c_str());
-    return SystemReasonZh(e);
+    return e;
   }
   if (::rename(tmp.c_str(), target.c_str()) != 0) {
     int e = errno;
     ::unlink(tmp.c_str());
-    return SystemReasonZh(e);
+    return e;
   }
-  return SyncFolderOf(target);
+  return SyncPath(folder, O_RDONLY | O_DIRECTORY);
+}
+
+std::string WriteFileDurably(const std::string& target, std::string_view bytes) {
+  return Reason(WriteFileDurablyErrno(target, bytes));
 }
 
 std::string UserFolder(UserFolderKind kind, bool create) {

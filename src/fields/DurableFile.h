@@ -2,6 +2,7 @@
 // Files that must survive a power cut, and the per-user folders where an installed
 // program keeps what it writes.
 #include <string>
+#include <string_view>
 
 namespace pelmora {
 
@@ -22,7 +23,10 @@ std::string CommitReplacement(const std::string& temp, const std::string& target
 // Writes `bytes` to a temporary file beside `target` and commits it as above. Empty
 // on success, otherwise the reason; a failure leaves `target` untouched and no
 // temporary file behind.
-std::string WriteFileDurably(const std::string& target, const std::string& bytes);
+std::string WriteFileDurably(const std::string& target, std::string_view bytes);
+// The same, giving the error number (0 on success) for callers that word the reason
+// themselves.
+int WriteFileDurablyErrno(const std::string& target, std::string_view bytes);
 
 enum class UserFolderKind { Config, Data, State };
 

@@ -1,6 +1,5 @@
 #include "project/ProjectCommands.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -206,9 +205,8 @@ void ProjectCommands::StartRecentFiles(const std::string& programPath) {
   MRF.programPath = programPath;
   size_t slash = programPath.rfind('/');
   std::string folder = slash == std::string::npos ? "." : programPath.substr(0, slash == 0 ? 1 : slash);
-  struct stat st {};
-  bool installed = ::stat((folder + "/../share/pelmora").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-  if (!installed && FolderWritable(folder)) {
+  // An installed program's data folder (…/share/pelmora) is never writable to us.
+  if (FolderWritable(folder) && FolderWritable(f_.ProgramFolder)) {
     MRF.SetIniFile("");
   } else {
     // An installed program: the list lives with the user's settings.

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <vector>
 
+#include "fields/DurableFile.h"
+
 namespace pelmora {
 
 namespace {
@@ -132,61 +134,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* e
 }
 
 void ReplaceFileContent(const std::string& path, std::string_view bytes) {
-  auto fail = [&path](int err) -> FileError {
-    return FileError("无法保存文件“" + path + "”: " + SystemMessage(err));
-  };
-  size_t slash = path.rfind('/');
-  std::string folder = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (base.empty()) throw fail(EISDIR);
-  struct stat old {};
-  bool exists = ::stat(path.c_str(), &old) == 0;
-  if (exists && S_ISDIR(old.st_mode)) throw fail(EISDIR);
-
-  std::string tmpl = folder + "/." + base + ".XXXXXX";
-  std::vector<char> name(tmpl.begin(), tmpl.end());
-  name.push_back('\0');
-  int fd = ::mkstemp(name.data());
-  if (fd < 0) throw fail(errno);
-  std::string tmp(name.data());
-  auto abandon = [&](int err) {
-    ::close(fd);
-    ::unlink(tmp.c_str());
-    throw fail(err);
-  };
-  // The new file gets the old one's permissions, or the usual ones for a new file.
-  mode_t mode = 0666;
-  if (exists) {
-    mode = old.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode &= ~mask;
-  }
-  if (::fchmod(fd, mode) != 0) abandon(errno);
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      abandon(errno);
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-  // No fsync: write and close report a full disk or a failing device, and renaming over
-  // the old file is atomic; waiting for the disk would cost several milliseconds a save.
-  if (::close(fd) != 0) {
-    int e = errno;
-    ::unlink(tmp.c_str());
-    throw fail(e);
-  }
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    int e = errno;
-    ::unlink(tmp.c_str());
-    throw fail(e);
-  }
+  if (int err = WriteFileDurablyErrno(path, bytes))
+    throw FileError("无法保存文件“" + path + "”: " + SystemMessage(err));
 }
 
 }  // namespace pelmora

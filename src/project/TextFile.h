@@ -27,8 +27,8 @@ std::optional<std::string> GbkToUtf8(std::string_view gbk, size_t* badOffset = n
 // (`error` receives the system's reason).
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string* error = nullptr);
 
-// Writes `bytes` to a temporary file in the same folder and renames it over `path`
-// only when everything was written, so a failure leaves the old file as it was.
+// Writes `bytes` durably over `path` (WriteFileDurably: temporary file, fsync, rename,
+// fsync of the folder), so a failure or a power cut leaves the old file as it was.
 // Throws FileError with the system's message.
 void ReplaceFileContent(const std::string& path, std::string_view bytes);
 

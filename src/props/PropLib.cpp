@@ -1,5 +1,7 @@
 #include "props/PropLib.h"
 
+#include "fields/DurableFile.h"
+#include "fields/SqliteHandles.h"
 #include "fields/Text.h"
 
 #include <sqlite3.h>
@@ -50,14 +52,9 @@ bool NoLess(const PropRecord& a, const PropRecord& b) {
 constexpr const char* kSignature = "Pelmora property library";
 constexpr int kFormatVersion = 1;
 
-struct DbCloser {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-using Db = std::unique_ptr<sqlite3, DbCloser>;
-struct StmtFinalizer {
-    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using Stmt = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
+using sqlite::ColumnText;
+using sqlite::Db;
+using sqlite::Stmt;
 
 std::string CreateTableSql() {
     std::string sql = "CREATE TABLE PropLib(";
@@ -158,7 +155,7 @@ bool PropLibrary::Load(const std::string& path, std::string* message) {
         return damaged();
     Stmt sig(s);
     if (sqlite3_step(s) != SQLITE_ROW ||
-        std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, 0) ? sqlite3_column_text(s, 0) : reinterpret_cast<const unsigned char*>(""))) != kSignature)
+        ColumnText(s, 0) != kSignature)
         return fail("文件 " + path + " 不是物性数据库，物性库为空。");
 
     std::string sql = "SELECT ";
@@ -171,9 +168,7 @@ bool PropLibrary::Load(const std::string& path, std::string* message) {
         PropRecord r;
         for (size_t i = 0; i < kFields.size(); ++i) {
             if (sqlite3_column_type(s, static_cast<int>(i)) == SQLITE_NULL) continue;
-            const unsigned char* t = sqlite3_column_text(s, static_cast<int>(i));
-            int n = sqlite3_column_bytes(s, static_cast<int>(i));
-            r.*kMembers[i] = std::string(reinterpret_cast<const char*>(t), static_cast<size_t>(n));
+            r.*kMembers[i] = ColumnText(s, static_cast<int>(i));
         }
         loaded.push_back(std::move(r));
     }
@@ -232,11 +227,9 @@ bool PropLibrary::Save(const std::string& path, std::string* message) const {
     }
     if (!exec("COMMIT")) return dbFail();
     db.reset();
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return fail("无法替换物性数据库文件 " + path);
-    }
+    // Synced before and after the rename, like every file the program replaces.
+    std::string why = CommitReplacement(temp, path);
+    if (!why.empty()) return fail("无法替换物性数据库文件 " + path + "（" + why + "）");
     return true;
 }
 

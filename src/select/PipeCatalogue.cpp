@@ -8,6 +8,7 @@
 
 #include "fields/DurableFile.h"
 #include "fields/Errors.h"
+#include "fields/SqliteHandles.h"
 #include "fields/NumberFormat.h"
 #include "fields/Text.h"
 
@@ -17,14 +18,10 @@ namespace {
 
 constexpr const char* kTimes = "\xC3\x97";  // U+00D7 "×"
 
-struct DbCloser {
-  void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-using Db = std::unique_ptr<sqlite3, DbCloser>;
-struct StmtFinalizer {
-  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using Stmt = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
+using sqlite::ColumnNumber;
+using sqlite::ColumnText;
+using sqlite::Db;
+using sqlite::Stmt;
 
 // The first `n` characters (UTF-8 code points) of s.
 std::string FirstChars(const std::string& s, size_t n) {
@@ -42,19 +39,6 @@ double FiniteNumber(const std::string& text) {
   double v = StrToFloat(text);
   if (!std::isfinite(v)) throw ConversionError("'" + text + "' is not a valid floating point value");
   return v;
-}
-
-std::optional<double> ColumnNumber(sqlite3_stmt* s, int col) {
-  if (sqlite3_column_type(s, col) == SQLITE_NULL) return std::nullopt;
-  double v = sqlite3_column_double(s, col);
-  if (!std::isfinite(v)) return std::nullopt;
-  return v;
-}
-
-std::string ColumnText(sqlite3_stmt* s, int col) {
-  const unsigned char* t = sqlite3_column_text(s, col);
-  return t ? std::string(reinterpret_cast<const char*>(t), static_cast<size_t>(sqlite3_column_bytes(s, col)))
-           : std::string();
 }
 
 }  // namespace

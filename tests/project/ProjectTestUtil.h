@@ -31,6 +31,10 @@ class TempDir {
   std::string path_;
 };
 
+// The shipped templates and examples (build/bin/templates/NAME.pmt, examples/NAME.pmf).
+inline const char* const kNames[] = {"storage-tank-hot-water", "storage-tank-steam", "agitated-tank",
+                                     "constant-temperature-bath", "two-stream-vessel"};
+
 inline std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});

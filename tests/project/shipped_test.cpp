@@ -18,8 +18,7 @@ namespace {
 using testing::ReadBytes;
 using testing::TempDir;
 
-const char* kNames[] = {"storage-tank-hot-water", "storage-tank-steam", "agitated-tank", "constant-temperature-bath",
-                        "two-stream-vessel"};
+using testing::kNames;
 const std::string kBin = PELMORA_PROGRAM_DIR;
 
 TEST(ShippedFiles, ExamplesOpenComputedAndRecalculateToTheSameResults) {
