@@ -8,6 +8,9 @@
 #include "gui/Widgets.h"
 
 int main(int argc, char** argv) {
+  // Listing the cases (CTest's discovery at build time) needs no display.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setApplicationName("佩莫拉");
   pelmora::gui::InstallTranslations();
