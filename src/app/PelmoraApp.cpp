@@ -10,12 +10,31 @@
 
 namespace pelmora {
 
-PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry), curve(form, calc), shell(form), project(form, modes), select(form), report(form, curve) {
+PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry), curve(form, calc), shell(form), project(form, modes), select(form), report(form, curve), recovery(form, project) {
   form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
   if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
   form.SetProjectModified(false, true);
   project.discardCurve = [this] { curve.Discard(); };
   geometry.tolerance = [this] { return calc.Tolerance; };
+  project.onSaved = [this] { recovery.Remove(); };
+  project.afterFileCommand = [this] { recovery.armed = true; };
+  project.markResultsStale = [this](const std::string& why) { calc.MarkAllResultsStale(why); };
+  // The first recalculation after a file command keeps a recovery copy first.
+  form.SetHandler("MaoDExit", [this](Component* s) {
+    if (recovery.armed) {
+      recovery.armed = false;
+      recovery.Write();
+    }
+    calc.MaoDExit(s);
+  });
+  // The vessel dialog's 确定 changes the area or mass the results were computed from.
+  form.SetHandler("BTVesselClick", [this](Component* s) {
+    const std::string area = form.AeD->Text(), mass = form.MaoD->Text();
+    geometry.BTVesselClick(s);
+    if (form.AeD->Text() != area || form.MaoD->Text() != mass) calc.MarkAllResultsStale("容器定义已修改，请重新计算");
+  });
+  // Last: every subsystem has installed its handlers.
+  form.SealCommands();
 }
 
 bool PelmoraApp::Run(const std::function<void()>& action) { return Dispatch(form, action); }

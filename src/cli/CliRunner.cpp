@@ -30,6 +30,9 @@ const char* kUsage =
     "  --exit NAME         leave a field (its exit handler runs)\n"
     "  --recalc            run the recalculation once, as leaving an input field does\n"
     "  --click NAME        press a button, tool button or menu item\n"
+    "  --key NAME=KEY      press KEY (Enter, Up, Down, F1, Escape) in a control; the control\n"
+    "                      takes the focus first, as a click into it does\n"
+    "  --commands          list every command control with its handler and bound or disabled\n"
     "  --curve FILE.svg    write the time-temperature chart (computed first when there is none)\n"
     "  --open FILE.pmf     Open, FILE standing for the dialog's answer (a bare first argument\n"
     "                      PROJECT.pmf opens it as the program's start-up does)\n"
@@ -170,6 +173,32 @@ struct Cli {
     }
   }
 
+  // A key pressed in a control: the control takes the focus as a click would (the one
+  // that had it is left), then the key goes to its key handler, as in the window.
+  void Key(const std::string& v) {
+    auto [name, keyName] = Split(v);
+    static const std::map<std::string, int> keys = {{"Enter", 13}, {"Up", 38}, {"Down", 40}, {"F1", 112}, {"Escape", 27}};
+    auto k = keys.find(keyName);
+    if (k == keys.end()) throw std::invalid_argument("unknown key " + keyName + " (Enter, Up, Down, F1 or Escape)");
+    Component* c = Need(name);
+    if (!c->Focusable() || !c->EffectivelyEnabled()) throw std::invalid_argument(name + " cannot take the focus");
+    const int vk = k->second;
+    Act([this, c, vk] {
+      app.form.FocusByUser(c);
+      if (app.form.Focused() != c) return;  // the field left refused to let go
+      if (c->OnKeyDown)
+        c->OnKeyDown(c, vk);
+      else
+        app.form.MaoDKeyDown(c, vk);
+    });
+  }
+
+  void Commands() {
+    for (const auto& c : app.form.Commands())
+      out << c.control->Name() << "\t" << c.handler << "\t"
+          << (c.state == TFormPelmora::Command::State::Bound ? "bound" : "disabled") << "\n";
+  }
+
   // The chart as the report page paints it, on an SVG surface.
   void Curve(const std::string& file) {
     TFormPelmora& f = app.form;
@@ -224,7 +253,9 @@ struct Cli {
     out << "{\n  \"components\": " << ComponentsJson(app.form) << ",\n  \"status\": [";
     const auto& panels = app.form.MyStatusBar->Panels();
     for (size_t i = 0; i < panels.size(); ++i) out << (i ? ", " : "") << JsonString(panels[i].text);
-    out << "],\n  \"title\": " << JsonString(app.form.Caption()) << ",\n  \"projectModified\": "
+    const Component* focus = app.form.Focused();
+    out << "],\n  \"focus\": " << (focus ? JsonString(focus->Name()) : std::string("null"))
+        << ",\n  \"title\": " << JsonString(app.form.Caption()) << ",\n  \"projectModified\": "
         << (app.form.ProjectModified() ? "true" : "false") << ",\n  \"curve\": " << CurveJson()
         << ",\n  \"messages\": [";
     auto msgs = port.Messages();
@@ -243,7 +274,7 @@ struct Cli {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Options that take a value.
-  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}};
+  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--key", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}};
   try {
     Cli cli(out, err);
     std::optional<std::string> formula, record;
@@ -265,6 +296,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--exit") cli.Exit(value);
       else if (a == "--recalc") cli.Act([&cli] { cli.app.calc.MaoDExit(nullptr); });
       else if (a == "--click") cli.Click(value);
+      else if (a == "--key") cli.Key(value);
+      else if (a == "--commands") cli.Commands();
       else if (a == "--curve") cli.Curve(value);
       else if (a == "--open") cli.Command("MFOpenClick", value);
       else if (a == "--new") cli.Command("MFNewClick", value);

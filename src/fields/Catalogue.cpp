@@ -1,5 +1,7 @@
 #include "fields/Catalogue.h"
 
+#include <set>
+
 #include <stdexcept>
 
 #include "fields/Text.h"
@@ -194,9 +196,131 @@ Event TFormPelmora::Handler(const std::string& name) {
 
 KeyEvent TFormPelmora::KeyHandler(const std::string& name) {
   return [this, name](Component* sender, int key) {
+    if (name == "MaoDKeyDown") {
+      MaoDKeyDown(sender, key);
+      return;
+    }
     auto it = keyHandlers_.find(name);
     if (it != keyHandlers_.end() && it->second) it->second(sender, key);
   };
+}
+
+bool TFormPelmora::HasHandler(const std::string& name) const {
+  if (name == "MaoDChange" || name == "MaoDKeyDown") return true;
+  auto h = handlers_.find(name);
+  if (h != handlers_.end() && h->second) return true;
+  auto k = keyHandlers_.find(name);
+  return k != keyHandlers_.end() && k->second;
+}
+
+Event TFormPelmora::AddCommand(Component& control, const std::string& handler) {
+  commands_.emplace_back(&control, handler);
+  return Handler(handler);
+}
+
+namespace {
+// Commands whose function is still to come. Their controls stay disabled, with a hint.
+const std::set<std::string> kNotYetProvided = {
+    "SBP1Click", "SBP1vClick", "SBP2Click", "SBP2vClick", "SBHPDFClick", "MHPDFClick",
+};
+
+bool IsCommandControl(const Component* c) {
+  if (c->GetKind() != Kind::MenuItem) return true;
+  // Menu titles open their submenu; separators do nothing.
+  if (static_cast<const MenuItem*>(c)->Caption() == "-") return false;
+  for (const Component* other : c->Owner().Components())
+    if (other->Parent() == c) return false;
+  return true;
+}
+}  // namespace
+
+std::vector<TFormPelmora::Command> TFormPelmora::Commands() const {
+  std::vector<Command> out;
+  for (const auto& [c, h] : commands_) {
+    if (!IsCommandControl(c)) continue;
+    out.push_back({c, h, HasHandler(h) ? Command::State::Bound : Command::State::Disabled});
+  }
+  std::set<std::string> keyed;
+  for (Component* c : Components())
+    if (c->OnKeyDown && keyed.insert("MaoDKeyDown").second)
+      out.push_back({c, "MaoDKeyDown", HasHandler("MaoDKeyDown") ? Command::State::Bound : Command::State::Disabled});
+  return out;
+}
+
+std::vector<std::string> TFormPelmora::UnexpectedUnbound() const {
+  std::vector<std::string> out;
+  for (const Command& c : Commands())
+    if (c.state == Command::State::Disabled && !kNotYetProvided.count(c.handler))
+      out.push_back(c.control->Name() + " → " + c.handler);
+  return out;
+}
+
+void TFormPelmora::SealCommands() {
+  for (const Command& c : Commands())
+    if (c.state == Command::State::Disabled) c.control->SetUnavailable(kNotProvidedHint);
+#ifndef NDEBUG
+  auto wrong = UnexpectedUnbound();
+  if (!wrong.empty()) {
+    std::string list;
+    for (const auto& w : wrong) list += w + " ";
+    throw std::logic_error("commands without a handler: " + list);
+  }
+#endif
+}
+
+void TFormPelmora::Leave(Component* c) {
+  if (!c) return;
+  if (auto* e = dynamic_cast<Edit*>(c))
+    e->Exit();
+  else if (auto* l = dynamic_cast<ComboBox*>(c))
+    l->Exit();
+}
+
+Component* TFormPelmora::MoveFocusFrom(Component* from, bool forward) {
+  Component* next = NextInTabOrder(from, forward);
+  if (!next || next == from) return from;
+  return LeaveFor(from, next);
+}
+
+void TFormPelmora::FocusByUser(Component* to) {
+  Component* from = Focused();
+  if (from == to) return;
+  LeaveFor(from, to);
+}
+
+Component* TFormPelmora::LeaveFor(Component* from, Component* to) {
+  if (from) {
+    FocusChangedByView(from);
+    SetLeftByCore(from);  // a view that loses `from` meanwhile must not leave it again
+    try {
+      Leave(from);
+    } catch (...) {
+      SetLeftByCore(nullptr);
+      // A field that refused its own value keeps the focus; a run that stopped over
+      // another (blank) field still lets the user go on to the next one.
+      if (Component* now = Focused(); now != from) SetFocusAfterLeaving(now, to);
+      throw;
+    }
+    SetLeftByCore(nullptr);
+  }
+  SetFocusAfterLeaving(from, to);
+  return to;
+}
+
+void TFormPelmora::MaoDKeyDown(Component* sender, int key) {
+  switch (key) {
+    case 13:  // Enter: the field is left as with Tab
+    case 40:  // Down
+      MoveFocusFrom(sender, true);
+      break;
+    case 38:  // Up
+      MoveFocusFrom(sender, false);
+      break;
+    case 112:  // F1
+      if (onHelpKey) onHelpKey(sender);
+      break;
+    default: break;
+  }
 }
 
 void TFormPelmora::RunHandler(const std::string& name, Component* sender) {
@@ -287,14 +411,14 @@ void TFormPelmora::Build() {
   };
   auto button = [this](const std::string& name, Component* parent, const std::string& hint, bool toggle = false) {
     SpeedButton& b = Create<SpeedButton>(name, parent, hint, toggle);
-    b.OnClick = Handler(name + "Click");
+    b.OnClick = AddCommand(b, name + "Click");
     return &b;
   };
 
   // Menu.
   auto menu = [this](const std::string& name, Component* parent, const std::string& caption) {
     MenuItem& m = Create<MenuItem>(name, parent, caption);
-    m.OnClick = Handler(name + "Click");
+    m.OnClick = AddCommand(m, name + "Click");
     return &m;
   };
   MenuItem* file = menu("MFile", nullptr, "&F 文件");
@@ -443,8 +567,14 @@ void TFormPelmora::Build() {
   // 管道系列
   Create<DataGrid>("DBGPiples", sheet[2]);
   Create<DataGrid>("DBNPiples", sheet[2]);
-  Create<Button>("Button3", sheet[2], "选择").OnClick = Handler("Button3Click");
-  Create<Button>("Button2", sheet[2], "维护").OnClick = Handler("Button2Click");
+  {
+    Button& b = Create<Button>("Button3", sheet[2], "选择");
+    b.OnClick = AddCommand(b, "Button3Click");
+  }
+  {
+    Button& b = Create<Button>("Button2", sheet[2], "维护");
+    b.OnClick = AddCommand(b, "Button2Click");
+  }
 
   // 容器定义
   GroupBox& vessel = Create<GroupBox>("GBVessel", sheet[3], "容器几何");
@@ -472,7 +602,10 @@ void TFormPelmora::Build() {
   mit.OnClick = Handler("VNDClick");
   mit.OnKeyDown = KeyHandler("MaoDKeyDown");
   for (const char* s : {"mid", "rv"}) qty(s, &mix, false);
-  Create<Button>("BTVessel", sheet[3], "确定").OnClick = Handler("BTVesselClick");
+  {
+    Button& b = Create<Button>("BTVessel", sheet[3], "确定");
+    b.OnClick = AddCommand(b, "BTVesselClick");
+  }
 
   // 计算报告
   RichEdit& rep = Create<RichEdit>("RichEditReport", sheet[4]);

@@ -2,6 +2,7 @@
 // The calculation window's component set: every project variable with its label, unit
 // list, role, default and enabled state, every choice list with its items, the pages,
 // groups, menu, tool buttons and status bar, created in the window's layout order.
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -50,6 +51,38 @@ class TFormPelmora : public Form {
   void SetHandler(const std::string& name, Event handler) { handlers_[name] = std::move(handler); }
   void SetKeyHandler(const std::string& name, KeyEvent handler) { keyHandlers_[name] = std::move(handler); }
   void RunHandler(const std::string& name, Component* sender);
+  bool HasHandler(const std::string& name) const;
+
+  // The command table: every menu item, button and speed button of the window with the
+  // name of its click handler, and the key handler of the input controls.
+  struct Command {
+    Component* control;
+    std::string handler;
+    enum class State { Bound, Disabled } state;
+  };
+  // Adds a command control built outside the window description; returns its OnClick.
+  Event AddCommand(Component& control, const std::string& handler);
+  // Checks the table once every subsystem has installed its handlers: a command without
+  // a handler is disabled with the hint "此功能尚未提供". A handler name that is neither
+  // bound nor listed as not yet provided is a programming error: it throws in debug
+  // builds and is reported by UnexpectedUnbound().
+  void SealCommands();
+  std::vector<Command> Commands() const;
+  std::vector<std::string> UnexpectedUnbound() const;
+  static constexpr const char* kNotProvidedHint = "此功能尚未提供";
+
+  // The key handler of every input control: Enter and Down go to the next field, Up to
+  // the previous one (leaving the field as the window does), F1 asks for help on it.
+  void MaoDKeyDown(Component* sender, int key);
+  // Moves the focus from `from` to the next (or previous) control of its page, running
+  // the exit handler of the control left first. Returns the control focused.
+  Component* MoveFocusFrom(Component* from, bool forward);
+  // Gives the focus to `to` as a click would: the control that had it is left first.
+  void FocusByUser(Component* to);
+  // Runs the exit handler of a control (value fields and lists).
+  static void Leave(Component* c);
+  // Help on a control (F1); installed by the help subsystem.
+  std::function<void(Component*)> onHelpKey;
 
   // Window state.
   bool ProjectModified() const { return projectModified_; }
@@ -68,6 +101,7 @@ class TFormPelmora : public Form {
   void Build();
   void Bind();
   Event Handler(const std::string& name);
+  Component* LeaveFor(Component* from, Component* to);
   KeyEvent KeyHandler(const std::string& name);
 
   std::vector<EditD*> valueFields_;
@@ -75,6 +109,7 @@ class TFormPelmora : public Form {
   std::map<const EditD*, ExitAction> exits_;
   std::map<std::string, Event> handlers_;
   std::map<std::string, KeyEvent> keyHandlers_;
+  std::vector<std::pair<Component*, std::string>> commands_;
   bool projectModified_ = false;
   std::string caption_ = kTitle;
 };

@@ -32,9 +32,15 @@ void Component::SetEnabled(bool b) {
   Changed();
 }
 
+void Component::SetUnavailable(const std::string& hint) {
+  unavailable_ = true;
+  hint_ = hint;
+  Changed();
+}
+
 bool Component::EffectivelyEnabled() const {
   for (const Component* c = this; c; c = c->parent_)
-    if (!c->enabled_) return false;
+    if (!c->Enabled()) return false;
   return true;
 }
 
@@ -83,10 +89,21 @@ Edit::Edit(Form& f, std::string name, Component* parent, Kind kind) : Component(
 }
 
 void Edit::SetText(std::string t) {
+  Owner().NoteWrite(this);
+  if (stale_) {
+    stale_ = false;
+    if (text_ == t) Changed();
+  }
   if (text_ == t) return;
   text_ = std::move(t);
   Changed();
   if (OnChange) OnChange(this);
+}
+
+void Edit::SetStale(bool b) {
+  if (stale_ == b) return;
+  stale_ = b;
+  Changed();
 }
 
 void Edit::SetReadOnly(bool b) {
@@ -580,6 +597,13 @@ Component* Form::Find(std::string_view name) const {
 void Form::SetFocus(Component* c) {
   focused_ = c;
   NotifyFormObservers();
+}
+
+void Form::SetFocusAfterLeaving(Component* left, Component* to) {
+  leftByCore_ = left;
+  focused_ = to;
+  NotifyFormObservers();  // the view moves its focus now, synchronously
+  leftByCore_ = nullptr;
 }
 
 void Form::NotifyFormObservers() {

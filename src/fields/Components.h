@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -71,8 +72,12 @@ class Component {
   Form& Owner() const { return form_; }
   Component* Parent() const { return parent_; }
 
-  bool Enabled() const { return enabled_; }
+  bool Enabled() const { return enabled_ && !unavailable_; }
   void SetEnabled(bool b);
+  // A command whose function the program does not offer: disabled for good, whatever
+  // the modes later enable, and its hint says why.
+  bool Unavailable() const { return unavailable_; }
+  void SetUnavailable(const std::string& hint);
   // Enabled and all parents enabled (a control inside a disabled group cannot be used).
   bool EffectivelyEnabled() const;
   bool Visible() const { return visible_; }
@@ -99,6 +104,7 @@ class Component {
   Kind kind_;
   Component* parent_;
   bool enabled_ = true;
+  bool unavailable_ = false;
   bool visible_ = true;
   bool tabStop_ = false;
   std::string hint_;
@@ -144,10 +150,17 @@ class Edit : public Component {
   // Leaving the field: raises OnExit.
   virtual void Exit();
 
+  // A result left over from an earlier calculation that did not run to its end: the
+  // view greys it and says so. Any new text (typed or computed) makes it current.
+  bool Stale() const { return stale_; }
+  void SetStale(bool b);
+  static constexpr const char* kStaleHint = "本次计算未完成，此值为上次计算结果";
+
   Event OnChange;
   Event OnExit;
 
  private:
+  bool stale_ = false;
   std::string text_;
   bool readOnly_ = false;
   Color color_ = colors::Window;
@@ -515,6 +528,17 @@ class Form {
   void FocusChangedByView(Component* c) { focused_ = c; }
   // The next (or previous) control in tab order that can take the focus.
   Component* NextInTabOrder(Component* from, bool forward) const;
+  // Moves the focus to `to` after the core has run the exit handler of `left`: a view
+  // that sees the focus leave `left` now must not run it a second time (LeftByCore).
+  void SetFocusAfterLeaving(Component* left, Component* to);
+  bool LeftByCore(const Component* c) const { return c && c == leftByCore_; }
+  void SetLeftByCore(Component* c) { leftByCore_ = c; }
+
+  // While a log is open, every edit whose text is set (changed or not) is noted in it.
+  void OpenWriteLog(std::set<const Component*>* log) { writeLog_ = log; }
+  void NoteWrite(const Component* c) {
+    if (writeLog_) writeLog_->insert(c);
+  }
 
   // Observers of form-level changes (focus moved by the core).
   using FormObserver = std::function<void(Form&)>;
@@ -530,6 +554,8 @@ class Form {
   UiPort* port_;
   bool loading_ = false;
   Component* focused_ = nullptr;
+  Component* leftByCore_ = nullptr;
+  std::set<const Component*>* writeLog_ = nullptr;
   std::vector<std::pair<int, FormObserver>> observers_;
   int nextObserver_ = 1;
 };

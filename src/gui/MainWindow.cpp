@@ -267,6 +267,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
   auto* k = static_cast<QKeyEvent*>(e);
   const bool inRichText = qobject_cast<QTextEdit*>(target) || qobject_cast<QTextEdit*>(target->parentWidget());
   const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
+  // Enter, Up and Down in an input control belong to its key handler in the core, which
+  // moves the focus as the headless front end does.
+  const bool navigation = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Up ||
+                          k->key() == Qt::Key_Down;
+  if (navigation && !inRichText && mods == Qt::NoModifier) {
+    Component* c = ComponentOf(target);
+    if (c && c->OnKeyDown) {
+      const int vk = k->key() == Qt::Key_Up ? 38 : k->key() == Qt::Key_Down ? 40 : 13;
+      Form().FocusChangedByView(c);
+      Run([c, vk] { c->OnKeyDown(c, vk); });
+      return true;
+    }
+  }
   switch (k->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -276,10 +289,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     case Qt::Key_Up:
     case Qt::Key_Down:
       if (inRichText || mods != Qt::NoModifier) return false;
-      MoveFocus(k->key() == Qt::Key_Down);
-      // Not consumed, except by a drop-down list: the arrow that left it must not
-      // also change its selection.
-      return qobject_cast<QComboBox*>(target) != nullptr;
+      // Consumed once the focus has moved: the arrow must not also change the selection
+      // of a list, nor move the focus a second time from a radio button (Qt's own arrow
+      // navigation), which made Up and Down take different paths.
+      return MoveFocus(k->key() == Qt::Key_Down) || qobject_cast<QComboBox*>(target) != nullptr;
     case Qt::Key_Tab:
       if (mods & ~Qt::ShiftModifier) return false;
       MoveFocus(!(mods & Qt::ShiftModifier));

@@ -112,10 +112,14 @@ void ValueEdit::Refresh() {
   QPalette pal = palette();
   QColor base = ToColor(edit_->GetColor());
   for (auto g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) pal.setColor(g, QPalette::Base, base);
-  pal.setColor(QPalette::Active, QPalette::Text, ToColor(f.color));
-  pal.setColor(QPalette::Inactive, QPalette::Text, ToColor(f.color));
+  // A result the last (failed) calculation did not reach is greyed and says so.
+  const QColor text = edit_->Stale() ? QColor(128, 128, 128) : ToColor(f.color);
+  pal.setColor(QPalette::Active, QPalette::Text, text);
+  pal.setColor(QPalette::Inactive, QPalette::Text, text);
   pal.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
   setPalette(pal);
+  const QString tip = edit_->Stale() ? QString(Edit::kStaleHint) : Q(edit_->Hint());
+  if (toolTip() != tip) setToolTip(tip);
   setFrame(edit_->Ctl3D());
   switch (edit_->GetCursor()) {
     case Cursor::No: setCursor(Qt::ForbiddenCursor); break;
@@ -136,7 +140,7 @@ bool ValueEdit::OverlayShown(QString* text, bool* grey) const {
   Overlay o = field_->DrawOverlay();
   if (!o.draw) return false;
   if (text) *text = Q(o.text);
-  if (grey) *grey = o.grey;
+  if (grey) *grey = o.grey || edit_->Stale();
   return true;
 }
 
@@ -173,6 +177,7 @@ void ValueEdit::focusOutEvent(QFocusEvent* e) {
   QLineEdit::focusOutEvent(e);
   if (!EndsAction(e) || !entered_) return;
   entered_ = false;
+  if (edit_->Owner().LeftByCore(edit_)) return;  // the key handler has left it already
   ctx_.Run([this] { edit_->Exit(); });
   update();
 }
@@ -224,6 +229,7 @@ void ChoiceCombo::focusOutEvent(QFocusEvent* e) {
   QComboBox::focusOutEvent(e);
   if (!EndsAction(e) || !entered_) return;
   entered_ = false;
+  if (combo_->Owner().LeftByCore(combo_)) return;
   ctx_.Run([this] { combo_->Exit(); });
 }
 

@@ -38,10 +38,10 @@ Selection::Selection(TFormPelmora& form) : f_(form) {
   f_.Button2->SetHint("按规格重新计算每一行的外径和内径");
   BPipeAdd = &f_.Create<Button>("BPipeAdd", f_.TabSheet3, "添加");
   BPipeAdd->SetHint("输入自定的管子规格（外径×壁厚），加入管道系列并保存");
-  BPipeAdd->OnClick = [this](Component* s) { f_.RunHandler("BPipeAddClick", s); };
+  BPipeAdd->OnClick = f_.AddCommand(*BPipeAdd, "BPipeAddClick");
   BPipeDel = &f_.Create<Button>("BPipeDel", f_.TabSheet3, "删除");
   BPipeDel->SetHint("删除当前行（只能删除自己添加的规格）");
-  BPipeDel->OnClick = [this](Component* s) { f_.RunHandler("BPipeDelClick", s); };
+  BPipeDel->OnClick = f_.AddCommand(*BPipeDel, "BPipeDelClick");
 }
 
 void Selection::OpenCatalogue() {

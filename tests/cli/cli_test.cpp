@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 #include <sstream>
 
+#include "app/PelmoraApp.h"
 #include "cli/CliRunner.h"
+#include "fields/UiPort.h"
 
 namespace pelmora {
 namespace {
@@ -80,6 +83,74 @@ TEST(CliProperties, EvaluatesFormulasAndLibraryRecords) {
   std::ostringstream out3, err3;
   EXPECT_EQ(RunCli({"--props", "0001", "--t", "20", "--p", "101.325"}, out3, err3), 0) << err3.str();
   EXPECT_NE(out3.str().find("密度 MD: 998.21 kg/m3"), std::string::npos) << out3.str();
+}
+
+}  // namespace
+}  // namespace pelmora
+
+
+namespace pelmora {
+namespace {
+
+// Every button, tool button and menu command either does something or is disabled with
+// the hint that says so; none is enabled and silent.
+TEST(Commands, EveryCommandControlIsBoundOrDisabledWithItsHint) {
+  CliResult r = Cli({"--commands", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  std::istringstream lines(r.out.substr(0, r.out.find("{\n")));
+  std::string line;
+  int bound = 0, disabled = 0;
+  std::set<std::string> names;
+  while (std::getline(lines, line)) {
+    std::istringstream cols(line);
+    std::string name, handler, state;
+    cols >> name >> handler >> state;
+    ASSERT_TRUE(state == "bound" || state == "disabled") << line;
+    names.insert(name);
+    if (state == "bound") {
+      ++bound;
+      continue;
+    }
+    ++disabled;
+    const std::string json = ComponentLine(r.out, name);
+    EXPECT_NE(json.find("\"enabled\": false"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"hint\": \"此功能尚未提供\""), std::string::npos) << json;
+  }
+  EXPECT_GT(bound, 30);
+  for (const char* n : {"MFOpen", "SBFSave", "SBTCurve", "Button3", "BTVessel", "MRPdf", "BPipeAdd"})
+    EXPECT_TRUE(names.count(n)) << n;
+  // Menu titles and separators are no commands.
+  EXPECT_FALSE(names.count("MFile"));
+  EXPECT_FALSE(names.count("N1"));
+
+  ScriptedPort port;
+  PelmoraApp app(&port);
+  EXPECT_TRUE(app.form.UnexpectedUnbound().empty()) << ::testing::PrintToString(app.form.UnexpectedUnbound());
+  // A command added without a handler is found.
+  MenuItem& extra = app.form.Create<MenuItem>("MTestOnly", app.form.MHelp, "测试");
+  extra.OnClick = app.form.AddCommand(extra, "MTestOnlyClick");
+  EXPECT_EQ(app.form.UnexpectedUnbound(), std::vector<std::string>{"MTestOnly → MTestOnlyClick"});
+}
+
+// A disabled command stays disabled when an operating mode enables its control.
+TEST(Commands, AModeDoesNotWakeACommandThatIsNotThere) {
+  ScriptedPort port;
+  PelmoraApp app(&port);
+  for (const auto& c : app.form.Commands()) {
+    if (c.state == TFormPelmora::Command::State::Bound) continue;
+    c.control->SetEnabled(true);
+    EXPECT_FALSE(c.control->Enabled()) << c.control->Name();
+  }
+}
+
+TEST(CliKeys, EnterLeavesTheFieldAndTheJsonNamesTheFocus) {
+  CliResult r = Cli({"--key", "TaoD=Enter", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("\"focus\": \"sfD\""), std::string::npos);
+  r = Cli({"--key", "sfD=Up", "--json"});
+  EXPECT_NE(r.out.find("\"focus\": \"TaoD\""), std::string::npos);
+  EXPECT_EQ(Cli({"--key", "TaoD=Home"}).code, 2);
+  EXPECT_EQ(Cli({"--key", "TaoL=Enter"}).code, 2);  // a label takes no focus
 }
 
 }  // namespace
