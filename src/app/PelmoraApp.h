@@ -10,6 +10,7 @@
 #include "fields/Catalogue.h"
 #include "fields/UiPort.h"
 #include "project/ProjectCommands.h"
+#include "project/Recovery.h"
 #include "report/Report.h"
 #include "select/Selection.h"
 
@@ -29,6 +30,7 @@ class PelmoraApp {
   ProjectCommands project;  // owns the recent-files list MRF
   Selection select;         // pick lists and the tube catalogue (OpenCatalogue at start-up)
   Report report;
+  Recovery recovery;  // off until the desktop program switches it on
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);

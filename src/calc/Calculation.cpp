@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <set>
 
 #include "calc/Correlations.h"
 #include "fields/Dispatch.h"
@@ -262,20 +263,83 @@ bool Calculation::PassCount(double Lr, std::optional<double>& shapeFactor) {
 
 // Passes until the area and the pass count no longer change: the field groups, the
 // sizing, the mean figures, the lengths and the pass count, then the pressure drop.
+// A run that stops half way leaves the results it wrote; every other result still shows
+// the earlier run's value and is marked stale until a run completes.
 void Calculation::MaoDExit(Component*) {
+  if (f_.MyStatusBar->PanelText(1).rfind(kInterrupted, 0) == 0) f_.MyStatusBar->SetPanelText(1, "");
+  std::set<const Component*> written;
+  MessageTap tap(f_.Port());
+  UiPort& port = f_.Port();
+  f_.SetPort(&tap);
+  f_.OpenWriteLog(&written);
+  auto restore = [&] {
+    f_.OpenWriteLog(nullptr);
+    f_.SetPort(&port);
+  };
+  Outcome outcome;
+  try {
+    outcome = Recalculate();
+  } catch (const SilentAbort&) {
+    restore();
+    MarkResultsStale(written, tap.last);
+    throw;
+  } catch (const std::exception& e) {
+    restore();
+    MarkResultsStale(written, e.what());
+    throw;
+  }
+  restore();
+  if (outcome == Outcome::Completed)
+    ClearStale();
+  else if (outcome == Outcome::Stopped)
+    MarkResultsStale(written, tap.last);
+}
+
+bool Calculation::IsResult(const EditD& e) { return e.GetColor() == ResultColor || e.ReadOnly(); }
+
+void Calculation::MarkResultsStale(const std::set<const Component*>& written, const std::string& reason) {
+  int marked = 0;
+  for (EditD* e : f_.ValueFields())
+    if (IsResult(*e) && !written.count(e) && !Blank(*e)) {
+      e->SetStale(true);
+      ++marked;
+    }
+  if (!marked) return;
+  // Without a message the run's own status text (e.g. not converged) is the reason.
+  std::string why = reason;
+  const std::string panel = f_.MyStatusBar->PanelText(1);
+  if (why.empty() && panel.rfind(kInterrupted, 0) != 0) why = panel;
+  if (why.empty()) why = "缺少输入数据";
+  f_.MyStatusBar->SetPanelText(1, std::string(kInterrupted) + why);
+}
+
+void Calculation::MarkAllResultsStale(const std::string& reason) { MarkResultsStale({}, reason); }
+
+void Calculation::ClearStale() {
+  for (EditD* e : f_.ValueFields()) e->SetStale(false);
+  if (f_.MyStatusBar->PanelText(1).rfind(kInterrupted, 0) == 0) f_.MyStatusBar->SetPanelText(1, "");
+}
+
+bool Calculation::AnyStale() const {
+  for (const EditD* e : f_.ValueFields())
+    if (e->Stale()) return true;
+  return false;
+}
+
+Calculation::Outcome Calculation::Recalculate() {
   PrepareRecalculation();
   BusyCursor busy(f_);
 
   std::optional<double> shapeFactor;  // of the pass count, for the pressure drop
   for (int pass = 0;; ++pass) {
-    if (f_.SBAutoRun->Down()) return;
+    if (f_.SBAutoRun->Down()) return Outcome::Off;
     StartPass(pass);
     SolveFieldGroups();
 
     const VesselType vesselType = ModeOf<VesselType>(*f_.RGEType);
     if (AllFilled({f_.Tom1D, f_.Tom2D})) {
       double A = 0;
-      if (GetFx(A) < 0) return;
+      if (GetFx(A) < 0) return Outcome::Stopped;
       if (PutResult(*f_.AtD, ResultColor, Tolerance, A)) continue;
     }
     MeanFigures(vesselType);
@@ -284,6 +348,7 @@ void Calculation::MaoDExit(Component*) {
     break;
   }
   PressureDrop(shapeFactor);
+  return Outcome::Completed;
 }
 
 }  // namespace pelmora

@@ -5,6 +5,8 @@
 // overall-coefficient, heat-loss and area-update stages.
 #include <array>
 #include <optional>
+#include <set>
+#include <string>
 
 #include "calc/Balance.h"
 #include "calc/Geometry.h"
@@ -21,6 +23,7 @@ inline constexpr const char* kCoilTooHigh = "壳体高度不够，放不下盘�
 inline constexpr const char* kAgitationPhaseChange = "搅拌方式不适用于壳程相变流体！";
 inline constexpr const char* kBathHeatSign =
     "恒温浴的容器热量与传热方向不符：盘管加热时为正值（浴吸收的热量），盘管冷却时为负值！";
+inline constexpr const char* kInterrupted = "计算中断：";
 inline constexpr const char* kHeatAbsorbing = "吸热流体";
 inline constexpr const char* kHeatReleasing = "放热流体";
 
@@ -31,6 +34,11 @@ class Calculation {
 
   // One full recalculation over the current field contents (the sender is not used).
   void MaoDExit(Component* sender);
+  // Results of an earlier run that a failed run did not reach (or that an edit made
+  // out of date) are marked stale; a completed run clears every mark.
+  void MarkAllResultsStale(const std::string& reason);
+  bool AnyStale() const;
+  static bool IsResult(const EditD& e);
   void SBAutoRunClick(Component* sender);
 
   // One sizing pass: the converged area, or a negative value when an input is missing.
@@ -51,6 +59,10 @@ class Calculation {
   static constexpr int kMaxRegimeRounds = 100;
 
  private:
+  enum class Outcome { Completed, Stopped, Off };
+  Outcome Recalculate();
+  void MarkResultsStale(const std::set<const Component*>& written, const std::string& reason);
+  void ClearStale();
   // Steps of MaoDExit.
   void PrepareRecalculation();
   void StartPass(int pass);

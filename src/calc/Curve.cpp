@@ -60,6 +60,12 @@ void Curve::SBTCurveClick(Component* sender) {
     if (!paint) f_.Port().ShowMessage(problem);
     return;
   }
+  // A curve is never computed from the results of a calculation that did not complete.
+  if (calc_.AnyStale()) {
+    f_.RGLGDY->SetVisible(false);
+    if (!paint) f_.Port().ShowMessage(kStaleResults);
+    return;
+  }
 
   int n = data.Intervals();
   bool compute = false;

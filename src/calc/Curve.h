@@ -47,6 +47,7 @@ class Curve {
   // Recalculations per interval before the stepping gives up.
   static constexpr int kMaxRounds = 100;
   static constexpr const char* kQuestion = "已经有绘图数据，需要重新计算？";
+  static constexpr const char* kStaleResults = "上次计算未完成，部分结果已过期，请先完成计算再绘制时间温度曲线。";
   static constexpr const char* kNoConvergence = "时间温度曲线计算不收敛：该时段达不到设计面积，请检查输入数据！";
 
  private:

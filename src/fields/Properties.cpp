@@ -96,6 +96,11 @@ KindInfo EditKind(Kind kind) {
                             e->Owner().FocusChangedByView(e);
                             return [e, arg] { e->SetText(arg); };
                           }}}});
+  p.push_back({.name = "Stale",
+               .type = PropType::Bool,
+               .get = [](const Component& c) -> PropValue { return As<Edit>(c).Stale(); },
+               .json = "stale",
+               .jsonWhen = [](const Component& c) { return As<Edit>(c).Stale(); }});
   if (value) {
     p.push_back({.name = "Exchange",
                  .type = PropType::Float,

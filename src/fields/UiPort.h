@@ -91,4 +91,31 @@ class ScriptedPort : public UiPort {
   void Clear() { events.clear(); }
 };
 
+// Passes every request on to another port and keeps the text of the last message shown
+// (the reason a calculation stopped). Every request of UiPort is forwarded here.
+class MessageTap : public UiPort {
+ public:
+  explicit MessageTap(UiPort& inner) : inner_(inner) {}
+  std::string last;
+
+  void ShowMessage(const std::string& text) override {
+    last = text;
+    inner_.ShowMessage(text);
+  }
+  Answer MessageBox(const std::string& text, const std::string& caption, MsgType type, Buttons buttons,
+                    Answer defaultButton) override {
+    last = text;
+    return inner_.MessageBox(text, caption, type, buttons, defaultButton);
+  }
+  std::optional<std::string> OpenDialog(const FileDialogRequest& r) override { return inner_.OpenDialog(r); }
+  std::optional<std::string> SaveDialog(const FileDialogRequest& r) override { return inner_.SaveDialog(r); }
+  std::optional<std::string> PickList(const PickListRequest& r) override { return inner_.PickList(r); }
+  void Beep() override { inner_.Beep(); }
+  void SetBusyCursor(bool busy) override { inner_.SetBusyCursor(busy); }
+  void ProcessEvents() override { inner_.ProcessEvents(); }
+
+ private:
+  UiPort& inner_;
+};
+
 }  // namespace pelmora

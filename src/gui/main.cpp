@@ -76,5 +76,17 @@ int main(int argc, char** argv) {
     window.activateWindow();
     if (!file.isEmpty()) gui::OpenHandedOverProject(app, file.toStdString());
   });
-  return qapp.exec();
+
+  // Recovery copies while the project has unsaved changes; one left by a program that
+  // ended abnormally is offered once the window is up (not when a project was named).
+  app.recovery.enabled = true;
+  QTimer recoveryTimer;
+  QObject::connect(&recoveryTimer, &QTimer::timeout, [&app] { app.recovery.Write(); });
+  recoveryTimer.start(Recovery::kIntervalSeconds * 1000);
+  if (!options.projectFile)
+    QTimer::singleShot(0, &window, [&app] { app.Run([&app] { app.recovery.Offer(); }); });
+
+  const int code = qapp.exec();
+  app.recovery.Remove();  // a normal end: the user has answered for every change
+  return code;
 }

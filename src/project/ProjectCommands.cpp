@@ -72,7 +72,22 @@ void ProjectCommands::Settle() {
   MarkSaved();
 }
 
-void ProjectCommands::MarkSaved() { baseline_ = CollectFormRecords(f_); }
+void ProjectCommands::MarkSaved() {
+  baseline_ = CollectFormRecords(f_);
+  if (onSaved) onSaved();
+}
+
+bool ProjectCommands::OpenRecovered(const std::string& path) {
+  if (!Read(path)) return false;
+  f_.CurrentProjectFile.clear();
+  f_.SetCaption(TitleFor(kUnnamed));
+  AfterOpen();
+  if (discardCurve) discardCurve();
+  baseline_.clear();  // nothing on disk holds this project
+  f_.SetProjectModified(true, true);
+  if (afterFileCommand) afterFileCommand();
+  return true;
+}
 
 bool ProjectCommands::HasUnsavedChanges() const { return CollectFormRecords(f_) != baseline_; }
 
@@ -81,6 +96,7 @@ void ProjectCommands::Write(const std::string& path, const std::vector<std::stri
 }
 
 void ProjectCommands::MFNewClick(Component*) {
+  if (!CanClose()) return;  // unsaved changes: saved, discarded, or the command dropped
   auto file = f_.Port().OpenDialog(Dialog("新建项目-选择模板", 2, false));
   if (!file) return;
   if (!Read(*file)) return;
@@ -91,6 +107,7 @@ void ProjectCommands::MFNewClick(Component*) {
   modes_.ifMixClick(nullptr);
   f_.RunHandler("RGETypeClick", nullptr);
   Settle();
+  if (afterFileCommand) afterFileCommand();
 }
 
 ProjectCommands::OpenResult ProjectCommands::OpenProj() {
@@ -113,9 +130,11 @@ ProjectCommands::OpenResult ProjectCommands::OpenProj() {
 }
 
 void ProjectCommands::MFOpenClick(Component*) {
+  if (!StartupOpenRequest && !CanClose()) return;
   if (OpenProj() == OpenResult::Failed) return;
   AfterOpen();
   Settle();
+  if (afterFileCommand) afterFileCommand();
 }
 
 void ProjectCommands::OpenAtStartup(const std::string& path) {
@@ -125,11 +144,13 @@ void ProjectCommands::OpenAtStartup(const std::string& path) {
 }
 
 void ProjectCommands::MRFMenuClick(const std::string& path) {
+  if (!CanClose()) return;
   if (!Read(path)) return;
   f_.CurrentProjectFile = path;
   f_.SetCaption(TitleFor(path));
   AfterOpen();
   Settle();
+  if (afterFileCommand) afterFileCommand();
 }
 
 bool ProjectCommands::DirectSaveProj() {
@@ -180,17 +201,29 @@ void ProjectCommands::SBClearClick(Component*) {
   if (!field) return;
   std::string caption = field->MyLabel() ? field->MyLabel()->Caption() : field->Name();
   Answer a = f_.Port().MessageBox("你要清除数据:" + caption + "?", "清除数据", MsgType::Question, Buttons::YesNo, Answer::No);
-  if (a == Answer::Yes) field->SetText("");
+  if (a == Answer::Yes) {
+    field->SetText("");
+    if (markResultsStale) markResultsStale("已清除" + caption);
+  }
   field->SetColor(colors::Window);
   field->SetEnabled(true);
   field->SetReadOnly(false);
 }
 
+std::string ProjectCommands::SaveQuestion() const {
+  // The project's name, not its folder: a long path would only wrap the question.
+  std::string name = kUnnamed;
+  if (!f_.CurrentProjectFile.empty()) {
+    size_t slash = f_.CurrentProjectFile.rfind('/');
+    name = f_.CurrentProjectFile.substr(slash == std::string::npos ? 0 : slash + 1);
+  }
+  return "是否保存对" + name + "的修改？";
+}
+
 bool ProjectCommands::CanClose() {
   if (!HasUnsavedChanges()) return true;
-  std::string name = f_.CurrentProjectFile.empty() ? std::string(kUnnamed) : f_.CurrentProjectFile;
-  Answer a = f_.Port().MessageBox("项目“" + name + "”已修改，是否保存修改？", TFormPelmora::kTitle, MsgType::Question,
-                                  Buttons::YesNoCancel, Answer::Yes);
+  Answer a = f_.Port().MessageBox(SaveQuestion(), TFormPelmora::kTitle, MsgType::Question, Buttons::YesNoCancel,
+                                  Answer::Yes);
   if (a == Answer::No) return true;
   if (a != Answer::Yes) return false;
   try {

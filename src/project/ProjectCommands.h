@@ -25,6 +25,16 @@ class ProjectCommands {
   TMostRecentFiles MRF;
   // Empties the stored time-temperature curve (wired by the application).
   std::function<void()> discardCurve;
+  // Told when the window matches its file again (opened, created or saved), and after
+  // every command that replaced the project (wired to the recovery copies).
+  std::function<void()> onSaved;
+  std::function<void()> afterFileCommand;
+  // Every result marked out of date (a cleared field), wired to the calculation.
+  std::function<void(const std::string&)> markResultsStale;
+
+  // Opens a recovery copy as a modified, unnamed project. False after a message when it
+  // cannot be read.
+  bool OpenRecovered(const std::string& path);
 
   // Set from the command line: the next OpenProj opens this file without asking.
   bool StartupOpenRequest = false;
@@ -45,8 +55,11 @@ class ProjectCommands {
 
   // Opens the file named on the command line as the start-up does.
   void OpenAtStartup(const std::string& path);
-  // Closing the window: asks about unsaved changes; false keeps the window open.
+  // Before the window closes or another project replaces this one: asks about unsaved
+  // changes (Yes saves, No discards); false (Cancel, or a save that failed or was not
+  // named) keeps everything as it is and drops the command.
   bool CanClose();
+  std::string SaveQuestion() const;
 
   // Reads the recent-files list next to the program (or in the user's configuration
   // folder when the program's folder is not writable); it is written back at the end.
