@@ -117,16 +117,16 @@ GAS_T = [t + 273.15 for t in range(-20, 301, 10)]
 GAS_P = [100, 200, 400, 600, 800, 1000]
 
 
-def fit_gas_formula(f, scale):
-    """Relative least-squares fit of y = (a0 + a1*T + a2*T^2 + a3*T^3 + c*p/T^2) / scale."""
+def fit_gas_formula(f, scale, k=2):
+    """Relative least-squares fit of y = (a0 + a1*T + a2*T^2 + a3*T^3 + c*p/T^k) / scale."""
     rows, rhs = [], []
     for T in GAS_T:
         for p in GAS_P:
             y = f(T, p) * scale
-            rows.append([1 / y, T / y, T * T / y, T ** 3 / y, p / T ** 2 / y])
+            rows.append([1 / y, T / y, T * T / y, T ** 3 / y, p / T ** k / y])
             rhs.append(1.0)
     coef = np.linalg.lstsq(np.array(rows), np.array(rhs), rcond=None)[0]
-    terms = ["", "*T", "*T^2", "*T^3", "*p/T^2"]
+    terms = ["", "*T", "*T^2", "*T^3", "*p/T^%d" % k]
     text = ""
     for c, term in zip(coef, terms):
         s = number(float(c), 7)
@@ -134,8 +134,8 @@ def fit_gas_formula(f, scale):
     text = "(%s)*%s" % (text, number(1 / scale, 3))
 
     def model(T, p):
-        a0, a1, a2, a3, k = coef
-        return float((a0 + a1 * T + a2 * T * T + a3 * T ** 3 + k * p / T ** 2) / scale)
+        a0, a1, a2, a3, c = coef
+        return float((a0 + a1 * T + a2 * T * T + a3 * T ** 3 + c * p / T ** k) / scale)
     return text, model
 
 
@@ -215,6 +215,20 @@ def build():
             err = max_gas_error(model, lambda T, p: fn(T, p)[field])
             out[(no, field)] = text
             report.append((no, field, err, 0.03, len(text)))
+
+    # Heat capacities of the three gases as formulas in T and p; the pressure term goes
+    # with the second virial coefficient's curvature, hence p/T^3.
+    cache_g = {}
+    for no, fn in [("0003", ref.air), ("0004", ref.nitrogen), ("0005", ref.methane)]:
+        def cp(T, p, fn=fn, no=no):
+            key = (no, T, p)
+            if key not in cache_g:
+                cache_g[key] = fn(T, p)["CP"]
+            return cache_g[key]
+        text, model = fit_gas_formula(cp, 1e-3, k=3)
+        err = max_gas_error(model, cp)
+        out[(no, "CP")] = text
+        report.append((no, "CP", err, 0.01, len(text)))
 
     # Methane: the residual (density) part of its viscosity is small; a table in t.
     text, err = choose_table(lambda t: ref.methane_viscosity_dilute(C(t)), -20, 300, 0.003, digits=4,

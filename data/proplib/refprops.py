@@ -81,6 +81,29 @@ class HelmholtzGas:
             s += g * (d / delta - 2 * eta * (delta - eps))
         return s
 
+    def alphar(self, delta, tau):
+        s = 0.0
+        for n, d, t, l in self.power:
+            s += n * delta ** d * tau ** t * (math.exp(-delta ** l) if l else 1.0)
+        for n, d, t, eta, eps, beta, gam in self.gauss:
+            s += n * delta ** d * tau ** t * math.exp(-eta * (delta - eps) ** 2 - beta * (tau - gam) ** 2)
+        return s
+
+    def cp(self, T, p_kpa, cv0_over_R):
+        """Isobaric heat capacity in J/(kg·K); the derivatives of the residual Helmholtz
+        energy by central differences, cv0/R of the ideal gas given."""
+        rho = self.density(T, p_kpa) / self.M
+        d, t = rho / self.rhoc, self.Tc / T
+        h, k = 1e-4 * d, 1e-4 * t
+        a = self.alphar
+        ad = (a(d + h, t) - a(d - h, t)) / (2 * h)
+        add = (a(d + h, t) - 2 * a(d, t) + a(d - h, t)) / h ** 2
+        att = (a(d, t + k) - 2 * a(d, t) + a(d, t - k)) / k ** 2
+        adt = (a(d + h, t + k) - a(d + h, t - k) - a(d - h, t + k) + a(d - h, t - k)) / (4 * h * k)
+        cv = cv0_over_R - t * t * att
+        cp = cv + (1 + d * ad - d * t * adt) ** 2 / (1 + 2 * d * ad + d * d * add)
+        return cp * self.R / self.M
+
     def density(self, T, p_kpa):
         """Mass density in kg/m3 of the gas at T (K) and p (kPa)."""
         P = p_kpa * 1e3
@@ -159,10 +182,31 @@ def nitrogen(T, p_kpa):
     cond = [(8.862, 0.0, 1, 0), (31.11, 0.03, 2, 0), (-73.13, 0.2, 3, 1), (20.03, 0.8, 4, 2),
             (-0.7096, 0.6, 8, 2), (0.2672, 1.9, 10, 2)]
     lamr = sum(n * tau ** t * delta ** d * (math.exp(-delta ** l) if l else 1.0) for n, t, d, l in cond)
-    return {"MD": rho, "VI": (eta0 + etar) * 1e-6, "TC": (lam0 + lamr) * 1e-3}
+    return {"MD": rho, "VI": (eta0 + etar) * 1e-6, "TC": (lam0 + lamr) * 1e-3,
+            "CP": NITROGEN_EOS.cp(T, p_kpa, nitrogen_cv0(T))}
 
 
 # ---- methane -------------------------------------------------------------------------------
+
+def nitrogen_cv0(T):
+    """Ideal-gas cv/R of nitrogen (Span et al. 2000)."""
+    tau = 126.192 / T
+    s = 2.5
+    for n, t in [(-0.0001934819, -1), (-1.247742e-05, -2), (6.678326e-08, -3)]:
+        s -= n * t * (t - 1) * tau ** t
+    x = 26.65788 * tau
+    return s + 1.012941 * x * x * math.exp(x) / (math.exp(x) - 1) ** 2
+
+
+def methane_cv0(T):
+    """Ideal-gas cv/R of methane (Setzmann & Wagner 1991, Planck-Einstein terms)."""
+    s = 3.0016
+    for n, th in zip([0.008449, 4.6942, 3.4865, 1.6572, 1.4115],
+                     [3.400432401, 10.26951575, 20.43932747, 29.93744884, 79.13351945]):
+        x = th * 190.564 / T
+        s += n * x * x * math.exp(x) / (math.exp(x) - 1) ** 2
+    return s
+
 
 def methane_viscosity_dilute(T):
     Tr = T / 190.564
@@ -170,4 +214,5 @@ def methane_viscosity_dilute(T):
 
 
 def methane(T, p_kpa):
-    return {"MD": METHANE_EOS.density(T, p_kpa), "VI": methane_viscosity_dilute(T)}
+    return {"MD": METHANE_EOS.density(T, p_kpa), "VI": methane_viscosity_dilute(T),
+            "CP": METHANE_EOS.cp(T, p_kpa, methane_cv0(T))}
