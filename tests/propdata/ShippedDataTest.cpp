@@ -256,3 +256,28 @@ TEST(ShippedData, EveryRecordNamesRangeAndSource) {
                               {"0005", "甲烷"}, {"0006", "乙醇(液)"}, {"0015", "二氧化碳"}};
     for (auto& n : names) EXPECT_EQ(*Record(lib, n[0]).CN, n[1]);
 }
+
+// A little outside the stated ranges (a user types what the process needs) the texts
+// still give finite, positive values: the tables extrapolate with their end cubic and the
+// gas formulas are polynomials in T.
+TEST(ShippedData, TextsStayFiniteAndPositiveJustOutsideTheirRange) {
+    struct Case {
+        const char* no;
+        const char* t;
+        const char* p;
+    };
+    const Case cases[] = {
+        {"0001", "-5", "101.325"}, {"0001", "320", "11290"}, {"0002", "95", "84.6"}, {"0002", "320", "11290"},
+        {"0003", "-50", "50"},     {"0003", "400", "2000"},  {"0004", "-50", "2000"}, {"0004", "400", "50"},
+        {"0005", "-50", "50"},     {"0005", "400", "2000"},
+    };
+    for (const Case& c : cases) {
+        auto got = Compute(c.no, c.t, c.p);
+        std::string where = std::string(c.no) + " t=" + c.t + " p=" + c.p;
+        for (const char* name : {"Cp", "MD", "VI", "TC"}) {
+            auto it = got.find(name);
+            ASSERT_NE(it, got.end()) << name << " " << where;
+            EXPECT_TRUE(std::isfinite(it->second) && it->second > 0) << name << " " << where << ": " << it->second;
+        }
+    }
+}
