@@ -230,9 +230,9 @@ def build():
         out[(no, "CP")] = text
         report.append((no, "CP", err, 0.01, len(text)))
 
-    # Methane: the residual (density) part of its viscosity is small; a table in t.
-    text, err = choose_table(lambda t: ref.methane_viscosity_dilute(C(t)), -20, 300, 0.003, digits=4,
-                             start_step=40)
+    # Methane viscosity, dilute gas and friction term, as a formula in T and p.
+    text, model = fit_gas_formula(ref.methane_viscosity, 1e6)
+    err = max_gas_error(model, ref.methane_viscosity)
     out[("0005", "VI")] = text
     report.append(("0005", "VI", err, 0.03, len(text)))
     # Methane conductivity: the NIST values as they stand, extended to -20 °C and to

@@ -12,8 +12,8 @@ published coefficients:
                      (dilute gas, residual; the critical enhancement is negligible in
                      the gas above 250 K and is left out)
   methane density    Setzmann & Wagner, J. Phys. Chem. Ref. Data 20 (1991) 1061
-  methane viscosity  dilute-gas term of Quinones-Cisneros & Deiters, J. Phys. Chem. B
-                     110 (2006) 12820 (the density term, below 1 % at 1 MPa, is left out)
+  methane viscosity  Quinones-Cisneros & Deiters, J. Phys. Chem. B 110 (2006) 12820:
+                     dilute gas and friction-theory term
 
 All functions take T in K and p in kPa and return SI values.
 """
@@ -213,6 +213,34 @@ def methane_viscosity_dilute(T):
     return 2.60536e-6 - 1.85247e-5 * Tr ** 0.25 + 2.34216e-5 * Tr ** 0.5  # Pa·s
 
 
+def methane_viscosity(T, p_kpa):
+    """Dilute gas plus the friction-theory term of Quinones-Cisneros & Deiters 2006, with
+    the repulsive and attractive pressures from the Setzmann & Wagner equation."""
+    eos = METHANE_EOS
+    rho = eos.density(T, p_kpa) / eos.M  # mol/m3
+    d, t = rho / eos.rhoc, eos.Tc / T
+    k = 1e-4 * t
+    ad = lambda tt: (eos.alphar(d * (1 + 1e-5), tt) - eos.alphar(d * (1 - 1e-5), tt)) / (2e-5 * d)
+    adt = (ad(t + k) - ad(t - k)) / (2 * k)
+    pid = rho * eos.R * T / 1e5  # bar
+    p = p_kpa / 100.0
+    pr = pid * (1 + d * ad(t) - d * t * adt)
+    pa, dpr = p - pr, pr - pid
+    tau = 190.564 / T
+    psi1, psi2 = math.exp(tau) - 1, math.exp(tau * tau) - 1
+
+    def kappa(a, n):
+        return (a[0] + a[1] * psi1 + a[2] * psi2) * tau ** n
+    ki = kappa([3.49668e-8, -1.73176e-8, 0], 1)
+    ka = kappa([-3.12118e-8, 1.99422e-10, 0], 1)
+    kr = kappa([5.98858e-8, -4.91143e-8, 0], 1)
+    kaa = kappa([-8.52992e-13, -3.58009e-13, 0], 3)
+    kdrdr = kappa([1.60099e-11, 8.50221e-13, 0], 3)
+    kii = kappa([-3.55631e-10, 2.80326e-10, 0], 3)
+    eta_f = ka * pa + kr * dpr + ki * pid + kaa * pa * pa + kdrdr * dpr * dpr + kii * pid * pid
+    return methane_viscosity_dilute(T) + eta_f
+
+
 def methane(T, p_kpa):
-    return {"MD": METHANE_EOS.density(T, p_kpa), "VI": methane_viscosity_dilute(T),
+    return {"MD": METHANE_EOS.density(T, p_kpa), "VI": methane_viscosity(T, p_kpa),
             "CP": METHANE_EOS.cp(T, p_kpa, methane_cv0(T))}
