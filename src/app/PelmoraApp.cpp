@@ -10,12 +10,14 @@
 
 namespace pelmora {
 
-PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry), curve(form, calc), shell(form), project(form, modes), select(form), report(form, curve) {
+PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry), curve(form, calc), shell(form), project(form, modes), select(form), report(form, curve), simp(port) {
   form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
   if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
   form.SetProjectModified(false, true);
   project.discardCurve = [this] { curve.Discard(); };
   geometry.tolerance = [this] { return calc.Tolerance; };
+  simp.FormCreate(form.ProgramFolder);
+  InstallSimpPL(form, simp);
 }
 
 bool PelmoraApp::Run(const std::function<void()>& action) { return Dispatch(form, action); }

@@ -12,6 +12,7 @@
 #include "project/ProjectCommands.h"
 #include "report/Report.h"
 #include "select/Selection.h"
+#include "simp/FormSimpPL.h"
 
 namespace pelmora {
 
@@ -29,6 +30,7 @@ class PelmoraApp {
   ProjectCommands project;  // owns the recent-files list MRF
   Selection select;         // pick lists and the tube catalogue (OpenCatalogue at start-up)
   Report report;
+  TFormSimpPL simp;         // the property dialog, created after the window
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);
