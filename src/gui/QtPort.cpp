@@ -2,7 +2,6 @@
 
 #include "fields/Catalogue.h"
 #include "gui/PickListDialog.h"
-#include "gui/SimpPLDialog.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -140,13 +139,6 @@ void QtPort::EndPaint() {
   QTimer::singleShot(0, [this, msgs] {
     for (const auto& m : msgs) ShowMessage(m);
   });
-}
-
-void QtPort::ShowForm(Form& form) {
-  auto* simp = dynamic_cast<TFormSimpPL*>(&form);
-  if (!simp) return;
-  if (!simp_) simp_ = new SimpPLDialog(*simp, parent_);
-  simp_->ShowModal();
 }
 
 }  // namespace pelmora::gui

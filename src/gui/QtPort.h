@@ -1,7 +1,6 @@
 #pragma once
 // The user-interface port on Qt: real message boxes and file dialogs, the beep, the
 // busy cursor and the handling of pending events.
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -47,7 +46,7 @@ class QtPort : public UiPort {
 
  private:
   QWidget* parent_ = nullptr;
-  QPointer<SimpPLDialog> simp_;
+  SimpPLDialog* simp_ = nullptr;  // owned by the window; reset when it goes
   bool busy_ = false;
   int paintDepth_ = 0;
   std::vector<std::string> paintMessages_;

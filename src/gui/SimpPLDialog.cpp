@@ -1,5 +1,6 @@
 #include "gui/SimpPLDialog.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -11,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "fields/Dispatch.h"
+#include "gui/QtPort.h"
 
 namespace pelmora::gui {
 
@@ -231,7 +233,8 @@ void SimpPLDialog::RefreshLibrary() {
 }
 
 void SimpPLDialog::RefreshValues() {
-  if (values_->state() == QAbstractItemView::EditingState) return;  // the editor's own text stands
+  // While a cell editor is open its own text stands.
+  if (QWidget* fw = QApplication::focusWidget(); fw && fw != values_ && values_->isAncestorOf(fw)) return;
   filling_ = true;
   const auto& rows = form_.MyValues1->Rows();
   values_->setRowCount(static_cast<int>(rows.size()));
@@ -255,6 +258,17 @@ bool SimpPLDialog::eventFilter(QObject* o, QEvent* e) {
     }
   }
   return QDialog::eventFilter(o, e);
+}
+
+// The port's showing of a core form: the property dialog, made on its first showing.
+void QtPort::ShowForm(Form& form) {
+  auto* simp = dynamic_cast<TFormSimpPL*>(&form);
+  if (!simp) return;
+  if (!simp_) {
+    simp_ = new SimpPLDialog(*simp, parent_);
+    QObject::connect(simp_, &QObject::destroyed, [this] { simp_ = nullptr; });
+  }
+  simp_->ShowModal();
 }
 
 }  // namespace pelmora::gui

@@ -1,5 +1,6 @@
 #include "simp/FormSimpPL.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 

@@ -100,11 +100,12 @@ TEST_F(CliDialog, MaintenanceAndSaveFromTheCommandLine) {
   // A copy of the shipped program folder, so that the build's library stays as it is.
   std::string bin = scratch.Root() + "bin/";
   std::filesystem::create_directories(bin);
-  std::filesystem::copy_file(std::string(PELMORA_PROGRAM_DIR) + "/PropLib.cds", bin + "PropLib.cds");
+  for (const char* f : {"PropLib.cds", "Piples.mdb"})
+    std::filesystem::copy_file(std::string(PELMORA_PROGRAM_DIR) + "/" + f, bin + f);
   setenv("PELMORA_PROGRAM_DIR", bin.c_str(), 1);
   CliResult r = Cli({"--click", "SBP2", "--set", "MaskEdit1=velmast", "--click", "BitBtn1", "--click",
                      "DBNavigator1.Insert", "--set", "DBEditNO=9000", "--set", "DBEditCN=导热油(液)", "--set",
-                     "DBEditCP=1800+3.5*t", "--click", "DBNavigator1.Post", "--click", "BBSaveSys", "--json"});
+                     "DBEditCP=1800+3.5*t", "--set", "DBEditMD=900", "--click", "DBNavigator1.Post", "--click", "BBSaveSys", "--json"});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("物性库已保存到 " + bin + "PropLib.cds"), std::string::npos);
   // A second run finds it and computes with it.

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "SimpTestUtil.h"
+#include "fields/Text.h"
 
 namespace pelmora {
 namespace {

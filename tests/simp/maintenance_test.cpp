@@ -160,6 +160,7 @@ TEST(SimpMaintenance, AFailedOrInterruptedSaveLeavesTheOldLibrary) {
 
   // The new file cannot be written (its place is taken): the old one stays, the user is told.
   std::filesystem::create_directory(path + ".tmp");
+  { std::ofstream(path + ".tmp/keep") << "x"; }
   w.Click("BBSaveSys");
   EXPECT_TRUE(d.LibraryModified());
   EXPECT_NE(w.port.Messages().back().find("无法保存物性数据库"), std::string::npos);
@@ -168,7 +169,7 @@ TEST(SimpMaintenance, AFailedOrInterruptedSaveLeavesTheOldLibrary) {
   std::string m;
   ASSERT_TRUE(old.Load(path, &m)) << m;
   EXPECT_EQ(old.At(0).CN.value_or(""), "测试液");
-  std::filesystem::remove(path + ".tmp");
+  std::filesystem::remove_all(path + ".tmp");
 
   // A save killed after writing part of the new file leaves a stray temporary file:
   // the library still loads, and the next save replaces it.
