@@ -27,6 +27,7 @@ QTableWidget* MakeGrid(QWidget* parent, const std::vector<DataGrid::Column>& col
   t->verticalHeader()->hide();
   t->verticalHeader()->setDefaultSectionSize(ValueGrid::kRowHeight);
   t->verticalHeader()->setMinimumSectionSize(ValueGrid::kRowHeight);
+  t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   t->horizontalHeader()->setFixedHeight(ValueGrid::kRowHeight + 2);
   t->horizontalHeader()->setHighlightSections(false);
   t->setShowGrid(true);
@@ -94,7 +95,8 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   values_ = MakeGrid(data, form_.MyValues1->Columns());
   values_->setObjectName("MyValues1");
   values_->setSelectionMode(QAbstractItemView::SingleSelection);
-  values_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+  values_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                           QAbstractItemView::AnyKeyPressed);
   values_->setFixedHeight(ValueGrid::kRowHeight * 4 + 6);
   values_->installEventFilter(this);
   Bind(form_.MyValues1, values_);
@@ -237,15 +239,21 @@ void SimpPLDialog::RefreshValues() {
   if (QWidget* fw = QApplication::focusWidget(); fw && fw != values_ && values_->isAncestorOf(fw)) return;
   filling_ = true;
   const auto& rows = form_.MyValues1->Rows();
-  values_->setRowCount(static_cast<int>(rows.size()));
-  for (size_t i = 0; i < rows.size(); ++i)
+  if (values_->rowCount() != static_cast<int>(rows.size())) values_->setRowCount(static_cast<int>(rows.size()));
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int r = static_cast<int>(i);
+    if (values_->rowHeight(r) != ValueGrid::kRowHeight) values_->setRowHeight(r, ValueGrid::kRowHeight);
     for (size_t c = 0; c < rows[i].size(); ++c) {
-      auto* it = values_->item(static_cast<int>(i), static_cast<int>(c));
-      if (!it) values_->setItem(static_cast<int>(i), static_cast<int>(c), it = new QTableWidgetItem);
-      it->setText(Q(rows[i][c]));
-      // The name column is fixed: names come with the grid or with a formula's variables.
-      if (c == 0) it->setFlags(Qt::ItemIsEnabled);
+      auto* it = values_->item(r, static_cast<int>(c));
+      if (!it) {
+        it = new QTableWidgetItem;
+        // The name column is fixed: names come with the grid or with a formula's variables.
+        if (c == 0) it->setFlags(Qt::ItemIsEnabled);
+        values_->setItem(r, static_cast<int>(c), it);
+      }
+      if (it->text() != Q(rows[i][c])) it->setText(Q(rows[i][c]));
     }
+  }
   filling_ = false;
 }
 

@@ -31,6 +31,8 @@ void WhenSimpOpens(const std::function<void(gui::SimpPLDialog*)>& act) {
       if (!d) QTest::qWait(10);
     }
     ASSERT_TRUE(d) << "the property dialog did not open";
+    QApplication::setActiveWindow(d);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(d));
     act(d);
   });
 }
@@ -88,14 +90,17 @@ TEST_F(SimpWindow, WaterAtSixtyDegreesByMouseAndKeyboard) {
     QTableWidget* lib = d->LibraryGrid();
     QTest::mouseClick(lib->viewport(), Qt::LeftButton, {}, lib->visualRect(lib->model()->index(0, 1)).center());
     EXPECT_EQ(app->simp.CurrentRecord(), 0);
-    values->setFocus();
-    values->setCurrentCell(0, 1);
+    QTest::mouseClick(values->viewport(), Qt::LeftButton, {}, values->visualRect(values->model()->index(0, 1)).center());
     QTest::keyClick(values, Qt::Key_F2);
     QWidget* editor = QApplication::focusWidget();
     ASSERT_TRUE(editor);
-    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(values->isAncestorOf(editor)) << editor->metaObject()->className();
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClick(editor, Qt::Key_Backspace);
     QTest::keyClicks(editor, "60");
     QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(20);  // the editor commits through the event queue
     EXPECT_EQ(app->simp.MyValues1->GetValueOf("t"), "60");
 
     Click(d, "BBCal");
