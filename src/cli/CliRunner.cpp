@@ -326,7 +326,7 @@ struct Cli {
     for (size_t i = 0; i < panels.size(); ++i) out << (i ? ", " : "") << JsonString(panels[i].text);
     out << "],\n  \"title\": " << JsonString(app.form.Caption()) << ",\n  \"projectModified\": "
         << (app.form.ProjectModified() ? "true" : "false") << ",\n  \"curve\": " << CurveJson()
-        << ",\n  \"forms\": " << DialogJson() << ",\n  \"messages\": [";
+        << ",\n  \"messages\": [";
     auto msgs = port.Messages();
     // Pick lists take their place among the messages, in the order they were shown.
     size_t pick = 0, written = 0;
@@ -335,7 +335,8 @@ struct Cli {
       while (pick < port.pickJson.size() && port.pickJson[pick].first == i) put(port.pickJson[pick++].second);
       if (i < msgs.size()) put(JsonString(msgs[i]));
     }
-    out << "]\n}\n";
+    // The property dialog after the window's own state.
+    out << "],\n  \"forms\": " << DialogJson() << "\n}\n";
   }
 };
 

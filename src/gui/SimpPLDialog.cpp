@@ -128,7 +128,7 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   password_->setObjectName("MaskEdit1");
   password_->setEchoMode(QLineEdit::Password);
   password_->setToolTip(Q(form_.MaskEdit1->Hint()));
-  password_->setFixedWidth(70);
+  password_->setFixedWidth(64);
   Bind(form_.MaskEdit1, password_);
   connect(password_, &QLineEdit::textEdited, this,
           [this](const QString& t) { Run([this, s = U(t)] { form_.MaskEdit1->Type(s); }); });
