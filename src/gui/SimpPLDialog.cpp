@@ -97,7 +97,7 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   values_->setSelectionMode(QAbstractItemView::SingleSelection);
   values_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::AnyKeyPressed);
-  values_->setFixedHeight(ValueGrid::kRowHeight * 4 + 6);
+  values_->setFixedHeight(ValueGrid::kRowHeight * 3 + 8);  // title row and t, p; more rows scroll
   values_->installEventFilter(this);
   Bind(form_.MyValues1, values_);
   dg->addWidget(values_, r++, 0, 1, 4);

@@ -243,3 +243,34 @@ TEST(SimpDialog, KeepsItsStateBetweenShowings) {
 
 }  // namespace
 }  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+TEST(SimpValueGrid, RowRulesOfTheDialogsGrid) {
+  testing_simp::Window w;
+  w.Open();
+  ValueGrid& g = *w.D().MyValues1;
+  ASSERT_EQ(g.Rows().size(), 2u);
+  EXPECT_EQ(g.Rows()[0], (std::vector<std::string>{"t", "20", "C", "温度"}));
+  EXPECT_EQ(g.Rows()[1], (std::vector<std::string>{"p", "100", "kPa(A)", "绝对压力"}));
+  // Down on the filled last row adds a row; selecting a cell above drops it again.
+  g.SelectCell(1, 2);
+  g.KeyDown(TMyValues::Key::Down);
+  EXPECT_EQ(g.Rows().size(), 3u);
+  g.SelectCell(1, 1);
+  EXPECT_EQ(g.Rows().size(), 2u);
+  // A formula's variable gets a row of its own, shown in the grid.
+  g.Edit().AddValue("V", "", "", "");
+  g.Sync();
+  ASSERT_EQ(g.Rows().size(), 3u);
+  EXPECT_EQ(g.Rows()[2][0], "V");
+  // Never below the title row and two data rows.
+  g.SetCell(0, 2, "");
+  g.SetCell(0, 3, "");
+  g.SelectCell(1, 1);
+  EXPECT_EQ(g.Model().RowCount(), 3);
+}
+
+}  // namespace
+}  // namespace pelmora
