@@ -10,12 +10,14 @@
 
 namespace pelmora {
 
-PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry), curve(form, calc), shell(form), project(form, modes), select(form), report(form, curve), recovery(form, project) {
+PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry), curve(form, calc), shell(form), project(form, modes), select(form), report(form, curve), recovery(form, project), simp(port) {
   form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
   if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
   form.SetProjectModified(false, true);
   project.discardCurve = [this] { curve.Discard(); };
   geometry.tolerance = [this] { return calc.Tolerance; };
+  simp.FormCreate(form.ProgramFolder);
+  InstallSimpPL(form, simp);
   project.onSaved = [this] { recovery.Remove(); };
   project.afterFileCommand = [this] { recovery.armed = true; };
   project.markResultsStale = [this](const std::string& why) { calc.MarkAllResultsStale(why); };

@@ -13,6 +13,7 @@
 #include "project/Recovery.h"
 #include "report/Report.h"
 #include "select/Selection.h"
+#include "simp/FormSimpPL.h"
 
 namespace pelmora {
 
@@ -31,6 +32,7 @@ class PelmoraApp {
   Selection select;         // pick lists and the tube catalogue (OpenCatalogue at start-up)
   Report report;
   Recovery recovery;  // off until the desktop program switches it on
+  TFormSimpPL simp;         // the property dialog, created after the window
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);

@@ -46,6 +46,14 @@ const char* kUsage =
     "  --pick-row N        answer the next pick list: click row N (from 1) and confirm\n"
     "                      (a pick list without one of these is cancelled)\n"
     "  --yes               answer questions with Yes (default: No)\n"
+    "Property dialog (--click SBP1, SBP1v, SBP2 or SBP2v opens it; it stays open until\n"
+    "--click BBOK or --click BBCancle; while it is open --set, --unit, --select and --click\n"
+    "act on its components first):\n"
+    "  --record NO         make library record NO current (as a click on its row)\n"
+    "  --set t=60          a row of the value grid by its name (t, p or a formula variable)\n"
+    "  --set MaskEdit1=PW  type the maintenance password\n"
+    "  --click DBNavigator1.Insert  a navigator button (First Prior Next Last Insert Delete\n"
+    "                      Edit Post Cancel Refresh)\n"
     "  --json              print the state of every component, the status bar and the messages\n"
     "Property library (run after the other options):\n"
     "  --eval FORMULA      evaluate a formula; prints the value, the error code and its message\n"
@@ -61,6 +69,14 @@ class CliPort : public ScriptedPort {
   std::optional<int> pickRow;
   // Every pick list shown, as JSON, in the order of the messages.
   std::vector<std::pair<size_t, std::string>> pickJson;
+  // The dialog shown and not yet closed, and the messages shown while it was open.
+  Form* open = nullptr;
+  std::vector<std::string> dialogMessages;
+
+  void ShowForm(Form& form) override {
+    ScriptedPort::ShowForm(form);
+    open = &form;
+  }
 
   std::optional<std::string> PickList(const PickListRequest& r) override {
     ScriptedPort::PickList(r);
@@ -91,11 +107,13 @@ class CliPort : public ScriptedPort {
   }
   void ShowMessage(const std::string& text) override {
     ScriptedPort::ShowMessage(text);
+    if (open) dialogMessages.push_back(text);
     err_ << text << "\n";
   }
   Answer MessageBox(const std::string& text, const std::string& caption, MsgType type, Buttons buttons,
                     Answer def) override {
     Answer a = ScriptedPort::MessageBox(text, caption, type, buttons, def);
+    if (open) dialogMessages.push_back(text);
     err_ << (caption.empty() ? "" : caption + ": ") << text << "\n";
     return a;
   }
@@ -111,12 +129,93 @@ struct Cli {
   std::ostream& err;
   bool failed = false;
 
-  Cli(std::ostream& o, std::ostream& e) : port(e), app(&port), out(o), err(e) { app.select.OpenCatalogue(); }
+  Cli(std::ostream& o, std::ostream& e) : port(e), app(&port), out(o), err(e) {
+    app.select.OpenCatalogue();
+    app.simp.closeView = [this] { port.open = nullptr; };
+  }
 
+  // A component of the open dialog, else of the window.
   Component* Need(const std::string& name) {
-    Component* c = app.form.Find(name);
+    Component* c = port.open ? port.open->Find(name) : nullptr;
+    if (!c) c = app.form.Find(name);
     if (!c) throw std::invalid_argument("no component named " + name);
     return c;
+  }
+
+  TFormSimpPL& Dialog(const std::string& option) {
+    if (port.open != &app.simp) throw std::invalid_argument(option + " needs the property dialog open (--click SBP2 ...)");
+    return app.simp;
+  }
+
+  void Record(const std::string& no) {
+    TFormSimpPL& d = Dialog("--record");
+    Act([this, &d, no] {
+      if (!d.LocateNO(no)) {
+        err << "pelmora-calc: the property library has no record " << no << "\n";
+        failed = true;
+      }
+    });
+  }
+
+  // --set on the open dialog: a grid row by name, the password edit, else a component.
+  bool DialogSet(const std::string& v) {
+    if (port.open != &app.simp) return false;
+    auto [name, arg] = Split(v);
+    TFormSimpPL& d = app.simp;
+    if (!d.Find(name)) {
+      const TMyValues& g = d.MyValues1->Model();
+      int row = g.FindName(TMyValues::kName, name);
+      if (row <= 0 || TrimStr(g.Cell(TMyValues::kName, row)) != name)
+        throw std::invalid_argument("no component or value-grid row named " + name);
+      Act([&d, row, arg] { d.MyValues1->SetCell(TMyValues::kValue, row, arg); });
+      return true;
+    }
+    if (auto* m = d.FindAs<MaskEdit>(name)) {
+      Act([m, arg] { m->Type(arg); });
+      return true;
+    }
+    if (auto* e = d.FindAs<Edit>(name); e && (e->ReadOnly() || !Shown(*e)))
+      throw std::invalid_argument(name + " cannot be typed into now");
+    return false;
+  }
+
+  static bool Shown(const Component& c) {
+    for (const Component* p = &c; p; p = p->Parent())
+      if (!p->Visible()) return false;
+    return true;
+  }
+
+  std::string DialogJson() {
+    TFormSimpPL& d = app.simp;
+    std::string s = "{\"TFormSimpPL\": {\"caption\": " + JsonString(TFormSimpPL::kCaption) +
+                    ", \"open\": " + (port.open == &d ? "true" : "false") + ", \"width\": " + std::to_string(d.Width()) +
+                    ", \"height\": " + std::to_string(TFormSimpPL::kHeight) + ", \"library\": " + JsonString(d.LibraryPath()) +
+                    ", \"libraryModified\": " + (d.LibraryModified() ? "true" : "false") + ", \"state\": " +
+                    JsonString(d.State() == DataState::Browse ? "browse" : d.State() == DataState::Edit ? "edit" : "insert") +
+                    ", \"caller\": " + JsonString(d.Caller ? d.Caller->Name() : "") + ", \"record\": ";
+    if (d.CurrentRecord() >= 0) {
+      const PropRecord& r = d.Library().At(d.CurrentRecord());
+      s += "{";
+      bool first = true;
+      for (const PropFieldInfo& f : PropFields()) {
+        const auto& v = *r.Field(f.name);
+        s += std::string(first ? "" : ", ") + JsonString(f.name) + ": " + (v ? JsonString(*v) : "null");
+        first = false;
+      }
+      s += "}";
+    } else {
+      s += "null";
+    }
+    s += ", \"grid\": [";
+    const TMyValues& g = d.MyValues1->Model();
+    for (int r = 1; r < g.RowCount(); ++r) {
+      s += std::string(r > 1 ? ", " : "") + "{\"name\": " + JsonString(g.Cell(0, r)) + ", \"value\": " +
+           JsonString(g.Cell(1, r)) + ", \"unit\": " + JsonString(g.Cell(2, r)) + ", \"note\": " + JsonString(g.Cell(3, r)) + "}";
+    }
+    s += "], \"messages\": [";
+    for (size_t i = 0; i < port.dialogMessages.size(); ++i) s += (i ? ", " : "") + JsonString(port.dialogMessages[i]);
+    s += "], \"components\": " + ComponentsJson(d) + "}}";
+    return s;
   }
 
   static std::pair<std::string, std::string> Split(const std::string& v) {
@@ -164,6 +263,7 @@ struct Cli {
 
   void Click(const std::string& name) {
     Component* c = Need(name);
+    if (&c->Owner() == port.open && !Shown(*c)) throw std::invalid_argument(name + " is not shown now");
     if (auto* b = dynamic_cast<SpeedButton*>(c)) {
       Act([b] { b->Click(); });
     } else if (auto* m = dynamic_cast<MenuItem*>(c)) {
@@ -266,7 +366,8 @@ struct Cli {
       while (pick < port.pickJson.size() && port.pickJson[pick].first == i) put(port.pickJson[pick++].second);
       if (i < msgs.size()) put(JsonString(msgs[i]));
     }
-    out << "]\n}\n";
+    // The property dialog after the window's own state.
+    out << "],\n  \"forms\": " << DialogJson() << "\n}\n";
   }
 };
 
@@ -274,7 +375,7 @@ struct Cli {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Options that take a value.
-  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--key", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}};
+  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--key", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}, {"--record", 1}};
   try {
     Cli cli(out, err);
     std::optional<std::string> formula, record;
@@ -292,7 +393,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         value = args[++i];
       }
       if (i == 0 && !a.empty() && a[0] != '-') cli.Act([&cli, a] { cli.app.project.OpenAtStartup(a); });
+      else if (a == "--set" && cli.DialogSet(value)) continue;
       else if (a == "--set" || a == "--unit" || a == "--select") cli.Input(a, value);
+      else if (a == "--record") cli.Record(value);
       else if (a == "--exit") cli.Exit(value);
       else if (a == "--recalc") cli.Act([&cli] { cli.app.calc.MaoDExit(nullptr); });
       else if (a == "--click") cli.Click(value);

@@ -49,6 +49,11 @@ std::optional<std::string> ScriptedPort::PickList(const PickListRequest& r) {
 
 void ScriptedPort::Beep() { events.push_back({PortEvent::Kind::Beep, "", "", MsgType::Plain}); }
 
+void ScriptedPort::ShowForm(Form& form) {
+  events.push_back({PortEvent::Kind::Form, "", "", MsgType::Plain});
+  if (onShowForm) onShowForm(form);
+}
+
 std::vector<std::string> ScriptedPort::Messages() const {
   std::vector<std::string> r;
   for (const auto& e : events)

@@ -4,11 +4,14 @@
 // implements it with real dialogs, the command line on the terminal, tests with
 // ScriptedPort.
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace pelmora {
+
+class Form;
 
 enum class MsgType { Plain, Information, Warning, Error, Question };
 enum class Buttons { Ok, YesNo, YesNoCancel };
@@ -48,11 +51,15 @@ class UiPort {
   virtual void Beep() = 0;
   virtual void SetBusyCursor(bool busy) = 0;
   virtual void ProcessEvents() = 0;
+  // Shows a second form (a dialog of the core) modally. A desktop view returns when the
+  // form has closed; a headless view returns at once and keeps the form open for the
+  // actions that follow.
+  virtual void ShowForm(Form& form) { (void)form; }
 };
 
 // Everything a port was asked, in order; used by tests and by the command line.
 struct PortEvent {
-  enum class Kind { Message, Box, Open, Save, Pick, Beep } kind;
+  enum class Kind { Message, Box, Open, Save, Pick, Beep, Form } kind;
   std::string text;
   std::string caption;
   MsgType type = MsgType::Plain;
@@ -85,6 +92,9 @@ class ScriptedPort : public UiPort {
     ++busyDepthChanges;
   }
   void ProcessEvents() override { ++processEventsCalls; }
+  // Records the showing, then runs `onShowForm` (a test's actions inside the dialog).
+  std::function<void(Form&)> onShowForm;
+  void ShowForm(Form& form) override;
 
   // The texts of message and box events, in order.
   std::vector<std::string> Messages() const;

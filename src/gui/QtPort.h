@@ -15,6 +15,8 @@ namespace pelmora::gui {
 // "描述|*.ext|描述|*.ext2" → "描述 (*.ext);;描述 (*.ext2)".
 QString ToQtFilter(const std::string& filter);
 
+class SimpPLDialog;
+
 class QtPort : public UiPort {
  public:
   // Parent of the dialogs (the calculation window once it exists).
@@ -29,6 +31,9 @@ class QtPort : public UiPort {
   void Beep() override;
   void SetBusyCursor(bool busy) override;
   void ProcessEvents() override;
+  // The property dialog, created on its first showing as a child of the window.
+  void ShowForm(Form& form) override;
+  SimpPLDialog* SimpDialog() const { return simp_; }
 
   // While a paint event runs, a modal box must not open (its own repainting would
   // paint again): plain messages are kept and shown once the paint has ended. A
@@ -41,6 +46,7 @@ class QtPort : public UiPort {
 
  private:
   QWidget* parent_ = nullptr;
+  SimpPLDialog* simp_ = nullptr;  // owned by the window; reset when it goes
   bool busy_ = false;
   int paintDepth_ = 0;
   std::vector<std::string> paintMessages_;

@@ -1,0 +1,166 @@
+#pragma once
+// The property dialog "简易物性数据库": pick a substance of the property library, compute
+// its properties at the t and p of the value grid, copy them into one side of the
+// calculation window; a password-guarded page edits the library and saves it. The
+// dialog is a form of the component model; the Qt dialog and pelmora-calc are views.
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fields/Catalogue.h"
+#include "fields/Components.h"
+#include "props/MyValues.h"
+#include "props/PropLib.h"
+
+namespace pelmora {
+
+// The value grid MyValues1 as a component: the model TMyValues, shown as a grid whose
+// title row is the column captions and whose rows are the data rows (row 1 on).
+class ValueGrid : public DataGrid {
+ public:
+  ValueGrid(Form& f, std::string name, Component* parent);
+  const TMyValues& Model() const { return grid_; }
+  // Changes through the component keep the shown rows in step with the model.
+  void SetCell(int col, int row, const std::string& text);
+  void SetValueOf(const std::string& name, const std::string& value);
+  std::string GetValueOf(const std::string& name) const { return grid_.GetValueOf(name); }
+  void KeyDown(TMyValues::Key key);
+  bool SelectCell(int col, int row);
+  // The model after a change from outside (formula rows): redraw.
+  TMyValues& Edit() { return grid_; }
+  void Sync();
+
+  static constexpr int kRowHeight = 18;
+
+ private:
+  TMyValues grid_;
+};
+
+// The maintenance password edit: it keeps what was typed and shows one "*" a character.
+class MaskEdit : public Edit {
+ public:
+  MaskEdit(Form& f, std::string name, Component* parent);
+  void Type(const std::string& typed);
+  void Clear() { Type(std::string()); }
+  const std::string& Typed() const { return typed_; }
+
+ private:
+  std::string typed_;
+};
+
+enum class DataState { Browse, Edit, Insert };
+enum class ModalResult { None, Ok, Cancel };
+
+class TFormSimpPL : public Form {
+ public:
+  explicit TFormSimpPL(UiPort* port = nullptr);
+
+  static constexpr const char* kCaption = "简易物性数据库";
+  static constexpr int kHeight = 445;
+  static constexpr const char* kNavButtons[10] = {"First", "Prior", "Next",   "Last",   "Insert",
+                                                  "Delete", "Edit", "Post", "Cancel", "Refresh"};
+
+  // Components, in creation order.
+  GroupBox* DBNavigator1 = nullptr;
+  Button* Nav[10] = {};
+  DataGrid* DBGrid1 = nullptr;
+  PageControl* PageControlP = nullptr;
+  GroupBox* TStGetP = nullptr;
+  GroupBox* TSManP = nullptr;
+  Edit *DBTextNO = nullptr, *DBTextCN = nullptr, *DBTextEN = nullptr, *DBTextNT = nullptr;
+  ValueGrid* MyValues1 = nullptr;
+  EditD *CPD = nullptr, *MDD = nullptr, *VID = nullptr, *TCD = nullptr, *STD = nullptr, *HVD = nullptr,
+        *VexpkD = nullptr, *PcD = nullptr;
+  Button *BBCal = nullptr, *BBOK = nullptr, *BBCancle = nullptr, *BitBtn1 = nullptr;
+  MaskEdit* MaskEdit1 = nullptr;
+  // The data-bound edits of the maintenance page, in the order of PropFields().
+  std::vector<std::pair<std::string, Edit*>> DBEdits;
+  Button *BBSaveSys = nullptr, *BBClose = nullptr;
+  StatusBar* StatusBar1 = nullptr;
+
+  // The eight value fields with the library name each is computed from ("" for VexpkD).
+  const std::vector<std::pair<EditD*, std::string>>& ValueFields() const { return valueFields_; }
+
+  // ---- window state
+  int Width() const { return width_; }
+  int PagesWidth() const { return pagesWidth_; }
+  // The button of the calculation window that opened the dialog.
+  Component* Caller = nullptr;
+  bool Showing() const { return showing_; }
+  ModalResult Result() const { return result_; }
+  // Set by the view that shows the dialog: closes its window (the modal loop ends).
+  std::function<void()> closeView;
+  // Called by a view when it opens the dialog modally.
+  void Opened() { showing_ = true, result_ = ModalResult::None; }
+
+  // ---- handlers
+  // Loads the library (the user's copy when there is one) and sets up the pages.
+  void FormCreate(const std::string& programFolder);
+  void PageControlPChange(Component* sender = nullptr);
+  void BitBtn1Click(Component* sender = nullptr);
+  void BBCalClick(Component* sender = nullptr);
+  void BBOKClick(Component* sender = nullptr);
+  void BBCancleClick(Component* sender = nullptr);
+  void BBSaveSysClick(Component* sender = nullptr);
+  // The window's close box: the same as 关闭.
+  bool CloseQuery();
+  // Opens the dialog from a property button of the calculation window.
+  void SBP1Click(TFormPelmora& main, Component* sender);
+  // 确定's copy into the calculation window.
+  static void CopyValues(const std::vector<EditD*>& from, const std::vector<EditD*>& to);
+  // The pairs 确定 copies for a caller (by its name).
+  static const std::vector<std::pair<std::string, std::string>>& CopyTable(const std::string& caller);
+
+  // ---- the library as a data set
+  const PropLibrary& Library() const { return lib_; }
+  const std::string& LibraryPath() const { return libPath_; }
+  int CurrentRecord() const { return current_; }
+  DataState State() const { return state_; }
+  bool LibraryModified() const { return modified_; }
+  // Makes record NO current (as a click on its row); false when there is none.
+  bool LocateNO(const std::string& no);
+  void GoTo(int index);
+  void NavClick(const std::string& button);
+  // The folder where a save goes when the program folder cannot be written.
+  std::string SavePath() const;
+  // A message from loading that the user has not yet seen (shown at the first opening).
+  std::string pendingMessage;
+
+  static constexpr const char* kPassword = "velmast";
+  static bool PasswordMatches(const std::string& typed);
+
+ private:
+  void Build();
+  void ShowRecord();
+  void UpdateNavigator();
+  void DBEditChange(Edit* e);
+  bool Post();
+  void Cancel();
+  void Delete();
+  void Insert();
+  void StartEdit();
+  bool Save();
+  void RefreshGrid();
+  // Ends a showing: pending edits posted, unsaved changes offered for saving.
+  bool Close(ModalResult r);
+
+  std::vector<std::pair<EditD*, std::string>> valueFields_;
+  PropLibrary lib_;
+  std::string libPath_;
+  std::string programFolder_;
+  int current_ = -1;
+  DataState state_ = DataState::Browse;
+  PropRecord buffer_;
+  bool modified_ = false;
+  bool syncing_ = false;
+  bool showing_ = false;
+  ModalResult result_ = ModalResult::None;
+  int width_ = 645;
+  int pagesWidth_ = 370;
+};
+
+// Binds SBP1, SBP1v, SBP2 and SBP2v of the calculation window to the dialog.
+void InstallSimpPL(TFormPelmora& main, TFormSimpPL& dialog);
+
+}  // namespace pelmora

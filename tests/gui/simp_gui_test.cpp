@@ -1,0 +1,154 @@
+// The property dialog on the real window: opened with a click on a property button,
+// a substance clicked in the library grid, t typed into the value grid, 计算 and 确定
+// clicked, the password typed with the keyboard.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+#include "app/PelmoraApp.h"
+#include "gui/MainWindow.h"
+#include "gui/QtPort.h"
+#include "gui/SimpPLDialog.h"
+
+namespace pelmora {
+namespace {
+
+void WhenSimpOpens(const std::function<void(gui::SimpPLDialog*)>& act) {
+  QTimer::singleShot(0, [act] {
+    gui::SimpPLDialog* d = nullptr;
+    for (int i = 0; i < 200 && !d; ++i) {
+      d = qobject_cast<gui::SimpPLDialog*>(QApplication::activeModalWidget());
+      if (!d) QTest::qWait(10);
+    }
+    ASSERT_TRUE(d) << "the property dialog did not open";
+    QApplication::setActiveWindow(d);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(d));
+    act(d);
+  });
+}
+
+struct SimpWindow : ::testing::Test {
+  QTemporaryDir program, user;
+  gui::QtPort port;
+  std::unique_ptr<PelmoraApp> app;
+  std::unique_ptr<gui::MainWindow> win;
+
+  void SetUp() override {
+    setenv("XDG_DATA_HOME", user.path().toStdString().c_str(), 1);
+    std::filesystem::copy_file(std::string(PELMORA_PROGRAM_DIR) + "/PropLib.cds",
+                               program.path().toStdString() + "/PropLib.cds");
+    app = std::make_unique<PelmoraApp>(&port, program.path().toStdString() + "/");
+    win = std::make_unique<gui::MainWindow>(*app, &port);
+    port.SetParent(win.get());
+    win->show();
+    QApplication::setActiveWindow(win.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(win.get()));
+  }
+  void TearDown() override {
+    win.reset();
+    app.reset();
+  }
+  void ClickMain(const std::string& name) {
+    QWidget* w = win->WidgetOf(name);
+    ASSERT_TRUE(w) << name;
+    for (int i = 0; i < win->Pages()->count(); ++i)
+      if (win->Pages()->widget(i)->isAncestorOf(w)) win->Pages()->setCurrentIndex(i);
+    QTest::mouseClick(w, Qt::LeftButton);
+  }
+};
+
+void Click(gui::SimpPLDialog* d, const std::string& name) {
+  QWidget* w = d->WidgetOf(name);
+  ASSERT_TRUE(w) << name;
+  QTest::mouseClick(w, Qt::LeftButton);
+}
+
+TEST_F(SimpWindow, WaterAtSixtyDegreesByMouseAndKeyboard) {
+  TFormPelmora& f = app->form;
+  bool ran = false;
+  WhenSimpOpens([&](gui::SimpPLDialog* d) {
+    ran = true;
+    EXPECT_EQ(d->windowTitle(), QString("简易物性数据库"));
+    EXPECT_EQ(d->size(), QSize(645, 445));
+    EXPECT_FALSE(d->Pages()->isTabVisible(1));
+    QTableWidget* values = d->ValuesGrid();
+    EXPECT_EQ(values->rowHeight(0), 18);
+    EXPECT_EQ(values->columnWidth(1), 87);
+    EXPECT_EQ(values->item(0, 0)->text(), QString("t"));
+
+    // Click the first substance (water), type 60 into t's value cell.
+    QTableWidget* lib = d->LibraryGrid();
+    QTest::mouseClick(lib->viewport(), Qt::LeftButton, {}, lib->visualRect(lib->model()->index(0, 1)).center());
+    EXPECT_EQ(app->simp.CurrentRecord(), 0);
+    QTest::mouseClick(values->viewport(), Qt::LeftButton, {}, values->visualRect(values->model()->index(0, 1)).center());
+    QTest::keyClick(values, Qt::Key_F2);
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_TRUE(editor);
+    EXPECT_TRUE(values->isAncestorOf(editor)) << editor->metaObject()->className();
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, "60");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(20);  // the editor commits through the event queue
+    EXPECT_EQ(app->simp.MyValues1->GetValueOf("t"), "60");
+
+    Click(d, "BBCal");
+    EXPECT_NEAR(app->simp.CPD->GetValue(), 4185, 25);
+    auto* cp = qobject_cast<QLineEdit*>(d->WidgetOf("CPD"));
+    ASSERT_TRUE(cp);
+    EXPECT_FALSE(cp->text().isEmpty());
+
+    // The password is typed, shown as stars, and opens the maintenance page.
+    QTest::keyClicks(d->Password(), "velmast");
+    EXPECT_EQ(d->Password()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(app->simp.MaskEdit1->Typed(), "velmast");
+    Click(d, "BitBtn1");
+    EXPECT_TRUE(d->Pages()->isTabVisible(1));
+    EXPECT_EQ(d->Pages()->currentIndex(), 1);
+    EXPECT_EQ(d->width(), 945);
+    EXPECT_TRUE(qobject_cast<QPushButton*>(d->WidgetOf("BBSaveSys"))->isDefault());
+    if (const char* shots = std::getenv("PELMORA_SHOT_DIR")) {
+      d->grab().save(QString(shots) + "/simp-maintenance.png");
+      d->Pages()->setCurrentIndex(0);
+      QTest::qWait(20);
+      d->grab().save(QString(shots) + "/simp-data.png");
+    }
+    d->Pages()->setCurrentIndex(0);
+    EXPECT_EQ(app->simp.Width(), 645);
+    Click(d, "BBOK");
+  });
+  ClickMain("SBP2");
+  ASSERT_TRUE(ran);
+  EXPECT_FALSE(app->simp.Showing());
+  EXPECT_NEAR(f.CipD->GetValue(), 4185, 25);
+  EXPECT_NEAR(f.DeniD->GetValue(), 983.2, 5);
+
+  // Opened again: locked, the password edit empty; Esc closes as 关闭 and copies nothing.
+  const std::string copBefore = f.CopD->Text();
+  ran = false;
+  WhenSimpOpens([&](gui::SimpPLDialog* d) {
+    ran = true;
+    EXPECT_FALSE(d->Pages()->isTabVisible(1));
+    EXPECT_TRUE(d->Password()->text().isEmpty());
+    EXPECT_EQ(app->simp.MyValues1->GetValueOf("t"), "60");
+    QTest::keyClick(d, Qt::Key_Escape);
+  });
+  ClickMain("SBP1");
+  ASSERT_TRUE(ran);
+  EXPECT_EQ(app->simp.Result(), ModalResult::Cancel);
+  EXPECT_EQ(f.CopD->Text(), copBefore);
+}
+
+}  // namespace
+}  // namespace pelmora
