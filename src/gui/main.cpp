@@ -7,9 +7,11 @@
 #include <QCoreApplication>
 #include <QStyleFactory>
 #include <QTimer>
+#include <exception>
 #include <memory>
 
 #include "app/PelmoraApp.h"
+#include "fields/Dispatch.h"
 #include "fields/Version.h"
 #include "gui/InstanceChannel.h"
 #include "gui/MainWindow.h"
@@ -18,6 +20,31 @@
 #include "gui/Splash.h"
 #include "gui/Startup.h"
 #include "gui/Widgets.h"
+
+namespace {
+
+// The last resort of the window: every event handler's exception stops here. The core's
+// dispatch point catches what a user action ends with; whatever still escapes (from Qt
+// glue or a fault of the program) is shown and the unexpected-error hook runs, and the
+// program goes on with its project.
+class PelmoraApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+  pelmora::Form* form = nullptr;
+
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+      pelmora::ReportUnexpectedError(form, e.what());
+    } catch (...) {
+      pelmora::ReportUnexpectedError(form, "");
+    }
+    return false;
+  }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace pelmora;
@@ -37,7 +64,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  QApplication qapp(argc, argv);
+  PelmoraApplication qapp(argc, argv);
   // The name that titles message boxes. Set as the application name rather than as the
   // display name, which Qt would append to every window title.
   QApplication::setApplicationName(PELMORA_NAME_ZH);
@@ -60,6 +87,7 @@ int main(int argc, char** argv) {
 
   gui::QtPort port;
   PelmoraApp app(&port);
+  qapp.form = &app.form;
   app.project.StartRecentFiles(QCoreApplication::applicationFilePath().toStdString());
   gui::MainWindow window(app, &port);
   app.select.OpenCatalogue();
@@ -76,5 +104,7 @@ int main(int argc, char** argv) {
     window.activateWindow();
     if (!file.isEmpty()) gui::OpenHandedOverProject(app, file.toStdString());
   });
-  return qapp.exec();
+  const int rc = qapp.exec();
+  qapp.form = nullptr;  // the project goes before the application object
+  return rc;
 }
