@@ -126,7 +126,7 @@ bool Calculation::SolveBalances() {
 
 // Tube velocity, and the vapour velocity of a condensing tube fluid.
 bool Calculation::TubeVelocities() {
-  CalcStep step("管内流速", "管程流量、密度、管内径、管根数");
+  CalcStep step("管内流速", "管程质量流量、密度、管内径、管根数");
   if (!AllFilled({f_.WiD, f_.DeniD, f_.diiD, f_.nD})) return false;
   double rho = f_.DeniD->GetValue();
   double u = corr::TubeVelocity(f_.WiD->GetValue(), f_.nD->GetValue(), rho, f_.diiD->GetValue());
@@ -139,7 +139,7 @@ bool Calculation::TubeVelocities() {
 // Tube-side pressure drop over the settled design; needs the shape factor of the pass
 // count computed in this run.
 void Calculation::PressureDrop(std::optional<double> shapeFactor) {
-  CalcStep step("管程压力降", "管程流量、密度、动力粘度、管内径、盘管直径");
+  CalcStep step("管程压力降", "管程质量流量、密度、动力粘度、管内径、绝对粗糟度、盘管直径");
   if (!AllFilled({f_.DeniD, f_.ViiD, f_.WiD, f_.diiD, f_.EiD, f_.mD, f_.SlD, f_.nD})) return;
   const Phase phase = ModeOf<Phase>(*f_.PhiD);
   if (ChangesPhase(phase)) {

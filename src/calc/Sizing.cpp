@@ -142,7 +142,7 @@ void Calculation::MeanTempDifference() {
 }
 
 bool Calculation::Overall(Fx& s) {
-  CalcStep step("总传热系数", "管外径、管内径、污垢热阻、管材");
+  CalcStep step("总传热系数", "管外径、管内径、管内污垢、管外污垢、管材");
   if (!AllFilled({f_.RoD, f_.RiD, f_.diiD})) return false;
   const double lambdaWall = f_.TmD->NumberAfterBar(1000);
   s.K = corr::OverallCoefficient(s.ho, f_.RoD->GetValue(), s.dout, f_.diiD->GetValue(), lambdaWall, s.hi,
