@@ -57,6 +57,16 @@ TEST(CliExitStatus, FilesThatCannotBeReadOrWrittenGiveThree) {
   EXPECT_EQ(RunCalc({"--save-template", "/nonexistent/dir/p.pmt"}).code, 3);
   EXPECT_EQ(RunCalc({"--save-report", "/nonexistent/dir/r.doc"}).code, 3);
   EXPECT_EQ(RunCalc({"--props", "0001", "--t", "20"}, {{"PELMORA_PROGRAM_DIR", dir.path()}}).code, 3);
+  // A file with a radio index beyond its three items is refused as a whole.
+  {
+    std::ofstream f(dir / "index.pmf", std::ios::binary);
+    f << "CFR File Format(Compatible Form Record File),by Lirvadesmonte.\r\nVersion 1.1,2007.07.17\r\n\r\n"
+         "TaoD\r\nString\r\nText\r\n7\r\n\r\nRGEType\r\nOrd\r\nItemIndex\r\n9\r\n\r\n";
+  }
+  auto idx = RunCalc({"--open", dir / "index.pmf", "--json"});
+  EXPECT_EQ(idx.code, 3);
+  EXPECT_NE(idx.err.find("“RGEType”的选项序号 9 超出范围"), std::string::npos) << idx.err;
+  EXPECT_EQ(idx.out.find("\"text\": \"7\""), std::string::npos) << "nothing of the file is applied";
   // A good save and open give 0, and the file is there.
   auto ok = RunCalc({"--set", "TaoD=2", "--save", dir / "ok.pmf"});
   EXPECT_EQ(ok.code, 0) << ok.err;
