@@ -124,7 +124,8 @@ TEST(RandomProjects, NoCrashNoHangNoNonFiniteField) {
     std::string why;
     if (r.timedOut) why = "no end within 30 s";
     else if (r.signaled) why = "ended by signal " + std::to_string(r.signal);
-    else if (r.code != 0 && r.code != 1 && r.code != 3) why = "exit status " + std::to_string(r.code);
+    // 2: a unit index generated for one mode's list may be beyond another mode's list.
+    else if (r.code < 0 || r.code > 3) why = "exit status " + std::to_string(r.code);
     else if (r.code != 0 && r.err.empty()) why = "failed without a message";
     else if (r.out.size() < 2 || r.out.compare(r.out.size() - 2, 2, "}\n") != 0) why = "incomplete --json";
     else {
