@@ -53,7 +53,7 @@ inline double Check(double x) {
   return x;
 }
 inline double Div(double a, double b) {
-  if (b == 0 || std::isnan(b)) throw FpError(FpFault::DivByZero);
+  if (b == 0) throw FpError(FpFault::DivByZero);
   return Check(a / b);
 }
 inline double Ln(double x) {
