@@ -95,6 +95,7 @@ void Calculation::FluidRoles() {
 }
 
 bool Calculation::SolveBalances() {
+  CalcStep step("热量平衡", "质量、流量、比热、温度、时间");
   bool changed = false;
   auto solve = [&changed](auto& fields, Color color, const Residual& r) {
     if (SolveBalance(fields, color, true, kStart, r)) changed = true;
@@ -126,6 +127,7 @@ bool Calculation::SolveBalances() {
 
 // Tube velocity, and the vapour velocity of a condensing tube fluid.
 bool Calculation::TubeVelocities() {
+  CalcStep step("管内流速", "管程质量流量、密度、管内径、管根数");
   if (!AllFilled({f_.WiD, f_.DeniD, f_.diiD, f_.nD})) return false;
   double rho = f_.DeniD->GetValue();
   double u = corr::TubeVelocity(f_.WiD->GetValue(), f_.nD->GetValue(), rho, f_.diiD->GetValue());
@@ -138,6 +140,7 @@ bool Calculation::TubeVelocities() {
 // Tube-side pressure drop over the settled design; needs the shape factor of the pass
 // count computed in this run.
 void Calculation::PressureDrop(std::optional<double> shapeFactor) {
+  CalcStep step("管程压力降", "管程质量流量、密度、动力粘度、管内径、绝对粗糟度、盘管直径");
   if (!AllFilled({f_.DeniD, f_.ViiD, f_.WiD, f_.diiD, f_.EiD, f_.mD, f_.SlD, f_.nD})) return;
   const Phase phase = ModeOf<Phase>(*f_.PhiD);
   if (ChangesPhase(phase)) {
@@ -223,6 +226,7 @@ void Calculation::SolveFieldGroups() {
 // The required area with its margin, and the time-averaged temperature difference and
 // coefficient of a batch.
 void Calculation::MeanFigures(VesselType vesselType) {
+  CalcStep step("平均温差和平均传热系数", "温度、时间、换热面积");
   if (AllFilled({f_.sfD, f_.AtD}))
     PutResult(*f_.ArD, ResultColor, Tolerance, f_.AtD->GetValue() * (1 + f_.sfD->GetValue() / 100));
   if (vesselType != VesselType::TwoStreams && AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) {
@@ -238,6 +242,7 @@ void Calculation::MeanFigures(VesselType vesselType) {
 }
 
 std::optional<double> Calculation::TubeLengths() {
+  CalcStep step("盘管长度", "管外径、管根数");
   if (!AllFilled({f_.dioD, f_.ArD, f_.nD, f_.AtD})) return std::nullopt;
   const double perTube = std::numbers::pi * f_.nD->GetValue() * f_.dioD->GetValue();
   PutResult(*f_.LtD, ResultColor, Tolerance, fp::Div(f_.AtD->GetValue(), perTube));
@@ -247,6 +252,7 @@ std::optional<double> Calculation::TubeLengths() {
 }
 
 bool Calculation::PassCount(double Lr, std::optional<double>& shapeFactor) {
+  CalcStep step("管程数", "盘管直径、管间距、管外径");
   if (!AllFilled({f_.LtD, f_.SlD, f_.DspD, f_.dioD})) return false;
   std::optional<double> m;
   const double Sl = f_.SlD->GetValue(), s = f_.DspD->GetValue(), dout = f_.dioD->GetValue();

@@ -94,6 +94,7 @@ void Curve::SBTCurveClick(Component* sender) {
 }
 
 void Curve::Compute(int n) {
+  CalcStep step("时间-温度曲线", "质量、平均比热、温度、时间、换热面积");
   // Everything is read before anything is changed: a missing input ends the action
   // with its message and leaves the fields as they were.
   const double tau = f_.TaoD->GetValue();

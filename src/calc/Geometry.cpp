@@ -97,6 +97,7 @@ void Geometry::Status(const std::string& text) { f_.MyStatusBar->SetPanelText(1,
 
 // The volume of the vessel less the centre column, solved for the one open quantity.
 void Geometry::SolveVolumeGroup(VesselShape shape) {
+  CalcStep step("容器几何", "容器体积、充装系数、宽度、高度、壳体直径");
   using std::numbers::pi;
   constexpr double x0 = 1.2345;
   switch (shape) {

@@ -25,6 +25,7 @@ AirFilm AirFilmAt(double Rw, double dT) {
 }  // namespace corr
 
 bool Calculation::HeatLoss(Fx& s) {
+  CalcStep step("环境热损", "保温层厚、容器壁厚、散热面积、环境温度、管外污垢");
   s.Ke = s.Ae = s.Te = 0;
   if (!AllFilled({f_.Tom1D, f_.Tom2D, f_.AeD, f_.StD, f_.BpD, f_.TeD, f_.Ti1D, f_.Ti2D})) return true;
   const HeatLossTo medium = ModeOf<HeatLossTo>(*f_.EVTD);

@@ -126,6 +126,7 @@ std::string FixedRatio(double x) {
 }  // namespace
 
 void Calculation::MeanTempDifference() {
+  CalcStep step("对数平均温差", "初始温度、目标温度、入口温度、出口温度");
   if (!AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) return;
   const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
   const double t1 = f_.Ti1D->GetValue(), t2 = f_.Ti2D->GetValue();
@@ -141,6 +142,7 @@ void Calculation::MeanTempDifference() {
 }
 
 bool Calculation::Overall(Fx& s) {
+  CalcStep step("总传热系数", "管外径、管内径、管内污垢、管外污垢、管材");
   if (!AllFilled({f_.RoD, f_.RiD, f_.diiD})) return false;
   const double lambdaWall = f_.TmD->NumberAfterBar(1000);
   s.K = corr::OverallCoefficient(s.ho, f_.RoD->GetValue(), s.dout, f_.diiD->GetValue(), lambdaWall, s.hi,
@@ -152,6 +154,7 @@ bool Calculation::Overall(Fx& s) {
 // Coil height from the pass count, checked against the vessel height (the diameter of
 // a vessel without a height field). The check only reports.
 void Calculation::CoilHeight() {
+  CalcStep step("盘管高度", "管外径、管间距");
   if (!AllFilled({f_.mD, f_.dioD, f_.DspD})) return;
   const double dout = f_.dioD->GetValue();
   const double H = dout + (f_.mD->GetValue() - 1) * f_.DspD->GetValue() * dout;
@@ -205,6 +208,7 @@ bool Calculation::ReadSizingInputs(Fx& s) {
 
 // Starting area: the previous result, else an estimate with K0 = 400 W/(m2.K).
 double Calculation::StartingArea() {
+  CalcStep step("初始换热面积", "质量、平均比热、温度、时间");
   double A = 1;
   if (Filled(*f_.AtD)) {
     A = f_.AtD->GetValue();
@@ -227,6 +231,7 @@ bool Calculation::Coefficients(Fx& s, double& A) {
 
 // The area that heats the batch in the given time with the coefficients at A.
 Calculation::BatchStep Calculation::NextBatchArea(Fx& s, double& A) {
+  CalcStep step("换热面积", "质量、平均比热、温度、时间、容器热量");
   if (s.vesselType == VesselType::Bath) {
     // A constant-temperature bath: the mass field is not used; the heat rate the bath
     // takes up is an input and the area comes from the steady-state balance.
@@ -251,6 +256,7 @@ Calculation::BatchStep Calculation::NextBatchArea(Fx& s, double& A) {
 }
 
 double Calculation::GetFx(double& A) {
+  CalcStep step("换热面积", "质量、平均比热、温度、时间");
   Fx s;
   if (!ReadSizingInputs(s)) return s.result;
   A = StartingArea();

@@ -57,6 +57,7 @@ double TubeVelocity(double W, double n, double rho, double di) {
 }  // namespace corr
 
 bool Calculation::TubeSide(Fx& s, double A) {
+  CalcStep step("管程传热系数", "管程质量流量、管内径、管根数、管程动力粘度、导热系数、平均比热、密度");
   const bool heated = f_.HTiD->Text() == kHeatAbsorbing;
   auto singlePhase = [&](double& h) {
     if (!AllFilled({f_.DeniD, f_.LdiD, f_.ViiD, f_.diiD, f_.WiD, f_.CipD, f_.nD})) return false;

@@ -83,6 +83,7 @@ double BoilingCoefficient(double Pc, double P, double A, double Q) {
 // Free convection; the loop only settles the regime (Ra from the wall temperature
 // difference that the tube-side heat gives).
 void Calculation::FreeConvection(Fx& s, double A) {
+  CalcStep step("容器侧自然对流传热系数", "容器侧密度、动力粘度、平均比热、导热系数、膨胀系数、管外径、内管热量、时间");
   const double C0 = corr::NaturalGrPr(s.beta, s.rhoO, s.dout, s.muO, s.cpO, s.lambdaO);
   const double q = fp::Div(std::fabs(f_.QiD->GetValue()), A * s.tau);
   double dT = 0.5;
@@ -103,6 +104,7 @@ void Calculation::FreeConvection(Fx& s, double A) {
 // Forced flow across the coil, after the area update from the last overall coefficient;
 // also the condensing or boiling vessel fluid and the vessel-side pressure drop.
 bool Calculation::CrossFlow(Fx& s, double& A) {
+  CalcStep step("容器侧强制对流传热系数和壳程压力降", "容器侧密度、动力粘度、导热系数、流量、管间距、壳体直径、盘管直径");
   const bool twoStreams = s.vesselType == VesselType::TwoStreams;
   if (!twoStreams && !Filled(*f_.WrD)) return false;
   const double Qi = f_.QiD->GetValue();
@@ -143,6 +145,7 @@ bool Calculation::CrossFlow(Fx& s, double& A) {
 
 // Agitated vessel: correlations exist for a single-phase vessel fluid only.
 void Calculation::Agitated(Fx& s) {
+  CalcStep step("搅拌容器传热系数", "浆叶直径、转速、壳体直径、容器侧密度、动力粘度、导热系数");
   if (s.vesselPhase != Phase::Single) {
     Status(kAgitationPhaseChange);
     throw SilentAbort();

@@ -6,10 +6,14 @@
 #include <optional>
 #include <ostream>
 #include <algorithm>
+#include <climits>
+#include <type_traits>
 
 #include "app/PelmoraApp.h"
 #include "chart/SvgCanvas.h"
 #include "cli/Json.h"
+#include "fields/Dispatch.h"
+#include "fields/Errors.h"
 #include "fields/NumberFormat.h"
 #include "fields/Properties.h"
 #include "fields/Text.h"
@@ -58,7 +62,15 @@ const char* kUsage =
     "Property library (run after the other options):\n"
     "  --eval FORMULA      evaluate a formula; prints the value, the error code and its message\n"
     "  --var NAME=VALUE    a variable of the formula (any number of them)\n"
-    "  --props NO --t T --p P  every property of library record NO at T degC and P kPa (SI values)\n";
+    "  --props NO --t T --p P  every property of library record NO at T degC and P kPa (SI values)\n"
+    "Exit status:\n"
+    "  0  every option did what it asks (messages of the calculation and error codes of a\n"
+    "     formula are results, not failures)\n"
+    "  1  an option could not be carried out for another reason (no curve to draw, an\n"
+    "     internal error)\n"
+    "  2  usage error: unknown option, unknown component, a value that is not a number where\n"
+    "     one is needed, no such library record\n"
+    "  3  a file could not be read or written (--open, --new, --save..., --curve, the library)\n";
 
 // Messages go to standard error as well as into the record.
 class CliPort : public ScriptedPort {
@@ -67,6 +79,8 @@ class CliPort : public ScriptedPort {
   // The answer for the next pick list: a text typed into the input field, or a row (from 1).
   std::optional<std::string> pickText;
   std::optional<int> pickRow;
+  // Error message boxes shown so far: a file command that shows one has failed.
+  int errorBoxes = 0;
   // Every pick list shown, as JSON, in the order of the messages.
   std::vector<std::pair<size_t, std::string>> pickJson;
   // The dialog shown and not yet closed, and the messages shown while it was open.
@@ -112,6 +126,7 @@ class CliPort : public ScriptedPort {
   }
   Answer MessageBox(const std::string& text, const std::string& caption, MsgType type, Buttons buttons,
                     Answer def) override {
+    if (type == MsgType::Error) ++errorBoxes;
     Answer a = ScriptedPort::MessageBox(text, caption, type, buttons, def);
     if (open) dialogMessages.push_back(text);
     err_ << (caption.empty() ? "" : caption + ": ") << text << "\n";
@@ -127,7 +142,8 @@ struct Cli {
   PelmoraApp app;
   std::ostream& out;
   std::ostream& err;
-  bool failed = false;
+  int status = 0;  // the exit status so far (the worst wins)
+  void Fail(int code) { status = std::max(status, code); }
 
   Cli(std::ostream& o, std::ostream& e) : port(e), app(&port), out(o), err(e) {
     app.select.OpenCatalogue();
@@ -152,7 +168,7 @@ struct Cli {
     Act([this, &d, no] {
       if (!d.LocateNO(no)) {
         err << "pelmora-calc: the property library has no record " << no << "\n";
-        failed = true;
+        Fail(2);
       }
     });
   }
@@ -224,8 +240,15 @@ struct Cli {
     return {v.substr(0, eq), v.substr(eq + 1)};
   }
 
-  void Act(const std::function<void()>& f) {
-    if (!app.Run(f)) failed = true;
+  // A user action: what it ends with (a calculation message, a refused value) is its
+  // result, not a failure of the option.
+  bool Act(const std::function<void()>& f) { return app.Run(f); }
+
+  // An action that reads or writes a file: an error shown on the way means the file
+  // was not read or written.
+  void FileAct(const std::function<void()>& f) {
+    const int before = port.errorBoxes;
+    if (!Act(f) || port.errorBoxes != before) Fail(3);
   }
 
   // --set, --unit and --select: what the option does to the component is in the
@@ -308,15 +331,15 @@ struct Cli {
     Act([&f] { f.RunHandler("SBTCurveClick", f.PaintBox1); });
     f.PaintBox1->canvas = nullptr;
     if (canvas.Body().empty()) {
-      err << "pelmora-calc: no time-temperature curve to draw\n";
-      failed = true;
+      err << "pelmora-calc: 没有可绘制的时间-温度曲线\n";
+      Fail(1);
       return;
     }
     std::ofstream svg(file, std::ios::binary);
     svg << canvas.Svg();
     if (!svg.flush()) {
-      err << "pelmora-calc: cannot write " << file << "\n";
-      failed = true;
+      err << "pelmora-calc: 无法写入文件“" << file << "”\n";
+      Fail(3);
     }
   }
 
@@ -338,7 +361,7 @@ struct Cli {
   void Command(const char* handler, const std::string& file) {
     port.files.clear();
     port.files.push_back(file);
-    Act([this, handler] { app.form.RunHandler(handler, nullptr); });
+    FileAct([this, handler] { app.form.RunHandler(handler, nullptr); });
     port.files.clear();
   }
 
@@ -371,6 +394,22 @@ struct Cli {
   }
 };
 
+// A number option's value; a usage error when it is none.
+template <typename T>
+T NumberArgument(const std::string& option, const std::string& value) {
+  try {
+    if constexpr (std::is_integral_v<T>) {
+      long long v = StrToInt(value);
+      if (v < INT32_MIN || v > INT32_MAX) throw ConversionError(value);
+      return static_cast<T>(v);
+    } else {
+      return value.empty() ? T{} : static_cast<T>(StrToFloat(value));
+    }
+  } catch (const ConversionError&) {
+    throw std::invalid_argument(option + " needs a number, got '" + value + "'");
+  }
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -392,7 +431,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (i + 1 >= args.size()) throw std::invalid_argument(a + " needs a value");
         value = args[++i];
       }
-      if (i == 0 && !a.empty() && a[0] != '-') cli.Act([&cli, a] { cli.app.project.OpenAtStartup(a); });
+      if (i == 0 && !a.empty() && a[0] != '-') cli.FileAct([&cli, a] { cli.app.project.OpenAtStartup(a); });
       else if (a == "--set" && cli.DialogSet(value)) continue;
       else if (a == "--set" || a == "--unit" || a == "--select") cli.Input(a, value);
       else if (a == "--record") cli.Record(value);
@@ -411,22 +450,38 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--clear") cli.Clear(value);
       else if (a == "--yes") cli.port.defaultAnswer = Answer::Yes;
       else if (a == "--pick") cli.port.pickText = value, cli.port.pickRow.reset();
-      else if (a == "--pick-row") cli.port.pickRow = static_cast<int>(StrToInt(value)), cli.port.pickText.reset();
+      else if (a == "--pick-row") cli.port.pickRow = NumberArgument<int>(a, value), cli.port.pickText.reset();
       else if (a == "--json") cli.Json();
       else if (a == "--eval") formula = value;
       else if (a == "--var") vars.push_back(Cli::Split(value));
       else if (a == "--props") record = value;
-      else if (a == "--t") t = value;
-      else if (a == "--p") p = value;
+      else if (a == "--t") t = value, NumberArgument<double>(a, value);
+      else if (a == "--p") p = value, NumberArgument<double>(a, value);
       else throw std::invalid_argument("unknown option " + a);
     }
-    int code = cli.failed ? 1 : 0;
-    if (formula) code = std::max(code, RunEvalCommand(*formula, vars, out));
-    if (record) code = std::max(code, RunPropsCommand(PropLibPath(cli.app.form.ProgramFolder), *record, t, p, out));
-    return code;
+    // The evaluator reports its error code as its result.
+    if (formula) RunEvalCommand(*formula, vars, out);
+    if (record) {
+      // 1: the computation ended with a message, printed with what came before it.
+      int code = RunPropsCommand(PropLibPath(cli.app.form.ProgramFolder), *record, t, p, out);
+      if (code >= 2) cli.Fail(code);
+    }
+    return cli.status;
   } catch (const std::invalid_argument& e) {
     err << "pelmora-calc: " << e.what() << "\n" << kUsage;
     return 2;
+  } catch (const ConversionError& e) {
+    // An argument that should have been a number, found outside a user action.
+    err << "pelmora-calc: " << e.what() << "\n" << kUsage;
+    return 2;
+  } catch (const std::exception& e) {
+    ReportUnexpectedError(nullptr, e.what());
+    err << "pelmora-calc: " << UnexpectedErrorMessage(e.what()) << "\n";
+    return 1;
+  } catch (...) {
+    ReportUnexpectedError(nullptr, "");
+    err << "pelmora-calc: " << UnexpectedErrorMessage("") << "\n";
+    return 1;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fields/Errors.h"
+#include "fields/FloatCheck.h"
 #include "fields/NumberFormat.h"
 #include "fields/Text.h"
 #include "fields/UiPort.h"
@@ -201,7 +202,7 @@ double EditD::GetValue() {
 
 void EditD::SetValue(double x) {
   double shown = x / exchange_;
-  if (!std::isfinite(shown)) throw FloatingPointError("Invalid floating point operation");
+  if (!std::isfinite(shown)) throw FpError(std::isnan(shown) ? FpFault::Invalid : FpFault::Overflow);
   SetText(Format15(shown));
 }
 

@@ -1,6 +1,7 @@
 #include "fields/Dispatch.h"
 
 #include <exception>
+#include <stdexcept>
 
 #include "fields/Errors.h"
 #include "fields/UiPort.h"
@@ -10,6 +11,7 @@ namespace pelmora {
 namespace {
 int g_busyDepth = 0;
 int g_dispatchDepth = 0;  // a paint event inside a long action dispatches too
+UnexpectedErrorHook g_unexpectedHook;
 }
 
 BusyCursor::BusyCursor(Form& form) : form_(form) {
@@ -20,6 +22,26 @@ BusyCursor::~BusyCursor() {
   if (g_busyDepth > 0 && --g_busyDepth == 0) form_.Port().SetBusyCursor(false);
 }
 
+std::string UnexpectedErrorMessage(const std::string& what) {
+  std::string m = "程序内部错误";
+  if (!what.empty()) m += "（" + what + "）";
+  return m + "，当前操作已中止。项目数据仍在，请保存后重新启动程序。";
+}
+
+void SetUnexpectedErrorHook(UnexpectedErrorHook hook) { g_unexpectedHook = std::move(hook); }
+
+void ReportUnexpectedError(Form* form, const std::string& what) {
+  // Neither the message nor the hook may throw out of the handler that called us.
+  try {
+    if (form) form->Port().MessageBox(UnexpectedErrorMessage(what), "", MsgType::Error, Buttons::Ok, Answer::Ok);
+  } catch (...) {
+  }
+  try {
+    if (g_unexpectedHook) g_unexpectedHook(what);
+  } catch (...) {
+  }
+}
+
 bool Dispatch(Form& form, const std::function<void()>& action) {
   bool ok = false;
   ++g_dispatchDepth;
@@ -27,8 +49,13 @@ bool Dispatch(Form& form, const std::function<void()>& action) {
     action();
     ok = true;
   } catch (const SilentAbort&) {
-  } catch (const std::exception& e) {
+  } catch (const std::runtime_error& e) {
+    // The errors a user action ends with: conversion, floating point, files, ...
     form.Port().MessageBox(e.what(), "", MsgType::Error, Buttons::Ok, Answer::Ok);
+  } catch (const std::exception& e) {
+    ReportUnexpectedError(&form, e.what());
+  } catch (...) {
+    ReportUnexpectedError(&form, "");
   }
   // Only the outermost action restores the cursor: a nested one (a repaint while the
   // curve is computed) leaves the hourglass of the action around it.

@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+
+#include "fields/FloatCheck.h"
 #include <cstdlib>
 
 #include "fields/Errors.h"
@@ -69,7 +71,7 @@ long long StrToInt(std::string_view text) {
 }
 
 std::string FormatGeneral(double x, int digits, int minExpDigits) {
-  if (!std::isfinite(x)) throw FloatingPointError("Invalid floating point operation");
+  if (!std::isfinite(x)) throw FpError(std::isnan(x) ? FpFault::Invalid : FpFault::Overflow);
   if (x == 0) return "0";
   char buf[64];
   auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, digits - 1);
@@ -115,7 +117,7 @@ std::string FormatGeneral(double x, int digits, int minExpDigits) {
 }
 
 std::string FormatFixed(double x, int decimals) {
-  if (!std::isfinite(x)) throw FloatingPointError("Invalid floating point operation");
+  if (!std::isfinite(x)) throw FpError(std::isnan(x) ? FpFault::Invalid : FpFault::Overflow);
   char buf[512];
   auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, decimals);
   std::string s(buf, r.ptr);

@@ -7,9 +7,11 @@
 #include <QCoreApplication>
 #include <QStyleFactory>
 #include <QTimer>
+#include <exception>
 #include <memory>
 
 #include "app/PelmoraApp.h"
+#include "fields/Dispatch.h"
 #include "fields/Version.h"
 #include "gui/InstanceChannel.h"
 #include "gui/MainWindow.h"
@@ -18,6 +20,31 @@
 #include "gui/Splash.h"
 #include "gui/Startup.h"
 #include "gui/Widgets.h"
+
+namespace {
+
+// The last resort of the window: every event handler's exception stops here. The core's
+// dispatch point catches what a user action ends with; whatever still escapes (from Qt
+// glue or a fault of the program) is shown and the unexpected-error hook runs, and the
+// program goes on with its project.
+class PelmoraApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+  pelmora::Form* form = nullptr;
+
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+      pelmora::ReportUnexpectedError(form, e.what());
+    } catch (...) {
+      pelmora::ReportUnexpectedError(form, "");
+    }
+    return false;
+  }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace pelmora;
@@ -37,7 +64,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  QApplication qapp(argc, argv);
+  PelmoraApplication qapp(argc, argv);
   // The name that titles message boxes. Set as the application name rather than as the
   // display name, which Qt would append to every window title.
   QApplication::setApplicationName(PELMORA_NAME_ZH);
@@ -60,6 +87,7 @@ int main(int argc, char** argv) {
 
   gui::QtPort port;
   PelmoraApp app(&port);
+  qapp.form = &app.form;
   app.project.StartRecentFiles(QCoreApplication::applicationFilePath().toStdString());
   gui::MainWindow window(app, &port);
   app.select.OpenCatalogue();
@@ -80,6 +108,8 @@ int main(int argc, char** argv) {
   // Recovery copies while the project has unsaved changes; one left by a program that
   // ended abnormally is offered once the window is up (not when a project was named).
   app.recovery.enabled = true;
+  // An action that failed unexpectedly keeps what the user had in a recovery copy.
+  SetUnexpectedErrorHook([&app](const std::string&) { app.recovery.Write(); });
   QTimer recoveryTimer;
   QObject::connect(&recoveryTimer, &QTimer::timeout, [&app] { app.recovery.Write(); });
   recoveryTimer.start(Recovery::kIntervalSeconds * 1000);
@@ -88,5 +118,6 @@ int main(int argc, char** argv) {
 
   const int code = qapp.exec();
   app.recovery.Remove();  // a normal end: the user has answered for every change
+  qapp.form = nullptr;    // the project goes before the application object
   return code;
 }

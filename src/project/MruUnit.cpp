@@ -2,7 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <system_error>
+
 #include "fields/Text.h"
+#include "fields/Version.h"
 #include "fields/UiPort.h"
 #include "project/TextFile.h"
 
@@ -11,6 +15,18 @@ namespace pelmora {
 namespace {
 
 constexpr const char* kSection = "MRU List";
+
+// The list promises full paths: a file opened by a relative name is kept by its
+// absolute, normalised path (no "." or ".." parts), so that it still opens from another
+// working folder.
+std::string FullPath(const std::string& p) {
+  if (p.empty()) return p;
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(p, ec);
+  if (ec) return p;
+  std::string out = full.lexically_normal().string();
+  return out.empty() ? p : out;
+}
 
 bool FileExists(const std::string& p) {
   struct stat st {};
@@ -99,7 +115,8 @@ std::string TMostRecentFiles::ResolvedIniFile() const {
   return iniFile_;
 }
 
-void TMostRecentFiles::AddFile(const std::string& path) {
+void TMostRecentFiles::AddFile(const std::string& given) {
+  const std::string path = FullPath(given);
   std::string ext(pelmora::Trim(fileExt_));
   if (!ext.empty() && ext != "*.*") {
     std::string want = ext.find('.') == std::string::npos ? "." + ext : ext;
@@ -165,11 +182,8 @@ void TMostRecentFiles::EntryClick(MenuItem* item) {
   if (OnFileNotExist) {
     OnFileNotExist(*this, path);
   } else {
-    std::string title = FileNameOf(programPath);
-    size_t dot = title.rfind('.');
-    if (dot != std::string::npos && dot > 0) title.resize(dot);
-    form_.Port().MessageBox("The file ...\n\"" + path + "\"\nno longer exists.", title, MsgType::Information,
-                            Buttons::Ok, Answer::Ok);
+    form_.Port().MessageBox("文件\n“" + path + "”\n已不存在，已从最近打开的文件列表中移除。", PELMORA_NAME_ZH,
+                            MsgType::Information, Buttons::Ok, Answer::Ok);
   }
   files_.erase(files_.begin() + pos);
   RebuildMenu();

@@ -41,6 +41,7 @@ class TMostRecentFiles {
   FileEvent OnFileNotExist;
 
   const std::vector<std::string>& Files() const { return files_; }
+  // Kept by its full path (absolute and normalised) whatever form it is given in.
   void AddFile(const std::string& path);
   // Once the holding window is complete: reads the INI file and builds the menu.
   void Loaded();

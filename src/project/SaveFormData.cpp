@@ -134,6 +134,28 @@ PropValue DecodeValue(const std::string& recordKind, PropType type, const std::s
   return raw;
 }
 
+// A list or radio index from a file must name one of the items (or none, -1): an index
+// beyond the list would leave the window with a selection that is no item.
+void CheckItemIndex(const Component& c, const Property& p, const PropValue& v, bool listsSettled) {
+  if (p.type != PropType::Int || !EqualsNoCase(p.name, "ItemIndex")) return;
+  size_t n = 0;
+  if (const auto* r = dynamic_cast<const RadioGroup*>(&c)) {
+    n = r->Items().size();
+  } else if (const auto* l = dynamic_cast<const ComboBox*>(&c)) {
+    // A unit selector's list follows the operating mode, which an earlier record of the
+    // same file may still change: it is checked when its record is applied.
+    if (!listsSettled && dynamic_cast<const ComboBoxU*>(&c)) return;
+    n = l->Items().size();
+  } else {
+    return;
+  }
+  const long long i = std::get<long long>(v);
+  if (i >= -1 && i < static_cast<long long>(n)) return;
+  throw ConversionError("文件中“" + c.Name() + "”的选项序号 " + std::to_string(i) + " 超出范围（共 " +
+                        std::to_string(n) + " 项，序号应为 0 至 " + std::to_string(static_cast<long long>(n) - 1) +
+                        "）");
+}
+
 bool Matches(const RecordForm& form, const FormRecord& r) {
   return form.kind == r.kind && (form.anyName || EqualsNoCase(form.property, r.property));
 }
@@ -148,13 +170,17 @@ std::optional<Step> Prepare(Form& form, const FormRecord& r) {
       if (!Matches(rf, r)) continue;
       Step st{c, &p, DecodeValue(r.kind, p.type, r.value)};
       if (p.check) p.check(st.value, r.value);
+      CheckItemIndex(*c, p, st.value, false);
       return st;
     }
   }
   return std::nullopt;
 }
 
-void Apply(const Step& st) { st.property->set(*st.c, st.value); }
+void Apply(const Step& st) {
+  CheckItemIndex(*st.c, *st.property, st.value, true);
+  st.property->set(*st.c, st.value);
+}
 
 std::vector<Step> PrepareAll(Form& form, const std::vector<FormRecord>& records) {
   std::vector<Step> steps;

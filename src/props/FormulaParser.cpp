@@ -216,7 +216,10 @@ long double mSum(TFormulaParser& p, const FunctionArgs& a) {
 long double mRand(TFormulaParser& p, const FunctionArgs&) { return p.Random(); }
 long double mRnd(TFormulaParser& p, const FunctionArgs& a) {
     // The argument must read as a whole 32-bit number in its 15-digit decimal form.
-    std::string text = std::isfinite(a.a) ? FloatToStr(static_cast<double>(a.a)) : "x";
+    // An argument beyond the double range (1E309 is finite in extended precision) has
+    // no such form either.
+    const double d = static_cast<double>(a.a);
+    std::string text = std::isfinite(d) ? FloatToStr(d) : "x";
     int n = 0;
     auto r = std::from_chars(text.data(), text.data() + text.size(), n);
     if (r.ec != std::errc() || r.ptr != text.data() + text.size()) {

@@ -20,9 +20,9 @@ public:
     RangeCheckError();
 };
 
-inline FloatingPointError FpDivisionByZero() { return FloatingPointError(fp::kDivByZero); }
-inline FloatingPointError FpInvalid() { return FloatingPointError(fp::kInvalid); }
-inline FloatingPointError FpOverflow() { return FloatingPointError(fp::kOverflow); }
+inline FloatingPointError FpDivisionByZero() { return FpError(FpFault::DivByZero); }
+inline FloatingPointError FpInvalid() { return FpError(FpFault::Invalid); }
+inline FloatingPointError FpOverflow() { return FpError(FpFault::Overflow); }
 
 // Trims blanks (space only) from both ends.
 std::string TrimBlanks(std::string_view s);

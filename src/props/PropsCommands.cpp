@@ -26,6 +26,10 @@ int RunEvalCommand(const std::string& formula,
     } catch (const RangeCheckError& e) {
         out << e.what() << "\n";
         return 2;
+    } catch (const std::exception& e) {
+        // Whatever a function of the formula raised ends this evaluation only.
+        out << "value: \nerror: " << e.what() << "\n";
+        return 1;
     }
     out << "value: " << FloatToStr(static_cast<double>(v)) << "\n";
     out << "error: " << parser.ErrorCode() << " " << parser.ErrorMessage() << "\n";
@@ -66,7 +70,7 @@ int RunPropsCommand(const std::string& libraryPath, const std::string& no, const
     std::string message;
     if (!lib.Load(libraryPath, &message)) {
         out << message << "\n";
-        return 2;
+        return 3;
     }
     int index = lib.Find(no);
     if (index < 0) {

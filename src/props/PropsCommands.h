@@ -19,7 +19,7 @@ int RunEvalCommand(const std::string& formula,
 // p (kPa absolute) as the dialog's 计算 does (the expansion coefficient from the
 // densities at t + 1 and t included) and prints the SI values. Returns 0 on success,
 // 1 when the computation was ended by a message or an error (what was computed before
-// is printed), 2 when the library cannot be read or has no such record.
+// is printed), 2 when the library has no such record, 3 when it cannot be read.
 int RunPropsCommand(const std::string& libraryPath, const std::string& no, const std::string& t,
                     const std::string& p, std::ostream& out);
 

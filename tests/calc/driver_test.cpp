@@ -373,7 +373,8 @@ TEST_F(Driver, NothingIsWrittenAsNanOrInfinity) {
   EXPECT_FALSE(Leave(f.ViiD));
   auto m = port.Messages();
   ASSERT_EQ(m.size(), 1u);
-  EXPECT_EQ(m[0], "Floating point division by zero");
+  // Worded for the engineer: the operation, the step and the inputs to check.
+  EXPECT_EQ(m[0], "计算管程传热系数时出现除以零，请检查输入数据（管程质量流量、管内径、管根数、管程动力粘度、导热系数、平均比热、密度）。");
   for (EditD* e : f.ValueFields()) {
     EXPECT_EQ(e->Text().find("nan"), std::string::npos) << e->Name();
     EXPECT_EQ(e->Text().find("inf"), std::string::npos) << e->Name();

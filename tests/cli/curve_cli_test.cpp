@@ -72,7 +72,7 @@ TEST(CliCurve, NoChartForAComputedMassFlow) {
   std::string out, err;
   EXPECT_EQ(RunPelmora(args, out, err), 1);
   EXPECT_NE(err.find("管程质量流量必须为自由（输入）变量！"), std::string::npos);
-  EXPECT_NE(err.find("no time-temperature curve"), std::string::npos);
+  EXPECT_NE(err.find("没有可绘制的时间-温度曲线"), std::string::npos);
 }
 
 TEST(CliCurve, ClickNamesOnlyButtons) {

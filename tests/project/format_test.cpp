@@ -117,6 +117,43 @@ TEST(FormRecordReading, BadValueChangesNothing) {
   EXPECT_EQ(w.f.MaoD->Text(), "3");
 }
 
+// An index beyond its list (ItemIndex 9 of a three-item radio group) would leave a
+// selection that is no item and fail later as an empty number: the file is refused as a
+// whole, the window keeps its state, and the message names the component and the value.
+TEST(FormRecordReading, AnIndexOutsideItsListRefusesTheWholeFile) {
+  TempDir dir;
+  struct Case {
+    std::string record, message;
+  };
+  const Case cases[] = {
+      {Rec("RGFType", "Ord", "ItemIndex", "9"), "文件中“RGFType”的选项序号 9 超出范围（共 3 项，序号应为 0 至 2）"},
+      {Rec("RGEType", "Ord", "ItemIndex", "-2"), "文件中“RGEType”的选项序号 -2 超出范围"},
+      {Rec("TShapeD", "Ord", "ItemIndex", "77"), "文件中“TShapeD”的选项序号 77 超出范围"},
+      // A unit selector's list follows the mode: checked when its record is reached.
+      {Rec("MaoU", "Ord", "ItemIndex", "40"), "文件中“MaoU”的选项序号 40 超出范围"},
+  };
+  for (const Case& c : cases) {
+    Window w;
+    w.f.MaoD->SetText("5");
+    w.f.RGFType->SetItemIndex(0);
+    auto before = CollectFormRecords(w.f);
+    WriteGbkFile(dir / "bad.pmf", Header() + Rec("MaoD", "String", "Text", "999") + Rec("RGEType", "Ord", "ItemIndex", "1") +
+                                      c.record + Rec("OBJNameD", "String", "Text", "after"));
+    try {
+      LoadFormRecords(w.f, dir / "bad.pmf");
+      ADD_FAILURE() << "no error for " << c.record;
+    } catch (const ConversionError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(c.message, 0), 0u) << e.what();
+    }
+    EXPECT_EQ(testing::FirstDifference(CollectFormRecords(w.f), before), "") << c.record;
+  }
+  // The last item and "no selection" are indexes of the list.
+  Window w;
+  WriteGbkFile(dir / "edge.pmf", Header() + Rec("RGFType", "Ord", "ItemIndex", "2") + Rec("VND", "Ord", "ItemIndex", "-1"));
+  ASSERT_TRUE(LoadFormRecords(w.f, dir / "edge.pmf"));
+  EXPECT_EQ(w.f.RGFType->ItemIndex(), 2);
+}
+
 TEST(FormRecordReading, ReactionFailingHalfWayPutsTheWindowBack) {
   TempDir dir;
   Window w;

@@ -84,7 +84,8 @@ TEST(RecentFiles, ChosenEntryMovesUpOrVanishes) {
   std::filesystem::remove(dir / "c.pmf");
   w.Entry(1)->Click();
   ASSERT_EQ(w.port.events.size(), 1u);
-  EXPECT_EQ(w.port.events[0].text, "The file ...\n\"" + dir / "c.pmf" + "\"\nno longer exists.");
+  EXPECT_EQ(w.port.events[0].text, "文件\n“" + dir / "c.pmf" + "”\n已不存在，已从最近打开的文件列表中移除。");
+  EXPECT_EQ(w.port.events[0].caption, "佩莫拉");
   EXPECT_EQ(w.port.events[0].type, MsgType::Information);
   EXPECT_EQ(w.opened.size(), 1u);
   EXPECT_EQ(w.mrf.Files(), (std::vector<std::string>{dir / "b.pmf", dir / "a.pmf"}));
@@ -117,6 +118,47 @@ TEST(RecentFiles, IniFileStopsAtTheFirstEmptyKeyAndIsWrittenInFull) {
   app.project.StartRecentFiles(dir / "pelmora");
   EXPECT_EQ(app.project.MRF.Files().size(), 3u);
   EXPECT_EQ(app.form.MFile->Item(7)->Caption(), "&1  /w/new.pmf");
+}
+
+}  // namespace
+}  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+// A project opened by a relative name is listed by its full path: the entry still
+// opens after the working folder has changed, and the INI file holds the full path.
+TEST(RecentFiles, RelativeNamesAreKeptAsFullPaths) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "sub");
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  {
+    ScriptedPort port;
+    PelmoraApp app{&port, PELMORA_PROGRAM_DIR};
+    SaveFormRecords(app.form, dir / "rel.pmf");
+    app.project.MRF.SetIniFile(dir / "list.ini");
+    app.project.MRF.Loaded();
+    port.files = {"sub/../rel.pmf"};
+    EXPECT_TRUE(app.Run([&] { app.form.RunHandler("MFOpenClick", nullptr); }));
+    app.project.MRF.AddFile("./sub/x.pmf");
+    std::filesystem::current_path(cwd);
+    EXPECT_EQ(app.project.MRF.Files(), (std::vector<std::string>{dir / "sub/x.pmf", dir / "rel.pmf"}));
+    // Chosen from elsewhere, the entry opens the file it named.
+    ASSERT_TRUE(app.project.MRF.OnMenuClick);
+    MenuItem* entry = nullptr;
+    for (size_t i = 0; i < app.form.MFile->Count(); ++i)
+      if (app.form.MFile->Item(i)->data == dir / "rel.pmf") entry = app.form.MFile->Item(i);
+    ASSERT_NE(entry, nullptr);
+    port.Clear();
+    EXPECT_TRUE(app.Run([&] { entry->Click(); }));
+    EXPECT_TRUE(port.Messages().empty()) << port.Messages()[0];
+    EXPECT_EQ(app.form.CurrentProjectFile, dir / "rel.pmf");
+  }
+  auto text = GbkToUtf8(testing::ReadBytes(dir / "list.ini"));
+  ASSERT_TRUE(text);
+  EXPECT_NE(text->find("1=" + dir / "rel.pmf" + "\r\n"), std::string::npos) << *text;
+  std::filesystem::current_path(cwd);
 }
 
 }  // namespace

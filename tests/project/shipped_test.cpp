@@ -92,7 +92,8 @@ TEST(ShippedFiles, CommandLineProjectOptionsActAsTheCommands) {
   ASSERT_TRUE(LoadFormRecords(app.form, p));
   EXPECT_EQ(app.form.MaoD->Text(), "");
 
-  EXPECT_EQ(Cli({"--open", dir / "missing.pmf"}), 0);  // a message, nothing changed, no failure of the run
+  // A message, nothing changed, and the run reports the file it could not read.
+  EXPECT_EQ(Cli({"--open", dir / "missing.pmf"}), 3);
   EXPECT_EQ(Cli({"--clear", "OBJNameD"}), 2);
 }
 

@@ -235,7 +235,7 @@ TEST(Commands, PropsComputesTheDialogSequence) {
     out.str("");
     EXPECT_EQ(RunPropsCommand(kShipped, "9999", "20", "100", out), 2);
     out.str("");
-    EXPECT_EQ(RunPropsCommand("/nonexistent/PropLib.cds", "0001", "20", "100", out), 2);
+    EXPECT_EQ(RunPropsCommand("/nonexistent/PropLib.cds", "0001", "20", "100", out), 3);
     EXPECT_NE(out.str().find("找不到"), std::string::npos);
     out.str("");
     EXPECT_EQ(RunPropsCommand(kShipped, "0001", "abc", "100", out), 1);
