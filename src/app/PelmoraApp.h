@@ -7,6 +7,7 @@
 #include "calc/Geometry.h"
 #include "calc/Modes.h"
 #include "app/Shell.h"
+#include "app/Help.h"
 #include "fields/Catalogue.h"
 #include "fields/UiPort.h"
 #include "project/ProjectCommands.h"
@@ -29,6 +30,7 @@ class PelmoraApp {
   ProjectCommands project;  // owns the recent-files list MRF
   Selection select;         // pick lists and the tube catalogue (OpenCatalogue at start-up)
   Report report;
+  Help help;  // the manual at the field in question
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);

@@ -33,6 +33,22 @@ struct PickListRequest {
   std::string unit;
 };
 
+// A request to show the manual: the viewer window's title and the bookmark titles to
+// try, in order; the first that exists is shown.
+struct HelpRequest {
+  std::string manualPath;
+  std::string viewerTitle;
+  std::vector<std::string> titles;
+};
+// What the viewer showed: `opened` false when the manual could not be read (`error`
+// says why); `title` empty when no bookmark matched; `page` from 1.
+struct HelpShown {
+  bool opened = false;
+  std::string title;
+  int page = 1;
+  std::string error;
+};
+
 class UiPort {
  public:
   virtual ~UiPort() = default;
@@ -48,11 +64,14 @@ class UiPort {
   virtual void Beep() = 0;
   virtual void SetBusyCursor(bool busy) = 0;
   virtual void ProcessEvents() = 0;
+  // Shows the manual at a bookmark. Without a viewer (command line, tests) the bookmark
+  // is looked up in the manual's index and nothing is shown.
+  virtual HelpShown ShowHelp(const HelpRequest& request);
 };
 
 // Everything a port was asked, in order; used by tests and by the command line.
 struct PortEvent {
-  enum class Kind { Message, Box, Open, Save, Pick, Beep } kind;
+  enum class Kind { Message, Box, Open, Save, Pick, Beep, Help } kind;
   std::string text;
   std::string caption;
   MsgType type = MsgType::Plain;
@@ -85,6 +104,10 @@ class ScriptedPort : public UiPort {
     ++busyDepthChanges;
   }
   void ProcessEvents() override { ++processEventsCalls; }
+  // Records the request (the title found as text, the window title as caption).
+  HelpShown ShowHelp(const HelpRequest& request) override;
+  // Every help request, with what it found.
+  std::vector<HelpShown> helpShown;
 
   // The texts of message and box events, in order.
   std::vector<std::string> Messages() const;

@@ -12,11 +12,17 @@ class QWidget;
 
 namespace pelmora::gui {
 
+class HelpViewer;
+
 // "描述|*.ext|描述|*.ext2" → "描述 (*.ext);;描述 (*.ext2)".
 QString ToQtFilter(const std::string& filter);
 
 class QtPort : public UiPort {
  public:
+  QtPort() = default;
+  ~QtPort() override;
+  QtPort(const QtPort&) = delete;
+  QtPort& operator=(const QtPort&) = delete;
   // Parent of the dialogs (the calculation window once it exists).
   void SetParent(QWidget* w) { parent_ = w; }
 
@@ -29,6 +35,9 @@ class QtPort : public UiPort {
   void Beep() override;
   void SetBusyCursor(bool busy) override;
   void ProcessEvents() override;
+  // The manual in the one help viewer of the program.
+  HelpShown ShowHelp(const HelpRequest& request) override;
+  HelpViewer* Viewer() const { return viewer_; }
 
   // While a paint event runs, a modal box must not open (its own repainting would
   // paint again): plain messages are kept and shown once the paint has ended. A
@@ -41,6 +50,7 @@ class QtPort : public UiPort {
 
  private:
   QWidget* parent_ = nullptr;
+  HelpViewer* viewer_ = nullptr;  // made at the first help request, kept until the end
   bool busy_ = false;
   int paintDepth_ = 0;
   std::vector<std::string> paintMessages_;

@@ -1,0 +1,170 @@
+#include "gui/HelpViewer.h"
+
+#include <QFileInfo>
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPdfBookmarkModel>
+#include <QPdfDocument>
+#include <QPdfPageNavigator>
+#include <QPdfSearchModel>
+#include <QPdfView>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace pelmora::gui {
+
+HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("HelpViewer");
+  setWindowTitle("佩莫拉帮助");
+  doc_ = new QPdfDocument(this);
+  bookmarks_ = new QPdfBookmarkModel(this);
+  bookmarks_->setDocument(doc_);
+  searchModel_ = new QPdfSearchModel(this);
+  searchModel_->setDocument(doc_);
+
+  view_ = new QPdfView(this);
+  view_->setDocument(doc_);
+  view_->setPageMode(QPdfView::PageMode::MultiPage);
+  view_->setZoomMode(QPdfView::ZoomMode::Custom);
+  view_->setZoomFactor(1.0);
+
+  tree_ = new QTreeView(this);
+  tree_->setObjectName("HelpBookmarks");
+  tree_->setModel(bookmarks_);
+  tree_->setHeaderHidden(true);
+  connect(tree_, &QTreeView::activated, this, &HelpViewer::BookmarkActivated);
+  connect(tree_, &QTreeView::clicked, this, &HelpViewer::BookmarkActivated);
+
+  search_ = new QLineEdit(this);
+  search_->setObjectName("HelpSearch");
+  search_->setPlaceholderText("在手册中查找…");
+  search_->setClearButtonEnabled(true);
+  results_ = new QListView(this);
+  results_->setObjectName("HelpResults");
+  results_->setModel(searchModel_);
+  connect(search_, &QLineEdit::textChanged, searchModel_, &QPdfSearchModel::setSearchString);
+  connect(search_, &QLineEdit::textChanged, view_, &QPdfView::setSearchModel);
+  connect(search_, &QLineEdit::returnPressed, this, [this] {
+    if (searchModel_->rowCount({}) > 0) ResultActivated(searchModel_->index(0, 0));
+  });
+  connect(results_, &QListView::activated, this, &HelpViewer::ResultActivated);
+  connect(results_, &QListView::clicked, this, &HelpViewer::ResultActivated);
+  view_->setSearchModel(searchModel_);
+
+  auto* tabs = new QTabWidget(this);
+  tabs->addTab(tree_, "书签");
+  auto* searchPage = new QWidget(this);
+  auto* sl = new QVBoxLayout(searchPage);
+  sl->setContentsMargins(2, 2, 2, 2);
+  sl->addWidget(search_);
+  sl->addWidget(results_);
+  tabs->addTab(searchPage, "查找");
+
+  pageLabel_ = new QLabel(this);
+  auto* right = new QWidget(this);
+  auto* rl = new QVBoxLayout(right);
+  rl->setContentsMargins(0, 0, 0, 0);
+  rl->addWidget(view_, 1);
+  rl->addWidget(pageLabel_);
+  connect(view_->pageNavigator(), &QPdfPageNavigator::currentPageChanged, this, [this](int page) {
+    pageLabel_->setText(QString("第 %1 页，共 %2 页").arg(page + 1).arg(doc_->pageCount()));
+  });
+
+  auto* split = new QSplitter(this);
+  split->addWidget(tabs);
+  split->addWidget(right);
+  split->setStretchFactor(1, 1);
+  split->setSizes({260, 700});
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(split);
+  resize(1000, 760);
+}
+
+HelpViewer::~HelpViewer() = default;
+
+void HelpViewer::JumpTo(int page) {
+  if (page < 0 || page >= doc_->pageCount()) return;
+  view_->setZoomMode(QPdfView::ZoomMode::Custom);
+  view_->setZoomFactor(1.0);
+  view_->pageNavigator()->jump(page, QPointF(0, 0), 1.0);
+  pageLabel_->setText(QString("第 %1 页，共 %2 页").arg(page + 1).arg(doc_->pageCount()));
+}
+
+void HelpViewer::BookmarkActivated(const QModelIndex& index) {
+  JumpTo(index.data(int(QPdfBookmarkModel::Role::Page)).toInt());
+}
+
+void HelpViewer::ResultActivated(const QModelIndex& index) {
+  const int page = index.data(int(QPdfSearchModel::Role::Page)).toInt();
+  const QPointF where = index.data(int(QPdfSearchModel::Role::Location)).toPointF();
+  view_->pageNavigator()->jump(page, where, 1.0);
+  pageLabel_->setText(QString("第 %1 页，共 %2 页").arg(page + 1).arg(doc_->pageCount()));
+}
+
+int HelpViewer::CurrentPage() const { return view_->pageNavigator()->currentPage(); }
+
+std::vector<std::pair<QString, int>> HelpViewer::Bookmarks() const {
+  std::vector<std::pair<QString, int>> out;
+  // Depth first, in outline order; the outline is small and its depth bounded.
+  std::vector<QModelIndex> stack{QModelIndex()};
+  std::vector<QModelIndex> order;
+  auto walk = [&](auto&& self, const QModelIndex& parent, int depth) -> void {
+    if (depth > 16) return;
+    for (int r = 0; r < bookmarks_->rowCount(parent); ++r) {
+      QModelIndex i = bookmarks_->index(r, 0, parent);
+      out.emplace_back(i.data(Qt::DisplayRole).toString(), i.data(int(QPdfBookmarkModel::Role::Page)).toInt());
+      self(self, i, depth + 1);
+    }
+  };
+  walk(walk, QModelIndex(), 0);
+  return out;
+}
+
+std::optional<int> HelpViewer::FindBookmark(const QString& title) const {
+  for (const auto& [t, page] : Bookmarks())
+    if (t == title) return page;
+  return std::nullopt;
+}
+
+HelpShown HelpViewer::Open(const HelpRequest& request) {
+  HelpShown shown;
+  const QString path = QString::fromStdString(request.manualPath);
+  const QFileInfo info(path);
+  const qint64 stamp = info.lastModified().toMSecsSinceEpoch();
+  if (path != loadedPath_ || stamp != loadedStamp_ || doc_->status() != QPdfDocument::Status::Ready) {
+    doc_->close();
+    const QPdfDocument::Error e = doc_->load(path);
+    if (e != QPdfDocument::Error::None) {
+      loadedPath_.clear();
+      shown.error = e == QPdfDocument::Error::FileNotFound ? "文件不存在" : "文件不是可读的PDF文档";
+      return shown;
+    }
+    loadedPath_ = path;
+    loadedStamp_ = stamp;
+    tree_->expandToDepth(0);
+  }
+  shown.opened = true;
+  setWindowTitle(QString::fromStdString(request.viewerTitle));
+  int page = 0;
+  for (const std::string& t : request.titles) {
+    if (auto p = FindBookmark(QString::fromStdString(t))) {
+      shown.title = t;
+      page = *p;
+      break;
+    }
+  }
+  shown.page = page + 1;
+  show();
+  raise();
+  activateWindow();
+  JumpTo(page);
+  return shown;
+}
+
+}  // namespace pelmora::gui
