@@ -38,6 +38,12 @@ std::vector<std::string> HelpTopicsInEveryMode(TFormPelmora& f) {
           choose(f.PhiD, t);
           gather();
         }
+  // Back to a single-phase storage tank (a vessel side that changes phase holds the
+  // vessel at two streams, and a two-stream vessel allows only the flat cylinder).
+  choose(f.PhoD, 0);
+  choose(f.PhiD, 0);
+  click(f.RGEType, 0);
+  click(f.RGFType, 0);
   for (int shape = 0; shape < static_cast<int>(f.TShapeD->Items().size()); ++shape) {
     choose(f.TShapeD, shape);
     gather();
