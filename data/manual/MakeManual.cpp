@@ -11,6 +11,7 @@
 //   $ text         formula line, set apart and indented
 //   | a | b |      table row (the first row of a table is its head)
 //   ! text         note, set in a frame
+//   % file.png caption   figure: a PNG (path beside the source file) fitted to the text width
 //   blank line     ends a paragraph; other lines are joined into one paragraph
 // Inline: **bold**, [[heading title]] a link to that heading.
 //
@@ -43,7 +44,7 @@ constexpr const char* kHeadFont = "Noto Sans CJK SC,WenQuanYi Micro Hei,sans";
 constexpr const char* kMonoFont = "Liberation Serif,AR PL UMing CN,serif";
 constexpr const char* kContentsTitle = "目录";
 
-enum class BlockKind { Chapter, Section, Subsection, Paragraph, Bullet, Formula, Table, Note };
+enum class BlockKind { Chapter, Section, Subsection, Paragraph, Bullet, Formula, Table, Note, Figure };
 
 struct Block {
   BlockKind kind;
@@ -151,6 +152,16 @@ std::vector<Block> Parse(const std::vector<std::string>& files) {
       } else if (StartsWith(line, "$ ")) {
         flush();
         blocks.push_back({BlockKind::Formula, line.substr(2), {}, {}, file, lineNo});
+      } else if (StartsWith(line, "% ")) {
+        flush();
+        const std::string rest = Trim(line.substr(2));
+        const size_t blank = rest.find(' ');
+        const std::string name = rest.substr(0, blank);
+        const size_t slash = file.rfind('/');
+        const std::string dir = slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+        Block fig{BlockKind::Figure, blank == std::string::npos ? "" : Trim(rest.substr(blank)), {}, {}, file, lineNo};
+        fig.rows.push_back({dir + name});
+        blocks.push_back(fig);
       } else if (StartsWith(line, "! ")) {
         flush();
         para = line.substr(2);
@@ -515,6 +526,43 @@ void WriteBody(Writer& w, Document& doc, bool final) {
         w.Flow(l, kLeft + 10, final ? links : std::vector<LinkSpan>{});
         w.Space(12);
         g_object_unref(l);
+        break;
+      }
+      case BlockKind::Figure: {
+        cairo_surface_t* img = cairo_image_surface_create_from_png(b.rows[0][0].c_str());
+        if (cairo_surface_status(img) != CAIRO_STATUS_SUCCESS) {
+          cairo_surface_destroy(img);
+          throw std::runtime_error(where + ": cannot read the picture " + b.rows[0][0]);
+        }
+        const double iw = cairo_image_surface_get_width(img), ih = cairo_image_surface_get_height(img);
+        // Screenshots are taken at 96 dpi: 0.75 pt a pixel at most, and never wider than
+        // the text or taller than half a page.
+        const double scale = std::min({0.75, kTextW / iw, (kPageH - kTop - kBottom) * 0.5 / ih});
+        std::vector<LinkSpan> links;
+        PangoLayout* cap = w.Layout(ToPango(b.text, links, where), kBodyFont, 9, false, kTextW);
+        pango_layout_set_alignment(cap, PANGO_ALIGN_CENTER);
+        const double h = ih * scale + 6 + Writer::Height(cap);
+        if (w.Remaining() < h + 8) w.NewPage();
+        w.Space(4);
+        const double x = kLeft + (kTextW - iw * scale) / 2;
+        cairo_t* cr = w.Cr();
+        cairo_save(cr);
+        cairo_translate(cr, x, w.Y());
+        cairo_scale(cr, scale, scale);
+        cairo_set_source_surface(cr, img, 0, 0);
+        cairo_paint(cr);
+        cairo_restore(cr);
+        cairo_save(cr);
+        cairo_set_source_rgb(cr, 0.6, 0.6, 0.6);
+        cairo_set_line_width(cr, 0.5);
+        cairo_rectangle(cr, x, w.Y(), iw * scale, ih * scale);
+        cairo_stroke(cr);
+        cairo_restore(cr);
+        w.Space(ih * scale + 6);
+        w.Show(cap, kLeft, w.Y());
+        w.Space(Writer::Height(cap) + 8);
+        g_object_unref(cap);
+        cairo_surface_destroy(img);
         break;
       }
       case BlockKind::Formula: {
