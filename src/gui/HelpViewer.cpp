@@ -48,13 +48,11 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
   results_->setObjectName("HelpResults");
   results_->setModel(searchModel_);
   connect(search_, &QLineEdit::textChanged, searchModel_, &QPdfSearchModel::setSearchString);
-  connect(search_, &QLineEdit::textChanged, view_, &QPdfView::setSearchModel);
   connect(search_, &QLineEdit::returnPressed, this, [this] {
     if (searchModel_->rowCount({}) > 0) ResultActivated(searchModel_->index(0, 0));
   });
   connect(results_, &QListView::activated, this, &HelpViewer::ResultActivated);
   connect(results_, &QListView::clicked, this, &HelpViewer::ResultActivated);
-  view_->setSearchModel(searchModel_);
 
   auto* tabs = new QTabWidget(this);
   tabs->addTab(tree_, "书签");
@@ -112,8 +110,6 @@ int HelpViewer::CurrentPage() const { return view_->pageNavigator()->currentPage
 std::vector<std::pair<QString, int>> HelpViewer::Bookmarks() const {
   std::vector<std::pair<QString, int>> out;
   // Depth first, in outline order; the outline is small and its depth bounded.
-  std::vector<QModelIndex> stack{QModelIndex()};
-  std::vector<QModelIndex> order;
   auto walk = [&](auto&& self, const QModelIndex& parent, int depth) -> void {
     if (depth > 16) return;
     for (int r = 0; r < bookmarks_->rowCount(parent); ++r) {
