@@ -1,6 +1,8 @@
 #include "gui/HelpViewer.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,8 +24,10 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("HelpViewer");
   setWindowTitle("佩莫拉帮助");
   doc_ = new QPdfDocument(this);
+  // The outline model reads every entry (and the page it leads to) when it is given the
+  // document, which takes longer than drawing a page: it is attached once the page
+  // asked for is on the screen.
   bookmarks_ = new QPdfBookmarkModel(this);
-  bookmarks_->setDocument(doc_);
   searchModel_ = new QPdfSearchModel(this);
   searchModel_->setDocument(doc_);
 
@@ -86,6 +90,15 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 HelpViewer::~HelpViewer() = default;
 
+void HelpViewer::AttachOutline() {
+  if (bookmarks_->document() == doc_ || doc_->status() != QPdfDocument::Status::Ready) return;
+  bookmarks_->setDocument(doc_);
+  tree_->expandToDepth(0);
+  // Titles the list beside the PDF lacked.
+  for (const auto& [title, page] : Bookmarks())
+    if (!pageOfTitle_.contains(title)) pageOfTitle_.insert(title, page);
+}
+
 void HelpViewer::JumpTo(int page) {
   if (page < 0 || page >= doc_->pageCount()) return;
   view_->setZoomMode(QPdfView::ZoomMode::Custom);
@@ -123,9 +136,9 @@ std::vector<std::pair<QString, int>> HelpViewer::Bookmarks() const {
 }
 
 std::optional<int> HelpViewer::FindBookmark(const QString& title) const {
-  for (const auto& [t, page] : Bookmarks())
-    if (t == title) return page;
-  return std::nullopt;
+  auto it = pageOfTitle_.constFind(title);
+  if (it == pageOfTitle_.constEnd()) return std::nullopt;
+  return *it;
 }
 
 HelpShown HelpViewer::Open(const HelpRequest& request) {
@@ -138,12 +151,29 @@ HelpShown HelpViewer::Open(const HelpRequest& request) {
     const QPdfDocument::Error e = doc_->load(path);
     if (e != QPdfDocument::Error::None) {
       loadedPath_.clear();
+      pageOfTitle_.clear();
       shown.error = e == QPdfDocument::Error::FileNotFound ? "文件不存在" : "文件不是可读的PDF文档";
       return shown;
     }
     loadedPath_ = path;
     loadedStamp_ = stamp;
-    tree_->expandToDepth(0);
+    bookmarks_->setDocument(nullptr);
+    pageOfTitle_.clear();
+    // The outline as the manual's generator listed it beside the PDF, read at once; the
+    // PDF's own outline fills the tree right after the page is shown (and is searched
+    // here when the list is missing).
+    QFile index(path + ".idx");
+    if (index.open(QIODevice::ReadOnly)) {
+      for (int n = 0; n < 100000 && !index.atEnd(); ++n) {
+        const QList<QByteArray> f = index.readLine().trimmed().split('\t');
+        if (f.size() < 3) continue;
+        const QString title = QString::fromUtf8(f.mid(2).join('\t'));
+        const int page = f[0].toInt() - 1;
+        if (page >= 0 && page < doc_->pageCount() && !pageOfTitle_.contains(title)) pageOfTitle_.insert(title, page);
+      }
+    }
+    if (pageOfTitle_.isEmpty()) AttachOutline();
+    else QTimer::singleShot(0, this, &HelpViewer::AttachOutline);
   }
   shown.opened = true;
   setWindowTitle(QString::fromStdString(request.viewerTitle));

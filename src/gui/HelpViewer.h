@@ -2,6 +2,7 @@
 // The manual viewer "佩莫拉帮助": the pages of Manual.pdf at 100 % with the bookmarks
 // in a tree beside them and a search field over the text. One viewer serves every help
 // request of the program; a request opens it at a bookmark found by its exact title.
+#include <QHash>
 #include <QString>
 #include <QWidget>
 #include <optional>
@@ -33,6 +34,8 @@ class HelpViewer : public QWidget {
   // shows the window and jumps to the first of the titles that is a bookmark.
   HelpShown Open(const HelpRequest& request);
 
+  // Gives the outline model the document (the bookmarks tree fills).
+  void AttachOutline();
   // The page shown (from 0), the bookmark titles with their pages (0-based), in outline order.
   int CurrentPage() const;
   std::vector<std::pair<QString, int>> Bookmarks() const;
@@ -56,6 +59,7 @@ class HelpViewer : public QWidget {
   QLineEdit* search_;
   QListView* results_;
   QLabel* pageLabel_;
+  QHash<QString, int> pageOfTitle_;  // the first bookmark of each title, filled at loading
   QString loadedPath_;
   qint64 loadedStamp_ = -1;
 };

@@ -13,7 +13,9 @@
 #include <QPdfSearchModel>
 #include <QPdfView>
 #include <QTest>
+#include <QTreeView>
 #include <fstream>
+#include <map>
 #include <set>
 
 #include "app/Help.h"
@@ -43,12 +45,21 @@ std::vector<std::pair<QString, int>> OutlineOf(QPdfDocument& doc) {
   return out;
 }
 
+// The page (from 0) of each outline title, read once by QtPdf.
+const std::map<QString, int>& OutlinePages() {
+  static const std::map<QString, int> pages = [] {
+    std::map<QString, int> m;
+    QPdfDocument doc;
+    if (doc.load(kManual) != QPdfDocument::Error::None) return m;
+    for (const auto& [t, page] : OutlineOf(doc)) m.emplace(t, page);
+    return m;
+  }();
+  return pages;
+}
+
 int PageOf(const std::string& title) {
-  QPdfDocument doc;
-  if (doc.load(kManual) != QPdfDocument::Error::None) return -2;
-  for (const auto& [t, page] : OutlineOf(doc))
-    if (t == QString::fromStdString(title)) return page;
-  return -1;
+  auto it = OutlinePages().find(QString::fromStdString(title));
+  return it == OutlinePages().end() ? -1 : it->second;
 }
 
 TEST(ManualOutline, HasABookmarkForEveryCaptionAndHintInEveryMode) {
@@ -68,15 +79,17 @@ TEST(ManualOutline, HasABookmarkForEveryCaptionAndHintInEveryMode) {
   EXPECT_TRUE(titles.count("目录"));
   EXPECT_TRUE(titles.count("第一章 系统安装"));
 
-  // The index the command line reads agrees with the outline QtPdf reads.
+  // The list beside the PDF (what the command line and the viewer's first jump read)
+  // agrees with the outline QtPdf reads, entry for entry.
   std::ifstream idx(PELMORA_PROGRAM_DIR "/Manual.pdf.idx");
   std::string line;
   size_t n = 0;
   while (std::getline(idx, line)) {
     const size_t a = line.find('\t'), b = line.find('\t', a + 1);
     EXPECT_EQ(PageOf(line.substr(b + 1)), std::stoi(line.substr(0, a)) - 1) << line;
-    if (++n > 12) break;  // the first entries suffice: each lookup reloads the document
+    ++n;
   }
+  EXPECT_EQ(n, OutlineOf(doc).size());
 }
 
 struct HelpWindow : ::testing::Test {
@@ -105,12 +118,19 @@ TEST_F(HelpWindow, F1InTheHeatingTimeOpensItsSectionAt100Percent) {
   QElapsedTimer clock;
   clock.start();
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+  const qint64 opened = clock.elapsed();
   ASSERT_NE(Viewer(), nullptr);
-  // The page the user sees, drawn as the view would draw it.
+  // The page the user sees, drawn as the view would draw it at 100 % on a 96 dpi screen.
   const int page = Viewer()->CurrentPage();
-  QImage shown = Viewer()->Document()->render(page, QSize(595, 842));
-  const qint64 ms = clock.elapsed();
-  std::printf("[ measure ] help viewer: F1 to the first page drawn in %lld ms\n", static_cast<long long>(ms));
+  QImage shown = Viewer()->Document()->render(page, QSize(794, 1123));
+  const qint64 drawn = clock.elapsed();
+  // A later request reuses the loaded manual.
+  clock.restart();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+  const qint64 again = clock.elapsed();
+  std::printf("[ measure ] help viewer: F1 opened the viewer at its bookmark in %lld ms, first page drawn at %lld ms; "
+              "a second F1 took %lld ms\n",
+              static_cast<long long>(opened), static_cast<long long>(drawn), static_cast<long long>(again));
   EXPECT_FALSE(shown.isNull());
   EXPECT_TRUE(Viewer()->isVisible());
   EXPECT_EQ(Viewer()->windowTitle(), "佩莫拉帮助");
@@ -118,6 +138,8 @@ TEST_F(HelpWindow, F1InTheHeatingTimeOpensItsSectionAt100Percent) {
   EXPECT_EQ(Viewer()->View()->zoomMode(), QPdfView::ZoomMode::Custom);
   EXPECT_DOUBLE_EQ(Viewer()->View()->zoomFactor(), 1.0);
   EXPECT_TRUE(app.help.lastShown.title == "加热时间 " || app.help.lastShown.title == "加热时间");
+  // The bookmarks tree beside the pages fills once the page is shown.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Viewer()->Tree()->model()->rowCount() > 5; }, 5000));
 }
 
 TEST_F(HelpWindow, HelpMenuOpensTheInstallationChapterInTheSameViewer) {
