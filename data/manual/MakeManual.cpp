@@ -577,8 +577,10 @@ void WriteBody(Writer& w, Document& doc, bool final) {
         break;
       }
       case BlockKind::Table: {
-        size_t cols = 0;
-        for (const auto& r : b.rows) cols = std::max(cols, r.size());
+        size_t cols = b.rows.front().size();
+        for (const auto& r : b.rows)
+          if (r.size() != cols)
+            throw std::runtime_error(where + ": the rows of a table differ in their number of cells (a '|' in a cell?)");
         // Column widths follow the longest cell text, within limits.
         std::vector<double> want(cols, 1);
         for (const auto& r : b.rows)
