@@ -17,8 +17,9 @@
 //
 // The first page is the title page, then the contents ("目录", with the page of every
 // chapter and section, each line a link), then the body. Next to OUT.pdf the tool writes
-// OUT.pdf.idx: one line per outline entry, "page<TAB>level<TAB>title", pages from 1, so
-// that programs without a PDF reader find the bookmarks too.
+// OUT.pdf.idx: one line per outline entry, "page<TAB>level<TAB>top<TAB>title", pages
+// from 1, top in points from the top of the page, so that programs without a PDF reader
+// find the bookmarks too.
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <pango/pangocairo.h>
@@ -641,7 +642,9 @@ void AddOutline(cairo_surface_t* surface, Document& doc, std::ofstream& idx) {
     return std::string(a);
   };
   auto add = [&](int parent, const std::string& title, int level, int page, double y, bool open) {
-    idx << page << '\t' << level << '\t' << title << '\n';
+    char top[32];
+    std::snprintf(top, sizeof top, "%.2f", std::max(0.0, y - 8));
+    idx << page << '\t' << level << '\t' << top << '\t' << title << '\n';
     return cairo_pdf_surface_add_outline(surface, parent, title.c_str(), attr(page, y).c_str(),
                                          open ? CAIRO_PDF_OUTLINE_FLAG_OPEN : cairo_pdf_outline_flags_t(0));
   };

@@ -59,13 +59,14 @@ HelpShown UiPort::ShowHelp(const HelpRequest& request) {
     return shown;
   }
   shown.opened = true;
-  // The index beside the manual: "page<TAB>level<TAB>title" per outline entry.
+  // The index beside the manual: "page<TAB>level<TAB>top<TAB>title" per outline entry.
   std::ifstream idx(request.manualPath + ".idx", std::ios::binary);
   std::vector<std::pair<std::string, int>> marks;
   std::string line;
   for (int n = 0; n < 100000 && std::getline(idx, line); ++n) {
     const size_t a = line.find('\t');
-    const size_t b = a == std::string::npos ? a : line.find('\t', a + 1);
+    const size_t l = a == std::string::npos ? a : line.find('\t', a + 1);
+    const size_t b = l == std::string::npos ? l : line.find('\t', l + 1);
     if (b == std::string::npos) continue;
     int page = 0;
     for (size_t i = 0; i < a && i < 6; ++i)

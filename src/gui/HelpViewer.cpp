@@ -96,19 +96,20 @@ void HelpViewer::AttachOutline() {
   tree_->expandToDepth(0);
   // Titles the list beside the PDF lacked.
   for (const auto& [title, page] : Bookmarks())
-    if (!pageOfTitle_.contains(title)) pageOfTitle_.insert(title, page);
+    if (!pageOfTitle_.contains(title)) pageOfTitle_.insert(title, {page, QPointF()});
 }
 
-void HelpViewer::JumpTo(int page) {
+void HelpViewer::JumpTo(int page, QPointF at) {
   if (page < 0 || page >= doc_->pageCount()) return;
   view_->setZoomMode(QPdfView::ZoomMode::Custom);
   view_->setZoomFactor(1.0);
-  view_->pageNavigator()->jump(page, QPointF(0, 0), 1.0);
+  view_->pageNavigator()->jump(page, at, 1.0);
   pageLabel_->setText(QString("第 %1 页，共 %2 页").arg(page + 1).arg(doc_->pageCount()));
 }
 
 void HelpViewer::BookmarkActivated(const QModelIndex& index) {
-  JumpTo(index.data(int(QPdfBookmarkModel::Role::Page)).toInt());
+  JumpTo(index.data(int(QPdfBookmarkModel::Role::Page)).toInt(),
+         index.data(int(QPdfBookmarkModel::Role::Location)).toPointF());
 }
 
 void HelpViewer::ResultActivated(const QModelIndex& index) {
@@ -135,7 +136,7 @@ std::vector<std::pair<QString, int>> HelpViewer::Bookmarks() const {
   return out;
 }
 
-std::optional<int> HelpViewer::FindBookmark(const QString& title) const {
+std::optional<HelpViewer::Target> HelpViewer::FindBookmark(const QString& title) const {
   auto it = pageOfTitle_.constFind(title);
   if (it == pageOfTitle_.constEnd()) return std::nullopt;
   return *it;
@@ -165,11 +166,14 @@ HelpShown HelpViewer::Open(const HelpRequest& request) {
     QFile index(path + ".idx");
     if (index.open(QIODevice::ReadOnly)) {
       for (int n = 0; n < 100000 && !index.atEnd(); ++n) {
-        const QList<QByteArray> f = index.readLine().trimmed().split('\t');
-        if (f.size() < 3) continue;
-        const QString title = QString::fromUtf8(f.mid(2).join('\t'));
+        QByteArray line = index.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+        const QList<QByteArray> f = line.split('\t');
+        if (f.size() < 4) continue;
+        const QString title = QString::fromUtf8(f.mid(3).join('\t'));
         const int page = f[0].toInt() - 1;
-        if (page >= 0 && page < doc_->pageCount() && !pageOfTitle_.contains(title)) pageOfTitle_.insert(title, page);
+        if (page >= 0 && page < doc_->pageCount() && !pageOfTitle_.contains(title))
+          pageOfTitle_.insert(title, {page, QPointF(0, f[2].toDouble())});
       }
     }
     if (pageOfTitle_.isEmpty()) AttachOutline();
@@ -177,19 +181,19 @@ HelpShown HelpViewer::Open(const HelpRequest& request) {
   }
   shown.opened = true;
   setWindowTitle(QString::fromStdString(request.viewerTitle));
-  int page = 0;
+  Target target;
   for (const std::string& t : request.titles) {
-    if (auto p = FindBookmark(QString::fromStdString(t))) {
+    if (auto found = FindBookmark(QString::fromStdString(t))) {
       shown.title = t;
-      page = *p;
+      target = *found;
       break;
     }
   }
-  shown.page = page + 1;
+  shown.page = target.page + 1;
   show();
   raise();
   activateWindow();
-  JumpTo(page);
+  JumpTo(target.page, target.at);
   return shown;
 }
 

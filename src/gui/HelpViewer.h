@@ -3,6 +3,7 @@
 // in a tree beside them and a search field over the text. One viewer serves every help
 // request of the program; a request opens it at a bookmark found by its exact title.
 #include <QHash>
+#include <QPointF>
 #include <QString>
 #include <QWidget>
 #include <optional>
@@ -46,10 +47,15 @@ class HelpViewer : public QWidget {
   QPdfDocument* Document() const { return doc_; }
 
  private:
-  void JumpTo(int page);
+  // Where a bookmark leads: the page (from 0) and the point on it, in points from the top left.
+  struct Target {
+    int page = 0;
+    QPointF at;
+  };
+  void JumpTo(int page, QPointF at = {});
   void BookmarkActivated(const QModelIndex& index);
   void ResultActivated(const QModelIndex& index);
-  std::optional<int> FindBookmark(const QString& title) const;
+  std::optional<Target> FindBookmark(const QString& title) const;
 
   QPdfDocument* doc_;
   QPdfBookmarkModel* bookmarks_;
@@ -59,7 +65,7 @@ class HelpViewer : public QWidget {
   QLineEdit* search_;
   QListView* results_;
   QLabel* pageLabel_;
-  QHash<QString, int> pageOfTitle_;  // the first bookmark of each title, filled at loading
+  QHash<QString, Target> pageOfTitle_;  // the first bookmark of each title, filled at loading
   QString loadedPath_;
   qint64 loadedStamp_ = -1;
 };

@@ -29,8 +29,9 @@ namespace {
 
 const QString kManual = PELMORA_PROGRAM_DIR "/Manual.pdf";
 
-// Every outline title with its page (from 0), depth first.
-std::vector<std::pair<QString, int>> OutlineOf(QPdfDocument& doc) {
+// Every outline title with its page (from 0), depth first; `tops` gets where on the
+// page each entry leads (points from the top).
+std::vector<std::pair<QString, int>> OutlineOf(QPdfDocument& doc, std::map<QString, double>* tops = nullptr) {
   QPdfBookmarkModel model;
   model.setDocument(&doc);
   std::vector<std::pair<QString, int>> out;
@@ -38,6 +39,7 @@ std::vector<std::pair<QString, int>> OutlineOf(QPdfDocument& doc) {
     for (int r = 0; r < model.rowCount(parent); ++r) {
       QModelIndex i = model.index(r, 0, parent);
       out.emplace_back(i.data(Qt::DisplayRole).toString(), i.data(int(QPdfBookmarkModel::Role::Page)).toInt());
+      if (tops) tops->emplace(out.back().first, i.data(int(QPdfBookmarkModel::Role::Location)).toPointF().y());
       self(self, i);
     }
   };
@@ -66,7 +68,9 @@ TEST(ManualOutline, HasABookmarkForEveryCaptionAndHintInEveryMode) {
   QPdfDocument doc;
   ASSERT_EQ(doc.load(kManual), QPdfDocument::Error::None) << kManual.toStdString();
   std::set<std::string> titles;
-  for (const auto& [t, page] : OutlineOf(doc)) {
+  std::map<QString, double> tops;
+  const auto outline = OutlineOf(doc, &tops);
+  for (const auto& [t, page] : outline) {
     titles.insert(t.toStdString());
     EXPECT_GE(page, 0);
     EXPECT_LT(page, doc.pageCount());
@@ -85,11 +89,13 @@ TEST(ManualOutline, HasABookmarkForEveryCaptionAndHintInEveryMode) {
   std::string line;
   size_t n = 0;
   while (std::getline(idx, line)) {
-    const size_t a = line.find('\t'), b = line.find('\t', a + 1);
+    const size_t a = line.find('\t'), l = line.find('\t', a + 1), b = line.find('\t', l + 1);
+    const QString title = QString::fromStdString(line.substr(b + 1));
     EXPECT_EQ(PageOf(line.substr(b + 1)), std::stoi(line.substr(0, a)) - 1) << line;
+    EXPECT_NEAR(tops[title], std::stod(line.substr(l + 1, b - l - 1)), 1.0) << line;
     ++n;
   }
-  EXPECT_EQ(n, OutlineOf(doc).size());
+  EXPECT_EQ(n, outline.size());
 }
 
 struct HelpWindow : ::testing::Test {

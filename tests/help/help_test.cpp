@@ -34,7 +34,7 @@ std::vector<Mark> Outline() {
   std::ifstream in(kManual + ".idx");
   std::string line;
   while (std::getline(in, line)) {
-    size_t a = line.find('\t'), b = line.find('\t', a + 1);
+    const size_t a = line.find('\t'), b = line.find('\t', line.find('\t', a + 1) + 1);
     marks.push_back({line.substr(b + 1), std::stoi(line.substr(0, a))});
   }
   return marks;
