@@ -13,6 +13,7 @@
 #include <QPdfPageNavigator>
 #include <QPdfSearchModel>
 #include <QPdfView>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTreeView>
@@ -104,6 +105,13 @@ void HelpViewer::JumpTo(int page, QPointF at) {
   view_->setZoomMode(QPdfView::ZoomMode::Custom);
   view_->setZoomFactor(1.0);
   view_->pageNavigator()->jump(page, at, 1.0);
+  // QtPdf 6.4 scrolls to the top of a page only, and not at all when the page is already
+  // the current one: the place is set here, from the view's layout of the pages (stacked
+  // with their spacing inside the document margins, points at 100 % on this screen).
+  const double pixelsPerPoint = view_->logicalDpiY() / 72.0;
+  double y = view_->documentMargins().top();
+  for (int p = 0; p < page; ++p) y += doc_->pagePointSize(p).height() * pixelsPerPoint + view_->pageSpacing();
+  view_->verticalScrollBar()->setValue(qRound(y + at.y() * pixelsPerPoint));
   pageLabel_->setText(QString("第 %1 页，共 %2 页").arg(page + 1).arg(doc_->pageCount()));
 }
 
