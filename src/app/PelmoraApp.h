@@ -7,6 +7,7 @@
 #include "calc/Geometry.h"
 #include "calc/Modes.h"
 #include "app/Shell.h"
+#include "app/Help.h"
 #include "fields/Catalogue.h"
 #include "fields/UiPort.h"
 #include "project/ProjectCommands.h"
@@ -33,6 +34,7 @@ class PelmoraApp {
   Report report;
   Recovery recovery;  // off until the desktop program switches it on
   TFormSimpPL simp;         // the property dialog, created after the window
+  Help help;  // the manual at the field in question
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);

@@ -58,6 +58,9 @@ const char* kUsage =
     "  --set MaskEdit1=PW  type the maintenance password\n"
     "  --click DBNavigator1.Insert  a navigator button (First Prior Next Last Insert Delete\n"
     "                      Edit Post Cancel Refresh)\n"
+    "  --help-topic NAME   what help on component NAME (F1, 这是什么？) opens: the topic, the\n"
+    "                      bookmark found in the manual (or 目录) and its page\n"
+    "  --help-topics       list every label caption and hint of the window in every mode\n"
     "  --json              print the state of every component, the status bar and the messages\n"
     "Property library (run after the other options):\n"
     "  --eval FORMULA      evaluate a formula; prints the value, the error code and its message\n"
@@ -372,6 +375,28 @@ struct Cli {
     Act([this] { app.form.RunHandler("SBClearClick", app.form.SBClear); });
   }
 
+  void HelpTopic(const std::string& name) {
+    Component* c = Need(name);
+    const std::string topic = HelpTopicOf(c);
+    HelpShown shown;
+    Act([&] {
+      app.form.FocusChangedByView(c);
+      app.help.F1(c);
+      shown = app.help.lastShown;
+    });
+    if (!shown.opened) {
+      failed = true;
+      return;
+    }
+    out << "topic: " << topic << "\nbookmark: " << (shown.title.empty() ? "(none)" : shown.title)
+        << "\npage: " << shown.page << "\n";
+  }
+
+  void HelpTopics() {
+    PelmoraApp scratch(&port);  // the modes are run on a window of its own
+    for (const std::string& t : HelpTopicsInEveryMode(scratch.form)) out << t << "\n";
+  }
+
   void Json() {
     out << "{\n  \"components\": " << ComponentsJson(app.form) << ",\n  \"status\": [";
     const auto& panels = app.form.MyStatusBar->Panels();
@@ -414,7 +439,7 @@ T NumberArgument(const std::string& option, const std::string& value) {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Options that take a value.
-  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--key", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}, {"--record", 1}};
+  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--key", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--help-topic", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}, {"--record", 1}};
   try {
     Cli cli(out, err);
     std::optional<std::string> formula, record;
@@ -452,6 +477,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--pick") cli.port.pickText = value, cli.port.pickRow.reset();
       else if (a == "--pick-row") cli.port.pickRow = NumberArgument<int>(a, value), cli.port.pickText.reset();
       else if (a == "--json") cli.Json();
+      else if (a == "--help-topic") cli.HelpTopic(value);
+      else if (a == "--help-topics") cli.HelpTopics();
       else if (a == "--eval") formula = value;
       else if (a == "--var") vars.push_back(Cli::Split(value));
       else if (a == "--props") record = value;

@@ -220,9 +220,7 @@ Event TFormPelmora::AddCommand(Component& control, const std::string& handler) {
 
 namespace {
 // Commands whose function is still to come. Their controls stay disabled, with a hint.
-const std::set<std::string> kNotYetProvided = {
-    "SBP1Click", "SBP1vClick", "SBP2Click", "SBP2vClick", "SBHPDFClick", "MHPDFClick",
-};
+const std::set<std::string> kNotYetProvided = {};
 
 bool IsCommandControl(const Component* c) {
   if (c->GetKind() != Kind::MenuItem) return true;
@@ -403,6 +401,7 @@ void TFormPelmora::Build() {
                             std::vector<std::string> items) -> ComboBox& {
     label(stem + "L", parent, caption);
     ComboBox& c = Create<ComboBox>(stem + "D", parent, std::move(items));
+    c.SetHint(caption);  // what help on the list looks up
     c.font.name = "宋体";
     c.font.heightPx = 12;
     c.SetItemIndex(0);
@@ -475,6 +474,7 @@ void TFormPelmora::Build() {
   for (const auto& [stem, caption] : info) {
     label(std::string(stem) + "L", sheet[0], caption);
     Edit& e = Create<Edit>(std::string(stem) + "D", sheet[0]);
+    e.SetHint(caption);
     e.OnChange = Handler("MaoDChange");
     e.OnKeyDown = KeyHandler("MaoDKeyDown");
   }
@@ -484,10 +484,12 @@ void TFormPelmora::Build() {
   for (const char* s : {"Tao", "sf", "SetErr", "FixTemp"}) qty(s, &basic, true);
   RadioGroup& eType = Create<RadioGroup>("RGEType", &basic, "容器型式",
                                          std::vector<std::string>{"储槽", "恒温浴", "两流股"}, 3);
+  eType.SetHint("容器型式");
   eType.SetItemIndex(0);
   eType.OnClick = Handler("RGETypeClick");
   RadioGroup& fType = Create<RadioGroup>("RGFType", &basic, "对流方式",
                                          std::vector<std::string>{"自然对流", "搅拌", "外循环"}, 3);
+  fType.SetHint("对流方式");
   fType.SetItemIndex(0);
   fType.OnClick = Handler("RGFTypeClick");
   qty("Wr", &basic, true);
@@ -513,10 +515,12 @@ void TFormPelmora::Build() {
   label("HToL", &outProp, "流体类型");
   Edit& hto = Create<Edit>("HToD", &outProp);
   hto.SetReadOnly(true);
+  hto.SetHint("流体类型");
   hto.OnChange = Handler("MaoDChange");
   label("CmtoL", &outProp, "注释");
   RichEdit& cmto = Create<RichEdit>("CmtoD", &outProp);
   cmto.SetText("注释");
+  cmto.SetHint("注释");
   cmto.OnChange = Handler("MaoDChange");
   button("SBP1", &outProp, "物性数据库");
   button("SBP11", &outProp, "物性数据库");
@@ -533,10 +537,12 @@ void TFormPelmora::Build() {
   label("HTiL", &tubeProp, "流体类型");
   Edit& hti = Create<Edit>("HTiD", &tubeProp);
   hti.SetReadOnly(true);
+  hti.SetHint("流体类型");
   hti.OnChange = Handler("MaoDChange");
   label("CmttL", &tubeProp, "注释");
   RichEdit& cmtt = Create<RichEdit>("CmttD", &tubeProp);
   cmtt.SetText("注释");
+  cmtt.SetHint("注释");
   cmtt.OnChange = Handler("MaoDChange");
   button("SBP2", &tubeProp, "物性数据库");
   button("SBP2v", &tubeProp, "物性数据库")->SetEnabled(false);
@@ -583,6 +589,7 @@ void TFormPelmora::Build() {
                                    std::vector<std::string>{"球罐", "圆柱（平底）", "立方体", "拱顶罐（水平）"});
   vnd.font.name = "宋体";
   vnd.font.heightPx = 12;
+  vnd.SetHint("容器选择");
   vnd.SetItemIndex(0);
   vnd.OnChange = Handler("VNDChange");
   vnd.OnClick = Handler("VNDClick");
@@ -597,6 +604,7 @@ void TFormPelmora::Build() {
                                "推进式" + gap + "|0.83,0.54", ""});
   mit.font.name = "宋体";
   mit.font.heightPx = 12;
+  mit.SetHint("搅拌器型式");
   mit.SetItemIndex(0);
   mit.OnChange = Handler("VNDChange");
   mit.OnClick = Handler("VNDClick");
@@ -609,12 +617,14 @@ void TFormPelmora::Build() {
 
   // 计算报告
   RichEdit& rep = Create<RichEdit>("RichEditReport", sheet[4]);
+  rep.SetHint("计算报告");
   rep.defaultFont.fontName = "宋体";
   rep.defaultFont.pointSize = 10.5;  // 14 pixels at 96 dpi
   button("SBRPdf", sheet[4], "导出PDF报告")->SetCaption("导出PDF报告");
   Create<PaintBox>("PaintBox1", sheet[4]).OnPaint = Handler("SBTCurveClick");
   RadioGroup& lg = Create<RadioGroup>("RGLGDY", sheet[4], "图例垂直调整", std::vector<std::string>{"上", "中", "下"}, 3);
   lg.SetItemIndex(0);
+  lg.SetHint("图例垂直调整");
   lg.OnClick = Handler("RGLGDYClick");
 
   pages.SetActivePage(sheet[1]);

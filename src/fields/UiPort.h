@@ -36,6 +36,22 @@ struct PickListRequest {
   std::string unit;
 };
 
+// A request to show the manual: the viewer window's title and the bookmark titles to
+// try, in order; the first that exists is shown.
+struct HelpRequest {
+  std::string manualPath;
+  std::string viewerTitle;
+  std::vector<std::string> titles;
+};
+// What the viewer showed: `opened` false when the manual could not be read (`error`
+// says why); `title` empty when no bookmark matched; `page` from 1.
+struct HelpShown {
+  bool opened = false;
+  std::string title;
+  int page = 1;
+  std::string error;
+};
+
 class UiPort {
  public:
   virtual ~UiPort() = default;
@@ -55,11 +71,14 @@ class UiPort {
   // form has closed; a headless view returns at once and keeps the form open for the
   // actions that follow.
   virtual void ShowForm(Form& form) { (void)form; }
+  // Shows the manual at a bookmark. Without a viewer (command line, tests) the bookmark
+  // is looked up in the manual's index and nothing is shown.
+  virtual HelpShown ShowHelp(const HelpRequest& request);
 };
 
 // Everything a port was asked, in order; used by tests and by the command line.
 struct PortEvent {
-  enum class Kind { Message, Box, Open, Save, Pick, Beep, Form } kind;
+  enum class Kind { Message, Box, Open, Save, Pick, Beep, Form, Help } kind;
   std::string text;
   std::string caption;
   MsgType type = MsgType::Plain;
@@ -95,6 +114,10 @@ class ScriptedPort : public UiPort {
   // Records the showing, then runs `onShowForm` (a test's actions inside the dialog).
   std::function<void(Form&)> onShowForm;
   void ShowForm(Form& form) override;
+  // Records the request (the title found as text, the window title as caption).
+  HelpShown ShowHelp(const HelpRequest& request) override;
+  // Every help request, with what it found.
+  std::vector<HelpShown> helpShown;
 
   // The texts of message and box events, in order.
   std::vector<std::string> Messages() const;
@@ -123,6 +146,8 @@ class MessageTap : public UiPort {
   void Beep() override { inner_.Beep(); }
   void SetBusyCursor(bool busy) override { inner_.SetBusyCursor(busy); }
   void ProcessEvents() override { inner_.ProcessEvents(); }
+  void ShowForm(Form& form) override { inner_.ShowForm(form); }
+  HelpShown ShowHelp(const HelpRequest& request) override { return inner_.ShowHelp(request); }
 
  private:
   UiPort& inner_;

@@ -1,6 +1,7 @@
 #include "gui/QtPort.h"
 
 #include "fields/Catalogue.h"
+#include "gui/HelpViewer.h"
 #include "gui/PickListDialog.h"
 
 #include <QApplication>
@@ -139,6 +140,22 @@ void QtPort::EndPaint() {
   QTimer::singleShot(0, [this, msgs] {
     for (const auto& m : msgs) ShowMessage(m);
   });
+}
+
+}  // namespace pelmora::gui
+
+namespace pelmora::gui {
+
+QtPort::~QtPort() { delete viewer_; }
+
+HelpShown QtPort::ShowHelp(const HelpRequest& request) {
+  // A window of its own (no parent): it stays open beside the calculation window, and
+  // closing the calculation window still ends the program.
+  if (!viewer_) {
+    viewer_ = new HelpViewer(nullptr);
+    viewer_->setAttribute(Qt::WA_QuitOnClose, false);
+  }
+  return viewer_->Open(request);
 }
 
 }  // namespace pelmora::gui

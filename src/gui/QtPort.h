@@ -12,6 +12,8 @@ class QWidget;
 
 namespace pelmora::gui {
 
+class HelpViewer;
+
 // "描述|*.ext|描述|*.ext2" → "描述 (*.ext);;描述 (*.ext2)".
 QString ToQtFilter(const std::string& filter);
 
@@ -19,6 +21,10 @@ class SimpPLDialog;
 
 class QtPort : public UiPort {
  public:
+  QtPort() = default;
+  ~QtPort() override;
+  QtPort(const QtPort&) = delete;
+  QtPort& operator=(const QtPort&) = delete;
   // Parent of the dialogs (the calculation window once it exists).
   void SetParent(QWidget* w) { parent_ = w; }
 
@@ -34,6 +40,9 @@ class QtPort : public UiPort {
   // The property dialog, created on its first showing as a child of the window.
   void ShowForm(Form& form) override;
   SimpPLDialog* SimpDialog() const { return simp_; }
+  // The manual in the one help viewer of the program.
+  HelpShown ShowHelp(const HelpRequest& request) override;
+  HelpViewer* Viewer() const { return viewer_; }
 
   // While a paint event runs, a modal box must not open (its own repainting would
   // paint again): plain messages are kept and shown once the paint has ended. A
@@ -47,6 +56,7 @@ class QtPort : public UiPort {
  private:
   QWidget* parent_ = nullptr;
   SimpPLDialog* simp_ = nullptr;  // owned by the window; reset when it goes
+  HelpViewer* viewer_ = nullptr;  // made at the first help request, kept until the end
   bool busy_ = false;
   int paintDepth_ = 0;
   std::vector<std::string> paintMessages_;

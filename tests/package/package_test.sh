@@ -25,6 +25,7 @@ check "package metadata names the fonts and translations" \
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 for f in usr/bin/pelmora usr/bin/pelmora-calc usr/share/pelmora/PropLib.cds usr/share/pelmora/Piples.mdb \
+         usr/share/pelmora/Manual.pdf usr/share/pelmora/Manual.pdf.idx \
          usr/share/applications/cn.pelmora.Pelmora.desktop \
          usr/share/metainfo/cn.pelmora.Pelmora.metainfo.xml \
          usr/share/mime/packages/cn.pelmora.Pelmora.xml \
@@ -44,6 +45,8 @@ check "installed pelmora-calc gives the build tree's results" \
   bash -c "test -s '$work/installed.json' && sed 's#$root/usr/share/pelmora/#DIR/#g' '$work/installed.json' > '$work/a.json' && sed 's#$build/bin/#DIR/#g' '$work/tree.json' > '$work/b.json' && diff -q '$work/a.json' '$work/b.json'"
 check "installed program reads its property library" \
   bash -c "env -u PELMORA_PROGRAM_DIR HOME='$work/home' '$root/usr/bin/pelmora-calc' --props 1 --t 20 --p 101.325 | grep -q ."
+check "installed program finds its manual for F1 in the heating time" \
+  bash -c "env -u PELMORA_PROGRAM_DIR HOME='$work/home' '$root/usr/bin/pelmora-calc' --help-topic TaoD | grep -q '^bookmark: 加热时间'"
 check "installed program writes nothing into its own folders" \
   bash -c "test -z \"\$(find '$root/usr' -newer '$deb' -type f)\""
 
