@@ -385,7 +385,7 @@ struct Cli {
       shown = app.help.lastShown;
     });
     if (!shown.opened) {
-      failed = true;
+      Fail(3);  // the manual could not be read
       return;
     }
     out << "topic: " << topic << "\nbookmark: " << (shown.title.empty() ? "(none)" : shown.title)
