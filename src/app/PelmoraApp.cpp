@@ -16,6 +16,19 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), mo
   form.SetProjectModified(false, true);
   project.discardCurve = [this] { curve.Discard(); };
   geometry.tolerance = [this] { return calc.Tolerance; };
+  // The design checks of the last run close the report.
+  report.AddSectionHook([this](ReportBuilder& b) {
+    if (calc.checks.empty()) return;
+    std::vector<std::string> rows;
+    for (const DesignCheck& c : calc.checks) rows.push_back(CheckReportRow(form, c));
+    b.AppendSection(kChecksHeading, rows);
+  });
+}
+
+std::string CheckReportRow(const TFormPelmora& form, const DesignCheck& check) {
+  std::string where;
+  if (const auto* e = dynamic_cast<const EditD*>(form.Find(check.field))) where = e->QuantityName() + "：";
+  return std::string("        ") + LevelText(check.level) + "  " + where + check.text;
 }
 
 bool PelmoraApp::Run(const std::function<void()>& action) { return Dispatch(form, action); }

@@ -34,6 +34,10 @@ class PelmoraApp {
   bool Run(const std::function<void()>& action);
 };
 
+// The heading of the report's last section and one of its rows.
+inline constexpr const char* kChecksHeading = "       计算检查:";
+std::string CheckReportRow(const TFormPelmora& form, const DesignCheck& check);
+
 // The folder of the running program, with a trailing separator.
 std::string ExecutableFolder();
 

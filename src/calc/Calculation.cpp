@@ -263,6 +263,24 @@ bool Calculation::PassCount(double Lr, std::optional<double>& shapeFactor) {
 // Passes until the area and the pass count no longer change: the field groups, the
 // sizing, the mean figures, the lengths and the pass count, then the pressure drop.
 void Calculation::MaoDExit(Component*) {
+  if (f_.SBAutoRun->Down()) {  // automatic calculation off: only the preparation runs
+    Recalculate();
+    return;
+  }
+  // Checks describe a completed run only: cleared first, so that a run that stops with
+  // a message leaves none standing from an earlier design.
+  SetChecks({});
+  Recalculate();
+  SetChecks(CollectDesignChecks(f_));
+}
+
+void Calculation::SetChecks(std::vector<DesignCheck> c) {
+  if (c == checks) return;
+  checks = std::move(c);
+  if (checksChanged) checksChanged();
+}
+
+void Calculation::Recalculate() {
   PrepareRecalculation();
   BusyCursor busy(f_);
 

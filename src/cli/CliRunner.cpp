@@ -16,6 +16,8 @@
 #include "props/PropLib.h"
 #include "props/PropsCommands.h"
 #include "select/PickList.h"
+#include "study/Study.h"
+#include "fields/DurableFile.h"
 
 namespace pelmora {
 
@@ -43,7 +45,13 @@ const char* kUsage =
     "  --pick-row N        answer the next pick list: click row N (from 1) and confirm\n"
     "                      (a pick list without one of these is cancelled)\n"
     "  --yes               answer questions with Yes (default: No)\n"
-    "  --json              print the state of every component, the status bar and the messages\n"
+    "  --json              print the state of every component, the status bar, the messages\n"
+    "                      and the design checks of the last run\n"
+    "Parameter study (run after the other options, on a copy; the project is not changed):\n"
+    "  --sweep NAME=FROM:TO:N  N evenly spaced values of an input field, both ends included,\n"
+    "                      in the field's current unit; repeat for a second input (a grid)\n"
+    "  --output NAME,...   the result fields recorded (default AtD,LtD,TTaD,KTaD,WiD,DpiD)\n"
+    "  --csv FILE          write the table as CSV (UTF-8 with BOM); without it, to standard output\n"
     "Property library (run after the other options):\n"
     "  --eval FORMULA      evaluate a formula; prints the value, the error code and its message\n"
     "  --var NAME=VALUE    a variable of the formula (any number of them)\n"
@@ -100,6 +108,20 @@ class CliPort : public ScriptedPort {
  private:
   std::ostream& err_;
 };
+
+std::vector<std::string> SplitNames(const std::string& list) {
+  std::vector<std::string> names;
+  size_t start = 0;
+  for (;;) {
+    size_t comma = list.find(',', start);
+    std::string n = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    if (!n.empty()) names.push_back(n);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  if (names.empty()) throw std::invalid_argument("--output needs at least one field name");
+  return names;
+}
 
 struct Cli {
   CliPort port;
@@ -191,6 +213,37 @@ struct Cli {
     }
   }
 
+  std::string ChecksJson() const {
+    std::string s = "[";
+    for (const DesignCheck& c : app.calc.checks)
+      s += std::string(s.size() > 1 ? ", " : "") + "{\"level\": " + JsonString(LevelText(c.level)) +
+           ", \"field\": " + JsonString(c.field) + ", \"text\": " + JsonString(c.text) + "}";
+    return s + "]";
+  }
+
+  // The parameter study over a copy of the window.
+  int Study(const std::vector<StudyInput>& sweeps, const std::vector<std::string>& outputs, const std::string& csv) {
+    StudyRequest r;
+    r.inputs = sweeps;
+    r.outputs = outputs;
+    const std::string why = ValidateStudy(app.form, r);
+    if (!why.empty()) {
+      err << "pelmora-calc: " << why << "\n";
+      return 2;
+    }
+    StudyResult result = RunStudy(app, r);
+    if (csv.empty()) {
+      out << StudyCsv(result, false);
+      return 0;
+    }
+    const std::string failure = WriteFileDurably(csv, StudyCsv(result, true));
+    if (!failure.empty()) {
+      err << "pelmora-calc: 无法写入“" << csv << "”：" << failure << "\n";
+      return 1;
+    }
+    return 0;
+  }
+
   std::string CurveJson() const {
     const CurveData& d = app.curve.data;
     const int n = d.Intervals();
@@ -226,7 +279,7 @@ struct Cli {
     for (size_t i = 0; i < panels.size(); ++i) out << (i ? ", " : "") << JsonString(panels[i].text);
     out << "],\n  \"title\": " << JsonString(app.form.Caption()) << ",\n  \"projectModified\": "
         << (app.form.ProjectModified() ? "true" : "false") << ",\n  \"curve\": " << CurveJson()
-        << ",\n  \"messages\": [";
+        << ",\n  \"checks\": " << ChecksJson() << ",\n  \"messages\": [";
     auto msgs = port.Messages();
     // Pick lists take their place among the messages, in the order they were shown.
     size_t pick = 0, written = 0;
@@ -243,12 +296,15 @@ struct Cli {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Options that take a value.
-  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}};
+  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}, {"--sweep", 1}, {"--output", 1}, {"--csv", 1}};
   try {
     Cli cli(out, err);
     std::optional<std::string> formula, record;
     std::vector<std::pair<std::string, std::string>> vars;
     std::string t, p;
+    std::vector<StudyInput> sweeps;
+    std::vector<std::string> outputs = {"AtD", "LtD", "TTaD", "KTaD", "WiD", "DpiD"};
+    std::string csv;
     for (size_t i = 0; i < args.size(); ++i) {
       const std::string& a = args[i];
       if (a == "--help" || a == "-h") {
@@ -282,9 +338,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--props") record = value;
       else if (a == "--t") t = value;
       else if (a == "--p") p = value;
+      else if (a == "--sweep") sweeps.push_back(ParseSweep(value));
+      else if (a == "--output") outputs = SplitNames(value);
+      else if (a == "--csv") csv = value;
       else throw std::invalid_argument("unknown option " + a);
     }
     int code = cli.failed ? 1 : 0;
+    if (!sweeps.empty()) code = std::max(code, cli.Study(sweeps, outputs, csv));
+    else if (!csv.empty()) throw std::invalid_argument("--csv needs --sweep");
     if (formula) code = std::max(code, RunEvalCommand(*formula, vars, out));
     if (record) code = std::max(code, RunPropsCommand(PropLibPath(cli.app.form.ProgramFolder), *record, t, p, out));
     return code;

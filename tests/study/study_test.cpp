@@ -1,0 +1,268 @@
+// Parameter studies and design checks, driven as an engineer drives them: through
+// pelmora-calc on the shipped example projects and on built cases.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "../calc/CaseFiles.h"
+#include "cli/CliRunner.h"
+#include "project/SaveFormData.h"
+#include "report/ReportBuilder.h"
+#include "study/Study.h"
+
+namespace pelmora {
+namespace {
+
+struct CliResult {
+  int code;
+  std::string out, err;
+};
+
+CliResult Cli(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  int code = RunCli(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+std::string Example(const std::string& name) { return std::string(PELMORA_PROGRAM_DIR) + "/examples/" + name + ".pmf"; }
+
+// The text a field shows, from --json.
+std::string Shown(const std::string& json, const std::string& name) {
+  size_t p = json.find("\"" + name + "\": {");
+  if (p == std::string::npos) return "?";
+  const std::string line = json.substr(p, json.find('\n', p) - p);
+  const std::string key = "\"display\": \"";
+  size_t d = line.find(key);
+  if (d == std::string::npos) return "?";
+  d += key.size();
+  return line.substr(d, line.find('"', d) - d);
+}
+
+std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> cells;
+    std::string cell;
+    bool quoted = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+      char c = line[i];
+      if (quoted) {
+        if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') cell += '"', ++i;
+        else if (c == '"') quoted = false;
+        else cell += c;
+      } else if (c == '"') {
+        quoted = true;
+      } else if (c == ',') {
+        cells.push_back(cell);
+        cell.clear();
+      } else {
+        cell += c;
+      }
+    }
+    cells.push_back(cell);
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
+const std::vector<std::string> kOutputs = {"AtD", "LtD", "TTaD", "KTaD", "WiD", "DpiD"};
+
+// ---------------------------------------------------------------- the study
+
+TEST(Study, SweepOfHeatingTimeEqualsSettingItByHand) {
+  const std::string project = Example("storage-tank-hot-water");
+  CliResult r = Cli({project, "--sweep", "TaoD=2:6:5", "--output", "AtD,LtD,TTaD,KTaD,WiD,DpiD"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto table = ParseCsv(r.out);
+  ASSERT_EQ(table.size(), 6u) << r.out;
+  EXPECT_EQ(table[0].front(), "加热时间(hr)");
+  EXPECT_EQ(table[0][1], "理论面积(m2)");
+  EXPECT_EQ(table[0].back(), kStudyMessageHeader);
+  const std::vector<std::string> values = {"2", "3", "4", "5", "6"};
+  std::set<std::string> areas;
+  for (size_t i = 0; i < values.size(); ++i) {
+    const auto& row = table[i + 1];
+    ASSERT_EQ(row.size(), kOutputs.size() + 2);
+    EXPECT_EQ(row[0], values[i]);
+    EXPECT_EQ(row.back(), "") << row.back();
+    CliResult hand = Cli({project, "--set", "TaoD=" + values[i], "--recalc", "--json"});
+    ASSERT_EQ(hand.code, 0) << hand.err;
+    for (size_t k = 0; k < kOutputs.size(); ++k)
+      EXPECT_EQ(row[k + 1], Shown(hand.out, kOutputs[k])) << values[i] << " " << kOutputs[k];
+    areas.insert(row[1]);
+  }
+  EXPECT_EQ(areas.size(), values.size());  // the area does change with the time
+}
+
+TEST(Study, TwoInputsMakeAGridAndThreadsAgreeWithOneCopy) {
+  ScriptedPort port;
+  PelmoraApp app(&port);
+  ASSERT_TRUE(app.Run([&] { app.project.OpenAtStartup(Example("storage-tank-hot-water")); }));
+  StudyRequest req;
+  req.inputs = {{"TaoD", 2, 6, 3, false}, {"Ti1D", 80, 95, 4, false}};
+  req.outputs = kOutputs;
+  req.threads = 1;
+  StudyResult one = RunStudy(app, req);
+  req.threads = 2;
+  StudyResult two = RunStudy(app, req);
+  ASSERT_EQ(one.rows.size(), 12u);
+  EXPECT_EQ(one.headers.size(), 2 + kOutputs.size() + 1);
+  for (size_t i = 0; i < one.rows.size(); ++i) {
+    EXPECT_EQ(one.rows[i].inputs, two.rows[i].inputs);
+    EXPECT_EQ(one.rows[i].outputs, two.rows[i].outputs) << i;
+    EXPECT_TRUE(one.rows[i].ok) << one.rows[i].message;
+  }
+  EXPECT_EQ(one.rows[5].inputs, (std::vector<std::string>{"4", "85"}));
+}
+
+TEST(Study, AFailingPointKeepsItsRowAndMessage) {
+  // With the tube outlet at 15 C the coil would have to cool the 20 C tank it heats.
+  const std::string project = Example("storage-tank-hot-water");
+  CliResult r = Cli({project, "--sweep", "Ti2D=70:15:3", "--output", "AtD,WiD"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto table = ParseCsv(r.out);
+  ASSERT_EQ(table.size(), 4u) << r.out;
+  EXPECT_EQ(table[1][0], "70");
+  EXPECT_FALSE(table[1][1].empty());
+  EXPECT_EQ(table[1].back(), "");
+  EXPECT_EQ(table[3][0], "15");
+  EXPECT_EQ(table[3][1], "");
+  EXPECT_FALSE(table[3].back().empty()) << r.out;
+}
+
+TEST(Study, TheProjectIsNotTouched) {
+  ScriptedPort port;
+  PelmoraApp app(&port);
+  ASSERT_TRUE(app.Run([&] { app.project.OpenAtStartup(Example("agitated-tank")); }));
+  const auto before = CollectFormRecords(app.form);
+  const bool modified = app.form.ProjectModified();
+  StudyRequest req;
+  req.inputs = {{"rvD", 0.5, 5, 4, true}};
+  req.outputs = kOutputs;
+  StudyResult res = RunStudy(app, req);
+  EXPECT_EQ(res.rows.size(), 4u);
+  EXPECT_EQ(CollectFormRecords(app.form), before);
+  EXPECT_EQ(app.form.ProjectModified(), modified);
+  EXPECT_TRUE(port.Messages().empty());
+}
+
+TEST(Study, ValuesAndRequestsAreChecked) {
+  EXPECT_EQ(StudyValues({"x", 1, 100, 3, true}), (std::vector<std::string>{"1", "10", "100"}));
+  EXPECT_EQ(StudyValues({"x", 0, 1, 5, false}), (std::vector<std::string>{"0", "0.25", "0.5", "0.75", "1"}));
+  EXPECT_THROW(StudyValues({"x", 0, 10, 3, true}), std::invalid_argument);
+  EXPECT_THROW(StudyValues({"x", 0, 10, 0, false}), std::invalid_argument);
+  EXPECT_THROW(ParseSweep("TaoD=1:2"), std::invalid_argument);
+  EXPECT_THROW(ParseSweep("TaoD=1:x:3"), std::invalid_argument);
+  StudyInput in = ParseSweep("TaoD=1.5:3e1:7");
+  EXPECT_EQ(in.field, "TaoD");
+  EXPECT_EQ(in.from, 1.5);
+  EXPECT_EQ(in.to, 30);
+  EXPECT_EQ(in.points, 7);
+
+  // A result field cannot be swept; the reason names it.
+  CliResult r = Cli({Example("storage-tank-hot-water"), "--sweep", "AtD=1:2:3"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("理论面积"), std::string::npos) << r.err;
+  EXPECT_EQ(Cli({"--csv", "x.csv"}).code, 2);
+}
+
+TEST(Study, CsvOpensWithItsChineseHeaders) {
+  char dir[] = "/tmp/pelmora-study-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string csv = std::string(dir) + "/研究.csv";
+  CliResult r = Cli({Example("storage-tank-hot-water"), "--sweep", "TaoD=2:6:3", "--csv", csv});
+  ASSERT_EQ(r.code, 0) << r.err;
+  std::ifstream in(csv, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+  const std::string script = std::string(dir) + "/read.py";
+  std::ofstream(script) << "import csv,sys\n"
+                           "rows=list(csv.reader(open(sys.argv[1],encoding='utf-8-sig',newline='')))\n"
+                           "print(len(rows)); print('|'.join(rows[0])); print(rows[2][0])\n";
+  FILE* p = popen(("python3 '" + script + "' '" + csv + "'").c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  std::string got;
+  char buf[512];
+  while (fgets(buf, sizeof buf, p)) got += buf;
+  EXPECT_EQ(pclose(p), 0);
+  EXPECT_EQ(got,
+            "4\n加热时间(hr)|理论面积(m2)|理论单管长(m)|时均温差(℃)|时均传热系数(W/(m2.K))|质量流量(kg/s)|"
+            "管程压力降(N/m2)|计算信息\n4\n");
+  std::remove(csv.c_str());
+  std::remove(script.c_str());
+  rmdir(dir);
+}
+
+// ---------------------------------------------------------------- design checks
+
+struct Checked {
+  std::string json;
+  std::vector<std::string> texts;  // "level field text"
+};
+
+Checked RunChecks(std::vector<std::string> args) {
+  args.push_back("--json");
+  CliResult r = Cli(args);
+  Checked c{r.out, {}};
+  size_t p = r.out.find("\"checks\": [");
+  if (p == std::string::npos) return c;
+  const std::string list = r.out.substr(p, r.out.find("],\n", p) - p);
+  for (size_t q = list.find("{\"level\""); q != std::string::npos; q = list.find("{\"level\"", q + 1))
+    c.texts.push_back(list.substr(q, list.find('}', q) - q));
+  return c;
+}
+
+bool Has(const Checked& c, const std::string& a, const std::string& b = "") {
+  for (const auto& t : c.texts)
+    if (t.find(a) != std::string::npos && t.find(b) != std::string::npos) return true;
+  return false;
+}
+
+std::vector<std::string> StorageTank(std::vector<std::string> more) {
+  auto args = testing_cases::CaseArgs("storage_tank");
+  // The case ends with its recalculation; changes go before it.
+  args.pop_back();
+  args.insert(args.end(), more.begin(), more.end());
+  args.push_back("--recalc");
+  return args;
+}
+
+TEST(Checks, ADesignInsideAllRangesGivesNone) {
+  Checked c = RunChecks(StorageTank({"--set", "nD=1"}));
+  EXPECT_NE(c.json.find("\"checks\": []"), std::string::npos) << c.json.substr(c.json.find("\"checks\""), 600);
+}
+
+TEST(Checks, FastFlowWarnsOfVelocityAndPressureDrop) {
+  // One tube of 26 mm carrying the whole hot-water flow of a steeper cooling range.
+  Checked c = RunChecks(StorageTank({"--set", "nD=1", "--set", "diiD=0.015", "--set", "dioD=0.019"}));
+  EXPECT_TRUE(Has(c, "\"警告\"", "\"UiD\"")) << c.json.substr(c.json.find("\"checks\""), 1500);
+  EXPECT_TRUE(Has(c, "m/s，高于常用范围 0.5–3 m/s"));
+  EXPECT_TRUE(Has(c, "\"DpiD\"", " kPa，高于液体常用允许值约 70 kPa"));
+}
+
+TEST(Checks, SlowFlowIsOutsideTheTubeCorrelation) {
+  Checked c = RunChecks(StorageTank({"--set", "nD=12"}));
+  EXPECT_TRUE(Has(c, "\"kiD\"", "Dittus-Boelter")) << c.json.substr(c.json.find("\"checks\""), 1500);
+  EXPECT_TRUE(Has(c, "\"UiD\"", "低于常用范围"));
+}
+
+TEST(Checks, ShippedExamplesAndTheReport) {
+  for (const char* name : {"storage-tank-hot-water", "storage-tank-steam", "agitated-tank",
+                           "constant-temperature-bath", "two-stream-vessel"}) {
+    Checked c = RunChecks({Example(name), "--recalc"});
+    for (const auto& t : c.texts) EXPECT_NE(t.find_first_of("0123456789"), std::string::npos) << name << t;
+    std::printf("%s: %zu checks\n", name, c.texts.size());
+    for (const auto& t : c.texts) std::printf("  %s\n", t.c_str());
+  }
+}
+
+}  // namespace
+}  // namespace pelmora
