@@ -16,6 +16,12 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), mo
   form.SetProjectModified(false, true);
   project.discardCurve = [this] { curve.Discard(); };
   geometry.tolerance = [this] { return calc.Tolerance; };
+  form.SetHandler("MCStudyClick", [this](Component*) {
+    if (openStudy)
+      openStudy();
+    else
+      form.Port().MessageBox(kStudyHeadless, TFormPelmora::kTitle, MsgType::Information, Buttons::Ok, Answer::Ok);
+  });
   // The design checks of the last run close the report.
   report.AddSectionHook([this](ReportBuilder& b) {
     if (calc.checks.empty()) return;

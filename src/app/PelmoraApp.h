@@ -30,6 +30,11 @@ class PelmoraApp {
   Selection select;         // pick lists and the tube catalogue (OpenCatalogue at start-up)
   Report report;
 
+  // Set by the desktop view: opens the parameter-study dialog (参数研究…). Without a
+  // view the command says where the study is found instead.
+  std::function<void()> openStudy;
+  static constexpr const char* kStudyHeadless = "参数研究需要图形界面；命令行请用 pelmora-calc --sweep NAME=FROM:TO:N。";
+
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);
 };
