@@ -104,6 +104,5 @@ int main(int argc, char** argv) {
     std::printf("study point / settled recalculation: %.2f (by hand set+recalc / settled: %.2f)\n", point / settled,
                 byHand / settled);
   if (one > 0 && all > 0) std::printf("speed-up of 32 points on %u cores: %.2f\n", cores, one / all);
-  benchmark::Shutdown();
   return 0;
 }
