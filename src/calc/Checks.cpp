@@ -6,8 +6,9 @@
 //  - Free convection around a horizontal tube, Nu = c Ra^k in three regimes, with
 //    Ra = Gr.Pr from 1e-3 to 1e13 (M. A. Mikheev, Fundamentals of Heat Transfer; the
 //    regimes 1e-3..500, 500..2e7, 2e7..1e13).
-//  - Agitated vessel, Chilton, Drew & Jebens (Ind. Eng. Chem. 36 (1944) 510): impeller
-//    Reynolds number d^2 N rho / mu from 300 to 300 000 in their experiments.
+//  - Agitated vessel, Chilton, Drew & Jebens (Ind. Eng. Chem. 36 (1944) 510), coil
+//    correlation Nu = c Re^0.62 Pr^(1/3): impeller Reynolds number d^2 N rho / mu from 300
+//    to 4e5 in their experiments (as tabulated in Perry's Chemical Engineers' Handbook).
 //  - Tube velocities: Sinnott, Coulson & Richardson's Chemical Engineering Vol. 6,
 //    section 12.7.3: process liquids 1-2 m/s, up to 4 m/s against fouling, water
 //    1.5-2.5 m/s; vapours at about atmospheric pressure 10-30 m/s. We take liquids
@@ -40,8 +41,10 @@ std::string CheckNumber(double x) {
   if (!std::isfinite(x)) return "-";
   char buf[32];
   const double a = std::fabs(x);
-  if (a != 0 && (a >= 1e6 || a < 1e-3))
+  if (a != 0 && (a >= 1e7 || a < 1e-3))
     std::snprintf(buf, sizeof buf, "%.3e", x);
+  else if (a >= 1000)
+    std::snprintf(buf, sizeof buf, "%.0f", x);
   else
     std::snprintf(buf, sizeof buf, "%.4g", x);
   return buf;
@@ -118,9 +121,13 @@ class Collector {
       auto d = Si(f_.midD), N = Si(f_.rvD);
       if (!d || !N) return;
       const double Re = *d * *d * *N * *rho / *mu;
-      if (Re < 300 || Re > 3e5)
+      if (Re < 300)
         Add(Level::Warning, f_.koD,
-            "搅拌雷诺数 Re = " + CheckNumber(Re) + "，超出 Chilton-Drew-Jebens 搅拌釜关联式的试验范围 300–300000。");
+            "搅拌雷诺数 Re = " + CheckNumber(Re) + "，低于 Chilton-Drew-Jebens 搅拌釜盘管关联式的试验范围 300–400000，"
+            "接近层流搅拌，容器侧膜系数偏高。");
+      else if (Re > 4e5)
+        Add(Level::Hint, f_.koD,
+            "搅拌雷诺数 Re = " + CheckNumber(Re) + "，超出 Chilton-Drew-Jebens 搅拌釜盘管关联式的试验范围 300–400000（外推）。");
       return;
     }
     if (conv != Convection::Natural || type == VesselType::TwoStreams) return;

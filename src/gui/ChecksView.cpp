@@ -1,5 +1,6 @@
 #include "gui/ChecksView.h"
 
+#include <QColor>
 #include <QLabel>
 #include <QListWidget>
 #include <QToolButton>

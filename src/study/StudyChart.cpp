@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <set>
@@ -22,13 +23,20 @@ double NiceStep(double span, int parts) {
 
 namespace {
 
-std::optional<double> Number(const std::string& text) {
+bool Number(const std::string& text, double& out) {
   std::string t = text;
   while (!t.empty() && t.front() == ' ') t.erase(t.begin());
   while (!t.empty() && t.back() == ' ') t.pop_back();
   auto v = ParseDecimal(t);
-  if (v && std::isfinite(*v)) return v;
-  return std::nullopt;
+  if (!v || !std::isfinite(*v)) return false;
+  out = *v;
+  return true;
+}
+
+// The point of a row: the first input and the output column, when the row has both.
+bool PointOf(const StudyRow& r, size_t output, double& x, double& y) {
+  return r.ok && !r.inputs.empty() && output < r.outputs.size() && Number(r.inputs[0], x) &&
+         Number(r.outputs[output], y);
 }
 
 // Lower and upper axis ends on multiples of the step.
@@ -65,11 +73,10 @@ bool DrawStudyChart(chart::Canvas& canvas, const StudyResult& result, size_t inp
   for (const StudyRow& r : result.rows) {
     const std::string key = inputCount == 2 && r.inputs.size() > 1 ? r.inputs[1] : std::string();
     if (std::find(seriesKeys.begin(), seriesKeys.end(), key) == seriesKeys.end()) seriesKeys.push_back(key);
-    auto x = r.inputs.empty() ? std::nullopt : Number(r.inputs[0]);
-    auto y = output < r.outputs.size() ? Number(r.outputs[output]) : std::nullopt;
-    if (!r.ok || !x || !y) continue;
-    xlo = std::min(xlo, *x), xhi = std::max(xhi, *x);
-    ylo = std::min(ylo, *y), yhi = std::max(yhi, *y);
+    double x = 0, y = 0;
+    if (!PointOf(r, output, x, y)) continue;
+    xlo = std::min(xlo, x), xhi = std::max(xhi, x);
+    ylo = std::min(ylo, y), yhi = std::max(yhi, y);
     ++points;
   }
   double x0 = 0, x1 = 1, xs = 0.2, y0 = 0, y1 = 1, ys = 0.2;
@@ -92,14 +99,13 @@ bool DrawStudyChart(chart::Canvas& canvas, const StudyResult& result, size_t inp
     for (const StudyRow& r : result.rows) {
       const std::string rk = inputCount == 2 && r.inputs.size() > 1 ? r.inputs[1] : std::string();
       if (rk != key) continue;
-      auto x = r.inputs.empty() ? std::nullopt : Number(r.inputs[0]);
-      auto y = output < r.outputs.size() ? Number(r.outputs[output]) : std::nullopt;
-      if (!r.ok || !x || !y) {
+      double x = 0, y = 0;
+      if (!PointOf(r, output, x, y)) {
         down = false;  // a failed point leaves a gap
         continue;
       }
-      if (down) c.LineTo(*x, *y);
-      else c.MoveTo(*x, *y);
+      if (down) c.LineTo(x, y);
+      else c.MoveTo(x, y);
       down = true;
       c.Marker(marker, 7);
     }
