@@ -54,9 +54,10 @@ namespace {
 
 using Level = DesignCheck::Level;
 
-// The SI value a field shows; nothing when it is disabled, empty or not a number.
-std::optional<double> Si(const EditD* e) {
-  if (!e || !e->Enabled()) return std::nullopt;
+// The SI value a field shows; nothing when it is disabled (unless `evenDisabled`), empty
+// or not a number.
+std::optional<double> Si(const EditD* e, bool evenDisabled = false) {
+  if (!e || (!e->Enabled() && !evenDisabled)) return std::nullopt;
   std::string t = e->Text();
   while (!t.empty() && t.front() == ' ') t.erase(t.begin());
   while (!t.empty() && t.back() == ' ') t.pop_back();
@@ -196,9 +197,11 @@ class Collector {
   }
 
   void CoilHeight() {
-    auto H = Si(f_.pHD), dout = Si(f_.dioD);
+    // The coil height is written by every sizing pass, also where its field is shown
+    // disabled; the vessel height is the one the window checks against.
+    auto H = Si(f_.pHD, true), dout = Si(f_.dioD);
     const EditD* heightField = f_.HsD->Enabled() ? f_.HsD : f_.DsD;
-    auto height = Si(heightField);
+    auto height = Si(heightField, true);
     if (!H || !dout || !height) return;
     if (*H + *dout > *height)
       Add(Level::Warning, f_.pHD,
