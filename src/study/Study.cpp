@@ -144,6 +144,11 @@ StudyInput ParseSweep(const std::string& text) {
 StudyCopy::StudyCopy(const PelmoraApp& project)
     : app_(&port_, project.form.ProgramFolder), base_(CollectFormRecords(project.form)) {
   ApplyFormRecords(app_.form, base_);
+  // A study computes every point, also when the window's automatic calculation is off.
+  if (app_.form.SBAutoRun->Down()) {
+    app_.form.SBAutoRun->SetDown(false);
+    base_ = CollectFormRecords(app_.form);
+  }
   app_.calc.Tolerance = project.calc.Tolerance;
   baseStatus_ = project.form.MyStatusBar->PanelText(1);
   app_.form.MyStatusBar->SetPanelText(1, baseStatus_);

@@ -121,6 +121,13 @@ TEST(Study, TwoInputsMakeAGridAndThreadsAgreeWithOneCopy) {
     EXPECT_TRUE(one.rows[i].ok) << one.rows[i].message;
   }
   EXPECT_EQ(one.rows[5].inputs, (std::vector<std::string>{"4", "85"}));
+
+  // With the automatic calculation switched off in the window the points are still computed.
+  app.form.SBAutoRun->SetDown(true);
+  req.threads = 1;
+  StudyResult off = RunStudy(app, req);
+  for (size_t i = 0; i < one.rows.size(); ++i) EXPECT_EQ(off.rows[i].outputs, one.rows[i].outputs) << i;
+  EXPECT_TRUE(app.form.SBAutoRun->Down());
 }
 
 TEST(Study, AFailingPointKeepsItsRowAndMessage) {
@@ -249,7 +256,9 @@ TEST(Checks, FastFlowWarnsOfVelocityAndPressureDrop) {
   Checked c = RunChecks(StorageTank({"--set", "nD=1"}));
   EXPECT_TRUE(Has(c, "\"警告\"", "\"UiD\"")) << c.json.substr(c.json.find("\"checks\""), 1500);
   EXPECT_TRUE(Has(c, "管内液体流速 5.384 m/s，高于常用范围 0.5–3 m/s"));
-  EXPECT_TRUE(Has(c, "\"DpiD\"", " kPa，高于液体常用允许值约 70 kPa"));
+  EXPECT_TRUE(Has(c, "\"DpiD\"", "管程压力降 1044 kPa，高于液体常用允许值约 70 kPa"));
+  // Three times the length in one tube: 54 turns of the 1.2 m coil no longer fit the 3 m vessel.
+  EXPECT_TRUE(Has(c, "\"pHD\"", "盘管高度 3.444 m 加管径 0.032 m，超过容器高度 3 m"));
 }
 
 TEST(Checks, SlowFlowIsOutsideTheTubeCorrelation) {
