@@ -4,31 +4,23 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include "gui/MainWindow.h"
 #include "gui/Widgets.h"
 
 namespace pelmora::gui {
 
-ChecksView::ChecksView(MainWindow& window, QWidget* parent) : QWidget(parent), window_(window) {
-  setObjectName("ChecksView");
-  auto* v = new QVBoxLayout(this);
-  v->setContentsMargins(0, 0, 0, 0);
-  v->setSpacing(1);
-  button_ = new QToolButton(this);
-  button_->setObjectName("SBChecks");
-  button_->setCheckable(true);
-  button_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  button_->setAutoRaise(true);
-  list_ = new QListWidget(this);
+ChecksView::ChecksView(MainWindow& window, QWidget* parent) : QToolButton(parent), window_(window) {
+  setObjectName("SBChecks");
+  setCheckable(true);
+  setToolButtonStyle(Qt::ToolButtonTextOnly);
+  setAutoRaise(true);
+  list_ = new QListWidget(parent);
   list_->setObjectName("LBChecks");
   list_->setMaximumHeight(90);
   list_->setWordWrap(true);
   list_->hide();
-  v->addWidget(button_, 0, Qt::AlignLeft);
-  v->addWidget(list_);
-  connect(button_, &QToolButton::toggled, list_, &QWidget::setVisible);
+  connect(this, &QToolButton::toggled, list_, &QWidget::setVisible);
   Refresh();
 }
 
@@ -54,18 +46,18 @@ void ChecksView::Refresh() {
     tip += Q(std::string(LevelText(c.level)) + "：" + c.text);
   }
   if (checks.empty()) {
-    button_->setText("计算检查：无");
-    button_->setToolTip("上次计算没有超出关联式适用范围或常用设计范围的项目");
-    button_->setChecked(false);
-    button_->setEnabled(false);
+    setText("计算检查：无");
+    setToolTip("上次计算没有超出关联式适用范围或常用设计范围的项目");
+    setChecked(false);
+    setEnabled(false);
   } else {
-    button_->setEnabled(true);
-    button_->setText(QString("计算检查：%1 项（警告 %2，提示 %3）")
+    setEnabled(true);
+    setText(QString("计算检查：%1 项（警告 %2，提示 %3）")
                          .arg(checks.size())
                          .arg(warnings)
                          .arg(static_cast<int>(checks.size()) - warnings));
-    button_->setToolTip("展开或收起计算检查列表");
-    button_->setStyleSheet(warnings ? "color: rgb(176,0,0);" : "color: rgb(0,0,160);");
+    setToolTip("展开或收起计算检查列表");
+    setStyleSheet(warnings ? "color: rgb(176,0,0);" : "color: rgb(0,0,160);");
   }
   // The signs: one per named field, hidden where no check names it any more.
   for (auto& [name, sign] : signs_) sign->hide();
