@@ -6,6 +6,8 @@
 #include <memory>
 #include <stdexcept>
 #include <thread>
+#include <type_traits>
+#include <variant>
 
 #include "fields/Dispatch.h"
 #include "fields/NumberFormat.h"
@@ -152,19 +154,75 @@ StudyCopy::StudyCopy(const PelmoraApp& project)
   app_.calc.Tolerance = project.calc.Tolerance;
   baseStatus_ = project.form.MyStatusBar->PanelText(1);
   app_.form.MyStatusBar->SetPanelText(1, baseStatus_);
+  Snapshot();
+}
+
+namespace {
+
+bool SameValue(const PropValue& a, const PropValue& b) {
+  if (a.index() != b.index()) return false;
+  return std::visit(
+      [&b](const auto& x) {
+        using T = std::decay_t<decltype(x)>;
+        const T& y = std::get<T>(b);
+        if constexpr (std::is_same_v<T, std::vector<CheckListBox::Item>>) {
+          if (x.size() != y.size()) return false;
+          for (size_t i = 0; i < x.size(); ++i)
+            if (x[i].text != y[i].text || x[i].checked != y[i].checked) return false;
+          return true;
+        } else {
+          return x == y;
+        }
+      },
+      a);
+}
+
+}  // namespace
+
+void StudyCopy::Snapshot() {
+  components_ = app_.form.Components();
+  snapshot_.assign(components_.size(), {});
+  dirty_.assign(components_.size(), 0);
+  for (size_t i = 0; i < components_.size(); ++i) {
+    Component* c = components_[i];
+    for (const Property& p : Describe(c->GetKind()).properties)
+      snapshot_[i].push_back(p.get && p.set ? p.get(*c) : PropValue{});
+    c->Subscribe([this, i](Component&) { dirty_[i] = 1; });
+  }
+}
+
+bool StudyCopy::Restore(size_t i) {
+  Component* c = components_[i];
+  const auto& props = Describe(c->GetKind()).properties;
+  bool set = false;
+  for (size_t k = 0; k < props.size() && k < snapshot_[i].size(); ++k) {
+    const Property& p = props[k];
+    if (!p.get || !p.set) continue;
+    if (SameValue(p.get(*c), snapshot_[i][k])) continue;
+    p.set(*c, snapshot_[i][k]);
+    set = true;
+  }
+  return set;
 }
 
 void StudyCopy::Reset() {
-  std::vector<FormRecord> now = CollectFormRecords(app_.form);
-  if (now.size() == base_.size()) {
-    std::vector<FormRecord> diff;
-    for (size_t i = 0; i < now.size(); ++i)
-      if (!(now[i] == base_[i])) diff.push_back(base_[i]);
-    if (!diff.empty()) ApplyFormRecords(app_.form, diff);
-  } else {
+  // Setting a property back may move others through their handlers: repeat until a
+  // round finds every changed component as it was (bounded).
+  bool settled = false;
+  for (int round = 0; round < 8 && !settled; ++round) {
+    std::vector<size_t> changed;
+    for (size_t i = 0; i < dirty_.size(); ++i)
+      if (dirty_[i]) changed.push_back(i), dirty_[i] = 0;
+    bool set = false;
+    for (size_t i : changed) set = Restore(i) || set;
+    settled = !set;
+  }
+  if (!settled) {
     ApplyFormRecords(app_.form, base_);
+    std::fill(dirty_.begin(), dirty_.end(), 0);
   }
   app_.form.MyStatusBar->SetPanelText(1, baseStatus_);
+  std::fill(dirty_.begin(), dirty_.end(), 0);
   app_.form.FocusChangedByView(nullptr);
   port_.Clear();
 }

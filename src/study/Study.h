@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/PelmoraApp.h"
+#include "fields/Properties.h"
 #include "project/SaveFormData.h"
 
 namespace pelmora {
@@ -72,18 +73,29 @@ StudyInput ParseSweep(const std::string& text);
 class StudyCopy {
  public:
   explicit StudyCopy(const PelmoraApp& project);
+  StudyCopy(const StudyCopy&) = delete;
+  StudyCopy& operator=(const StudyCopy&) = delete;
   // One point: back to the project's state, type each (field, text), recalculate;
   // outputs are read into the row.
   StudyRow Point(const std::vector<std::pair<std::string, std::string>>& inputs,
                  const std::vector<std::string>& outputs);
   PelmoraApp& App() { return app_; }
+  // Back to the project's state: the components a point changed get their properties
+  // back (found through their change notifications), so a point costs about one
+  // assignment and one recalculation; the whole recorded state is applied only when
+  // that does not settle.
+  void Reset();
 
  private:
-  void Reset();
+  void Snapshot();
+  bool Restore(size_t i);  // true when it set something
   ScriptedPort port_;
   PelmoraApp app_;
   std::vector<FormRecord> base_;
   std::string baseStatus_;
+  std::vector<Component*> components_;
+  std::vector<std::vector<PropValue>> snapshot_;  // per component, per property
+  std::vector<char> dirty_;
 };
 
 }  // namespace pelmora

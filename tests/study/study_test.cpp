@@ -163,6 +163,25 @@ TEST(Study, TheProjectIsNotTouched) {
   EXPECT_TRUE(port.Messages().empty());
 }
 
+TEST(Study, ACopyGoesBackToTheProjectAfterEveryPoint) {
+  ScriptedPort port;
+  PelmoraApp app(&port);
+  ASSERT_TRUE(app.Run([&] { app.project.OpenAtStartup(Example("two-stream-vessel")); }));
+  const auto project = CollectFormRecords(app.form);
+  StudyCopy copy(app);
+  EXPECT_EQ(CollectFormRecords(copy.App().form), project);
+  // A good point, a failing one (the run stops half way), a good one again.
+  StudyRow first = copy.Point({{"Ti1D", "100"}}, kOutputs);
+  copy.Reset();
+  EXPECT_EQ(CollectFormRecords(copy.App().form), project);
+  StudyRow failed = copy.Point({{"Ti1D", "abc"}}, kOutputs);
+  EXPECT_FALSE(failed.ok);
+  EXPECT_FALSE(failed.message.empty());
+  copy.Reset();
+  EXPECT_EQ(CollectFormRecords(copy.App().form), project);
+  EXPECT_EQ(copy.Point({{"Ti1D", "100"}}, kOutputs).outputs, first.outputs);
+}
+
 TEST(Study, ValuesAndRequestsAreChecked) {
   EXPECT_EQ(StudyValues({"x", 1, 100, 3, true}), (std::vector<std::string>{"1", "10", "100"}));
   EXPECT_EQ(StudyValues({"x", 0, 1, 5, false}), (std::vector<std::string>{"0", "0.25", "0.5", "0.75", "1"}));
