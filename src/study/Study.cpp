@@ -143,16 +143,23 @@ StudyInput ParseSweep(const std::string& text) {
 
 // ---------------------------------------------------------------- StudyCopy
 
-StudyCopy::StudyCopy(const PelmoraApp& project)
-    : app_(&port_, project.form.ProgramFolder), base_(CollectFormRecords(project.form)) {
+StudyCopy::Source::Source(const PelmoraApp& project)
+    : records(CollectFormRecords(project.form)),
+      programFolder(project.form.ProgramFolder),
+      tolerance(project.calc.Tolerance),
+      status(project.form.MyStatusBar->PanelText(1)) {}
+
+StudyCopy::StudyCopy(const PelmoraApp& project) : StudyCopy(Source(project)) {}
+
+StudyCopy::StudyCopy(const Source& source) : app_(&port_, source.programFolder), base_(source.records) {
   ApplyFormRecords(app_.form, base_);
   // A study computes every point, also when the window's automatic calculation is off.
   if (app_.form.SBAutoRun->Down()) {
     app_.form.SBAutoRun->SetDown(false);
     base_ = CollectFormRecords(app_.form);
   }
-  app_.calc.Tolerance = project.calc.Tolerance;
-  baseStatus_ = project.form.MyStatusBar->PanelText(1);
+  app_.calc.Tolerance = source.tolerance;
+  baseStatus_ = source.status;
   app_.form.MyStatusBar->SetPanelText(1, baseStatus_);
   Snapshot();
 }
@@ -297,20 +304,38 @@ StudyResult RunStudy(const PelmoraApp& project, const StudyRequest& request) {
   threads = std::min<int>(threads, static_cast<int>(points.size()));
 
   std::atomic<size_t> next{0};
-  std::vector<std::string> errors(static_cast<size_t>(threads));
   auto work = [&](StudyCopy& copy) {
     for (size_t i = next++; i < points.size(); i = next++) result.rows[i] = copy.Point(points[i], request.outputs);
   };
-  // Copies are made on the calling thread (reading the project is not shared with the
-  // window's own work), then each worker owns one.
-  std::vector<std::unique_ptr<StudyCopy>> copies;
-  for (int t = 0; t < threads; ++t) copies.push_back(std::make_unique<StudyCopy>(project));
+  // The project is read once here; each worker makes its own copy from that.
+  const StudyCopy::Source source(project);
   if (threads == 1) {
-    work(*copies[0]);
-  } else {
-    std::vector<std::thread> pool;
-    for (int t = 0; t < threads; ++t) pool.emplace_back([&, t] { work(*copies[static_cast<size_t>(t)]); });
-    for (std::thread& th : pool) th.join();
+    StudyCopy copy(source);
+    work(copy);
+    return result;
+  }
+  std::vector<std::string> failures(static_cast<size_t>(threads));
+  std::vector<std::thread> pool;
+  for (int t = 0; t < threads; ++t)
+    pool.emplace_back([&, t] {
+      try {
+        StudyCopy copy(source);
+        work(copy);
+      } catch (const std::exception& e) {
+        failures[static_cast<size_t>(t)] = e.what();
+      }
+    });
+  for (std::thread& th : pool) th.join();
+  // A copy that could not be made leaves its points to the others; any point left
+  // over (every copy failed) keeps its row with the reason.
+  for (size_t i = 0; i < points.size(); ++i) {
+    if (!result.rows[i].inputs.empty()) continue;
+    StudyRow& row = result.rows[i];
+    for (const auto& in : points[i]) row.inputs.push_back(in.second);
+    row.outputs.assign(request.outputs.size(), std::string());
+    row.ok = false;
+    for (const std::string& f : failures)
+      if (!f.empty()) row.message = f;
   }
   return result;
 }

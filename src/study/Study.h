@@ -73,6 +73,16 @@ StudyInput ParseSweep(const std::string& text);
 class StudyCopy {
  public:
   explicit StudyCopy(const PelmoraApp& project);
+  // What a copy takes from the project, read once so that copies can be made on other
+  // threads without touching the project.
+  struct Source {
+    std::vector<FormRecord> records;
+    std::string programFolder;
+    double tolerance = 0.000001;
+    std::string status;
+    explicit Source(const PelmoraApp& project);
+  };
+  explicit StudyCopy(const Source& source);
   StudyCopy(const StudyCopy&) = delete;
   StudyCopy& operator=(const StudyCopy&) = delete;
   // One point: back to the project's state, type each (field, text), recalculate;
