@@ -301,7 +301,9 @@ StudyResult RunStudy(const PelmoraApp& project, const StudyRequest& request) {
 
   int threads = request.threads > 0 ? request.threads : static_cast<int>(std::thread::hardware_concurrency());
   threads = std::clamp(threads, 1, kMaxStudyThreads);
-  threads = std::min<int>(threads, static_cast<int>(points.size()));
+  // A copy costs about twenty points (bench_study): a worker is worth it from about
+  // thirty-two points on.
+  threads = std::clamp(static_cast<int>(points.size() / 32), 1, threads);
 
   std::atomic<size_t> next{0};
   auto work = [&](StudyCopy& copy) {

@@ -107,20 +107,22 @@ TEST(Study, TwoInputsMakeAGridAndThreadsAgreeWithOneCopy) {
   PelmoraApp app(&port);
   ASSERT_TRUE(app.Run([&] { app.project.OpenAtStartup(Example("storage-tank-hot-water")); }));
   StudyRequest req;
-  req.inputs = {{"TaoD", 2, 6, 3, false}, {"Ti1D", 80, 95, 4, false}};
+  // 80 points: enough for two workers (one per 32 points at most).
+  req.inputs = {{"TaoD", 2, 6, 8, false}, {"Ti1D", 80, 95, 10, false}};
   req.outputs = kOutputs;
   req.threads = 1;
   StudyResult one = RunStudy(app, req);
   req.threads = 2;
   StudyResult two = RunStudy(app, req);
-  ASSERT_EQ(one.rows.size(), 12u);
+  ASSERT_EQ(one.rows.size(), 80u);
   EXPECT_EQ(one.headers.size(), 2 + kOutputs.size() + 1);
   for (size_t i = 0; i < one.rows.size(); ++i) {
     EXPECT_EQ(one.rows[i].inputs, two.rows[i].inputs);
     EXPECT_EQ(one.rows[i].outputs, two.rows[i].outputs) << i;
     EXPECT_TRUE(one.rows[i].ok) << one.rows[i].message;
   }
-  EXPECT_EQ(one.rows[5].inputs, (std::vector<std::string>{"4", "85"}));
+  EXPECT_EQ(one.rows[10].inputs, (std::vector<std::string>{"2.571429", "80"}));
+  EXPECT_EQ(one.rows[15].inputs, (std::vector<std::string>{"2.571429", "88.33333"}));
 
   // With the automatic calculation switched off in the window the points are still computed.
   app.form.SBAutoRun->SetDown(true);
