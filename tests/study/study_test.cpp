@@ -290,6 +290,18 @@ TEST(Checks, SlowFlowIsOutsideTheTubeCorrelation) {
   EXPECT_TRUE(Has(c, "\"UiD\"", "0.1346 m/s，低于常用范围"));
 }
 
+TEST(Checks, ALowCorrectionFactorIsNamedWithItsValue) {
+  // Two streams with the tube outlet (38 C) close to the vessel outlet (40 C): one shell
+  // pass gives F = 0.77.
+  auto args = testing_cases::CaseArgs("two_stream");
+  args.pop_back();
+  args.insert(args.end(), {"--set", "Ti2D=38", "--recalc"});
+  Checked c = RunChecks(args);
+  EXPECT_TRUE(Has(c, "\"警告\", \"field\": \"CdtD\"", "温差校正系数<0.8，如可能请调整工艺数据!（F = 0.7702"))
+      << ::testing::PrintToString(c.texts);
+  EXPECT_EQ(Shown(c.json, "CdtD"), "0.7702");
+}
+
 TEST(Checks, ShippedExamplesAndTheReport) {
   for (const char* name : {"storage-tank-hot-water", "storage-tank-steam", "agitated-tank",
                            "constant-temperature-bath", "two-stream-vessel"}) {
