@@ -41,7 +41,11 @@ class PelmoraApp {
 
 // The heading of the report's last section and one of its rows.
 inline constexpr const char* kChecksHeading = "       计算检查:";
-std::string CheckReportRow(const TFormPelmora& form, const DesignCheck& check);
+// The rows of one check: "        警告  caption：text", wrapped to the report's width
+// (kChecksRowWidth columns, a Chinese character counting two) with the continuation
+// lines indented under the text.
+inline constexpr size_t kChecksRowWidth = 92;
+std::vector<std::string> CheckReportRows(const TFormPelmora& form, const DesignCheck& check);
 
 // The folder of the running program, with a trailing separator.
 std::string ExecutableFolder();
