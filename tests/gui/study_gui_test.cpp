@@ -73,7 +73,7 @@ TEST_F(StudyWindow, AStudyLeavesTheProjectAsItWas) {
   in.from->setText("2");
   in.to->setText("6");
   in.points->setValue(5);
-  // Preselected: the six results of the brief, by the captions the window shows.
+  // Preselected: area, length, mean difference, coefficient, tube flow and pressure drop.
   int checked = 0;
   for (int i = 0; i < dlg.Outputs()->count(); ++i) checked += dlg.Outputs()->item(i)->checkState() == Qt::Checked;
   EXPECT_EQ(checked, 6);
