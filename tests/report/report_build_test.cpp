@@ -185,8 +185,9 @@ TEST(ReportBuild, SupplementaryDataOnlyForEnabledFields) {
   const int h12 = IndexOf(lines, "       补充数据:");
   ASSERT_GE(h12, 0);
   EXPECT_EQ(lines[static_cast<size_t>(h12) - 1], "");
-  // The design checks of the run (an empty line, their heading and one row each) follow.
-  const size_t checks = w.app.calc.checks.empty() ? 0 : w.app.calc.checks.size() + 2;
+  // The design checks of the run (an empty line, their heading and their rows) follow.
+  size_t checks = w.app.calc.checks.empty() ? 0 : 2;
+  for (const DesignCheck& c : w.app.calc.checks) checks += CheckReportRows(w.f, c).size();
   ASSERT_EQ(lines.size(), static_cast<size_t>(h12) + 2 + checks);
   EXPECT_EQ(lines[static_cast<size_t>(h12) + 1], NumberRowText("温差矫正系数", w.f.CdtD->Text(), PadRight("-", 20)));
   // A vessel side that condenses brings its vapour and phase-change data.
