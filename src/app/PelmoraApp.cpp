@@ -35,8 +35,57 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), mo
     geometry.BTVesselClick(s);
     if (form.AeD->Text() != area || form.MaoD->Text() != mass) calc.MarkAllResultsStale("容器定义已修改，请重新计算");
   });
+  form.SetHandler("MCStudyClick", [this](Component*) {
+    if (openStudy)
+      openStudy();
+    else
+      form.Port().MessageBox(kStudyHeadless, TFormPelmora::kTitle, MsgType::Information, Buttons::Ok, Answer::Ok);
+  });
+  // The design checks of the last run close the report.
+  report.AddSectionHook([this](ReportBuilder& b) {
+    if (calc.checks.empty()) return;
+    std::vector<std::string> rows;
+    for (const DesignCheck& c : calc.checks)
+      for (std::string& r : CheckReportRows(form, c)) rows.push_back(std::move(r));
+    b.AppendSection(kChecksHeading, rows);
+  });
   // Last: every subsystem has installed its handlers.
   form.SealCommands();
+}
+
+std::vector<std::string> CheckReportRows(const TFormPelmora& form, const DesignCheck& check) {
+  std::string where;
+  if (const auto* e = dynamic_cast<const EditD*>(form.Find(check.field))) where = e->QuantityName() + "：";
+  const std::string head = std::string("        ") + LevelText(check.level) + "  ";
+  const size_t indent = 14;  // eight blanks, the level (two characters) and two blanks
+  const std::string text = where + check.text;
+  std::vector<std::string> rows;
+  std::string line = head;
+  size_t width = indent;
+  size_t lastBreak = 0;  // where the line may end: after a blank or a Chinese character
+  for (size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    const size_t w = len == 1 ? 1 : 2;
+    if (width + w > kChecksRowWidth) {
+      // A Latin word moves to the next line whole (what follows the break is ASCII).
+      std::string carry;
+      if (len == 1 && text[i] != ' ' && lastBreak > head.size()) {
+        carry = line.substr(lastBreak);
+        line.resize(lastBreak);
+      }
+      rows.push_back(line);
+      line = std::string(indent, ' ') + carry;
+      width = indent + carry.size();
+      lastBreak = 0;
+    }
+    line.append(text, i, len);
+    width += w;
+    i += len;
+    if (len > 1 || text[i - 1] == ' ') lastBreak = line.size();
+  }
+  rows.push_back(line);
+  return rows;
 }
 
 bool PelmoraApp::Run(const std::function<void()>& action) { return Dispatch(form, action); }

@@ -36,9 +36,22 @@ class PelmoraApp {
   TFormSimpPL simp;         // the property dialog, created after the window
   Help help;  // the manual at the field in question
 
+  // Set by the desktop view: opens the parameter-study dialog (参数研究…). Without a
+  // view the command says where the study is found instead.
+  std::function<void()> openStudy;
+  static constexpr const char* kStudyHeadless = "参数研究需要图形界面；命令行请用 pelmora-calc --sweep NAME=FROM:TO:N。";
+
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);
 };
+
+// The heading of the report's last section and one of its rows.
+inline constexpr const char* kChecksHeading = "       计算检查:";
+// The rows of one check: "        警告  caption：text", wrapped to the report's width
+// (kChecksRowWidth columns, a Chinese character counting two) with the continuation
+// lines indented under the text.
+inline constexpr size_t kChecksRowWidth = 92;
+std::vector<std::string> CheckReportRows(const TFormPelmora& form, const DesignCheck& check);
 
 // The folder of the running program, with a trailing separator.
 std::string ExecutableFolder();

@@ -282,6 +282,9 @@ void Calculation::MaoDExit(Component*) {
     f_.OpenWriteLog(nullptr);
     f_.SetPort(&port);
   };
+  // Checks describe a completed run only: cleared first, so that a run that stops
+  // leaves none standing from an earlier design.
+  if (!f_.SBAutoRun->Down()) SetChecks({});
   Outcome outcome;
   try {
     outcome = Recalculate();
@@ -295,9 +298,10 @@ void Calculation::MaoDExit(Component*) {
     throw;
   }
   restore();
-  if (outcome == Outcome::Completed)
+  if (outcome == Outcome::Completed) {
     ClearStale();
-  else if (outcome == Outcome::Stopped)
+    SetChecks(CollectDesignChecks(f_));
+  } else if (outcome == Outcome::Stopped)
     MarkResultsStale(written, tap.last);
 }
 
@@ -330,6 +334,12 @@ bool Calculation::AnyStale() const {
   for (const EditD* e : f_.ValueFields())
     if (e->Stale()) return true;
   return false;
+}
+
+void Calculation::SetChecks(std::vector<DesignCheck> c) {
+  if (c == checks) return;
+  checks = std::move(c);
+  if (checksChanged) checksChanged();
 }
 
 Calculation::Outcome Calculation::Recalculate() {

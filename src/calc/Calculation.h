@@ -4,11 +4,14 @@
 // tube-side pressure drop; and the sizing pass GetFx with its vessel-side, tube-side,
 // overall-coefficient, heat-loss and area-update stages.
 #include <array>
+#include <functional>
+#include <vector>
 #include <optional>
 #include <set>
 #include <string>
 
 #include "calc/Balance.h"
+#include "calc/Checks.h"
 #include "calc/Geometry.h"
 #include "calc/Modes.h"
 #include "fields/Catalogue.h"
@@ -51,6 +54,10 @@ class Calculation {
   double CorrectionFactorF(double tubeOut, double tubeIn, double vesselOut, double vesselIn);
 
   double Tolerance = 0.000001;
+  // The design checks of the last completed run (empty while a run is under way or
+  // after one that stopped with a message); `checksChanged` is called after each update.
+  std::vector<DesignCheck> checks;
+  std::function<void()> checksChanged;
   double CorrectedMeanDifference = 0;
 
   // Bounds of the iterations (generous; reaching one ends the run with kNotConverged).
@@ -64,6 +71,7 @@ class Calculation {
   void MarkResultsStale(const std::set<const Component*>& written, const std::string& reason);
   void ClearStale();
   // Steps of MaoDExit.
+  void SetChecks(std::vector<DesignCheck> c);
   void PrepareRecalculation();
   void StartPass(int pass);
   void SolveFieldGroups();

@@ -20,6 +20,8 @@
 #include "props/PropLib.h"
 #include "props/PropsCommands.h"
 #include "select/PickList.h"
+#include "study/Study.h"
+#include "fields/DurableFile.h"
 
 namespace pelmora {
 
@@ -61,7 +63,13 @@ const char* kUsage =
     "  --help-topic NAME   what help on component NAME (F1, 这是什么？) opens: the topic, the\n"
     "                      bookmark found in the manual (or 目录) and its page\n"
     "  --help-topics       list every label caption and hint of the window in every mode\n"
-    "  --json              print the state of every component, the status bar and the messages\n"
+    "  --json              print the state of every component, the status bar, the messages\n"
+    "                      and the design checks of the last run\n"
+    "Parameter study (run after the other options, on a copy; the project is not changed):\n"
+    "  --sweep NAME=FROM:TO:N  N evenly spaced values of an input field, both ends included,\n"
+    "                      in the field's current unit; repeat for a second input (a grid)\n"
+    "  --output NAME,...   the result fields recorded (default AtD,LtD,TTaD,KTaD,WiD,DpiD)\n"
+    "  --csv FILE          write the table as CSV (UTF-8 with BOM); without it, to standard output\n"
     "Property library (run after the other options):\n"
     "  --eval FORMULA      evaluate a formula; prints the value, the error code and its message\n"
     "  --var NAME=VALUE    a variable of the formula (any number of them)\n"
@@ -139,6 +147,20 @@ class CliPort : public ScriptedPort {
  private:
   std::ostream& err_;
 };
+
+std::vector<std::string> SplitNames(const std::string& list) {
+  std::vector<std::string> names;
+  size_t start = 0;
+  for (;;) {
+    size_t comma = list.find(',', start);
+    std::string n = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    if (!n.empty()) names.push_back(n);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  if (names.empty()) throw std::invalid_argument("--output needs at least one field name");
+  return names;
+}
 
 struct Cli {
   CliPort port;
@@ -346,6 +368,37 @@ struct Cli {
     }
   }
 
+  std::string ChecksJson() const {
+    std::string s = "[";
+    for (const DesignCheck& c : app.calc.checks)
+      s += std::string(s.size() > 1 ? ", " : "") + "{\"level\": " + JsonString(LevelText(c.level)) +
+           ", \"field\": " + JsonString(c.field) + ", \"text\": " + JsonString(c.text) + "}";
+    return s + "]";
+  }
+
+  // The parameter study over a copy of the window.
+  int Study(const std::vector<StudyInput>& sweeps, const std::vector<std::string>& outputs, const std::string& csv) {
+    StudyRequest r;
+    r.inputs = sweeps;
+    r.outputs = outputs;
+    const std::string why = ValidateStudy(app.form, r);
+    if (!why.empty()) {
+      err << "pelmora-calc: " << why << "\n";
+      return 2;
+    }
+    StudyResult result = RunStudy(app, r);
+    if (csv.empty()) {
+      out << StudyCsv(result, false);
+      return 0;
+    }
+    const std::string failure = WriteFileDurably(csv, StudyCsv(result, true));
+    if (!failure.empty()) {
+      err << "pelmora-calc: 无法写入“" << csv << "”：" << failure << "\n";
+      return 3;
+    }
+    return 0;
+  }
+
   std::string CurveJson() const {
     const CurveData& d = app.curve.data;
     const int n = d.Intervals();
@@ -405,7 +458,7 @@ struct Cli {
     out << "],\n  \"focus\": " << (focus ? JsonString(focus->Name()) : std::string("null"))
         << ",\n  \"title\": " << JsonString(app.form.Caption()) << ",\n  \"projectModified\": "
         << (app.form.ProjectModified() ? "true" : "false") << ",\n  \"curve\": " << CurveJson()
-        << ",\n  \"messages\": [";
+        << ",\n  \"checks\": " << ChecksJson() << ",\n  \"messages\": [";
     auto msgs = port.Messages();
     // Pick lists take their place among the messages, in the order they were shown.
     size_t pick = 0, written = 0;
@@ -439,12 +492,15 @@ T NumberArgument(const std::string& option, const std::string& value) {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Options that take a value.
-  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--key", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--help-topic", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}, {"--record", 1}};
+  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--key", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--help-topic", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}, {"--sweep", 1}, {"--output", 1}, {"--csv", 1}, {"--record", 1}};
   try {
     Cli cli(out, err);
     std::optional<std::string> formula, record;
     std::vector<std::pair<std::string, std::string>> vars;
     std::string t, p;
+    std::vector<StudyInput> sweeps;
+    std::vector<std::string> outputs = {"AtD", "LtD", "TTaD", "KTaD", "WiD", "DpiD"};
+    std::string csv;
     for (size_t i = 0; i < args.size(); ++i) {
       const std::string& a = args[i];
       if (a == "--help" || a == "-h") {
@@ -484,8 +540,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--props") record = value;
       else if (a == "--t") t = value, NumberArgument<double>(a, value);
       else if (a == "--p") p = value, NumberArgument<double>(a, value);
+      else if (a == "--sweep") sweeps.push_back(ParseSweep(value));
+      else if (a == "--output") outputs = SplitNames(value);
+      else if (a == "--csv") csv = value;
       else throw std::invalid_argument("unknown option " + a);
     }
+    if (!sweeps.empty()) cli.Fail(cli.Study(sweeps, outputs, csv));
+    else if (!csv.empty()) throw std::invalid_argument("--csv needs --sweep");
     // The evaluator reports its error code as its result.
     if (formula) RunEvalCommand(*formula, vars, out);
     if (record) {

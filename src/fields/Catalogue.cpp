@@ -429,6 +429,8 @@ void TFormPelmora::Build() {
   menu("MFTemp", file, "&T 存为模板");
   menu("N2", file, "-");
   menu("MFExit", file, "&E 退出");
+  MenuItem* calc = menu("MCalc", nullptr, "&C 计算");
+  menu("MCStudy", calc, "&P 参数研究…");
   MenuItem* report = menu("MReport", nullptr, "&R 报表");
   menu("MRSimple", report, "&M 生成报表");
   menu("MRSave", report, "&S 保存报表 ");

@@ -10,10 +10,12 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "gui/ChecksView.h"
 #include "gui/Icons.h"
 #include "gui/MyStatusBar.h"
 #include "gui/QtPort.h"
 #include "gui/ReportPrint.h"
+#include "gui/StudyDialog.h"
 
 namespace pelmora::gui {
 
@@ -24,6 +26,10 @@ MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent)
   if (port_) port_->SetParent(this);
   app_.shell.closeWindow = [this] { close(); };
   app_.report.print = [this] { PrintReport(this, app_.form); };
+  app_.openStudy = [this] {
+    StudyDialog dialog(app_, this);
+    dialog.exec();
+  };
   BuildMenu();
   BuildToolBar();
   BuildPages();
@@ -46,6 +52,8 @@ MainWindow::~MainWindow() {
   subs_.clear();
   app_.shell.closeWindow = nullptr;
   app_.report.print = nullptr;
+  app_.openStudy = nullptr;
+  app_.calc.checksChanged = nullptr;
   if (port_) port_->SetParent(nullptr);
 }
 

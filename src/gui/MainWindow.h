@@ -21,6 +21,7 @@ namespace pelmora::gui {
 
 class QtPort;
 class TMyStatusBar;
+class ChecksView;
 
 class MainWindow : public QMainWindow, public ViewContext
 {
@@ -53,6 +54,8 @@ class MainWindow : public QMainWindow, public ViewContext
   QTabWidget* Pages() const { return pages_; }
   TMyStatusBar* StatusBarView() const { return statusBar_; }
   QToolBar* ToolBar() const { return toolBar_; }
+  // The design checks on the page 计算.
+  ChecksView* Checks() const { return checksView_; }
   QAction* ActionOf(const MenuItem* m) const;
   QMenu* MenuOf(const MenuItem* m) const;
 
@@ -87,6 +90,7 @@ class MainWindow : public QMainWindow, public ViewContext
   QTabWidget* pages_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   TMyStatusBar* statusBar_ = nullptr;
+  ChecksView* checksView_ = nullptr;
   std::map<const Component*, QWidget*> widgets_;
   std::map<const QWidget*, Component*> components_;
   std::map<const MenuItem*, QAction*> actions_;

@@ -18,6 +18,8 @@
 #include "fields/Properties.h"
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
+#include "gui/ChecksView.h"
+#include <QListWidget>
 #include "gui/MyStatusBar.h"
 #include "gui/PipesView.h"
 
@@ -280,6 +282,10 @@ QWidget* MainWindow::BuildCalcPage() {
   }
   v->addLayout(bottom);
   v->addStretch(1);
+  checksView_ = new ChecksView(*this, page);
+  v->addWidget(checksView_, 0, Qt::AlignLeft);
+  v->addWidget(checksView_->List());
+  app_.calc.checksChanged = [this] { checksView_->Refresh(); };
   v->addWidget(MakeColorLegend(page));
   QWidget* bar = Make(f.MyStatusBar, page);
   bar->setFixedHeight(20);

@@ -360,7 +360,7 @@ TEST_F(Window, AutomaticCalculationSwitchedOffKeepsTheResults) {
 TEST_F(Window, MenuToolBarAndAbout) {
   QStringList titles;
   for (QAction* a : win.menuBar()->actions()) titles << a->text();
-  EXPECT_EQ(titles, (QStringList{"&F 文件", "&R 报表", "&A 关于", "&H 帮助", "&E 结束"}));
+  EXPECT_EQ(titles, (QStringList{"&F 文件", "&C 计算", "&R 报表", "&A 关于", "&H 帮助", "&E 结束"}));
   QStringList file;
   for (QAction* a : win.MenuOf(f.MFile)->actions()) file << (a->isSeparator() ? "-" : a->text());
   EXPECT_EQ(file, (QStringList{"&N 新建", "&O 打开", "-", "&S 保存", "&A 另存为", "&T 存为模板", "-", "&E 退出"}));

@@ -94,6 +94,7 @@ TEST(ReportBuild, EveryVesselTypeAndConvectionModeHasItsSections) {
     ExpectFrame(w, c.shape);
     auto expected = c.agitated ? WithAgitator() : kEleven;
     if (c.supplementary) expected.push_back("       补充数据:");
+    if (!w.app.calc.checks.empty()) expected.push_back(kChecksHeading);  // the design checks close it
     EXPECT_EQ(Headings(w.Lines()), expected) << w.Lines().back();
   }
 }
@@ -184,14 +185,18 @@ TEST(ReportBuild, SupplementaryDataOnlyForEnabledFields) {
   const int h12 = IndexOf(lines, "       补充数据:");
   ASSERT_GE(h12, 0);
   EXPECT_EQ(lines[static_cast<size_t>(h12) - 1], "");
-  ASSERT_EQ(static_cast<int>(lines.size()), h12 + 2);
-  EXPECT_EQ(lines.back(), NumberRowText("温差矫正系数", w.f.CdtD->Text(), PadRight("-", 20)));
+  // The design checks of the run (an empty line, their heading and their rows) follow.
+  size_t checks = w.app.calc.checks.empty() ? 0 : 2;
+  for (const DesignCheck& c : w.app.calc.checks) checks += CheckReportRows(w.f, c).size();
+  ASSERT_EQ(lines.size(), static_cast<size_t>(h12) + 2 + checks);
+  EXPECT_EQ(lines[static_cast<size_t>(h12) + 1], NumberRowText("温差矫正系数", w.f.CdtD->Text(), PadRight("-", 20)));
   // A vessel side that condenses brings its vapour and phase-change data.
   w.f.WrD->SetEnabled(true);
   w.f.WrD->SetText("2.5");
   w.Build();
   lines = w.Lines();
-  EXPECT_EQ(lines[lines.size() - 2].rfind(B(8) + "循环流量" + B(12) + "2.5000" + B(10) + "kg/s", 0), 0u) << lines[lines.size() - 2];
+  const std::string& flow = lines[lines.size() - 2 - checks];
+  EXPECT_EQ(flow.rfind(B(8) + "循环流量" + B(12) + "2.5000" + B(10) + "kg/s", 0), 0u) << flow;
 }
 
 TEST(ReportBuild, AFurtherSectionFollowsTheSupplementaryData) {

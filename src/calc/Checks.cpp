@@ -1,0 +1,227 @@
+// Design checks. Sources of the ranges and limits:
+//  - Dittus-Boelter, Nu = 0.023 Re^0.8 Pr^n: Re >= 10 000, 0.6 <= Pr <= 160, L/D >= 10
+//    (Incropera & DeWitt, Fundamentals of Heat and Mass Transfer, 6th ed., eq. 8.60).
+//  - Sieder-Tate, Nu = 0.027 Re^0.8 Pr^(1/3) (mu/mu_w)^0.14: Re >= 10 000,
+//    0.7 <= Pr <= 16 700, L/D >= 10 (same, eq. 8.61).
+//  - Free convection around a horizontal tube, Nu = c Ra^k in three regimes, with
+//    Ra = Gr.Pr from 1e-3 to 1e13 (M. A. Mikheev, Fundamentals of Heat Transfer; the
+//    regimes 1e-3..500, 500..2e7, 2e7..1e13).
+//  - Agitated vessel, Chilton, Drew & Jebens (Ind. Eng. Chem. 36 (1944) 510), coil
+//    correlation Nu = c Re^0.62 Pr^(1/3): impeller Reynolds number d^2 N rho / mu from 300
+//    to 4e5 in their experiments (as tabulated in Perry's Chemical Engineers' Handbook).
+//  - Tube velocities: Sinnott, Coulson & Richardson's Chemical Engineering Vol. 6,
+//    section 12.7.3: process liquids 1-2 m/s, up to 4 m/s against fouling, water
+//    1.5-2.5 m/s; vapours at about atmospheric pressure 10-30 m/s. We take liquids
+//    0.5-3 m/s and gases or vapours up to 30 m/s.
+//  - Pressure drop: the same section gives 35 kN/m2 (mu < 1 mPa.s) to 50-70 kN/m2
+//    (1-10 mPa.s) as the usual allowance for liquids, and for gases and vapours a share
+//    of the system pressure (0.1 of it at higher pressures); we warn for liquids above
+//    70 kPa, for a vessel stream above 0.1 of its known pressure and for vapours of
+//    unknown pressure above 35 kPa.
+//  - LMTD correction factor below 0.8: Kern, Process Heat Transfer, ch. 7 (a design
+//    with F < 0.75-0.8 is not recommended).
+#include "calc/Checks.h"
+
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <optional>
+
+#include "calc/Calculation.h"
+#include "calc/Correlations.h"
+#include "fields/FieldOps.h"
+#include "fields/ModeEnums.h"
+#include "fields/NumberFormat.h"
+
+namespace pelmora {
+
+const char* LevelText(DesignCheck::Level level) { return level == DesignCheck::Level::Warning ? "警告" : "提示"; }
+
+std::string CheckNumber(double x) {
+  if (!std::isfinite(x)) return "-";
+  char buf[32];
+  const double a = std::fabs(x);
+  if (a != 0 && (a >= 1e7 || a < 1e-3))
+    std::snprintf(buf, sizeof buf, "%.3e", x);
+  else if (a >= 1000)
+    std::snprintf(buf, sizeof buf, "%.0f", x);
+  else
+    std::snprintf(buf, sizeof buf, "%.4g", x);
+  return buf;
+}
+
+namespace {
+
+using Level = DesignCheck::Level;
+
+// The SI value a field shows; nothing when it is disabled (unless `evenDisabled`), empty
+// or not a number.
+std::optional<double> Si(const EditD* e, bool evenDisabled = false) {
+  if (!e || (!e->Enabled() && !evenDisabled)) return std::nullopt;
+  std::string t = e->Text();
+  while (!t.empty() && t.front() == ' ') t.erase(t.begin());
+  while (!t.empty() && t.back() == ' ') t.pop_back();
+  auto v = ParseDecimal(t);
+  if (!v) return std::nullopt;
+  const double x = *v * e->Exchange();
+  if (!std::isfinite(x)) return std::nullopt;
+  return x;
+}
+
+class Collector {
+ public:
+  explicit Collector(const TFormPelmora& f) : f_(f) {}
+
+  std::vector<DesignCheck> Run() {
+    TubeCorrelation();
+    VesselCorrelation();
+    Velocity();
+    PressureDrop();
+    CoilHeight();
+    CorrectionFactor();
+    return std::move(checks_);
+  }
+
+ private:
+  void Add(Level level, const EditD* field, std::string text) {
+    checks_.push_back({level, field ? field->Name() : std::string(), std::move(text)});
+  }
+
+  // Single-phase tube flow (also the liquid coefficient of flow boiling).
+  void TubeCorrelation() {
+    const Phase phase = ModeOf<Phase>(*f_.PhiD);
+    if (phase != Phase::Single && phase != Phase::Evaporating) return;
+    auto W = Si(f_.WiD), n = Si(f_.nD), mu = Si(f_.ViiD), di = Si(f_.diiD), cp = Si(f_.CipD), lambda = Si(f_.LdiD);
+    if (!W || !n || !mu || !di || !cp || !lambda || *n <= 0 || *mu <= 0 || *di <= 0 || *lambda <= 0) return;
+    const double Re = 4 * *W / (std::numbers::pi * *n * *mu * *di);
+    const double Pr = *cp * *mu / *lambda;
+    const bool dittus = *mu < 0.003;
+    const std::string name = dittus ? "Dittus-Boelter 管内对流关联式" : "Sieder-Tate 管内对流关联式";
+    const double prMin = dittus ? 0.6 : 0.7, prMax = dittus ? 160 : 16700;
+    if (Re < 2300)
+      Add(Level::Warning, f_.kiD,
+          "管内 Re = " + CheckNumber(Re) + "，为层流；" + name + "适用于 Re ≥ 10000 的湍流，管内膜系数偏高。");
+    else if (Re < 10000)
+      Add(Level::Hint, f_.kiD,
+          "管内 Re = " + CheckNumber(Re) + "，处于过渡区；" + name + "适用于 Re ≥ 10000，管内膜系数可能偏高。");
+    if (Pr < prMin || Pr > prMax)
+      Add(Level::Hint, f_.kiD,
+          "管内 Pr = " + CheckNumber(Pr) + "，超出" + name + "的适用范围 " + CheckNumber(prMin) + "–" +
+              CheckNumber(prMax) + "。");
+    if (auto L = Si(f_.LtD); L && *L > 0 && *L / *di < 10)
+      Add(Level::Hint, f_.kiD,
+          "管长与内径之比 L/D = " + CheckNumber(*L / *di) + "，小于" + name + "要求的 10（入口段影响未计入）。");
+  }
+
+  void VesselCorrelation() {
+    const Convection conv = ModeOf<Convection>(*f_.RGFType);
+    const VesselType type = ModeOf<VesselType>(*f_.RGEType);
+    auto rho = Si(f_.DenoD), mu = Si(f_.VioD), cp = Si(f_.CopD), lambda = Si(f_.LdoD);
+    if (!rho || !mu || !cp || !lambda || *mu <= 0 || *lambda <= 0) return;
+    if (conv == Convection::Agitated) {
+      auto d = Si(f_.midD), N = Si(f_.rvD);
+      if (!d || !N) return;
+      const double Re = *d * *d * *N * *rho / *mu;
+      if (Re < 300)
+        Add(Level::Warning, f_.koD,
+            "搅拌雷诺数 Re = " + CheckNumber(Re) + "，低于 Chilton-Drew-Jebens 搅拌釜盘管关联式的试验范围 300–400000，"
+            "接近层流搅拌，容器侧膜系数偏高。");
+      else if (Re > 4e5)
+        Add(Level::Hint, f_.koD,
+            "搅拌雷诺数 Re = " + CheckNumber(Re) + "，超出 Chilton-Drew-Jebens 搅拌釜盘管关联式的试验范围 300–400000（外推）。");
+      return;
+    }
+    if (conv != Convection::Natural || type == VesselType::TwoStreams) return;
+    if (ModeOf<Phase>(*f_.PhoD) != Phase::Single) return;
+    auto beta = Si(f_.BtoD), dout = Si(f_.dioD), ho = Si(f_.koD), Qi = Si(f_.QiD), A = Si(f_.AtD), tau = Si(f_.TaoD);
+    if (!beta || !dout || !ho || !Qi || !A || !tau || *ho <= 0 || *A <= 0 || *tau <= 0 || *dout <= 0) return;
+    // The settled film difference q / ho gives the Rayleigh number the coefficient used.
+    const double dT = std::fabs(*Qi) / (*A * *tau) / *ho;
+    double Ra;
+    try {
+      Ra = corr::NaturalGrPr(*beta, *rho, *dout, *mu, *cp, *lambda) * dT;
+    } catch (const std::exception&) {
+      return;
+    }
+    if (!std::isfinite(Ra)) return;
+    if (Ra < 1e-3 || Ra > 1e13)
+      Add(Level::Warning, f_.koD,
+          "容器侧 Ra = Gr·Pr = " + CheckNumber(Ra) + "，超出水平管自然对流关联式（Mikheev）的适用范围 1e-3–1e13。");
+  }
+
+  void Velocity() {
+    const Phase phase = ModeOf<Phase>(*f_.PhiD);
+    if (phase == Phase::Condensing) {
+      if (auto uv = Si(f_.UivD); uv && *uv > limits::kVapourVelocityMax)
+        Add(Level::Warning, f_.UivD,
+            "管内蒸汽流速 " + CheckNumber(*uv) + " m/s，高于气体/蒸汽常用上限约 30 m/s（Coulson & Richardson 第6卷 12.7.3）。");
+      return;
+    }
+    auto u = Si(f_.UiD);
+    auto rho = Si(f_.DeniD);
+    if (!u || !rho) return;
+    if (*rho < limits::kGasDensity) {
+      if (*u > limits::kVapourVelocityMax)
+        Add(Level::Warning, f_.UiD,
+            "管内气体流速 " + CheckNumber(*u) + " m/s，高于气体/蒸汽常用上限约 30 m/s（Coulson & Richardson 第6卷 12.7.3）。");
+      return;
+    }
+    if (*u > limits::kLiquidVelocityMax)
+      Add(Level::Warning, f_.UiD,
+          "管内液体流速 " + CheckNumber(*u) + " m/s，高于常用范围 0.5–3 m/s（Coulson & Richardson 第6卷 12.7.3），冲蚀与压降过大。");
+    else if (*u < limits::kLiquidVelocityMin)
+      Add(Level::Hint, f_.UiD,
+          "管内液体流速 " + CheckNumber(*u) + " m/s，低于常用范围 0.5–3 m/s（Coulson & Richardson 第6卷 12.7.3），易结垢、传热差。");
+  }
+
+  void PressureDrop() {
+    if (auto dp = Si(f_.DpiD)) {
+      const Phase phase = ModeOf<Phase>(*f_.PhiD);
+      auto rho = Si(f_.DeniD);
+      const bool vapour = phase != Phase::Single || (rho && *rho < limits::kGasDensity);
+      const double limit = vapour ? limits::kVapourPressureDrop : limits::kLiquidPressureDrop;
+      if (*dp > limit)
+        Add(Level::Warning, f_.DpiD,
+            "管程压力降 " + CheckNumber(*dp / 1000) + " kPa，高于" + (vapour ? "蒸汽/气体" : "液体") + "常用允许值约 " +
+                CheckNumber(limit / 1000) + " kPa（Coulson & Richardson 第6卷 12.7.3）。");
+    }
+    if (auto dpo = Si(f_.DpoD)) {
+      if (auto P = Si(f_.PoD); P && *P > 0 && *dpo > limits::kPressureDropShare * *P)
+        Add(Level::Warning, f_.DpoD,
+            "壳程压力降 " + CheckNumber(*dpo / 1000) + " kPa，超过其压力 " + CheckNumber(*P / 1000) +
+                " kPa 的 10%。");
+      else if (*dpo > limits::kLiquidPressureDrop)
+        Add(Level::Warning, f_.DpoD,
+            "壳程压力降 " + CheckNumber(*dpo / 1000) + " kPa，高于常用允许值约 70 kPa（Coulson & Richardson 第6卷 12.7.3）。");
+    }
+  }
+
+  void CoilHeight() {
+    // The coil height is written by every sizing pass, also where its field is shown
+    // disabled; the vessel height is the one the window checks against.
+    auto H = Si(f_.pHD, true), dout = Si(f_.dioD);
+    const EditD* heightField = f_.HsD->Enabled() ? f_.HsD : f_.DsD;
+    auto height = Si(heightField, true);
+    if (!H || !dout || !height) return;
+    if (*H + *dout > *height)
+      Add(Level::Warning, f_.pHD,
+          std::string(kCoilTooHigh) + "盘管高度 " + CheckNumber(*H) + " m 加管径 " + CheckNumber(*dout) +
+              " m，超过容器高度 " + CheckNumber(*height) + " m。");
+  }
+
+  void CorrectionFactor() {
+    auto F = Si(f_.CdtD);
+    if (F && *F < limits::kMinCorrectionFactor)
+      Add(Level::Warning, f_.CdtD,
+          std::string(kLowF) + "（F = " + CheckNumber(*F) + "，Kern《Process Heat Transfer》第7章：F 不宜低于 0.8）");
+  }
+
+  const TFormPelmora& f_;
+  std::vector<DesignCheck> checks_;
+};
+
+}  // namespace
+
+std::vector<DesignCheck> CollectDesignChecks(const TFormPelmora& form) { return Collector(form).Run(); }
+
+}  // namespace pelmora
