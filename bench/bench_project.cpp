@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/PelmoraApp.h"
+#include "fields/DurableFile.h"
 #include "project/SaveFormData.h"
 
 namespace {
@@ -62,6 +64,32 @@ void BM_SaveFormRecords(benchmark::State& state) {
   for (auto _ : state) SaveFormRecords(app.form, out);
 }
 BENCHMARK(BM_SaveFormRecords)->Unit(benchmark::kMillisecond);
+
+// What the syncs cost: the same project bytes written durably (temporary file, fsync,
+// rename, fsync of the folder) and with the rename alone.
+std::string ProjectBytes() {
+  std::ifstream in(kExample, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void BM_WriteWithSyncs(benchmark::State& state) {
+  const std::string bytes = ProjectBytes(), out = ScratchFile();
+  for (auto _ : state)
+    if (!WriteFileDurably(out, bytes).empty()) state.SkipWithError("write failed");
+}
+BENCHMARK(BM_WriteWithSyncs)->Unit(benchmark::kMillisecond);
+
+void BM_WriteWithoutSyncs(benchmark::State& state) {
+  const std::string bytes = ProjectBytes(), out = ScratchFile(), temp = out + ".tmp";
+  for (auto _ : state) {
+    {
+      std::ofstream f(temp, std::ios::binary | std::ios::trunc);
+      f << bytes;
+    }
+    std::filesystem::rename(temp, out);
+  }
+}
+BENCHMARK(BM_WriteWithoutSyncs)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

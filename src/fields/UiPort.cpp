@@ -53,6 +53,8 @@ void ScriptedPort::Beep() { events.push_back({PortEvent::Kind::Beep, "", "", Msg
 void ScriptedPort::ShowForm(Form& form) {
   events.push_back({PortEvent::Kind::Form, "", "", MsgType::Plain});
   if (onShowForm) onShowForm(form);
+}
+
 HelpShown UiPort::ShowHelp(const HelpRequest& request) {
   HelpShown shown;
   std::ifstream pdf(request.manualPath, std::ios::binary);

@@ -92,8 +92,9 @@ TEST_F(CliDialog, DialogComponentsInJsonAndThePasswordNeverShown) {
   EXPECT_EQ(Cli({"--record", "0001"}).code, 2);
   EXPECT_EQ(Cli({"--click", "SBP2", "--set", "q=1"}).code, 2);
   EXPECT_EQ(Cli({"--click", "SBP2", "--click", "BBSaveSys"}).code, 2);  // the page is locked
+  // A record that is not in the library is a wrong name, as an unknown component is.
   CliResult missing = Cli({"--click", "SBP2", "--record", "999999"});
-  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.code, 2);
 }
 
 TEST_F(CliDialog, MaintenanceAndSaveFromTheCommandLine) {
