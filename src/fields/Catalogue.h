@@ -2,6 +2,7 @@
 // The calculation window's component set: every project variable with its label, unit
 // list, role, default and enabled state, every choice list with its items, the pages,
 // groups, menu, tool buttons and status bar, created in the window's layout order.
+#include <array>
 #include <functional>
 #include <map>
 #include <string>
@@ -100,6 +101,23 @@ class TFormPelmora : public Form {
  private:
   void Build();
   void Bind();
+  // The window description, one builder per part, in creation order.
+  void BuildMenu();
+  void BuildToolBar();
+  std::array<GroupBox*, 5> BuildPages();
+  void BuildProjectPage(GroupBox* page);
+  void BuildCalcPage(GroupBox* page);
+  void BuildPipesPage(GroupBox* page);
+  void BuildVesselPage(GroupBox* page);
+  void BuildReportPage(GroupBox* page);
+  // The pieces they are made of.
+  Label& AddLabel(const std::string& name, Component* parent, const std::string& caption);
+  void AddQuantity(const std::string& stem, Component* parent, bool pageCalc, const std::string& unitName = {});
+  ComboBox& AddList(const std::string& stem, Component* parent, const std::string& caption,
+                    std::vector<std::string> items);
+  SpeedButton* AddButton(const std::string& name, Component* parent, const std::string& hint, bool toggle = false);
+  Button& AddCommandButton(const std::string& name, Component* parent, const std::string& caption);
+  MenuItem* AddMenu(const std::string& name, Component* parent, const std::string& caption);
   Event Handler(const std::string& name);
   Component* LeaveFor(Component* from, Component* to);
   KeyEvent KeyHandler(const std::string& name);
