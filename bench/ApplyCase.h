@@ -27,8 +27,10 @@ inline void ApplyCase(PelmoraApp& app, const std::string& name) {
       f.FindAs<Edit>(field)->SetText(v.substr(eq + 1));
     } else if (opt == "--select") {
       int i = static_cast<int>(StrToInt(v.substr(eq + 1)));
-      if (auto* r = f.FindAs<RadioGroup>(field)) app.Run([&] { r->SetItemIndex(i); });
-      else app.Run([&] { f.FindAs<ComboBox>(field)->UserSelect(i); });
+      if (auto* r = f.FindAs<RadioGroup>(field))
+        app.Run([&] { r->SetItemIndex(i); });
+      else
+        app.Run([&] { f.FindAs<ComboBox>(field)->UserSelect(i); });
     } else if (opt == "--exit") {
       app.Run([&] { f.FindAs<Edit>(field)->Exit(); });
     } else if (opt == "--recalc") {

@@ -17,7 +17,6 @@ namespace {
 using namespace pelmora;
 using pelmora::bench::ApplyCase;
 
-
 void BM_CurveComputation(benchmark::State& state) {
   ScriptedPort port;
   PelmoraApp app(&port, "/tmp/");

@@ -32,7 +32,8 @@ void BM_OpenCommand(benchmark::State& state) {
     app.Run([&] { app.form.RunHandler("MFOpenClick", nullptr); });
     port.events.clear();
   }
-  if (app.form.CurrentProjectFile != kExample || app.form.AtD->Text().empty()) state.SkipWithError("example not opened");
+  if (app.form.CurrentProjectFile != kExample || app.form.AtD->Text().empty())
+    state.SkipWithError("example not opened");
 }
 BENCHMARK(BM_OpenCommand)->Unit(benchmark::kMillisecond);
 

@@ -17,11 +17,10 @@ namespace {
 using namespace pelmora;
 using pelmora::bench::ApplyCase;
 
-
 // The sizing results the driver and GetFx write (the solved balance quantities stay).
 std::vector<EditD*> SizingResults(TFormPelmora& f) {
-  return {f.AtD, f.ArD, f.TTaD, f.KTaD, f.LtD, f.LrD, f.mD,  f.DpiD, f.koD, f.kiD,
-          f.KeD, f.TwaD, f.KcD, f.WcD,  f.UiD, f.pHD, f.QLD, f.CdtD, f.DpoD};
+  return {f.AtD, f.ArD,  f.TTaD, f.KTaD, f.LtD, f.LrD, f.mD,  f.DpiD, f.koD, f.kiD,
+          f.KeD, f.TwaD, f.KcD,  f.WcD,  f.UiD, f.pHD, f.QLD, f.CdtD, f.DpoD};
 }
 
 void EmptyResults(const std::vector<EditD*>& fields) {

@@ -112,9 +112,10 @@ int main(int argc, char** argv) {
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
   const double all = get("BM_Study256Points/" + std::to_string(cores) + "/");
   if (settled > 0 && point > 0 && byHand > 0)
-    std::printf("study point / settled recalculation: %.2f; by hand (set + recalculate) / settled: %.2f; "
-                "study point / by hand: %.2f\n",
-                point / settled, byHand / settled, point / byHand);
+    std::printf(
+        "study point / settled recalculation: %.2f; by hand (set + recalculate) / settled: %.2f; "
+        "study point / by hand: %.2f\n",
+        point / settled, byHand / settled, point / byHand);
   if (one > 0 && all > 0) std::printf("speed-up of 256 points on %u cores: %.2f\n", cores, one / all);
   return 0;
 }

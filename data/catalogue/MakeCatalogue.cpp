@@ -31,8 +31,8 @@ std::vector<std::vector<std::string>> ReadRows(const char* path, size_t columns)
     std::string cell;
     while (std::getline(ss, cell, '|')) cells.push_back(TrimStr(cell));
     if (cells.size() != columns || cells.back().empty())
-      throw std::runtime_error(std::string(path) + ":" + std::to_string(no) + ": expected " +
-                               std::to_string(columns) + " columns with a source");
+      throw std::runtime_error(std::string(path) + ":" + std::to_string(no) + ": expected " + std::to_string(columns) +
+                               " columns with a source");
     rows.push_back(cells);
   }
   return rows;

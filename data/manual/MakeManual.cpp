@@ -49,16 +49,16 @@ enum class BlockKind { Chapter, Section, Subsection, Paragraph, Bullet, Formula,
 
 struct Block {
   BlockKind kind;
-  std::string text;                             // headings: the title; paragraphs: the markup source
-  std::vector<std::vector<std::string>> rows;   // tables
-  std::vector<std::string> aliases;             // headings: further outline titles
+  std::string text;                            // headings: the title; paragraphs: the markup source
+  std::vector<std::vector<std::string>> rows;  // tables
+  std::vector<std::string> aliases;            // headings: further outline titles
   std::string file;
   int line = 0;
 };
 
 struct Heading {
   std::string title;
-  int level;  // 1 chapter, 2 section, 3 subsection
+  int level;     // 1 chapter, 2 section, 3 subsection
   int page = 0;  // from 1
   double y = 0;
   std::vector<std::string> aliases;
@@ -336,8 +336,8 @@ class Writer {
     if (it == headings_.end()) throw std::runtime_error("link to a heading that does not exist: " + target);
     if (!final_) return;
     char attr[200];
-    std::snprintf(attr, sizeof attr, "rect=[%.2f %.2f %.2f %.2f] page=%d pos=[%.2f %.2f]", x, y, w, h,
-                  it->second->page, kLeft, std::max(0.0, it->second->y - 8));
+    std::snprintf(attr, sizeof attr, "rect=[%.2f %.2f %.2f %.2f] page=%d pos=[%.2f %.2f]", x, y, w, h, it->second->page,
+                  kLeft, std::max(0.0, it->second->y - 8));
     cairo_tag_begin(cr_, CAIRO_TAG_LINK, attr);
     cairo_tag_end(cr_, CAIRO_TAG_LINK);
   }
@@ -413,8 +413,8 @@ void WriteContents(Writer& w, Document& doc, bool final) {
     if (h.level > 2) continue;
     const double size = h.level == 1 ? 11.5 : 10;
     const double indent = h.level == 1 ? 0 : 18;
-    PangoLayout* title = w.Layout(Escape(h.title), h.level == 1 ? kHeadFont : kBodyFont, size, h.level == 1,
-                                  kTextW - indent - 40);
+    PangoLayout* title =
+        w.Layout(Escape(h.title), h.level == 1 ? kHeadFont : kBodyFont, size, h.level == 1, kTextW - indent - 40);
     pango_layout_set_wrap(title, PANGO_WRAP_CHAR);
     pango_layout_set_spacing(title, 0);
     const double lh = Writer::Height(title) + (h.level == 1 ? 7 : 3.5);
@@ -581,7 +581,8 @@ void WriteBody(Writer& w, Document& doc, bool final) {
         size_t cols = b.rows.front().size();
         for (const auto& r : b.rows)
           if (r.size() != cols)
-            throw std::runtime_error(where + ": the rows of a table differ in their number of cells (a '|' in a cell?)");
+            throw std::runtime_error(where +
+                                     ": the rows of a table differ in their number of cells (a '|' in a cell?)");
         // Column widths follow the longest cell text, within limits.
         std::vector<double> want(cols, 1);
         for (const auto& r : b.rows)
@@ -711,7 +712,8 @@ int main(int argc, char** argv) {
     if (st != CAIRO_STATUS_SUCCESS) throw std::runtime_error(std::string("cairo: ") + cairo_status_to_string(st));
     idx.close();
     if (!idx) throw std::runtime_error("cannot write " + out + ".idx");
-    if (std::rename(tmp.c_str(), out.c_str()) != 0 || std::rename((out + ".idx.part").c_str(), (out + ".idx").c_str()) != 0)
+    if (std::rename(tmp.c_str(), out.c_str()) != 0 ||
+        std::rename((out + ".idx.part").c_str(), (out + ".idx").c_str()) != 0)
       throw std::runtime_error("cannot write " + out);
     std::cout << "make_manual: " << doc.headings.size() << " headings\n";
     return 0;

@@ -102,14 +102,15 @@ HelpShown Help::OpenManualAt(const std::string& viewerTitle, const std::string& 
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
     lastShown = {};
-    f_.Port().MessageBox("找不到帮助文件“" + path + "”。请重新安装佩莫拉，或把 Manual.pdf 放回程序文件夹。",
-                         "帮助", MsgType::Warning, Buttons::Ok, Answer::Ok);
+    f_.Port().MessageBox("找不到帮助文件“" + path + "”。请重新安装佩莫拉，或把 Manual.pdf 放回程序文件夹。", "帮助",
+                         MsgType::Warning, Buttons::Ok, Answer::Ok);
     return lastShown;
   }
   lastShown = f_.Port().ShowHelp({path, viewerTitle, LookupOrder(topic, defaultTopic)});
   if (!lastShown.opened)
-    f_.Port().MessageBox("无法打开帮助文件“" + path + "”" + (lastShown.error.empty() ? "" : "：" + lastShown.error) + "。",
-                         "帮助", MsgType::Warning, Buttons::Ok, Answer::Ok);
+    f_.Port().MessageBox(
+        "无法打开帮助文件“" + path + "”" + (lastShown.error.empty() ? "" : "：" + lastShown.error) + "。", "帮助",
+        MsgType::Warning, Buttons::Ok, Answer::Ok);
   return lastShown;
 }
 

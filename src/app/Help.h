@@ -43,8 +43,7 @@ class Help {
 
   // Opens the manual at the topic: the title with one trailing blank, then the bare
   // title, then `defaultTopic`. A missing manual is reported with its path.
-  HelpShown OpenManualAt(const std::string& viewerTitle, const std::string& topic,
-                         const std::string& defaultTopic);
+  HelpShown OpenManualAt(const std::string& viewerTitle, const std::string& topic, const std::string& defaultTopic);
   // The titles tried for a topic, in order.
   static std::vector<std::string> LookupOrder(const std::string& topic, const std::string& defaultTopic);
   std::string ManualPath() const { return f_.ProgramFolder + kManualName; }

@@ -10,7 +10,19 @@
 
 namespace pelmora {
 
-PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder) : form(port), modes(form), geometry(form), calc(form, modes, geometry), curve(form, calc), shell(form), project(form, modes), select(form), report(form, curve), recovery(form, project), simp(port), help(form) {
+PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
+    : form(port),
+      modes(form),
+      geometry(form),
+      calc(form, modes, geometry),
+      curve(form, calc),
+      shell(form),
+      project(form, modes),
+      select(form),
+      report(form, curve),
+      recovery(form, project),
+      simp(port),
+      help(form) {
   form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
   if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
   form.SetProjectModified(false, true);

@@ -2,12 +2,12 @@
 // The calculation window with every subsystem that acts on it. Constructing it builds
 // the window description and installs the handlers of each subsystem on the form; the
 // desktop program and the command line are two views of one PelmoraApp.
+#include "app/Help.h"
+#include "app/Shell.h"
 #include "calc/Calculation.h"
 #include "calc/Curve.h"
 #include "calc/Geometry.h"
 #include "calc/Modes.h"
-#include "app/Shell.h"
-#include "app/Help.h"
 #include "fields/Catalogue.h"
 #include "fields/UiPort.h"
 #include "project/ProjectCommands.h"
@@ -33,13 +33,14 @@ class PelmoraApp {
   Selection select;         // pick lists and the tube catalogue (OpenCatalogue at start-up)
   Report report;
   Recovery recovery;  // off until the desktop program switches it on
-  TFormSimpPL simp;         // the property dialog, created after the window
-  Help help;  // the manual at the field in question
+  TFormSimpPL simp;   // the property dialog, created after the window
+  Help help;          // the manual at the field in question
 
   // Set by the desktop view: opens the parameter-study dialog (参数研究…). Without a
   // view the command says where the study is found instead.
   std::function<void()> openStudy;
-  static constexpr const char* kStudyHeadless = "参数研究需要图形界面；命令行请用 pelmora-calc --sweep NAME=FROM:TO:N。";
+  static constexpr const char* kStudyHeadless =
+      "参数研究需要图形界面；命令行请用 pelmora-calc --sweep NAME=FROM:TO:N。";
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);

@@ -87,8 +87,7 @@ EditD* SolveBalance(std::span<EditD* const> fields, Color color, bool onlyEnable
   }
 }
 
-EditD* SolveBalance(std::initializer_list<EditD*> fields, Color color, bool onlyEnabled, double x0,
-                    const Residual& r) {
+EditD* SolveBalance(std::initializer_list<EditD*> fields, Color color, bool onlyEnabled, double x0, const Residual& r) {
   return SolveBalance(std::span<EditD* const>(fields.begin(), fields.size()), color, onlyEnabled, x0, r);
 }
 

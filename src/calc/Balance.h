@@ -13,9 +13,9 @@
 namespace pelmora {
 
 // Marking colours of solved quantities ($00BBGGRR).
-inline constexpr Color TubeBalanceColor = RGBColor(166, 202, 240);    // sky blue
-inline constexpr Color VesselBalanceColor = RGBColor(255, 255, 0);    // yellow
-inline constexpr Color HeatBalanceColor = RGBColor(0, 255, 255);      // aqua
+inline constexpr Color TubeBalanceColor = RGBColor(166, 202, 240);  // sky blue
+inline constexpr Color VesselBalanceColor = RGBColor(255, 255, 0);  // yellow
+inline constexpr Color HeatBalanceColor = RGBColor(0, 255, 255);    // aqua
 inline constexpr Color GeometryColor = RGBColor(255, 128, 255);
 inline constexpr Color ResultColor = RGBColor(201, 239, 254);
 
@@ -42,8 +42,7 @@ double NewtonSolve(const BalanceValues& v, std::size_t k, const Residual& r, dou
 // quantity when the user has emptied another member. Returns the field written or
 // released, or nullptr. Errors show kBalanceError in a warning box and end the action.
 EditD* SolveBalance(std::span<EditD* const> fields, Color color, bool onlyEnabled, double x0, const Residual& r);
-EditD* SolveBalance(std::initializer_list<EditD*> fields, Color color, bool onlyEnabled, double x0,
-                    const Residual& r);
+EditD* SolveBalance(std::initializer_list<EditD*> fields, Color color, bool onlyEnabled, double x0, const Residual& r);
 
 // Darcy friction factor; mode 0 smooth pipe (D and eps ignored), mode 1 rough pipe
 // (Colebrook, replaced by the fully rough value where Re*sqrt(lambda)*eps/D > 200).

@@ -116,11 +116,11 @@ bool Calculation::SolveBalances() {
     f_.QoD->SetCursor(Cursor::Default);
   }
   if (!bath) switch (ModeOf<Phase>(*f_.PhoD)) {
-    case Phase::Single: solve(vessel0_, VesselBalanceColor, VesselSinglePhaseBalance); break;
-    case Phase::Condensing: solve(vessel1_, VesselBalanceColor, VesselCondensingBalance); break;
-    case Phase::Evaporating: solve(vessel2_, VesselBalanceColor, VesselEvaporatingBalance); break;
-    default: break;
-  }
+      case Phase::Single: solve(vessel0_, VesselBalanceColor, VesselSinglePhaseBalance); break;
+      case Phase::Condensing: solve(vessel1_, VesselBalanceColor, VesselCondensingBalance); break;
+      case Phase::Evaporating: solve(vessel2_, VesselBalanceColor, VesselEvaporatingBalance); break;
+      default: break;
+    }
   solve(heat_, HeatBalanceColor, HeatBalance);
   return changed;
 }
@@ -188,8 +188,7 @@ void Calculation::CheckBathHeat() {
     if (Blank(*f_.WiD)) f_.QoD->GetValue();  // shows the blank-field warning and ends the run
     return;
   }
-  const double tubeMinusBath = f_.Ti1D->GetValue() + f_.Ti2D->GetValue() - f_.Tom1D->GetValue() -
-                               f_.Tom2D->GetValue();
+  const double tubeMinusBath = f_.Ti1D->GetValue() + f_.Ti2D->GetValue() - f_.Tom1D->GetValue() - f_.Tom2D->GetValue();
   const double heat = f_.QoD->GetValue();
   if (heat != 0 && (heat > 0) != (tubeMinusBath > 0)) {
     f_.Port().MessageBox(kBathHeatSign, "", MsgType::Warning, Buttons::Ok, Answer::Ok);
@@ -230,13 +229,11 @@ void Calculation::MeanFigures(VesselType vesselType) {
   if (AllFilled({f_.sfD, f_.AtD}))
     PutResult(*f_.ArD, ResultColor, Tolerance, f_.AtD->GetValue() * (1 + f_.sfD->GetValue() / 100));
   if (vesselType != VesselType::TwoStreams && AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) {
-    double tta = std::fabs(f_.Ti1D->GetValue() + f_.Ti2D->GetValue() - f_.Tom1D->GetValue() -
-                           f_.Tom2D->GetValue()) / 2;
+    double tta = std::fabs(f_.Ti1D->GetValue() + f_.Ti2D->GetValue() - f_.Tom1D->GetValue() - f_.Tom2D->GetValue()) / 2;
     PutResult(*f_.TTaD, ResultColor, Tolerance, tta);
   }
   if (vesselType != VesselType::TwoStreams && AllFilled({f_.QiD, f_.ArD, f_.TTaD, f_.TaoD, f_.AtD})) {
-    double kta = fp::Div(std::fabs(f_.QiD->GetValue()),
-                         f_.AtD->GetValue() * f_.TTaD->GetValue() * f_.TaoD->GetValue());
+    double kta = fp::Div(std::fabs(f_.QiD->GetValue()), f_.AtD->GetValue() * f_.TTaD->GetValue() * f_.TaoD->GetValue());
     PutResult(*f_.KTaD, ResultColor, Tolerance, kta);
   }
 }

@@ -5,10 +5,10 @@
 // overall-coefficient, heat-loss and area-update stages.
 #include <array>
 #include <functional>
-#include <vector>
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "calc/Balance.h"
 #include "calc/Checks.h"
@@ -76,7 +76,7 @@ class Calculation {
   void StartPass(int pass);
   void SolveFieldGroups();
   void MeanFigures(VesselType vesselType);
-  std::optional<double> TubeLengths();  // the installed length, when the area is known
+  std::optional<double> TubeLengths();                            // the installed length, when the area is known
   bool PassCount(double Lr, std::optional<double>& shapeFactor);  // true when m changed
 
   struct Fx;  // values of one GetFx call

@@ -124,11 +124,13 @@ class Collector {
       const double Re = *d * *d * *N * *rho / *mu;
       if (Re < 300)
         Add(Level::Warning, f_.koD,
-            "搅拌雷诺数 Re = " + CheckNumber(Re) + "，低于 Chilton-Drew-Jebens 搅拌釜盘管关联式的试验范围 300–400000，"
-            "接近层流搅拌，容器侧膜系数偏高。");
+            "搅拌雷诺数 Re = " + CheckNumber(Re) +
+                "，低于 Chilton-Drew-Jebens 搅拌釜盘管关联式的试验范围 300–400000，"
+                "接近层流搅拌，容器侧膜系数偏高。");
       else if (Re > 4e5)
         Add(Level::Hint, f_.koD,
-            "搅拌雷诺数 Re = " + CheckNumber(Re) + "，超出 Chilton-Drew-Jebens 搅拌釜盘管关联式的试验范围 300–400000（外推）。");
+            "搅拌雷诺数 Re = " + CheckNumber(Re) +
+                "，超出 Chilton-Drew-Jebens 搅拌釜盘管关联式的试验范围 300–400000（外推）。");
       return;
     }
     if (conv != Convection::Natural || type == VesselType::TwoStreams) return;
@@ -154,7 +156,8 @@ class Collector {
     if (phase == Phase::Condensing) {
       if (auto uv = Si(f_.UivD); uv && *uv > limits::kVapourVelocityMax)
         Add(Level::Warning, f_.UivD,
-            "管内蒸汽流速 " + CheckNumber(*uv) + " m/s，高于气体/蒸汽常用上限约 30 m/s（Coulson & Richardson 第6卷 12.7.3）。");
+            "管内蒸汽流速 " + CheckNumber(*uv) +
+                " m/s，高于气体/蒸汽常用上限约 30 m/s（Coulson & Richardson 第6卷 12.7.3）。");
       return;
     }
     auto u = Si(f_.UiD);
@@ -163,15 +166,18 @@ class Collector {
     if (*rho < limits::kGasDensity) {
       if (*u > limits::kVapourVelocityMax)
         Add(Level::Warning, f_.UiD,
-            "管内气体流速 " + CheckNumber(*u) + " m/s，高于气体/蒸汽常用上限约 30 m/s（Coulson & Richardson 第6卷 12.7.3）。");
+            "管内气体流速 " + CheckNumber(*u) +
+                " m/s，高于气体/蒸汽常用上限约 30 m/s（Coulson & Richardson 第6卷 12.7.3）。");
       return;
     }
     if (*u > limits::kLiquidVelocityMax)
       Add(Level::Warning, f_.UiD,
-          "管内液体流速 " + CheckNumber(*u) + " m/s，高于常用范围 0.5–3 m/s（Coulson & Richardson 第6卷 12.7.3），冲蚀与压降过大。");
+          "管内液体流速 " + CheckNumber(*u) +
+              " m/s，高于常用范围 0.5–3 m/s（Coulson & Richardson 第6卷 12.7.3），冲蚀与压降过大。");
     else if (*u < limits::kLiquidVelocityMin)
       Add(Level::Hint, f_.UiD,
-          "管内液体流速 " + CheckNumber(*u) + " m/s，低于常用范围 0.5–3 m/s（Coulson & Richardson 第6卷 12.7.3），易结垢、传热差。");
+          "管内液体流速 " + CheckNumber(*u) +
+              " m/s，低于常用范围 0.5–3 m/s（Coulson & Richardson 第6卷 12.7.3），易结垢、传热差。");
   }
 
   void PressureDrop() {
@@ -188,11 +194,11 @@ class Collector {
     if (auto dpo = Si(f_.DpoD)) {
       if (auto P = Si(f_.PoD); P && *P > 0 && *dpo > limits::kPressureDropShare * *P)
         Add(Level::Warning, f_.DpoD,
-            "壳程压力降 " + CheckNumber(*dpo / 1000) + " kPa，超过其压力 " + CheckNumber(*P / 1000) +
-                " kPa 的 10%。");
+            "壳程压力降 " + CheckNumber(*dpo / 1000) + " kPa，超过其压力 " + CheckNumber(*P / 1000) + " kPa 的 10%。");
       else if (*dpo > limits::kLiquidPressureDrop)
         Add(Level::Warning, f_.DpoD,
-            "壳程压力降 " + CheckNumber(*dpo / 1000) + " kPa，高于常用允许值约 70 kPa（Coulson & Richardson 第6卷 12.7.3）。");
+            "壳程压力降 " + CheckNumber(*dpo / 1000) +
+                " kPa，高于常用允许值约 70 kPa（Coulson & Richardson 第6卷 12.7.3）。");
     }
   }
 

@@ -23,10 +23,10 @@ const char* LevelText(DesignCheck::Level level);
 
 // Usual-practice limits, with their sources in Checks.cpp.
 namespace limits {
-inline constexpr double kLiquidVelocityMin = 0.5;   // m/s
-inline constexpr double kLiquidVelocityMax = 3.0;   // m/s
-inline constexpr double kVapourVelocityMax = 30.0;  // m/s
-inline constexpr double kGasDensity = 100.0;        // kg/m3: a lighter tube fluid counts as gas or vapour
+inline constexpr double kLiquidVelocityMin = 0.5;    // m/s
+inline constexpr double kLiquidVelocityMax = 3.0;    // m/s
+inline constexpr double kVapourVelocityMax = 30.0;   // m/s
+inline constexpr double kGasDensity = 100.0;         // kg/m3: a lighter tube fluid counts as gas or vapour
 inline constexpr double kLiquidPressureDrop = 70e3;  // Pa
 inline constexpr double kVapourPressureDrop = 35e3;  // Pa, when the stream's pressure is unknown
 inline constexpr double kPressureDropShare = 0.1;    // of the stream's absolute pressure

@@ -57,8 +57,7 @@ struct CoilZone {
 };
 CoilZone CoilZoneGeometry(double A, double dout, double Sl, double s, double Ds, double Dc);
 double CrossFlowCoefficient(double Re, double Pr, double lambda, double de1);
-double VesselCondensation(double rho, double lambda, double ro, double A, double mu, double dout, double Qi,
-                          double m);
+double VesselCondensation(double rho, double lambda, double ro, double A, double mu, double dout, double Qi, double m);
 // Nucleate boiling on the coil; pressures in Pa, Q the heat rate.
 double BoilingCoefficient(double Pc, double P, double A, double Q);
 
@@ -77,11 +76,11 @@ AirFilm AirFilmAt(double Rw, double dT);
 // Area that heats M kg from T1 to T2 in tau seconds with a constant mean tube temperature
 // Tmi and loss Ke.Ae to Te, at the estimate A; nullopt when the logarithm or the
 // division cannot be evaluated.
-std::optional<double> BatchArea(double K, double A, double Tmi, double Ke, double Ae, double Te, double T1,
-                                double T2, double M, double cp, double tau);
+std::optional<double> BatchArea(double K, double A, double Tmi, double Ke, double Ae, double Te, double T1, double T2,
+                                double M, double cp, double tau);
 // The steady-state balance used when BatchArea has no positive answer.
-double SteadyStateArea(double K, double Tmi, double Ke, double Ae, double Te, double T1, double T2, double M,
-                       double cp, double tau);
+double SteadyStateArea(double K, double Tmi, double Ke, double Ae, double Te, double T1, double T2, double M, double cp,
+                       double tau);
 // The same balance with the heat the vessel takes up per second given directly (W,
 // negative when the vessel is cooled), as a constant-temperature bath states its load.
 double SteadyStateAreaForHeat(double K, double Tmi, double Ke, double Ae, double Te, double T1, double T2,

@@ -8,8 +8,8 @@
 #include "fields/Errors.h"
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
-#include "fields/UiPort.h"
 #include "fields/ModeEnums.h"
+#include "fields/UiPort.h"
 
 namespace pelmora {
 

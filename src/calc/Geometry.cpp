@@ -7,9 +7,9 @@
 #include "calc/Balance.h"
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
+#include "fields/ModeEnums.h"
 #include "fields/Text.h"
 #include "fields/UiPort.h"
-#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
@@ -108,14 +108,12 @@ void Geometry::SolveVolumeGroup(VesselShape shape) {
       break;
     case VesselShape::FlatCylinder:
     case VesselShape::HorizontalDomeTank:
-      SolveBalance({f_.DsD, f_.DcD, f_.HsD, f_.VsD}, GeometryColor, true, x0, [](const BalanceValues& v) {
-        return pi * (v[0] * v[0] / 4 - v[1] * v[1] / 4) * v[2] - v[3];
-      });
+      SolveBalance({f_.DsD, f_.DcD, f_.HsD, f_.VsD}, GeometryColor, true, x0,
+                   [](const BalanceValues& v) { return pi * (v[0] * v[0] / 4 - v[1] * v[1] / 4) * v[2] - v[3]; });
       break;
     case VesselShape::Cuboid:
-      SolveBalance({f_.DsD, f_.DcD, f_.HsD, f_.WsD, f_.VsD}, GeometryColor, true, x0, [](const BalanceValues& v) {
-        return v[0] * v[2] * v[3] - pi / 4 * v[1] * v[1] * v[2] - v[4];
-      });
+      SolveBalance({f_.DsD, f_.DcD, f_.HsD, f_.WsD, f_.VsD}, GeometryColor, true, x0,
+                   [](const BalanceValues& v) { return v[0] * v[2] * v[3] - pi / 4 * v[1] * v[1] * v[2] - v[4]; });
       break;
     default: break;
   }
@@ -187,20 +185,23 @@ void Geometry::VsDExit(Component*) {
 
 void Geometry::VNDChange(Component*) {
   const VesselShape shape = ModeOf<VesselShape>(*f_.VND);
-  for (Component* c : {static_cast<Component*>(f_.HsL), static_cast<Component*>(f_.HsD),
-                       static_cast<Component*>(f_.HsU)})
+  for (Component* c :
+       {static_cast<Component*>(f_.HsL), static_cast<Component*>(f_.HsD), static_cast<Component*>(f_.HsU)})
     c->SetEnabled(shape > VesselShape::Sphere);
-  for (Component* c : {static_cast<Component*>(f_.WsL), static_cast<Component*>(f_.WsD),
-                       static_cast<Component*>(f_.WsU)})
+  for (Component* c :
+       {static_cast<Component*>(f_.WsL), static_cast<Component*>(f_.WsD), static_cast<Component*>(f_.WsU)})
     c->SetEnabled(shape == VesselShape::Cuboid);
   if (Blank(*f_.DcD)) f_.DcD->SetText("0");
   f_.DsL->SetCaption(shape == VesselShape::Cuboid ? "长度" : "直径");
-  if (shape == VesselShape::FlatCylinder || shape == VesselShape::Cuboid) f_.HsL->SetCaption("高度");
-  else if (shape == VesselShape::HorizontalDomeTank) f_.HsL->SetCaption("长度");
+  if (shape == VesselShape::FlatCylinder || shape == VesselShape::Cuboid)
+    f_.HsL->SetCaption("高度");
+  else if (shape == VesselShape::HorizontalDomeTank)
+    f_.HsL->SetCaption("长度");
 }
 
 void Geometry::VNDClick(Component*) {
-  if (ModeOf<VesselType>(*f_.RGEType) == VesselType::TwoStreams) SelectMode(*f_.VND, VesselShape::FlatCylinder);  // a two-stream vessel is a cylinder
+  if (ModeOf<VesselType>(*f_.RGEType) == VesselType::TwoStreams)
+    SelectMode(*f_.VND, VesselShape::FlatCylinder);  // a two-stream vessel is a cylinder
   for (EditD* e : {f_.VsD, f_.KvD, f_.Ae1D, f_.WsD, f_.HsD, f_.DsD, f_.DcD}) ReleaseResult(*e);
   f_.Ae1D->SetColor(colors::BtnFace);
   f_.Ae1D->SetReadOnly(true);
@@ -211,7 +212,8 @@ void Geometry::VNDClick(Component*) {
 void Geometry::BTVesselClick(Component*) {
   if (AllFilled({f_.Ae1D, f_.VsD, f_.KvD, f_.DenoD})) {
     f_.AeD->SetValue(f_.Ae1D->GetValue());
-    if (ModeOf<VesselType>(*f_.RGEType) == VesselType::StorageTank && ModeOf<Convection>(*f_.RGFType) != Convection::ExternalLoop && Blank(*f_.MaoD))
+    if (ModeOf<VesselType>(*f_.RGEType) == VesselType::StorageTank &&
+        ModeOf<Convection>(*f_.RGFType) != Convection::ExternalLoop && Blank(*f_.MaoD))
       f_.MaoD->SetValue(f_.KvD->GetValue() * f_.VsD->GetValue() * f_.DenoD->GetValue());
   }
   f_.PageControl1->SetActivePage(f_.TabSheet2);

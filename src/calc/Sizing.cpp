@@ -10,8 +10,8 @@
 #include "fields/Errors.h"
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
-#include "fields/NumberFormat.h"
 #include "fields/ModeEnums.h"
+#include "fields/NumberFormat.h"
 #include "fields/UiPort.h"
 
 namespace pelmora {
@@ -24,8 +24,8 @@ double OverallCoefficient(double ho, double Ro, double dout, double di, double l
   return fp::Div(1, R);
 }
 
-std::optional<double> BatchArea(double K, double A, double Tmi, double Ke, double Ae, double Te, double T1,
-                                double T2, double M, double cp, double tau) {
+std::optional<double> BatchArea(double K, double A, double Tmi, double Ke, double Ae, double Te, double T1, double T2,
+                                double M, double cp, double tau) {
   const double B = K * A * Tmi + Ke * Ae * Te;
   const double C = K * A + Ke * Ae;
   const double num = B - C * T1;
@@ -38,8 +38,8 @@ std::optional<double> BatchArea(double K, double A, double Tmi, double Ke, doubl
   return a;
 }
 
-double SteadyStateArea(double K, double Tmi, double Ke, double Ae, double Te, double T1, double T2, double M,
-                       double cp, double tau) {
+double SteadyStateArea(double K, double Tmi, double Ke, double Ae, double Te, double T1, double T2, double M, double cp,
+                       double tau) {
   return SteadyStateAreaForHeat(K, Tmi, Ke, Ae, Te, T1, T2, fp::Div(M * cp * (T2 - T1), tau));
 }
 

@@ -61,8 +61,8 @@ bool Calculation::TubeSide(Fx& s, double A) {
   const bool heated = f_.HTiD->Text() == kHeatAbsorbing;
   auto singlePhase = [&](double& h) {
     if (!AllFilled({f_.DeniD, f_.LdiD, f_.ViiD, f_.diiD, f_.WiD, f_.CipD, f_.nD})) return false;
-    h = corr::TubeSinglePhase(s.W, f_.nD->GetValue(), f_.ViiD->GetValue(), f_.diiD->GetValue(),
-                              f_.LdiD->GetValue(), f_.CipD->GetValue(), heated);
+    h = corr::TubeSinglePhase(s.W, f_.nD->GetValue(), f_.ViiD->GetValue(), f_.diiD->GetValue(), f_.LdiD->GetValue(),
+                              f_.CipD->GetValue(), heated);
     return true;
   };
   double hi = 0;
@@ -72,12 +72,12 @@ bool Calculation::TubeSide(Fx& s, double A) {
       break;
     case Phase::Condensing:
       if (!AllFilled({f_.DeniD, f_.LdiD, f_.ViiD, f_.diiD, f_.nD})) return false;
-      hi = corr::TubeCondensation(f_.DeniD->GetValue(), f_.LdiD->GetValue(), f_.ViiD->GetValue(),
-                                  f_.diiD->GetValue(), s.W, f_.nD->GetValue(), A);
+      hi = corr::TubeCondensation(f_.DeniD->GetValue(), f_.LdiD->GetValue(), f_.ViiD->GetValue(), f_.diiD->GetValue(),
+                                  s.W, f_.nD->GetValue(), A);
       hi *= corr::NonCondensableFactor(f_.LaiD->GetValue());
       if (AllFilled({f_.CipvD, f_.DHiD, f_.Ti1D, f_.Ti2D}))
-        hi *= corr::SuperheatFactor(f_.DHiD->GetValue(), f_.CipvD->GetValue(), f_.Ti1D->GetValue(),
-                                    f_.Ti2D->GetValue());
+        hi *=
+            corr::SuperheatFactor(f_.DHiD->GetValue(), f_.CipvD->GetValue(), f_.Ti1D->GetValue(), f_.Ti2D->GetValue());
       break;
     case Phase::Evaporating: {
       double hl;
@@ -88,8 +88,7 @@ bool Calculation::TubeSide(Fx& s, double A) {
       hi = corr::TubeEvaporation(hl, s.W, f_.diiD->GetValue(), rho, rhov, f_.nD->GetValue(), La);
       break;
     }
-    default:
-      return false;  // no tube-side phase chosen
+    default: return false;  // no tube-side phase chosen
   }
   // The shape factor applies to single-phase flow only.
   if (s.tubePhase == Phase::Single) {

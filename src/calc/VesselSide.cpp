@@ -10,8 +10,8 @@
 #include "fields/Errors.h"
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
-#include "fields/NumberFormat.h"
 #include "fields/ModeEnums.h"
+#include "fields/NumberFormat.h"
 
 namespace pelmora {
 
@@ -65,8 +65,7 @@ double CrossFlowCoefficient(double Re, double Pr, double lambda, double de1) {
   return 0.56 * base * fp::Pow(Re, 0.55) * fp::Pow(Pr, 1.0 / 3);
 }
 
-double VesselCondensation(double rho, double lambda, double ro, double A, double mu, double dout, double Qi,
-                          double m) {
+double VesselCondensation(double rho, double lambda, double ro, double A, double mu, double dout, double Qi, double m) {
   return 0.65 * fp::Pow(fp::Div(9.807 * rho * rho * lambda * lambda * lambda * ro * A, mu * dout * Qi * m), 1.0 / 3);
 }
 
@@ -104,7 +103,8 @@ void Calculation::FreeConvection(Fx& s, double A) {
 // Forced flow across the coil, after the area update from the last overall coefficient;
 // also the condensing or boiling vessel fluid and the vessel-side pressure drop.
 bool Calculation::CrossFlow(Fx& s, double& A) {
-  CalcStep step("容器侧强制对流传热系数和壳程压力降", "容器侧密度、动力粘度、导热系数、流量、管间距、壳体直径、盘管直径");
+  CalcStep step("容器侧强制对流传热系数和壳程压力降",
+                "容器侧密度、动力粘度、导热系数、流量、管间距、壳体直径、盘管直径");
   const bool twoStreams = s.vesselType == VesselType::TwoStreams;
   if (!twoStreams && !Filled(*f_.WrD)) return false;
   const double Qi = f_.QiD->GetValue();

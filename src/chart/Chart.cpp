@@ -8,8 +8,8 @@
 namespace pelmora::chart {
 
 namespace {
-constexpr int kMaxDivisions = 1000;   // labelled divisions per axis
-constexpr int kMaxMinor = 5000;       // minor divisions per axis
+constexpr int kMaxDivisions = 1000;  // labelled divisions per axis
+constexpr int kMaxMinor = 5000;      // minor divisions per axis
 constexpr Color kGrid = RGBColor(220, 220, 220);
 }  // namespace
 

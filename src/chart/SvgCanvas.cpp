@@ -69,8 +69,8 @@ void SvgCanvas::SetPen(Color color, double width) {
 }
 
 void SvgCanvas::Line(double x1, double y1, double x2, double y2) {
-  body_ += "<line x1=\"" + N(x1) + "\" y1=\"" + N(y1) + "\" x2=\"" + N(x2) + "\" y2=\"" + N(y2) + "\"" + Stroke() +
-           "/>\n";
+  body_ +=
+      "<line x1=\"" + N(x1) + "\" y1=\"" + N(y1) + "\" x2=\"" + N(x2) + "\" y2=\"" + N(y2) + "\"" + Stroke() + "/>\n";
 }
 
 void SvgCanvas::Rectangle(double x, double y, double w, double h, bool filled, Color fill) {

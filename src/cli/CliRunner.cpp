@@ -1,18 +1,19 @@
 #include "cli/CliRunner.h"
 
+#include <algorithm>
+#include <climits>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
-#include <algorithm>
-#include <climits>
 #include <type_traits>
 
 #include "app/PelmoraApp.h"
 #include "chart/SvgCanvas.h"
 #include "cli/Json.h"
 #include "fields/Dispatch.h"
+#include "fields/DurableFile.h"
 #include "fields/Errors.h"
 #include "fields/NumberFormat.h"
 #include "fields/Properties.h"
@@ -21,7 +22,6 @@
 #include "props/PropsCommands.h"
 #include "select/PickList.h"
 #include "study/Study.h"
-#include "fields/DurableFile.h"
 
 namespace pelmora {
 
@@ -118,8 +118,8 @@ class CliPort : public ScriptedPort {
     if (pickRow && !answer) err_ << "pelmora-calc: the pick list has no row " << *pickRow << "; cancelled\n";
     pickText.reset();
     pickRow.reset();
-    std::string j = "{\"pickList\": {\"caption\": " + JsonString(dlg.caption) + ", \"prompt\": " +
-                    JsonString(dlg.prompt) + ", \"rows\": [";
+    std::string j = "{\"pickList\": {\"caption\": " + JsonString(dlg.caption) +
+                    ", \"prompt\": " + JsonString(dlg.prompt) + ", \"rows\": [";
     for (size_t i = 0; i < dlg.rows.size(); ++i) {
       const auto& row = dlg.rows[i];
       j += std::string(i ? ", " : "") + "{\"no\": " + row.no + ", \"name\": " + JsonString(row.name) +
@@ -184,7 +184,8 @@ struct Cli {
   }
 
   TFormSimpPL& Dialog(const std::string& option) {
-    if (port.open != &app.simp) throw std::invalid_argument(option + " needs the property dialog open (--click SBP2 ...)");
+    if (port.open != &app.simp)
+      throw std::invalid_argument(option + " needs the property dialog open (--click SBP2 ...)");
     return app.simp;
   }
 
@@ -228,12 +229,15 @@ struct Cli {
 
   std::string DialogJson() {
     TFormSimpPL& d = app.simp;
-    std::string s = "{\"TFormSimpPL\": {\"caption\": " + JsonString(TFormSimpPL::kCaption) +
-                    ", \"open\": " + (port.open == &d ? "true" : "false") + ", \"width\": " + std::to_string(d.Width()) +
-                    ", \"height\": " + std::to_string(TFormSimpPL::kHeight) + ", \"library\": " + JsonString(d.LibraryPath()) +
-                    ", \"libraryModified\": " + (d.LibraryModified() ? "true" : "false") + ", \"state\": " +
-                    JsonString(d.State() == DataState::Browse ? "browse" : d.State() == DataState::Edit ? "edit" : "insert") +
-                    ", \"caller\": " + JsonString(d.Caller ? d.Caller->Name() : "") + ", \"record\": ";
+    std::string s =
+        "{\"TFormSimpPL\": {\"caption\": " + JsonString(TFormSimpPL::kCaption) +
+        ", \"open\": " + (port.open == &d ? "true" : "false") + ", \"width\": " + std::to_string(d.Width()) +
+        ", \"height\": " + std::to_string(TFormSimpPL::kHeight) + ", \"library\": " + JsonString(d.LibraryPath()) +
+        ", \"libraryModified\": " + (d.LibraryModified() ? "true" : "false") + ", \"state\": " +
+        JsonString(d.State() == DataState::Browse ? "browse"
+                   : d.State() == DataState::Edit ? "edit"
+                                                  : "insert") +
+        ", \"caller\": " + JsonString(d.Caller ? d.Caller->Name() : "") + ", \"record\": ";
     if (d.CurrentRecord() >= 0) {
       const PropRecord& r = d.Library().At(d.CurrentRecord());
       s += "{";
@@ -250,8 +254,9 @@ struct Cli {
     s += ", \"grid\": [";
     const TMyValues& g = d.MyValues1->Model();
     for (int r = 1; r < g.RowCount(); ++r) {
-      s += std::string(r > 1 ? ", " : "") + "{\"name\": " + JsonString(g.Cell(0, r)) + ", \"value\": " +
-           JsonString(g.Cell(1, r)) + ", \"unit\": " + JsonString(g.Cell(2, r)) + ", \"note\": " + JsonString(g.Cell(3, r)) + "}";
+      s += std::string(r > 1 ? ", " : "") + "{\"name\": " + JsonString(g.Cell(0, r)) +
+           ", \"value\": " + JsonString(g.Cell(1, r)) + ", \"unit\": " + JsonString(g.Cell(2, r)) +
+           ", \"note\": " + JsonString(g.Cell(3, r)) + "}";
     }
     s += "], \"messages\": [";
     for (size_t i = 0; i < port.dialogMessages.size(); ++i) s += (i ? ", " : "") + JsonString(port.dialogMessages[i]);
@@ -287,8 +292,9 @@ struct Cli {
           Act(in.prepare(*c, arg));
           return;
         }
-    static const std::map<std::string, std::string> refusal = {
-        {"--set", " takes no text"}, {"--unit", " is not a unit selector"}, {"--select", " is not a list or radio group"}};
+    static const std::map<std::string, std::string> refusal = {{"--set", " takes no text"},
+                                                               {"--unit", " is not a unit selector"},
+                                                               {"--select", " is not a list or radio group"}};
     throw std::invalid_argument(name + refusal.at(option));
   }
 
@@ -325,7 +331,8 @@ struct Cli {
   // that had it is left), then the key goes to its key handler, as in the window.
   void Key(const std::string& v) {
     auto [name, keyName] = Split(v);
-    static const std::map<std::string, int> keys = {{"Enter", 13}, {"Up", 38}, {"Down", 40}, {"F1", 112}, {"Escape", 27}};
+    static const std::map<std::string, int> keys = {
+        {"Enter", 13}, {"Up", 38}, {"Down", 40}, {"F1", 112}, {"Escape", 27}};
     auto k = keys.find(keyName);
     if (k == keys.end()) throw std::invalid_argument("unknown key " + keyName + " (Enter, Up, Down, F1 or Escape)");
     Component* c = Need(name);
@@ -403,12 +410,12 @@ struct Cli {
     const CurveData& d = app.curve.data;
     const int n = d.Intervals();
     if (n < 1) return "null";
-    std::string s = "{\"intervals\": " + std::to_string(n) + ", \"timeStep\": " + Format15(d.TimeStep) +
-                    ", \"points\": [";
+    std::string s =
+        "{\"intervals\": " + std::to_string(n) + ", \"timeStep\": " + Format15(d.TimeStep) + ", \"points\": [";
     for (int i = 0; i <= n; ++i) {
       const auto k = static_cast<size_t>(i);
-      s += std::string(i ? ", " : "") + "{\"time\": " + Format15(d.Times[k]) + ", \"tank\": " +
-           Format15(d.TankTemps[k]) + ", \"tubeOut\": " + Format15(d.TubeOutTemps[k]) + "}";
+      s += std::string(i ? ", " : "") + "{\"time\": " + Format15(d.Times[k]) +
+           ", \"tank\": " + Format15(d.TankTemps[k]) + ", \"tubeOut\": " + Format15(d.TubeOutTemps[k]) + "}";
     }
     return s + "]}";
   }
@@ -456,9 +463,9 @@ struct Cli {
     for (size_t i = 0; i < panels.size(); ++i) out << (i ? ", " : "") << JsonString(panels[i].text);
     const Component* focus = app.form.Focused();
     out << "],\n  \"focus\": " << (focus ? JsonString(focus->Name()) : std::string("null"))
-        << ",\n  \"title\": " << JsonString(app.form.Caption()) << ",\n  \"projectModified\": "
-        << (app.form.ProjectModified() ? "true" : "false") << ",\n  \"curve\": " << CurveJson()
-        << ",\n  \"checks\": " << ChecksJson() << ",\n  \"messages\": [";
+        << ",\n  \"title\": " << JsonString(app.form.Caption())
+        << ",\n  \"projectModified\": " << (app.form.ProjectModified() ? "true" : "false")
+        << ",\n  \"curve\": " << CurveJson() << ",\n  \"checks\": " << ChecksJson() << ",\n  \"messages\": [";
     auto msgs = port.Messages();
     // Pick lists take their place among the messages, in the order they were shown.
     size_t pick = 0, written = 0;
@@ -492,7 +499,14 @@ T NumberArgument(const std::string& option, const std::string& value) {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Options that take a value.
-  static const std::map<std::string, int> withValue = {{"--set", 1}, {"--unit", 1}, {"--select", 1}, {"--exit", 1}, {"--click", 1}, {"--key", 1}, {"--curve", 1}, {"--open", 1}, {"--new", 1}, {"--save", 1}, {"--save-template", 1}, {"--save-report", 1}, {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1}, {"--pick-row", 1}, {"--help-topic", 1}, {"--eval", 1}, {"--var", 1}, {"--props", 1}, {"--t", 1}, {"--p", 1}, {"--sweep", 1}, {"--output", 1}, {"--csv", 1}, {"--record", 1}};
+  static const std::map<std::string, int> withValue = {
+      {"--set", 1},        {"--unit", 1},  {"--select", 1},        {"--exit", 1},
+      {"--click", 1},      {"--key", 1},   {"--curve", 1},         {"--open", 1},
+      {"--new", 1},        {"--save", 1},  {"--save-template", 1}, {"--save-report", 1},
+      {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1},          {"--pick-row", 1},
+      {"--help-topic", 1}, {"--eval", 1},  {"--var", 1},           {"--props", 1},
+      {"--t", 1},          {"--p", 1},     {"--sweep", 1},         {"--output", 1},
+      {"--csv", 1},        {"--record", 1}};
   try {
     Cli cli(out, err);
     std::optional<std::string> formula, record;
@@ -512,41 +526,75 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (i + 1 >= args.size()) throw std::invalid_argument(a + " needs a value");
         value = args[++i];
       }
-      if (i == 0 && !a.empty() && a[0] != '-') cli.FileAct([&cli, a] { cli.app.project.OpenAtStartup(a); });
-      else if (a == "--set" && cli.DialogSet(value)) continue;
-      else if (a == "--set" || a == "--unit" || a == "--select") cli.Input(a, value);
-      else if (a == "--record") cli.Record(value);
-      else if (a == "--exit") cli.Exit(value);
-      else if (a == "--recalc") cli.Act([&cli] { cli.app.calc.MaoDExit(nullptr); });
-      else if (a == "--click") cli.Click(value);
-      else if (a == "--key") cli.Key(value);
-      else if (a == "--commands") cli.Commands();
-      else if (a == "--curve") cli.Curve(value);
-      else if (a == "--open") cli.Command("MFOpenClick", value);
-      else if (a == "--new") cli.Command("MFNewClick", value);
-      else if (a == "--save") cli.Command("MFAsClick", value);
-      else if (a == "--save-template") cli.Command("MFTempClick", value);
-      else if (a == "--save-report") cli.Command("SBRSaveClick", value);
-      else if (a == "--report-pdf") cli.Command("SBRPdfClick", value);
-      else if (a == "--clear") cli.Clear(value);
-      else if (a == "--yes") cli.port.defaultAnswer = Answer::Yes;
-      else if (a == "--pick") cli.port.pickText = value, cli.port.pickRow.reset();
-      else if (a == "--pick-row") cli.port.pickRow = NumberArgument<int>(a, value), cli.port.pickText.reset();
-      else if (a == "--json") cli.Json();
-      else if (a == "--help-topic") cli.HelpTopic(value);
-      else if (a == "--help-topics") cli.HelpTopics();
-      else if (a == "--eval") formula = value;
-      else if (a == "--var") vars.push_back(Cli::Split(value));
-      else if (a == "--props") record = value;
-      else if (a == "--t") t = value, NumberArgument<double>(a, value);
-      else if (a == "--p") p = value, NumberArgument<double>(a, value);
-      else if (a == "--sweep") sweeps.push_back(ParseSweep(value));
-      else if (a == "--output") outputs = SplitNames(value);
-      else if (a == "--csv") csv = value;
-      else throw std::invalid_argument("unknown option " + a);
+      if (i == 0 && !a.empty() && a[0] != '-')
+        cli.FileAct([&cli, a] { cli.app.project.OpenAtStartup(a); });
+      else if (a == "--set" && cli.DialogSet(value))
+        continue;
+      else if (a == "--set" || a == "--unit" || a == "--select")
+        cli.Input(a, value);
+      else if (a == "--record")
+        cli.Record(value);
+      else if (a == "--exit")
+        cli.Exit(value);
+      else if (a == "--recalc")
+        cli.Act([&cli] { cli.app.calc.MaoDExit(nullptr); });
+      else if (a == "--click")
+        cli.Click(value);
+      else if (a == "--key")
+        cli.Key(value);
+      else if (a == "--commands")
+        cli.Commands();
+      else if (a == "--curve")
+        cli.Curve(value);
+      else if (a == "--open")
+        cli.Command("MFOpenClick", value);
+      else if (a == "--new")
+        cli.Command("MFNewClick", value);
+      else if (a == "--save")
+        cli.Command("MFAsClick", value);
+      else if (a == "--save-template")
+        cli.Command("MFTempClick", value);
+      else if (a == "--save-report")
+        cli.Command("SBRSaveClick", value);
+      else if (a == "--report-pdf")
+        cli.Command("SBRPdfClick", value);
+      else if (a == "--clear")
+        cli.Clear(value);
+      else if (a == "--yes")
+        cli.port.defaultAnswer = Answer::Yes;
+      else if (a == "--pick")
+        cli.port.pickText = value, cli.port.pickRow.reset();
+      else if (a == "--pick-row")
+        cli.port.pickRow = NumberArgument<int>(a, value), cli.port.pickText.reset();
+      else if (a == "--json")
+        cli.Json();
+      else if (a == "--help-topic")
+        cli.HelpTopic(value);
+      else if (a == "--help-topics")
+        cli.HelpTopics();
+      else if (a == "--eval")
+        formula = value;
+      else if (a == "--var")
+        vars.push_back(Cli::Split(value));
+      else if (a == "--props")
+        record = value;
+      else if (a == "--t")
+        t = value, NumberArgument<double>(a, value);
+      else if (a == "--p")
+        p = value, NumberArgument<double>(a, value);
+      else if (a == "--sweep")
+        sweeps.push_back(ParseSweep(value));
+      else if (a == "--output")
+        outputs = SplitNames(value);
+      else if (a == "--csv")
+        csv = value;
+      else
+        throw std::invalid_argument("unknown option " + a);
     }
-    if (!sweeps.empty()) cli.Fail(cli.Study(sweeps, outputs, csv));
-    else if (!csv.empty()) throw std::invalid_argument("--csv needs --sweep");
+    if (!sweeps.empty())
+      cli.Fail(cli.Study(sweeps, outputs, csv));
+    else if (!csv.empty())
+      throw std::invalid_argument("--csv needs --sweep");
     // The evaluator reports its error code as its result.
     if (formula) RunEvalCommand(*formula, vars, out);
     if (record) {

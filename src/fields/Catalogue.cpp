@@ -30,7 +30,12 @@ std::map<std::string, std::vector<std::string>> BuildUnitLists() {
       {"Volume", {{"m3", "1"}, {"dm3", "1.0e-3"}, {"cm3", "1.0e-6"}, {"mm3", "1.0e-9"}}},
       {"Energy", {{"J", "1"}, {"J", "1"}, {"kJ", "1000"}, {"kcal", "4186"}, {"Mkcal", "4.186E+9"}}},
       {"Power",
-       {{"W", "1"}, {"J/s", "1"}, {"kW", "1000"}, {"kJ/h", "0.27778"}, {"kcal/h", "1.16306"}, {"Mkcal/h", "1.1631E+6"}}},
+       {{"W", "1"},
+        {"J/s", "1"},
+        {"kW", "1000"},
+        {"kJ/h", "0.27778"},
+        {"kcal/h", "1.16306"},
+        {"Mkcal/h", "1.1631E+6"}}},
       {"HeatTransferCoefficient",
        {{"W/(m2.K)", "1"},
         {"J/(m2.S.K)", "1"},
@@ -43,12 +48,20 @@ std::map<std::string, std::vector<std::string>> BuildUnitLists() {
       {"SpecificHeat", {{"J/(kg.K)", "1"}, {"kJ/(kg.K)", "1000"}, {"kcal/kg.K", "4187"}, {"Mkcal/kg.K", "4.187E9"}}},
       {"Viscosity", {{"N.S/m2", "1"}, {"Pa.S", "1"}, {"cP", "0.001"}}},
       {"Conductivity",
-       {{"W/(m.K)", "1"}, {"kW/(m.K)", "1000"}, {"kJ/(m.K.S)", "1000"}, {"kcal/(m.K.S)", "4187"}, {"kcal/(m.K.h)", "1.1630"}}},
+       {{"W/(m.K)", "1"},
+        {"kW/(m.K)", "1000"},
+        {"kJ/(m.K.S)", "1000"},
+        {"kcal/(m.K.S)", "4187"},
+        {"kcal/(m.K.h)", "1.1630"}}},
       {"Density", {{"kg/m3", "1"}, {"t/m3", "1000"}}},
       {"Expansion", {{"1/K", "1"}}},
       {"LatentHeat", {{"J/kg", "1"}, {"kJ/kg", "1000"}, {"kcal/kg", "4186"}}},
       {"FoulingResistance",
-       {{"m2.K/W", "1"}, {"m2.K/kW", "0.001"}, {"m2.K.S/cal", "0.23883"}, {"m2.K.S/kcal", "2.3883E-4"}, {"m2.K.h/kcal", "0.8598"}}},
+       {{"m2.K/W", "1"},
+        {"m2.K/kW", "0.001"},
+        {"m2.K.S/cal", "0.23883"},
+        {"m2.K.S/kcal", "2.3883E-4"},
+        {"m2.K.h/kcal", "0.8598"}}},
       {"Velocity", {{"m/s", "1"}, {"dm/s", "0.1"}, {"cm/s", "0.01"}, {"mm/s", "0.001"}}},
       {"PitchRatio", {{"倍外管径", "1"}}},
       {"Passes", {{"程", "1"}}},
@@ -159,18 +172,50 @@ const QuantityDef& Def(const std::string& stem) {
   throw std::logic_error("no quantity " + stem);
 }
 
-const std::vector<std::string> kWallMaterials = {
-    "低碳钢|52.34", "不锈钢| 16.28", "铜|383.79", "红铜(85%)|117.47", "铝黄铜|117.47", "铝青铜(5%)|82.58",
-    "铝|227.95", "铁|73.27", "钛|16.75", "石墨| 139.56", "硬橡胶|0.15", "聚四氟乙烯|0.2419", "聚氯乙烯|0.14",
-    "聚乙烯|0.3291", "钢筋混凝土|2.5", "水泥墙|2.5", "砖混墙|0.41", "湿砖混墙|1.2", "工程塑料|0.15",
-    "加气混凝土|0.13", "干木材(板)|0.12", "玻璃|1.1", ""};
+const std::vector<std::string> kWallMaterials = {"低碳钢|52.34",
+                                                 "不锈钢| 16.28",
+                                                 "铜|383.79",
+                                                 "红铜(85%)|117.47",
+                                                 "铝黄铜|117.47",
+                                                 "铝青铜(5%)|82.58",
+                                                 "铝|227.95",
+                                                 "铁|73.27",
+                                                 "钛|16.75",
+                                                 "石墨| 139.56",
+                                                 "硬橡胶|0.15",
+                                                 "聚四氟乙烯|0.2419",
+                                                 "聚氯乙烯|0.14",
+                                                 "聚乙烯|0.3291",
+                                                 "钢筋混凝土|2.5",
+                                                 "水泥墙|2.5",
+                                                 "砖混墙|0.41",
+                                                 "湿砖混墙|1.2",
+                                                 "工程塑料|0.15",
+                                                 "加气混凝土|0.13",
+                                                 "干木材(板)|0.12",
+                                                 "玻璃|1.1",
+                                                 ""};
 
-const std::vector<std::string> kInsulation = {
-    "岩棉板,壳|0.033", "岩棉缝毡|0.033", "泡沫石棉|0.038", "海泡石保温材料|0.046", "JBT保温材料|0.085",
-    "珍珠岩制品|0.07", "矿渣棉一级|0.038", "矿渣棉二级|0.040", "酚醛玻璃棉|0.035", "酚醛超细玻璃棉|0.030",
-    "酚醛树脂矿棉板,壳,一级|0.040", "酚醛树脂矿棉板,壳,二级|0.045", "酚醛玻璃棉板,壳|0.035",
-    "中吸玻璃纤维板,壳|0.035", "碳酸镁石棉|0.04", "硅酸镁石棉|0.06", "BBS硬质聚氨酯|0.023",
-    "双组分喷涂聚氨酯|0.027", "挤出发泡聚苯乙烯硬质板|0.03", "聚苯乙烯泡沫板|0.04"};
+const std::vector<std::string> kInsulation = {"岩棉板,壳|0.033",
+                                              "岩棉缝毡|0.033",
+                                              "泡沫石棉|0.038",
+                                              "海泡石保温材料|0.046",
+                                              "JBT保温材料|0.085",
+                                              "珍珠岩制品|0.07",
+                                              "矿渣棉一级|0.038",
+                                              "矿渣棉二级|0.040",
+                                              "酚醛玻璃棉|0.035",
+                                              "酚醛超细玻璃棉|0.030",
+                                              "酚醛树脂矿棉板,壳,一级|0.040",
+                                              "酚醛树脂矿棉板,壳,二级|0.045",
+                                              "酚醛玻璃棉板,壳|0.035",
+                                              "中吸玻璃纤维板,壳|0.035",
+                                              "碳酸镁石棉|0.04",
+                                              "硅酸镁石棉|0.06",
+                                              "BBS硬质聚氨酯|0.023",
+                                              "双组分喷涂聚氨酯|0.027",
+                                              "挤出发泡聚苯乙烯硬质板|0.03",
+                                              "聚苯乙烯泡沫板|0.04"};
 
 }  // namespace
 
@@ -467,7 +512,6 @@ void TFormPelmora::BuildMenu() {
   AddMenu("MHPDF", help, "&D 帮助文档");
   AddMenu("MHAbout", help, "&A 关于Pelmora");
   AddMenu("MExit", nullptr, "&E 结束");
-
 }
 
 void TFormPelmora::BuildToolBar() {
@@ -518,13 +562,13 @@ void TFormPelmora::BuildProjectPage(GroupBox* page) {
 void TFormPelmora::BuildCalcPage(GroupBox* page) {
   GroupBox& basic = Create<GroupBox>("GBBasic", page, "基本参数");
   for (const char* s : {"Tao", "sf", "SetErr", "FixTemp"}) AddQuantity(s, &basic, true);
-  RadioGroup& eType = Create<RadioGroup>("RGEType", &basic, "容器型式",
-                                         std::vector<std::string>{"储槽", "恒温浴", "两流股"}, 3);
+  RadioGroup& eType =
+      Create<RadioGroup>("RGEType", &basic, "容器型式", std::vector<std::string>{"储槽", "恒温浴", "两流股"}, 3);
   eType.SetHint("容器型式");
   eType.SetItemIndex(0);
   eType.OnClick = Handler("RGETypeClick");
-  RadioGroup& fType = Create<RadioGroup>("RGFType", &basic, "对流方式",
-                                         std::vector<std::string>{"自然对流", "搅拌", "外循环"}, 3);
+  RadioGroup& fType =
+      Create<RadioGroup>("RGFType", &basic, "对流方式", std::vector<std::string>{"自然对流", "搅拌", "外循环"}, 3);
   fType.SetHint("对流方式");
   fType.SetItemIndex(0);
   fType.OnClick = Handler("RGFTypeClick");
@@ -542,8 +586,8 @@ void TFormPelmora::BuildCalcPage(GroupBox* page) {
   evt.OnChange = Handler("MaoDChange");
 
   GroupBox& outProp = Create<GroupBox>("GBOutProp", &outSpace, "容器物性及热量平衡");
-  for (const char* s : {"Mao", "Cop", "Tom1", "Tom2", "Qo", "Vio", "Ldo", "Deno", "QL", "Bto", "DHo", "Copv",
-                        "Lao", "denov", "Viov", "Po", "Pc"})
+  for (const char* s : {"Mao", "Cop", "Tom1", "Tom2", "Qo", "Vio", "Ldo", "Deno", "QL", "Bto", "DHo", "Copv", "Lao",
+                        "denov", "Viov", "Po", "Pc"})
     AddQuantity(s, &outProp, true);
   ComboBox& pho = AddList("Pho", &outProp, "流体相态", {"单相流体", "蒸汽冷凝", "液体蒸发"});
   pho.OnChange = Handler("PhoDChange");
@@ -619,8 +663,8 @@ void TFormPelmora::BuildPipesPage(GroupBox* page) {
 void TFormPelmora::BuildVesselPage(GroupBox* page) {
   GroupBox& vessel = Create<GroupBox>("GBVessel", page, "容器几何");
   AddLabel("VNL", &vessel, "容器选择");
-  ComboBox& vnd = Create<ComboBox>("VND", &vessel,
-                                   std::vector<std::string>{"球罐", "圆柱（平底）", "立方体", "拱顶罐（水平）"});
+  ComboBox& vnd =
+      Create<ComboBox>("VND", &vessel, std::vector<std::string>{"球罐", "圆柱（平底）", "立方体", "拱顶罐（水平）"});
   vnd.font.name = "宋体";
   vnd.font.heightPx = 12;
   vnd.SetHint("容器选择");
@@ -632,10 +676,10 @@ void TFormPelmora::BuildVesselPage(GroupBox* page) {
   GroupBox& mix = Create<GroupBox>("GBMix", page, "搅拌器");
   AddLabel("mitL", &mix, "搅拌器型式");
   const std::string gap(18, ' ');
-  ComboBox& mit = Create<ComboBox>(
-      "mitD", &mix,
-      std::vector<std::string>{"涡轮式" + gap + "|1.01,0.62", "平浆式" + gap + "|0.87,0.36   ",
-                               "推进式" + gap + "|0.83,0.54", ""});
+  ComboBox& mit =
+      Create<ComboBox>("mitD", &mix,
+                       std::vector<std::string>{"涡轮式" + gap + "|1.01,0.62", "平浆式" + gap + "|0.87,0.36   ",
+                                                "推进式" + gap + "|0.83,0.54", ""});
   mit.font.name = "宋体";
   mit.font.heightPx = 12;
   mit.SetHint("搅拌器型式");
@@ -668,7 +712,7 @@ void TFormPelmora::Bind() {
     member = FindAs<T>(name);
     if (!member) missing += std::string(name) + " ";
   };
-#define Q(stem)              \
+#define Q(stem)             \
   bind(stem##L, #stem "L"); \
   bind(stem##D, #stem "D"); \
   bind(stem##U, #stem "U");

@@ -37,7 +37,10 @@ class TFormPelmora : public Form {
  public:
   explicit TFormPelmora(UiPort* port = nullptr);
 
-#define Q(stem) Label* stem##L = nullptr; EditD* stem##D = nullptr; ComboBoxU* stem##U = nullptr;
+#define Q(stem)             \
+  Label* stem##L = nullptr; \
+  EditD* stem##D = nullptr; \
+  ComboBoxU* stem##U = nullptr;
 #define C(type, name) type* name = nullptr;
 #include "fields/FormMembers.inc"
 #undef Q

@@ -319,7 +319,8 @@ void RadioGroup::SetItemIndex(int i) {
 
 // ---------------------------------------------------------------- RichEdit
 
-RichEdit::RichEdit(Form& f, std::string name, Component* parent, Kind kind) : Component(f, std::move(name), kind, parent) {
+RichEdit::RichEdit(Form& f, std::string name, Component* parent, Kind kind)
+    : Component(f, std::move(name), kind, parent) {
   SetTabStop(true);
 }
 
@@ -554,9 +555,12 @@ void DataGrid::SetColumns(std::vector<Column> c) {
 void DataGrid::SetRows(std::vector<std::vector<std::string>> rows) {
   rows_ = std::move(rows);
   const int n = static_cast<int>(rows_.size());
-  if (n == 0) current_ = -1;
-  else if (current_ < 0) current_ = 0;
-  else if (current_ >= n) current_ = n - 1;
+  if (n == 0)
+    current_ = -1;
+  else if (current_ < 0)
+    current_ = 0;
+  else if (current_ >= n)
+    current_ = n - 1;
   Changed();
 }
 

@@ -51,9 +51,26 @@ struct Font {
 };
 
 enum class Kind {
-  Label, Edit, EditD, ComboBox, ComboBoxU, RadioGroup, RichEdit, Memo, CheckBox, RadioButton,
-  CheckListBox, SpeedButton, Button, MenuItem, GroupBox, TabSheet, PageControl, StatusBar,
-  PaintBox, DataGrid
+  Label,
+  Edit,
+  EditD,
+  ComboBox,
+  ComboBoxU,
+  RadioGroup,
+  RichEdit,
+  Memo,
+  CheckBox,
+  RadioButton,
+  CheckListBox,
+  SpeedButton,
+  Button,
+  MenuItem,
+  GroupBox,
+  TabSheet,
+  PageControl,
+  StatusBar,
+  PaintBox,
+  DataGrid
 };
 
 class Component;
@@ -211,8 +228,7 @@ class EditD : public Edit {
 // A drop-down list without free typing.
 class ComboBox : public Component {
  public:
-  ComboBox(Form& f, std::string name, Component* parent, std::vector<std::string> items,
-           Kind kind = Kind::ComboBox);
+  ComboBox(Form& f, std::string name, Component* parent, std::vector<std::string> items, Kind kind = Kind::ComboBox);
   bool Focusable() const override { return true; }
 
   const std::vector<std::string>& Items() const { return items_; }
@@ -264,8 +280,8 @@ class ComboBoxU : public ComboBox {
 
 class RadioGroup : public Component {
  public:
-  RadioGroup(Form& f, std::string name, Component* parent, std::string caption,
-             std::vector<std::string> items, int columns);
+  RadioGroup(Form& f, std::string name, Component* parent, std::string caption, std::vector<std::string> items,
+             int columns);
   bool Focusable() const override { return true; }
   const std::string& Caption() const { return caption_; }
   const std::vector<std::string>& Items() const { return items_; }
@@ -389,8 +405,8 @@ class MenuItem : public Component {
   void Add(MenuItem* m);
   MenuItem* InsertOwned(size_t index, std::string caption);
   void Remove(size_t index);
-  int tag = 0;           // private marks of whoever inserted the item
-  std::string data;      // e.g. the path of a recent file
+  int tag = 0;       // private marks of whoever inserted the item
+  std::string data;  // e.g. the path of a recent file
   void Click();
   Event OnClick;
 

@@ -12,7 +12,7 @@ namespace {
 int g_busyDepth = 0;
 int g_dispatchDepth = 0;  // a paint event inside a long action dispatches too
 UnexpectedErrorHook g_unexpectedHook;
-}
+}  // namespace
 
 BusyCursor::BusyCursor(Form& form) : form_(form) {
   if (g_busyDepth++ == 0) form_.Port().SetBusyCursor(true);

@@ -159,9 +159,12 @@ std::string UserFolder(UserFolderKind kind, bool create) {
                                                         : "/.local/state";
   std::string base;
   // A relative XDG path is to be ignored, as the base-directory rules say.
-  if (const char* x = std::getenv(var); x && *x == '/') base = x;
-  else if (const char* h = std::getenv("HOME"); h && *h) base = std::string(h) + fallback;
-  else return {};
+  if (const char* x = std::getenv(var); x && *x == '/')
+    base = x;
+  else if (const char* h = std::getenv("HOME"); h && *h)
+    base = std::string(h) + fallback;
+  else
+    return {};
   std::string folder = base + "/pelmora";
   if (create && !MakeFolders(folder)) return {};
   return folder + "/";

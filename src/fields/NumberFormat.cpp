@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "fields/FloatCheck.h"
 #include <cstdlib>
+#include "fields/FloatCheck.h"
 
 #include "fields/Errors.h"
 #include "fields/Text.h"

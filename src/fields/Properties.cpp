@@ -111,7 +111,8 @@ KindInfo EditKind(Kind kind) {
                  .check =
                      [](const PropValue& v, const std::string& raw) {
                        double d = std::get<double>(v);
-                       if (!(d > 0) || !std::isfinite(d)) throw ConversionError("'" + raw + "' is not a valid unit factor");
+                       if (!(d > 0) || !std::isfinite(d))
+                         throw ConversionError("'" + raw + "' is not a valid unit factor");
                      },
                  .json = "exchange"});
     p.push_back({.name = "MyResolved",
@@ -172,13 +173,14 @@ UserInput ChooseItem(const char* option, const char* what, bool focus) {
 KindInfo ComboKind(Kind kind) {
   const bool unit = kind == Kind::ComboBoxU;
   KindInfo k{kind, unit ? "ComboBoxU" : "ComboBox", "ChoiceCombo", Common(0), {}};
-  Property index{.name = "ItemIndex",
-                 .type = PropType::Int,
-                 .get = [](const Component& c) -> PropValue { return static_cast<long long>(As<ComboBox>(c).ItemIndex()); },
-                 .set = [](Component& c, const PropValue& v) { As<ComboBox>(c).SetItemIndex(I(v)); },
-                 .records = {{"Ord", "ItemIndex"}},
-                 .saveRank = 1,
-                 .json = "index"};
+  Property index{
+      .name = "ItemIndex",
+      .type = PropType::Int,
+      .get = [](const Component& c) -> PropValue { return static_cast<long long>(As<ComboBox>(c).ItemIndex()); },
+      .set = [](Component& c, const PropValue& v) { As<ComboBox>(c).SetItemIndex(I(v)); },
+      .records = {{"Ord", "ItemIndex"}},
+      .saveRank = 1,
+      .json = "index"};
   if (unit) index.input.push_back(ChooseItem("--unit", "unit", false));
   index.input.push_back(ChooseItem("--select", "item", true));
   k.properties.push_back(std::move(index));
@@ -202,20 +204,21 @@ KindInfo RadioGroupKind() {
                .type = PropType::Text,
                .get = [](const Component& c) -> PropValue { return As<RadioGroup>(c).Caption(); },
                .json = "caption"});
-  p.push_back({.name = "ItemIndex",
-               .type = PropType::Int,
-               .get = [](const Component& c) -> PropValue { return static_cast<long long>(As<RadioGroup>(c).ItemIndex()); },
-               .set = [](Component& c, const PropValue& v) { As<RadioGroup>(c).SetItemIndex(I(v)); },
-               .records = {{"Ord", "ItemIndex"}},
-               .saveRank = 1,
-               .json = "index",
-               .input = {{"--select", [](Component& c, const std::string& arg) -> std::function<void()> {
-                            auto* r = &As<RadioGroup>(c);
-                            int i = ParseIndex(arg);
-                            if (i < 0 || i >= static_cast<int>(r->Items().size()))
-                              throw std::invalid_argument("no item " + arg + " in " + c.Name());
-                            return [r, i] { r->SetItemIndex(i); };
-                          }}}});
+  p.push_back(
+      {.name = "ItemIndex",
+       .type = PropType::Int,
+       .get = [](const Component& c) -> PropValue { return static_cast<long long>(As<RadioGroup>(c).ItemIndex()); },
+       .set = [](Component& c, const PropValue& v) { As<RadioGroup>(c).SetItemIndex(I(v)); },
+       .records = {{"Ord", "ItemIndex"}},
+       .saveRank = 1,
+       .json = "index",
+       .input = {{"--select", [](Component& c, const std::string& arg) -> std::function<void()> {
+                    auto* r = &As<RadioGroup>(c);
+                    int i = ParseIndex(arg);
+                    if (i < 0 || i >= static_cast<int>(r->Items().size()))
+                      throw std::invalid_argument("no item " + arg + " in " + c.Name());
+                    return [r, i] { r->SetItemIndex(i); };
+                  }}}});
   p.push_back({.name = "Items",
                .type = PropType::Lines,
                .get = [](const Component& c) -> PropValue { return As<RadioGroup>(c).Items(); },
@@ -226,19 +229,18 @@ KindInfo RadioGroupKind() {
 KindInfo RichKind(Kind kind) {
   const bool memo = kind == Kind::Memo;
   KindInfo k{kind, memo ? "Memo" : "RichEdit", "RichTextView", Common(0), {}};
-  k.properties.push_back({.name = "Lines",
-                          .type = PropType::Lines,
-                          .get = [](const Component& c) -> PropValue { return As<RichEdit>(c).Lines(); },
-                          .set = [](Component& c, const PropValue& v) {
-                            As<RichEdit>(c).SetLines(std::get<std::vector<std::string>>(v));
-                          },
-                          .records = {memo ? kMemo : kRich, memo ? kRich : kMemo},
-                          .saveRank = 1,
-                          .json = "lines",
-                          .input = {{"--set", [](Component& c, const std::string& arg) -> std::function<void()> {
-                                       auto* r = &As<RichEdit>(c);
-                                       return [r, arg] { r->SetText(arg); };
-                                     }}}});
+  k.properties.push_back(
+      {.name = "Lines",
+       .type = PropType::Lines,
+       .get = [](const Component& c) -> PropValue { return As<RichEdit>(c).Lines(); },
+       .set = [](Component& c, const PropValue& v) { As<RichEdit>(c).SetLines(std::get<std::vector<std::string>>(v)); },
+       .records = {memo ? kMemo : kRich, memo ? kRich : kMemo},
+       .saveRank = 1,
+       .json = "lines",
+       .input = {{"--set", [](Component& c, const std::string& arg) -> std::function<void()> {
+                    auto* r = &As<RichEdit>(c);
+                    return [r, arg] { r->SetText(arg); };
+                  }}}});
   k.properties.push_back({.name = "ReadOnly",
                           .type = PropType::Bool,
                           .get = [](const Component& c) -> PropValue { return As<RichEdit>(c).ReadOnly(); },
@@ -309,10 +311,11 @@ KindInfo StatusBarKind() {
                             return t;
                           },
                           .json = "panels"});
-  k.properties.push_back({.name = "PIndex",
-                          .type = PropType::Int,
-                          .get = [](const Component& c) -> PropValue { return static_cast<long long>(As<StatusBar>(c).PIndex()); },
-                          .json = "pIndex"});
+  k.properties.push_back(
+      {.name = "PIndex",
+       .type = PropType::Int,
+       .get = [](const Component& c) -> PropValue { return static_cast<long long>(As<StatusBar>(c).PIndex()); },
+       .json = "pIndex"});
   return k;
 }
 
@@ -328,25 +331,28 @@ KindInfo PageControlKind() {
   return k;
 }
 
-KindInfo Plain(Kind kind, std::string name, std::string view) { return {kind, std::move(name), std::move(view), Common(0), {}}; }
+KindInfo Plain(Kind kind, std::string name, std::string view) {
+  return {kind, std::move(name), std::move(view), Common(0), {}};
+}
 
 // A grid over a table: its current row (chosen with --select NAME=ROW, from 0) and its
 // rows, each as its cells joined by tabs; shown only when the grid has columns.
 KindInfo DataGridKind() {
   KindInfo k = Plain(Kind::DataGrid, "DataGrid", "");
   auto hasColumns = [](const Component& c) { return !As<DataGrid>(c).Columns().empty(); };
-  k.properties.push_back({.name = "Current",
-                          .type = PropType::Int,
-                          .get = [](const Component& c) -> PropValue { return static_cast<long long>(As<DataGrid>(c).Current()); },
-                          .json = "current",
-                          .jsonWhen = hasColumns,
-                          .input = {{"--select", [](Component& c, const std::string& arg) -> std::function<void()> {
-                                       auto* g = &As<DataGrid>(c);
-                                       int i = ParseIndex(arg);
-                                       if (i < 0 || i >= static_cast<int>(g->Rows().size()))
-                                         throw std::invalid_argument("no row " + arg + " in " + c.Name());
-                                       return [g, i] { g->SetCurrent(i); };
-                                     }}}});
+  k.properties.push_back(
+      {.name = "Current",
+       .type = PropType::Int,
+       .get = [](const Component& c) -> PropValue { return static_cast<long long>(As<DataGrid>(c).Current()); },
+       .json = "current",
+       .jsonWhen = hasColumns,
+       .input = {{"--select", [](Component& c, const std::string& arg) -> std::function<void()> {
+                    auto* g = &As<DataGrid>(c);
+                    int i = ParseIndex(arg);
+                    if (i < 0 || i >= static_cast<int>(g->Rows().size()))
+                      throw std::invalid_argument("no row " + arg + " in " + c.Name());
+                    return [g, i] { g->SetCurrent(i); };
+                  }}}});
   k.properties.push_back({.name = "Rows",
                           .type = PropType::Lines,
                           .get = [](const Component& c) -> PropValue {

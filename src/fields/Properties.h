@@ -47,8 +47,8 @@ struct Property {
   int saveRank = 0;
   // Checks a value read from a file before anything changes (throws ConversionError).
   std::function<void(const PropValue& v, const std::string& raw)> check;
-  std::string json;                                 // key in --json; empty: not printed
-  std::function<bool(const Component&)> jsonWhen;   // empty: always printed
+  std::string json;                                // key in --json; empty: not printed
+  std::function<bool(const Component&)> jsonWhen;  // empty: always printed
   std::vector<UserInput> input;
 };
 

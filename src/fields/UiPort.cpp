@@ -10,8 +10,8 @@ void ScriptedPort::ShowMessage(const std::string& text) {
   if (echoToStderr) std::cerr << text << "\n";
 }
 
-Answer ScriptedPort::MessageBox(const std::string& text, const std::string& caption, MsgType type,
-                                Buttons buttons, Answer) {
+Answer ScriptedPort::MessageBox(const std::string& text, const std::string& caption, MsgType type, Buttons buttons,
+                                Answer) {
   events.push_back({PortEvent::Kind::Box, text, caption, type});
   if (echoToStderr) std::cerr << (caption.empty() ? "" : caption + ": ") << text << "\n";
   if (buttons == Buttons::Ok) return Answer::Ok;

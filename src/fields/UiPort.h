@@ -22,9 +22,9 @@ struct FileDialogRequest {
   std::string filter;      // "描述|*.ext|描述|*.ext2"
   std::string defaultExt;  // without the dot
   std::string initialDir;
-  std::string fileName;    // preset file name
+  std::string fileName;  // preset file name
   bool overwritePrompt = false;
-  int filterIndex = 1;     // the filter entry shown first, counted from 1
+  int filterIndex = 1;  // the filter entry shown first, counted from 1
 };
 
 struct PickListRequest {
@@ -58,8 +58,8 @@ class UiPort {
   // A plain message box with an OK button.
   virtual void ShowMessage(const std::string& text) = 0;
   // A message box with a caption, an icon and buttons; returns the button chosen.
-  virtual Answer MessageBox(const std::string& text, const std::string& caption, MsgType type,
-                            Buttons buttons, Answer defaultButton) = 0;
+  virtual Answer MessageBox(const std::string& text, const std::string& caption, MsgType type, Buttons buttons,
+                            Answer defaultButton) = 0;
   virtual std::optional<std::string> OpenDialog(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> SaveDialog(const FileDialogRequest& request) = 0;
   // The text the user confirmed, or nullopt when cancelled.

@@ -53,9 +53,9 @@ void ChecksView::Refresh() {
   } else {
     setEnabled(true);
     setText(QString("计算检查：%1 项（警告 %2，提示 %3）")
-                         .arg(checks.size())
-                         .arg(warnings)
-                         .arg(static_cast<int>(checks.size()) - warnings));
+                .arg(checks.size())
+                .arg(warnings)
+                .arg(static_cast<int>(checks.size()) - warnings));
     setToolTip("展开或收起计算检查列表");
     setStyleSheet(warnings ? "color: rgb(176,0,0);" : "color: rgb(0,0,160);");
   }

@@ -1,9 +1,8 @@
 #include "gui/HelpViewer.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QTimer>
-#include <QDateTime>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +15,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -184,8 +184,10 @@ HelpShown HelpViewer::Open(const HelpRequest& request) {
           pageOfTitle_.insert(title, {page, QPointF(0, f[2].toDouble())});
       }
     }
-    if (pageOfTitle_.isEmpty()) AttachOutline();
-    else QTimer::singleShot(0, this, &HelpViewer::AttachOutline);
+    if (pageOfTitle_.isEmpty())
+      AttachOutline();
+    else
+      QTimer::singleShot(0, this, &HelpViewer::AttachOutline);
   }
   shown.opened = true;
   setWindowTitle(QString::fromStdString(request.viewerTitle));

@@ -15,8 +15,7 @@ QString ChannelPath(const std::string& lockPath) {
   return p + ".sock";
 }
 
-InstanceChannel::InstanceChannel(const QString& path, std::function<void(const QString&)> onRequest,
-                                 QObject* parent)
+InstanceChannel::InstanceChannel(const QString& path, std::function<void(const QString&)> onRequest, QObject* parent)
     : QObject(parent), server_(new QLocalServer(this)), onRequest_(std::move(onRequest)) {
   // Only the holder of the single-instance lock gets here, so a socket left by a
   // crashed program is stale and may go.
@@ -63,7 +62,8 @@ bool HandOver(const QString& path, const QString& file, int timeoutMs) {
       socket.write(absolute.toUtf8() + "\n");
       if (!socket.waitForBytesWritten(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())))) return false;
       while (!socket.canReadLine()) {
-        if (deadline.hasExpired() || !socket.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))))
+        if (deadline.hasExpired() ||
+            !socket.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))))
           return false;
       }
       return socket.readLine().startsWith("OK");

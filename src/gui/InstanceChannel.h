@@ -18,8 +18,7 @@ class InstanceChannel : public QObject {
 
  public:
   // `onRequest` receives the absolute path handed over (empty: only raise the window).
-  InstanceChannel(const QString& path, std::function<void(const QString&)> onRequest,
-                  QObject* parent = nullptr);
+  InstanceChannel(const QString& path, std::function<void(const QString&)> onRequest, QObject* parent = nullptr);
   bool Listening() const;
 
  private:

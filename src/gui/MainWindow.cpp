@@ -19,8 +19,7 @@
 
 namespace pelmora::gui {
 
-MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent)
-    : QMainWindow(parent), app_(app), port_(port) {
+MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent) : QMainWindow(parent), app_(app), port_(port) {
   setObjectName("FormPelmora");
   setFont(WindowFont());
   if (port_) port_->SetParent(this);
@@ -117,8 +116,7 @@ void MainWindow::FillMenu(MenuItem* top) {
   QMenu* menu = MenuOf(top);
   if (!menu) return;
   for (QAction* a : menu->actions()) {
-    for (auto it = actions_.begin(); it != actions_.end();)
-      it = it->second == a ? actions_.erase(it) : std::next(it);
+    for (auto it = actions_.begin(); it != actions_.end();) it = it->second == a ? actions_.erase(it) : std::next(it);
     menu->removeAction(a);
     a->deleteLater();
   }
@@ -230,7 +228,8 @@ void MainWindow::OnFormChanged() {
   if (!w || ComponentOf(QApplication::focusWidget()) == want) return;
   // A control on another page: show its page first.
   for (const Component* p = want; p; p = p->Parent())
-    if (p->GetKind() == Kind::TabSheet) Form().PageControl1->SetActivePage(const_cast<GroupBox*>(static_cast<const GroupBox*>(p)));
+    if (p->GetKind() == Kind::TabSheet)
+      Form().PageControl1->SetActivePage(const_cast<GroupBox*>(static_cast<const GroupBox*>(p)));
   w->setFocus(Qt::OtherFocusReason);
 }
 
@@ -277,8 +276,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
   const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
   // Enter, Up and Down in an input control belong to its key handler in the core, which
   // moves the focus as the headless front end does.
-  const bool navigation = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Up ||
-                          k->key() == Qt::Key_Down;
+  const bool navigation =
+      k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Up || k->key() == Qt::Key_Down;
   if (navigation && !inRichText && mods == Qt::NoModifier) {
     Component* c = ComponentOf(target);
     if (c && c->OnKeyDown) {
@@ -305,9 +304,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
       if (mods & ~Qt::ShiftModifier) return false;
       MoveFocus(!(mods & Qt::ShiftModifier));
       return true;
-    case Qt::Key_Backtab:
-      MoveFocus(false);
-      return true;
+    case Qt::Key_Backtab: MoveFocus(false); return true;
     default: return false;
   }
 }

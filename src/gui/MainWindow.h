@@ -23,8 +23,7 @@ class QtPort;
 class TMyStatusBar;
 class ChecksView;
 
-class MainWindow : public QMainWindow, public ViewContext
-{
+class MainWindow : public QMainWindow, public ViewContext {
   Q_OBJECT
 
  public:

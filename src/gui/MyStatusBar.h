@@ -9,8 +9,7 @@
 
 namespace pelmora::gui {
 
-class TMyStatusBar : public QWidget
-{
+class TMyStatusBar : public QWidget {
   Q_OBJECT
 
  public:

@@ -2,24 +2,24 @@
 // page "计算" is dense: each group box is a compact grid of cells "label | field |
 // unit | button", filled row by row in the core's creation order, so that Enter walks
 // through a group left to right and top to bottom.
-#include <QToolButton>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QTabWidget>
+#include <QToolButton>
 
-#include "gui/ColorLegend.h"
 #include <QTableView>
 #include <QVBoxLayout>
+#include "gui/ColorLegend.h"
 
 #include <map>
 #include <variant>
 
+#include <QListWidget>
 #include "fields/Properties.h"
+#include "gui/ChecksView.h"
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
-#include "gui/ChecksView.h"
-#include <QListWidget>
 #include "gui/MyStatusBar.h"
 #include "gui/PipesView.h"
 
@@ -36,10 +36,14 @@ QVariant ToVariant(const PropValue& v) {
   return std::visit(
       [](const auto& x) -> QVariant {
         using T = std::decay_t<decltype(x)>;
-        if constexpr (std::is_same_v<T, bool>) return x;
-        else if constexpr (std::is_same_v<T, long long>) return QVariant::fromValue(x);
-        else if constexpr (std::is_same_v<T, double>) return x;
-        else if constexpr (std::is_same_v<T, std::string>) return Q(x);
+        if constexpr (std::is_same_v<T, bool>)
+          return x;
+        else if constexpr (std::is_same_v<T, long long>)
+          return QVariant::fromValue(x);
+        else if constexpr (std::is_same_v<T, double>)
+          return x;
+        else if constexpr (std::is_same_v<T, std::string>)
+          return Q(x);
         else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
           QStringList l;
           for (const auto& s : x) l << Q(s);
@@ -60,22 +64,26 @@ QWidget* MainWindow::Make(Component* c, QWidget* parent) {
   if (!c) return nullptr;
   using Factory = QWidget* (*)(MainWindow&, Component*, QWidget*);
   static const std::map<std::string, Factory, std::less<>> views = {
-      {"CaptionLabel", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+      {"CaptionLabel",
+       [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new CaptionLabel(w, static_cast<Label*>(c), p);
        }},
-      {"ValueEdit", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
-         return new ValueEdit(w, static_cast<Edit*>(c), p);
-       }},
-      {"ChoiceCombo", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+      {"ValueEdit",
+       [](MainWindow& w, Component* c, QWidget* p) -> QWidget* { return new ValueEdit(w, static_cast<Edit*>(c), p); }},
+      {"ChoiceCombo",
+       [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new ChoiceCombo(w, static_cast<ComboBox*>(c), p);
        }},
-      {"RadioGroupView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+      {"RadioGroupView",
+       [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new RadioGroupView(w, static_cast<RadioGroup*>(c), p);
        }},
-      {"RichTextView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+      {"RichTextView",
+       [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new RichTextView(w, static_cast<RichEdit*>(c), p);
        }},
-      {"SpeedButtonView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+      {"SpeedButtonView",
+       [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          // A push button with a caption, or a small tool button with its glyph.
          if (dynamic_cast<pelmora::Button*>(c)) return new ButtonView(w, static_cast<SpeedButton*>(c), p);
          auto* b = new SpeedButtonView(w, static_cast<SpeedButton*>(c), p);
@@ -84,13 +92,16 @@ QWidget* MainWindow::Make(Component* c, QWidget* parent) {
          b->setFixedSize(kButtonSize, kButtonSize);
          return b;
        }},
-      {"GroupView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+      {"GroupView",
+       [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new GroupView(w, static_cast<GroupBox*>(c), p);
        }},
-      {"PaintBoxView", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+      {"PaintBoxView",
+       [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new PaintBoxView(w, static_cast<PaintBox*>(c), p);
        }},
-      {"StatusBar", [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+      {"StatusBar",
+       [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return w.statusBar_ = new TMyStatusBar(w, static_cast<StatusBar*>(c), p);
        }},
   };

@@ -16,8 +16,7 @@ class QTableWidget;
 
 namespace pelmora::gui {
 
-class PickListDialog : public QDialog
-{
+class PickListDialog : public QDialog {
   Q_OBJECT
 
  public:

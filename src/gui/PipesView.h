@@ -8,8 +8,7 @@
 
 namespace pelmora::gui {
 
-class DataGridView : public QTableWidget
-{
+class DataGridView : public QTableWidget {
   Q_OBJECT
 
  public:
@@ -23,8 +22,7 @@ class DataGridView : public QTableWidget
   Subscription sub_;
 };
 
-class NavigatorView : public QWidget
-{
+class NavigatorView : public QWidget {
   Q_OBJECT
 
  public:

@@ -16,8 +16,7 @@ class QTableWidget;
 
 namespace pelmora::gui {
 
-class SimpPLDialog : public QDialog, public ViewContext
-{
+class SimpPLDialog : public QDialog, public ViewContext {
   Q_OBJECT
 
  public:

@@ -5,8 +5,7 @@
 
 namespace pelmora::gui {
 
-class TFormGG : public QDialog
-{
+class TFormGG : public QDialog {
   Q_OBJECT
 
  public:

@@ -11,7 +11,7 @@ class PelmoraApp;
 namespace pelmora::gui {
 
 struct StartupOptions {
-  bool splash = true;                       // --no-splash skips it (scripted use)
+  bool splash = true;                      // --no-splash skips it (scripted use)
   std::optional<std::string> projectFile;  // the first argument that is not an option
 };
 // Options from the arguments after the program name; further project names are ignored.

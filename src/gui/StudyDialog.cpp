@@ -130,9 +130,8 @@ StudyDialog::StudyDialog(PelmoraApp& app, QWidget* parent) : QDialog(parent), ap
     for (size_t k = 0; k < inputNames_.size(); ++k)
       if (inputNames_[k] == preferred[static_cast<size_t>(i)]) pre = static_cast<int>(k);
     FillRow(row, std::min<int>(pre + (i == 1 && pre == 0 ? 1 : 0), static_cast<int>(inputNames_.size()) - 1));
-    connect(row.field, &QComboBox::currentIndexChanged, this, [this, i](int) {
-      FillRow(inputs_[i], inputs_[i].field->currentIndex());
-    });
+    connect(row.field, &QComboBox::currentIndexChanged, this,
+            [this, i](int) { FillRow(inputs_[i], inputs_[i].field->currentIndex()); });
   }
   auto enableSecond = [this] {
     const bool on = inputs_[1].use->isChecked();
@@ -251,7 +250,8 @@ std::string StudyDialog::Request(StudyRequest& r) const {
     r.inputs.push_back(in);
   }
   for (int i = 0; i < outputs_->count(); ++i)
-    if (outputs_->item(i)->checkState() == Qt::Checked) r.outputs.push_back(U(outputs_->item(i)->data(Qt::UserRole).toString()));
+    if (outputs_->item(i)->checkState() == Qt::Checked)
+      r.outputs.push_back(U(outputs_->item(i)->data(Qt::UserRole).toString()));
   return ValidateStudy(app_.form, r);
 }
 
@@ -312,8 +312,9 @@ void StudyDialog::ShowResult() {
   chart_->SetData(&result_, shown_.inputs.size(), 0);
   export_->setEnabled(!result_.rows.empty());
   export_->setToolTip("把结果表写成 CSV 文件（UTF-8，可用电子表格打开）");
-  status_->setText(QString("共 %1 点").arg(result_.rows.size()) +
-                   (failed ? QString("，其中 %1 点计算失败（见“%2”列）").arg(failed).arg(kStudyMessageHeader) : QString()));
+  status_->setText(
+      QString("共 %1 点").arg(result_.rows.size()) +
+      (failed ? QString("，其中 %1 点计算失败（见“%2”列）").arg(failed).arg(kStudyMessageHeader) : QString()));
 }
 
 void StudyDialog::ExportCsv() {
@@ -327,8 +328,10 @@ void StudyDialog::ExportCsv() {
   auto path = app_.form.Port().SaveDialog(req);
   if (!path) return;
   const std::string failure = WriteFileDurably(*path, StudyCsv(result_, true));
-  if (!failure.empty()) Message("无法写入“" + *path + "”：" + failure, MsgType::Error);
-  else status_->setText(Q("已导出到 " + *path));
+  if (!failure.empty())
+    Message("无法写入“" + *path + "”：" + failure, MsgType::Error);
+  else
+    status_->setText(Q("已导出到 " + *path));
 }
 
 }  // namespace pelmora::gui

@@ -204,8 +204,7 @@ ChoiceCombo::ChoiceCombo(ViewContext& ctx, ComboBox* combo, QWidget* parent)
 void ChoiceCombo::Refresh() {
   std::vector<std::string> shown;
   const bool unit = combo_->GetKind() == Kind::ComboBoxU;
-  for (const auto& item : combo_->Items())
-    shown.push_back(unit ? ComboBoxU::ItemUnit(item) : TrimStr(item));
+  for (const auto& item : combo_->Items()) shown.push_back(unit ? ComboBoxU::ItemUnit(item) : TrimStr(item));
   QFont qf = ToQFont(combo_->font);
   if (font() != qf) setFont(qf);
   blockSignals(true);
@@ -376,8 +375,7 @@ void RichTextView::Refresh() {
   ApplyVisible(this, rich_->Visible());
   if (pushing_) return;
   loading_ = true;
-  if (!SameRuns(ReadDocument(*document(), rich_->defaultFont), rich_->Paragraphs()) ||
-      rich_->Paragraphs().empty())
+  if (!SameRuns(ReadDocument(*document(), rich_->defaultFont), rich_->Paragraphs()) || rich_->Paragraphs().empty())
     FillDocument(*document(), rich_->Paragraphs());
   // The caret where the core put it (a freshly built report: at the start), with
   // nothing selected, scrolled into view.

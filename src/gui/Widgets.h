@@ -61,8 +61,7 @@ class Subscription {
 };
 
 // The value field (TEditD) and the plain single-line edit (TEdit).
-class ValueEdit : public QLineEdit
-{
+class ValueEdit : public QLineEdit {
   Q_OBJECT
 
  public:
@@ -87,8 +86,7 @@ class ValueEdit : public QLineEdit
 };
 
 // Drop-down list without typing: unit selectors (showing the unit names) and choice lists.
-class ChoiceCombo : public QComboBox
-{
+class ChoiceCombo : public QComboBox {
   Q_OBJECT
 
  public:
@@ -109,8 +107,7 @@ class ChoiceCombo : public QComboBox
   Subscription sub_;
 };
 
-class CaptionLabel : public QLabel
-{
+class CaptionLabel : public QLabel {
   Q_OBJECT
 
  public:
@@ -122,8 +119,7 @@ class CaptionLabel : public QLabel
   Subscription sub_;
 };
 
-class GroupView : public QGroupBox
-{
+class GroupView : public QGroupBox {
   Q_OBJECT
 
  public:
@@ -135,8 +131,7 @@ class GroupView : public QGroupBox
   Subscription sub_;
 };
 
-class RadioGroupView : public QGroupBox
-{
+class RadioGroupView : public QGroupBox {
   Q_OBJECT
 
  public:
@@ -152,8 +147,7 @@ class RadioGroupView : public QGroupBox
 };
 
 // Rich-text areas (notes, the report): paragraphs of formatted runs.
-class RichTextView : public QTextEdit
-{
+class RichTextView : public QTextEdit {
   Q_OBJECT
 
  public:
@@ -171,8 +165,7 @@ class RichTextView : public QTextEdit
 };
 
 // Speed and tool buttons (no keyboard focus, hint as tool tip, toggles stay down).
-class SpeedButtonView : public QToolButton
-{
+class SpeedButtonView : public QToolButton {
   Q_OBJECT
 
  public:
@@ -184,8 +177,7 @@ class SpeedButtonView : public QToolButton
   Subscription sub_;
 };
 
-class ButtonView : public QPushButton
-{
+class ButtonView : public QPushButton {
   Q_OBJECT
 
  public:
@@ -198,8 +190,7 @@ class ButtonView : public QPushButton
 };
 
 // The paint box: its paint event runs the core's paint handler on a QtCanvas.
-class PaintBoxView : public QWidget
-{
+class PaintBoxView : public QWidget {
   Q_OBJECT
 
  public:

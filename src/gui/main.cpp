@@ -113,8 +113,7 @@ int main(int argc, char** argv) {
   QTimer recoveryTimer;
   QObject::connect(&recoveryTimer, &QTimer::timeout, [&app] { app.recovery.Write(); });
   recoveryTimer.start(Recovery::kIntervalSeconds * 1000);
-  if (!options.projectFile)
-    QTimer::singleShot(0, &window, [&app] { app.Run([&app] { app.recovery.Offer(); }); });
+  if (!options.projectFile) QTimer::singleShot(0, &window, [&app] { app.Run([&app] { app.recovery.Offer(); }); });
 
   const int code = qapp.exec();
   app.recovery.Remove();  // a normal end: the user has answered for every change

@@ -6,8 +6,8 @@
 #include <system_error>
 
 #include "fields/Text.h"
-#include "fields/Version.h"
 #include "fields/UiPort.h"
+#include "fields/Version.h"
 #include "project/TextFile.h"
 
 namespace pelmora {

@@ -200,7 +200,8 @@ void ProjectCommands::SBClearClick(Component*) {
   auto* field = dynamic_cast<EditD*>(f_.Focused());
   if (!field) return;
   std::string caption = field->MyLabel() ? field->MyLabel()->Caption() : field->Name();
-  Answer a = f_.Port().MessageBox("你要清除数据:" + caption + "?", "清除数据", MsgType::Question, Buttons::YesNo, Answer::No);
+  Answer a =
+      f_.Port().MessageBox("你要清除数据:" + caption + "?", "清除数据", MsgType::Question, Buttons::YesNo, Answer::No);
   if (a == Answer::Yes) {
     field->SetText("");
     if (markResultsStale) markResultsStale("已清除" + caption);
@@ -222,8 +223,8 @@ std::string ProjectCommands::SaveQuestion() const {
 
 bool ProjectCommands::CanClose() {
   if (!HasUnsavedChanges()) return true;
-  Answer a = f_.Port().MessageBox(SaveQuestion(), TFormPelmora::kTitle, MsgType::Question, Buttons::YesNoCancel,
-                                  Answer::Yes);
+  Answer a =
+      f_.Port().MessageBox(SaveQuestion(), TFormPelmora::kTitle, MsgType::Question, Buttons::YesNoCancel, Answer::Yes);
   if (a == Answer::No) return true;
   if (a != Answer::Yes) return false;
   try {

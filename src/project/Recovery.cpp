@@ -25,7 +25,8 @@ constexpr const char* kPrefix = "recovery-";
 int PidOf(const fs::path& p) {
   std::string n = p.filename().string();
   if (n.rfind(kPrefix, 0) != 0 || p.extension() != ".pmf") return 0;
-  std::string digits = n.substr(std::char_traits<char>::length(kPrefix), n.size() - 4 - std::char_traits<char>::length(kPrefix));
+  std::string digits =
+      n.substr(std::char_traits<char>::length(kPrefix), n.size() - 4 - std::char_traits<char>::length(kPrefix));
   if (digits.empty() || digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), ::isdigit)) return 0;
   return std::stoi(digits);
 }
@@ -61,8 +62,8 @@ void Recovery::Write() {
     std::error_code ec;
     fs::create_directories(fs::path(path).parent_path(), ec);
     SaveFormRecords(f_, path, {});
-    WriteFileDurably(NameFile(path), f_.CurrentProjectFile.empty() ? std::string(ProjectCommands::kUnnamed)
-                                                                     : f_.CurrentProjectFile);
+    WriteFileDurably(NameFile(path),
+                     f_.CurrentProjectFile.empty() ? std::string(ProjectCommands::kUnnamed) : f_.CurrentProjectFile);
   } catch (...) {
     // The copy is a safety net; the user's own save reports its failures.
   }

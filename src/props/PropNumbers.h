@@ -16,8 +16,8 @@ namespace pelmora {
 
 // "Range check error": a formula text or its variable list exceeds the fixed limits.
 class RangeCheckError : public std::runtime_error {
-public:
-    RangeCheckError();
+ public:
+  RangeCheckError();
 };
 
 inline FloatingPointError FpDivisionByZero() { return FpError(FpFault::DivByZero); }

@@ -9,8 +9,8 @@ namespace pelmora {
 
 // Row 0 (x) holds the abscissas (temperatures, °C), row 1 (y) the values.
 struct PointTable {
-    std::vector<double> x;
-    std::vector<double> y;
+  std::vector<double> x;
+  std::vector<double> y;
 };
 
 // Value of a constant ("4183"), single pair ("20,998.2") or point table
@@ -27,8 +27,7 @@ double InterpolateTable(int n, const PointTable& table, int mode, double x);
 
 // Splits text at separator into list positions 1, 2, ... (position 0 stays empty);
 // at most lastIndex positions are filled. Returns the count of items.
-int SplitText(const std::string& text, char separator, std::vector<std::string>& list,
-              int lastIndex = 99);
+int SplitText(const std::string& text, char separator, std::vector<std::string>& list, int lastIndex = 99);
 
 // Splits text at separator and converts each item into positions 1, 2, ... of values;
 // items beyond the vector's size are not stored. Throws ConversionError at the first

@@ -17,10 +17,10 @@ using ModelParams = std::array<double, 21>;
 
 // Each model returns 0 for a selector it does not serve and when its iteration does
 // not converge within the step limit. liquid selects the liquid starting value.
-double PrDensity(const ModelParams& mp, int liquid);         // kg/m3
-double VirialDensity(const ModelParams& mp, int liquid);     // kg/m3
-double PrViscosity(const ModelParams& mp, int liquid);       // Pa.s
-double PrConductivity(const ModelParams& mp, int liquid);    // W/(m.K)
+double PrDensity(const ModelParams& mp, int liquid);       // kg/m3
+double VirialDensity(const ModelParams& mp, int liquid);   // kg/m3
+double PrViscosity(const ModelParams& mp, int liquid);     // Pa.s
+double PrConductivity(const ModelParams& mp, int liquid);  // W/(m.K)
 // Residual heat capacities in J/(kg.K); a zero Pc or M, or a density that cannot be
 // computed, throws FloatingPointError.
 double PrResidualCp(const ModelParams& mp, int liquid);
@@ -31,20 +31,20 @@ inline constexpr int kRootStepLimit = 200;
 
 // Where the dialog puts a property value (its value field); values are SI.
 class PropertyTarget {
-public:
-    virtual ~PropertyTarget() = default;
-    virtual void SetValue(double si) = 0;
-    virtual void Clear() = 0;
+ public:
+  virtual ~PropertyTarget() = default;
+  virtual void SetValue(double si) = 0;
+  virtual void Clear() = 0;
 };
 
 // What one property evaluation does to its target, and the message to show (if any).
 struct PropertyOutcome {
-    enum class Kind { Unchanged, Empty, Value };
-    Kind kind = Kind::Unchanged;
-    double value = 0;
-    std::string message;
+  enum class Kind { Unchanged, Empty, Value };
+  Kind kind = Kind::Unchanged;
+  double value = 0;
+  std::string message;
 
-    void ApplyTo(PropertyTarget& target) const;
+  void ApplyTo(PropertyTarget& target) const;
 };
 
 inline constexpr const char* kMsgNoTemperature = "请指定温度！";
@@ -54,16 +54,14 @@ inline constexpr const char* kMsgNoPressure = "请指定压力！";
 // record at the t and p of the grid. Conversion errors (ConversionError), the formula
 // limits (RangeCheckError) and model faults (FloatingPointError) are thrown and end
 // the caller's computation.
-PropertyOutcome EvaluateProperty(const std::string& name, const PropRecord& record,
-                                 TMyValues& grid);
+PropertyOutcome EvaluateProperty(const std::string& name, const PropRecord& record, TMyValues& grid);
 
 // Clean-up of a property text: remarks after "?", "<", "{" and a label before "=" go.
 std::string CleanPropertyText(const std::string& text);
 
 // Formula preparation: PRRCP/VRRCP, the critical constants and reduced values of the
 // parameter strings (positions 1..7), then T, P and R.
-std::string PrepareFormula(const std::string& formula, const std::vector<std::string>& params,
-                           const ModelParams& mp, int liquid);
-
+std::string PrepareFormula(const std::string& formula, const std::vector<std::string>& params, const ModelParams& mp,
+                           int liquid);
 
 }  // namespace pelmora

@@ -61,7 +61,8 @@ FileDialogRequest SaveRequest(const char* title, const char* filter, const char*
 }  // namespace
 
 void Report::SBRSaveClick(Component*) {
-  auto file = f_.Port().SaveDialog(SaveRequest(kSaveTitle, kSaveFilter, "doc", PresetName(f_.CurrentProjectFile, ".doc")));
+  auto file =
+      f_.Port().SaveDialog(SaveRequest(kSaveTitle, kSaveFilter, "doc", PresetName(f_.CurrentProjectFile, ".doc")));
   if (!file) return;
   std::string reason = WriteFileDurably(*file, ToRtf(f_.RichEditReport->Paragraphs()));
   if (!reason.empty())

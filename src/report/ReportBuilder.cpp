@@ -114,11 +114,14 @@ void ReportBuilder::BuildAll() {
   paragraphs_.clear();
   Line("", 10, false);
   Line(std::string(9, ' ') + f_.VND->Text() + "容器—佩莫拉计算报告", 14, true);
-  Line("      " + [] {
-    std::string rule;
-    for (int i = 0; i < 19; ++i) rule += "━";
-    return rule;
-  }(), 14, true);
+  Line(
+      "      " +
+          [] {
+            std::string rule;
+            for (int i = 0; i < 19; ++i) rule += "━";
+            return rule;
+          }(),
+      14, true);
   EmptyLine();
 
   auto section = [this](const char* heading, auto rows, bool last = false) {
@@ -161,8 +164,9 @@ void ReportBuilder::BuildAll() {
     TextRow("EVTD");
     numbers({"KeD", "KcD", "TwaD", "TeD", "koD", "DpoD"});
   });
-  section("       管程物性及热量平衡，物性:",
-          [&] { numbers({"CipD", "DeniD", "ViiD", "LdiD", "DHiD", "CipvD", "denivD", "ViivD"}); });
+  section("       管程物性及热量平衡，物性:", [&] {
+    numbers({"CipD", "DeniD", "ViiD", "LdiD", "DHiD", "CipvD", "denivD", "ViivD"});
+  });
   section("       管程物性及热量平衡，工艺和热量平衡数据:", [&] {
     TextRow("PhiD");
     TextRow("HTiD");
@@ -175,7 +179,12 @@ void ReportBuilder::BuildAll() {
     CutRow("TmD");
     numbers({"DspD", "SlD", "mD", "UivD", "pHD", "UiD", "DpiD", "RiD", "RoD", "kiD"});
   });
-  section("       简明计算结果:", [&] { numbers({"AtD", "ArD", "LtD", "LrD", "TTaD", "KTaD", "WcD"}); }, true);
+  section(
+      "       简明计算结果:",
+      [&] {
+        numbers({"AtD", "ArD", "LtD", "LrD", "TTaD", "KTaD", "WcD"});
+      },
+      true);
 
   // Quantities of the vessel-side phase change, the circulation and the temperature
   // difference correction, in the modes that use them.

@@ -42,7 +42,9 @@ std::string Hex(const std::string& bytes) {
 }
 
 // \uN takes a signed 16-bit number.
-std::string UnicodeWord(unsigned v) { return "\\u" + std::to_string(v > 32767 ? static_cast<int>(v) - 65536 : static_cast<int>(v)); }
+std::string UnicodeWord(unsigned v) {
+  return "\\u" + std::to_string(v > 32767 ? static_cast<int>(v) - 65536 : static_cast<int>(v));
+}
 
 std::string EscapeText(const std::string& s) {
   std::string out;

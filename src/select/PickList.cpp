@@ -35,9 +35,9 @@ std::optional<std::string> PickFromList(UiPort& port, const std::vector<std::str
   return port.PickList(r);
 }
 
-std::string ShowPickList(UiPort& port, const std::vector<std::string>& values,
-                         const std::vector<std::string>& names, const std::string& prompt,
-                         const std::string& caption, const std::string& current, const std::string& unit) {
+std::string ShowPickList(UiPort& port, const std::vector<std::string>& values, const std::vector<std::string>& names,
+                         const std::string& prompt, const std::string& caption, const std::string& current,
+                         const std::string& unit) {
   return PickFromList(port, values, names, prompt, caption, current, unit).value_or(current);
 }
 
@@ -46,7 +46,7 @@ const std::vector<std::string>& PitchValues() {
   return v;
 }
 const std::vector<std::string>& PitchNames() {
-  static const std::vector<std::string> v = {"空隙=0",      "空隙=0.5Do", "空隙=1.0Do", "空隙=1.5Do",
+  static const std::vector<std::string> v = {"空隙=0",     "空隙=0.5Do", "空隙=1.0Do", "空隙=1.5Do",
                                              "空隙=2.0Do", "空隙=2.5Do", "空隙=3.0Do"};
   return v;
 }

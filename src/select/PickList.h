@@ -21,9 +21,9 @@ class TFormPickList {
 
   std::string caption = "请选择";
   std::string prompt = "请从下列列表中选择";  // LPrompt
-  std::vector<Row> rows;                     // PickListView
-  int selected = -1;                         // selected row from 0, -1 for none
-  std::string input;                         // LEPickStr
+  std::vector<Row> rows;                      // PickListView
+  int selected = -1;                          // selected row from 0, -1 for none
+  std::string input;                          // LEPickStr
 
   // Fills the dialog for a request: rows in the given order; the first row selected,
   // then every row whose value text equals the current text (the last match stays);
@@ -41,9 +41,9 @@ std::optional<std::string> PickFromList(UiPort& port, const std::vector<std::str
                                         const std::string& unit);
 
 // The same, returning the current text unchanged when cancelled.
-std::string ShowPickList(UiPort& port, const std::vector<std::string>& values,
-                         const std::vector<std::string>& names, const std::string& prompt,
-                         const std::string& caption, const std::string& current, const std::string& unit);
+std::string ShowPickList(UiPort& port, const std::vector<std::string>& values, const std::vector<std::string>& names,
+                         const std::string& prompt, const std::string& caption, const std::string& current,
+                         const std::string& unit);
 
 // The fixed lists: values and names of the coil pitch ratios and of the wall roughness (mm).
 const std::vector<std::string>& PitchValues();

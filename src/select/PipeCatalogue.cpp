@@ -8,8 +8,8 @@
 
 #include "fields/DurableFile.h"
 #include "fields/Errors.h"
-#include "fields/SqliteHandles.h"
 #include "fields/NumberFormat.h"
+#include "fields/SqliteHandles.h"
 #include "fields/Text.h"
 
 namespace pelmora {
@@ -147,8 +147,10 @@ bool PipeCatalogue::Save(const std::string& path, std::string* message) const {
       !exec("CREATE TABLE Expand1(ID INTEGER PRIMARY KEY, DN TEXT NOT NULL, Ec REAL)"))
     return dbFail();
   auto bindNumber = [](sqlite3_stmt* s, int col, const std::optional<double>& v) {
-    if (v) sqlite3_bind_double(s, col, *v);
-    else sqlite3_bind_null(s, col);
+    if (v)
+      sqlite3_bind_double(s, col, *v);
+    else
+      sqlite3_bind_null(s, col);
   };
   sqlite3_stmt* s = nullptr;
   if (sqlite3_prepare_v2(raw, "INSERT INTO Piples1 VALUES(?,?,?,?,?)", -1, &s, nullptr) != SQLITE_OK) return dbFail();

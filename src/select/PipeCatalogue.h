@@ -10,14 +10,14 @@ namespace pelmora {
 
 struct PipeRow {
   int id = 0;
-  std::string dn;  // outer diameter "×" wall thickness, mm
+  std::string dn;                // outer diameter "×" wall thickness, mm
   std::optional<double> Do, Di;  // mm
-  bool own = false;  // added by the user (may be deleted); shipped rows are not
+  bool own = false;              // added by the user (may be deleted); shipped rows are not
 };
 
 struct ExpandRow {
   int id = 0;
-  std::string dn;  // name of the liquid
+  std::string dn;            // name of the liquid
   std::optional<double> ec;  // 1E-4 1/K
 };
 
@@ -38,7 +38,7 @@ class PipeCatalogue {
  public:
   static constexpr const char* kFileName = "Piples.mdb";
 
-  std::vector<PipeRow> pipes;     // by ID
+  std::vector<PipeRow> pipes;      // by ID
   std::vector<ExpandRow> expands;  // by ID
 
   // Reads both tables. On failure both stay empty and false is returned with a message.

@@ -85,14 +85,16 @@ bool Selection::Store(PipeCatalogue changed) {
 }
 
 void Selection::SBP3Click(Component*) {
-  auto answer = PickFromList(f_.Port(), PitchValues(), PitchNames(), "螺距和外管径之比", "螺距选择", f_.DspD->Text(), "-");
+  auto answer =
+      PickFromList(f_.Port(), PitchValues(), PitchNames(), "螺距和外管径之比", "螺距选择", f_.DspD->Text(), "-");
   if (answer) f_.DspD->SetText(*answer);
 }
 
 void Selection::SBDLTClick(Component*) {
   std::string current;
   if (!Trim(f_.EiD->Text()).empty()) current = FormatFixed(f_.EiD->GetValue() * 1000, 2);
-  auto answer = PickFromList(f_.Port(), RoughnessValues(), RoughnessNames(), "绝对粗糟度", "管道绝对粗糟度选择", current, "mm");
+  auto answer =
+      PickFromList(f_.Port(), RoughnessValues(), RoughnessNames(), "绝对粗糟度", "管道绝对粗糟度选择", current, "mm");
   // A cancelled list writes nothing (the shown value would come back rounded to 0.01 mm).
   if (!answer || Trim(*answer).empty()) return;
   f_.EiD->SetValue(CheckedNumber(*answer) / 1000);
@@ -168,7 +170,8 @@ void Selection::BPipeAddClick(Component*) {
   std::vector<std::string> values, names;
   for (const PipeRow& r : catalogue.pipes)
     if (r.own) values.push_back(r.dn), names.push_back("自定规格");
-  auto typed = PickFromList(f_.Port(), values, names, "管子规格：外径×壁厚（毫米），例如 25×2.5", "添加管子规格", "", "mm");
+  auto typed =
+      PickFromList(f_.Port(), values, names, "管子规格：外径×壁厚（毫米），例如 25×2.5", "添加管子规格", "", "mm");
   if (!typed || Trim(*typed).empty()) return;
   std::string message;
   auto dn = NormalizeOwnSize(*typed, &message);
@@ -179,8 +182,9 @@ void Selection::BPipeAddClick(Component*) {
   for (size_t i = 0; i < catalogue.pipes.size(); ++i) {
     if (catalogue.pipes[i].dn == *dn) {
       f_.DBGPiples->SetCurrent(static_cast<int>(i));
-      f_.Port().MessageBox("管子规格“" + *dn + "”已在管道系列中（序号 " + std::to_string(catalogue.pipes[i].id) + "）。",
-                           "管道系列", MsgType::Information, Buttons::Ok, Answer::Ok);
+      f_.Port().MessageBox(
+          "管子规格“" + *dn + "”已在管道系列中（序号 " + std::to_string(catalogue.pipes[i].id) + "）。", "管道系列",
+          MsgType::Information, Buttons::Ok, Answer::Ok);
       return;
     }
   }
@@ -202,8 +206,9 @@ void Selection::BPipeDelClick(Component*) {
   }
   const PipeRow& r = catalogue.pipes[static_cast<size_t>(row)];
   if (!r.own) {
-    f_.Port().MessageBox("序号 " + std::to_string(r.id) + " 的“" + r.dn + "”是随程序提供的规格，不能删除；只能删除自己添加的规格。",
-                         "管道系列", MsgType::Warning, Buttons::Ok, Answer::Ok);
+    f_.Port().MessageBox(
+        "序号 " + std::to_string(r.id) + " 的“" + r.dn + "”是随程序提供的规格，不能删除；只能删除自己添加的规格。",
+        "管道系列", MsgType::Warning, Buttons::Ok, Answer::Ok);
     return;
   }
   PipeCatalogue changed = catalogue;

@@ -156,8 +156,7 @@ void TFormSimpPL::Build() {
   MyValues1->Edit().AddValue("p", "100", "kPa(A)", "绝对压力");
   MyValues1->Sync();
 
-  auto value = [this](const char* stem, const char* caption, const char* property,
-                      std::vector<std::string> units) {
+  auto value = [this](const char* stem, const char* caption, const char* property, std::vector<std::string> units) {
     Label& l = Create<Label>(std::string(stem) + "L", TStGetP, caption);
     EditD& e = Create<EditD>(std::string(stem) + "D", TStGetP);
     ComboBoxU& u = Create<ComboBoxU>(std::string(stem) + "U", TStGetP, std::move(units));
@@ -178,8 +177,8 @@ void TFormSimpPL::Build() {
                      {"kJ/(m.K.S)", "1000"},
                      {"kcal/(m.K.S)", "4187"},
                      {"kcal/(m.K.h)", "1.1630"}}));
-  STD = value("ST", "表面张力", "ST",
-              Units({{"N/m", "1"}, {"Dyne/cm", "0.001"}, {"g/cm", "0.9807"}, {"kg/m", "9.807"}}));
+  STD =
+      value("ST", "表面张力", "ST", Units({{"N/m", "1"}, {"Dyne/cm", "0.001"}, {"g/cm", "0.9807"}, {"kg/m", "9.807"}}));
   HVD = value("HV", "蒸发潜热", "HV", Units({{"J/kg", "1"}, {"kJ/kg", "1000"}, {"kcal/kg", "4186"}}));
   VexpkD = value("Vexpk", "膨胀系数", "", Units({{"1/K", "1"}, {"1/°C", "1"}}));
   PcD = value("Pc", "临界压力", "Pc",
@@ -289,7 +288,8 @@ void TFormSimpPL::RefreshGrid() {
 void TFormSimpPL::ShowRecord() {
   syncing_ = true;
   PropRecord empty;
-  const PropRecord& r = state_ != DataState::Browse ? buffer_ : (current_ >= 0 && current_ < lib_.Count() ? lib_.At(current_) : empty);
+  const PropRecord& r =
+      state_ != DataState::Browse ? buffer_ : (current_ >= 0 && current_ < lib_.Count() ? lib_.At(current_) : empty);
   DBTextNO->SetText(r.NO.value_or(""));
   DBTextCN->SetText(r.CN.value_or(""));
   DBTextEN->SetText(r.EN.value_or(""));
@@ -305,8 +305,7 @@ void TFormSimpPL::UpdateNavigator() {
   const bool unlocked = TSManP->Visible();
   const bool enabled[10] = {current_ > 0,
                             current_ > 0,
-                            n > 0 && current_ < n - 1,
-                            n > 0 && current_ < n - 1,
+                            n > 0 && current_<n - 1, n> 0 && current_ < n - 1,
                             unlocked && browse,
                             unlocked && (current_ >= 0 || state_ == DataState::Insert),
                             unlocked && browse && current_ >= 0,
@@ -441,10 +440,14 @@ bool TFormSimpPL::LocateNO(const std::string& no) {
 
 void TFormSimpPL::NavClick(const std::string& b) {
   const bool unlocked = TSManP->Visible();
-  if (b == "First") GoTo(0);
-  else if (b == "Prior") GoTo(current_ - 1);
-  else if (b == "Next") GoTo(current_ + 1);
-  else if (b == "Last") GoTo(lib_.Count() - 1);
+  if (b == "First")
+    GoTo(0);
+  else if (b == "Prior")
+    GoTo(current_ - 1);
+  else if (b == "Next")
+    GoTo(current_ + 1);
+  else if (b == "Last")
+    GoTo(lib_.Count() - 1);
   else if (b == "Refresh") {
     if (state_ == DataState::Browse) {
       RefreshGrid();
@@ -452,11 +455,16 @@ void TFormSimpPL::NavClick(const std::string& b) {
     }
   } else if (!unlocked) {
     return;  // editing needs the maintenance page
-  } else if (b == "Insert") Insert();
-  else if (b == "Delete") Delete();
-  else if (b == "Edit") StartEdit();
-  else if (b == "Post") Post();
-  else if (b == "Cancel") Cancel();
+  } else if (b == "Insert")
+    Insert();
+  else if (b == "Delete")
+    Delete();
+  else if (b == "Edit")
+    StartEdit();
+  else if (b == "Post")
+    Post();
+  else if (b == "Cancel")
+    Cancel();
 }
 
 std::string TFormSimpPL::SavePath() const {
@@ -584,8 +592,8 @@ bool TFormSimpPL::CloseQuery() { return Close(ModalResult::Cancel); }
 bool TFormSimpPL::Close(ModalResult r) {
   if (state_ != DataState::Browse && !Post()) return false;  // the unfinished record is not lost
   if (modified_) {
-    Answer a = Port().MessageBox("物性库已修改，是否保存？", kCaption, MsgType::Question, Buttons::YesNoCancel,
-                                 Answer::Yes);
+    Answer a =
+        Port().MessageBox("物性库已修改，是否保存？", kCaption, MsgType::Question, Buttons::YesNoCancel, Answer::Yes);
     if (a == Answer::Cancel) return false;
     if (a == Answer::Yes && !Save()) return false;  // the failure has said why; nothing is lost
   }

@@ -58,8 +58,8 @@ class TFormSimpPL : public Form {
 
   static constexpr const char* kCaption = "简易物性数据库";
   static constexpr int kHeight = 445;
-  static constexpr const char* kNavButtons[10] = {"First", "Prior", "Next",   "Last",   "Insert",
-                                                  "Delete", "Edit", "Post", "Cancel", "Refresh"};
+  static constexpr const char* kNavButtons[10] = {"First",  "Prior", "Next", "Last",   "Insert",
+                                                  "Delete", "Edit",  "Post", "Cancel", "Refresh"};
 
   // Components, in creation order.
   GroupBox* DBNavigator1 = nullptr;

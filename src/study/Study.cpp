@@ -45,8 +45,7 @@ std::vector<std::string> StudyValues(const StudyInput& in) {
   if (in.points < 1 || in.points > kMaxStudyPoints)
     throw std::invalid_argument("点数须在 1 到 " + std::to_string(kMaxStudyPoints) + " 之间");
   if (!std::isfinite(in.from) || !std::isfinite(in.to)) throw std::invalid_argument("起点和终点须为有限数值");
-  if (in.logarithmic && (in.from <= 0 || in.to <= 0))
-    throw std::invalid_argument("对数间隔要求起点和终点均大于零");
+  if (in.logarithmic && (in.from <= 0 || in.to <= 0)) throw std::invalid_argument("对数间隔要求起点和终点均大于零");
   std::vector<std::string> values;
   values.reserve(static_cast<size_t>(in.points));
   for (int i = 0; i < in.points; ++i) {

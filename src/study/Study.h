@@ -12,7 +12,7 @@
 namespace pelmora {
 
 struct StudyInput {
-  std::string field;  // a value field, e.g. "TaoD"
+  std::string field;        // a value field, e.g. "TaoD"
   double from = 0, to = 0;  // in the field's current unit, as typed
   int points = 2;           // both ends included
   bool logarithmic = false;
@@ -36,8 +36,8 @@ struct StudyResult {
   std::vector<StudyRow> rows;
 };
 
-inline constexpr int kMaxStudyPoints = 1000;       // per input
-inline constexpr int kMaxStudyGrid = 10000;        // points of a whole study
+inline constexpr int kMaxStudyPoints = 1000;  // per input
+inline constexpr int kMaxStudyGrid = 10000;   // points of a whole study
 inline constexpr int kMaxStudyThreads = 16;
 inline constexpr const char* kStudyMessageHeader = "计算信息";
 

@@ -51,7 +51,7 @@ void AxisRange(double lo, double hi, double& min, double& max, double& step) {
   max = std::ceil(hi / step) * step;
 }
 
-constexpr Color kSeriesColors[] = {RGBColor(0, 0, 255), RGBColor(255, 0, 0), RGBColor(0, 128, 0),
+constexpr Color kSeriesColors[] = {RGBColor(0, 0, 255),   RGBColor(255, 0, 0),   RGBColor(0, 128, 0),
                                    RGBColor(128, 0, 128), RGBColor(255, 128, 0), RGBColor(0, 128, 128),
                                    RGBColor(128, 128, 0), RGBColor(0, 0, 0)};
 
@@ -104,8 +104,10 @@ bool DrawStudyChart(chart::Canvas& canvas, const StudyResult& result, size_t inp
         down = false;  // a failed point leaves a gap
         continue;
       }
-      if (down) c.LineTo(x, y);
-      else c.MoveTo(x, y);
+      if (down)
+        c.LineTo(x, y);
+      else
+        c.MoveTo(x, y);
       down = true;
       c.Marker(marker, 7);
     }

@@ -87,8 +87,8 @@ void ExpectSizingRelations(const Design& d) {
 // 1/K from the film coefficients written by the design, steel tube wall (52.34).
 double OverallK(const Design& d) {
   const double dout = d["dioD"], di = d["diiD"];
-  const double R = 1 / d["koD"] + d["RoD"] + (dout - di) * dout / (52.34 * (dout + di)) +
-                   (1 / d["kiD"] + d["RiD"]) * dout / di;
+  const double R =
+      1 / d["koD"] + d["RoD"] + (dout - di) * dout / (52.34 * (dout + di)) + (1 / d["kiD"] + d["RiD"]) * dout / di;
   return 1 / R;
 }
 
@@ -107,8 +107,7 @@ TEST(Designs, HotWaterHeatedStorageTank) {
   // tau (K A + Ke Ae) = M cp ln((B - C T1)/(B - C T2)).
   const double K = OverallK(d), A = d["AtD"], Ke = d["KeD"], Ae = 40, Te = 15;
   const double B = K * A * 80 + Ke * Ae * Te, C = K * A + Ke * Ae;
-  EXPECT_NEAR(14400 * (K * A + Ke * Ae), 20000 * 4180 * std::log((B - C * 20) / (B - C * 60)),
-              0.01 * 14400 * K * A);
+  EXPECT_NEAR(14400 * (K * A + Ke * Ae), 20000 * 4180 * std::log((B - C * 20) / (B - C * 60)), 0.01 * 14400 * K * A);
   // Hand-book ranges: free convection of water on a coil, turbulent hot water in tubes.
   EXPECT_GT(d["koD"], 300);
   EXPECT_LT(d["koD"], 2000);
@@ -151,8 +150,7 @@ TEST(Designs, SteamHeatedStorageTank) {
   EXPECT_LT(d["AtD"], 0.6 * water["AtD"]);
   const double K = OverallK(d), A = d["AtD"], Ke = d["KeD"], Ae = 40, Te = 15;
   const double B = K * A * 143.6 + Ke * Ae * Te, C = K * A + Ke * Ae;
-  EXPECT_NEAR(14400 * (K * A + Ke * Ae), 20000 * 4180 * std::log((B - C * 20) / (B - C * 60)),
-              0.01 * 14400 * K * A);
+  EXPECT_NEAR(14400 * (K * A + Ke * Ae), 20000 * 4180 * std::log((B - C * 20) / (B - C * 60)), 0.01 * 14400 * K * A);
 }
 
 TEST(Designs, AgitatedStorageTank) {
@@ -180,8 +178,8 @@ TEST(Designs, TwoStreamVessel) {
   // Counter-current ends 50 K and 40 K; F of one shell pass at R = 2/3, P = 3/7.
   const double lmtd = 10 / std::log(50.0 / 40);
   const double R = 20.0 / 30, P = 30.0 / 70, s = std::sqrt(R * R + 1);
-  const double F = s / (R - 1) * std::log((1 - P) / (1 - R * P)) /
-                   std::log((2 - P * (R + 1 - s)) / (2 - P * (R + 1 + s)));
+  const double F =
+      s / (R - 1) * std::log((1 - P) / (1 - R * P)) / std::log((2 - P * (R + 1 - s)) / (2 - P * (R + 1 + s)));
   EXPECT_NEAR(d["CdtD"], F, 1e-4);
   EXPECT_NEAR(d["TTaD"], F * lmtd, 1e-3 * lmtd);
   // The area carries the tube-side rate at the overall coefficient and corrected difference.

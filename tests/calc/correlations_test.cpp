@@ -18,8 +18,7 @@ TEST(TubeSide, DittusBoelterBelowThreeCentipoise) {
   const double W = 0.2, mu = 0.00089, di = 0.025, k = 0.6, cp = 4180;
   const double Re = 4 * W / (pi * mu * di), Pr = cp * mu / k;
   EXPECT_NEAR(Re, 11445, 1);
-  EXPECT_NEAR(TubeSinglePhase(W, 1, mu, di, k, cp, true), 0.023 * k / di * std::pow(Re, 0.8) * std::pow(Pr, 0.4),
-              1e-9);
+  EXPECT_NEAR(TubeSinglePhase(W, 1, mu, di, k, cp, true), 0.023 * k / di * std::pow(Re, 0.8) * std::pow(Pr, 0.4), 1e-9);
   // Cooled: exponent 0.3, i.e. a smaller coefficient for Pr > 1.
   EXPECT_LT(TubeSinglePhase(W, 1, mu, di, k, cp, false), TubeSinglePhase(W, 1, mu, di, k, cp, true));
   // The flow splits over parallel tubes: two tubes at twice the flow give the same coefficient.
@@ -62,8 +61,7 @@ TEST(TubeSide, ShapeFactors) {
 
 TEST(VesselSide, FreeConvectionRegimes) {
   const double C0 = NaturalGrPr(3.9e-4, 992, 0.032, 0.00065, 4180, 0.63);
-  EXPECT_NEAR(C0, 9.81 * 3.9e-4 * 992 * 992 * std::pow(0.032, 3) / (0.00065 * 0.00065) * (4180 * 0.00065 / 0.63),
-              1e-3);
+  EXPECT_NEAR(C0, 9.81 * 3.9e-4 * 992 * 992 * std::pow(0.032, 3) / (0.00065 * 0.00065) * (4180 * 0.00065 / 0.63), 1e-3);
   const double q = 10000;
   // Below Ra = 500 the 1.18 Ra^(1/8) correlation, from 500 the 0.54 Ra^(1/4) one, from 2e7 the 0.135 Ra^(1/3).
   const double low = NaturalCoefficient(499.9, C0, 0.63, 0.032, q);
@@ -102,8 +100,8 @@ TEST(VesselSide, BoilingAtTheCriticalPressure) {
   // pr = 1 gives F = 1.8 + 4 + 10 = 15.8.
   const double Pc = 22.064e6;
   const double c1 = 0.1 * std::pow(Pc / 98070, 0.69);
-  EXPECT_NEAR(BoilingCoefficient(Pc, Pc, 2, 40000), 1.046 * std::pow(std::pow(c1 * 15.8, 3.33), 0.3) * std::pow(20000, 0.7),
-              1e-6);
+  EXPECT_NEAR(BoilingCoefficient(Pc, Pc, 2, 40000),
+              1.046 * std::pow(std::pow(c1 * 15.8, 3.33), 0.3) * std::pow(20000, 0.7), 1e-6);
 }
 
 TEST(VesselSide, CoilZoneOfAHelix) {

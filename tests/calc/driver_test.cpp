@@ -61,8 +61,10 @@ struct Driver : ::testing::Test {
         e->SetText(v.substr(eq + 1));
       } else if (opt == "--select") {
         int idx = static_cast<int>(StrToInt(v.substr(eq + 1)));
-        if (auto* r = f.FindAs<RadioGroup>(name)) app.Run([&] { r->SetItemIndex(idx); });
-        else app.Run([&] { f.FindAs<ComboBox>(name)->UserSelect(idx); });
+        if (auto* r = f.FindAs<RadioGroup>(name))
+          app.Run([&] { r->SetItemIndex(idx); });
+        else
+          app.Run([&] { f.FindAs<ComboBox>(name)->UserSelect(idx); });
       } else if (opt == "--exit") {
         Leave(f.FindAs<Edit>(name));
       }
@@ -374,7 +376,9 @@ TEST_F(Driver, NothingIsWrittenAsNanOrInfinity) {
   auto m = port.Messages();
   ASSERT_EQ(m.size(), 1u);
   // Worded for the engineer: the operation, the step and the inputs to check.
-  EXPECT_EQ(m[0], "计算管程传热系数时出现除以零，请检查输入数据（管程质量流量、管内径、管根数、管程动力粘度、导热系数、平均比热、密度）。");
+  EXPECT_EQ(m[0],
+            "计算管程传热系数时出现除以零，请检查输入数据（管程质量流量、管内径、管根数、管程动力粘度、导热系数、平均比"
+            "热、密度）。");
   for (EditD* e : f.ValueFields()) {
     EXPECT_EQ(e->Text().find("nan"), std::string::npos) << e->Name();
     EXPECT_EQ(e->Text().find("inf"), std::string::npos) << e->Name();
@@ -408,13 +412,15 @@ TEST(DriverSweeps, OneExitCompletesADesignWhoseTubeFlowIsOpen) {
   PelmoraApp app(&port);
   TFormPelmora& f = app.form;
   const std::vector<std::pair<EditD*, const char*>> inputs = {
-      {f.TaoD, "7200"}, {f.sfD, "10"}, {f.MaoD, "5000"}, {f.CopD, "4180"}, {f.Tom1D, "20"}, {f.Tom2D, "60"},
-      {f.VioD, "0.00065"}, {f.LdoD, "0.63"}, {f.DenoD, "992"}, {f.BtoD, "0.00039"}, {f.CipD, "4190"},
-      {f.Ti1D, "95"}, {f.Ti2D, "75"}, {f.ViiD, "0.00033"}, {f.LdiD, "0.67"}, {f.DeniD, "968"},
-      {f.dioD, "0.025"}, {f.diiD, "0.02"}, {f.RiD, "0.0002"}, {f.RoD, "0.0002"}, {f.EiD, "0.0001"},
-      {f.DspD, "2"}, {f.SlD, "1"}, {f.DcD, "0"}, {f.BpD, "0.05"}, {f.TeD, "20"}, {f.AeD, "20"}, {f.StD, "0.006"}};
+      {f.TaoD, "7200"},  {f.sfD, "10"},       {f.MaoD, "5000"}, {f.CopD, "4180"},    {f.Tom1D, "20"},
+      {f.Tom2D, "60"},   {f.VioD, "0.00065"}, {f.LdoD, "0.63"}, {f.DenoD, "992"},    {f.BtoD, "0.00039"},
+      {f.CipD, "4190"},  {f.Ti1D, "95"},      {f.Ti2D, "75"},   {f.ViiD, "0.00033"}, {f.LdiD, "0.67"},
+      {f.DeniD, "968"},  {f.dioD, "0.025"},   {f.diiD, "0.02"}, {f.RiD, "0.0002"},   {f.RoD, "0.0002"},
+      {f.EiD, "0.0001"}, {f.DspD, "2"},       {f.SlD, "1"},     {f.DcD, "0"},        {f.BpD, "0.05"},
+      {f.TeD, "20"},     {f.AeD, "20"},       {f.StD, "0.006"}};
   for (auto [field, text] : inputs) field->SetText(text);
-  EXPECT_TRUE(app.Run([&] { f.StD->Exit(); })) << (port.Messages().empty() ? f.MyStatusBar->PanelText(1) : port.Messages()[0]);
+  EXPECT_TRUE(app.Run([&] { f.StD->Exit(); }))
+      << (port.Messages().empty() ? f.MyStatusBar->PanelText(1) : port.Messages()[0]);
   EXPECT_EQ(f.WiD->GetColor(), RGBColor(166, 202, 240));  // solved by the tube-side group
   EXPECT_FALSE(Blank(*f.AtD));
   EXPECT_FALSE(Blank(*f.mD));
@@ -439,15 +445,17 @@ struct BathFromScratch : ::testing::Test {
   void Enter() {
     app.Run([&] { f.RGEType->SetItemIndex(1); });
     const std::vector<std::pair<EditD*, const char*>> inputs = {
-        {f.FixTempD, "80"}, {f.sfD, "20"}, {f.CopD, "4190"}, {f.VioD, "0.000355"}, {f.LdoD, "0.67"},
-        {f.DenoD, "972"}, {f.BtoD, "0.00063"}, {f.BpD, "0.05"}, {f.TeD, "15"}, {f.AeD, "20"},
-        {f.StD, "0.006"}, {f.DcD, "0"}, {f.HsD, "1.5"}, {f.DsD, "1.5"}, {f.CipD, "4200"}, {f.Ti1D, "95"},
-        {f.Ti2D, "85"}, {f.ViiD, "0.00032"}, {f.LdiD, "0.67"}, {f.DeniD, "965"}, {f.RiD, "0.0002"},
-        {f.RoD, "0.0002"}, {f.EiD, "0.0001"}, {f.dioD, "0.025"}, {f.diiD, "0.020"}, {f.DspD, "2"},
-        {f.SlD, "0.6"}, {f.nD, "1"}};
+        {f.FixTempD, "80"}, {f.sfD, "20"},       {f.CopD, "4190"},    {f.VioD, "0.000355"}, {f.LdoD, "0.67"},
+        {f.DenoD, "972"},   {f.BtoD, "0.00063"}, {f.BpD, "0.05"},     {f.TeD, "15"},        {f.AeD, "20"},
+        {f.StD, "0.006"},   {f.DcD, "0"},        {f.HsD, "1.5"},      {f.DsD, "1.5"},       {f.CipD, "4200"},
+        {f.Ti1D, "95"},     {f.Ti2D, "85"},      {f.ViiD, "0.00032"}, {f.LdiD, "0.67"},     {f.DeniD, "965"},
+        {f.RiD, "0.0002"},  {f.RoD, "0.0002"},   {f.EiD, "0.0001"},   {f.dioD, "0.025"},    {f.diiD, "0.020"},
+        {f.DspD, "2"},      {f.SlD, "0.6"},      {f.nD, "1"}};
     for (auto [field, text] : inputs) field->SetText(text);
   }
-  bool Recalc() { return app.Run([&] { app.calc.MaoDExit(nullptr); }); }
+  bool Recalc() {
+    return app.Run([&] { app.calc.MaoDExit(nullptr); });
+  }
 };
 
 TEST_F(BathFromScratch, TypedHeatRateSizesTheCoil) {

@@ -13,7 +13,8 @@ namespace {
 
 TEST(NewtonSolve, FindsTheSquareRootOfTwo) {
   BalanceValues v{};
-  double x = NewtonSolve(v, 0, [](const BalanceValues& w) { return w[0] * w[0] - 2; }, 1.2345);
+  double x = NewtonSolve(
+      v, 0, [](const BalanceValues& w) { return w[0] * w[0] - 2; }, 1.2345);
   EXPECT_NEAR(x, std::sqrt(2.0), 1e-7);
 }
 
@@ -31,27 +32,31 @@ TEST(NewtonSolve, SolvesOnePositionWithTheOthersHeld) {
 
 TEST(NewtonSolve, FlatResidualReturnsTheStartingValue) {
   BalanceValues v{};
-  EXPECT_EQ(NewtonSolve(v, 3, [](const BalanceValues&) { return 5.0; }, 1.2345), 1.2345);
+  EXPECT_EQ(NewtonSolve(
+                v, 3, [](const BalanceValues&) { return 5.0; }, 1.2345),
+            1.2345);
 }
 
 TEST(NewtonSolve, ResidualWithoutRootEndsInsteadOfIteratingForever) {
   // x^2 + 1 has no real root; without the bound the ever smaller damped steps would
   // at last count as settled and hand back 1.23449 as a "root".
   BalanceValues v{};
-  EXPECT_THROW(NewtonSolve(v, 0, [](const BalanceValues& w) { return w[0] * w[0] + 1; }, 1.2345),
+  EXPECT_THROW(NewtonSolve(
+                   v, 0, [](const BalanceValues& w) { return w[0] * w[0] + 1; }, 1.2345),
                ConvergenceError);
 }
 
 TEST(NewtonSolve, FaultInTheResidualIsAnError) {
   BalanceValues v{};
-  EXPECT_THROW(NewtonSolve(v, 0, [](const BalanceValues& w) { return 1 / (w[0] - w[0]); }, 1.0),
+  EXPECT_THROW(NewtonSolve(
+                   v, 0, [](const BalanceValues& w) { return 1 / (w[0] - w[0]); }, 1.0),
                FloatingPointError);
 }
 
 TEST(FrictionFactor, LaminarAndBlasius) {
   EXPECT_DOUBLE_EQ(FrictionFactor(0, 1000), 0.064);
   EXPECT_DOUBLE_EQ(FrictionFactor(1, 2000, 0.02, 1e-4), 0.032);  // Re = 2000 still laminar
-  EXPECT_NEAR(FrictionFactor(0, 10000), 0.03164, 1e-5);           // 0.3164 / 10
+  EXPECT_NEAR(FrictionFactor(0, 10000), 0.03164, 1e-5);          // 0.3164 / 10
   EXPECT_NEAR(FrictionFactor(0, 100000), 0.0032 + 0.221 / std::pow(1e5, 0.237), 1e-12);
 }
 

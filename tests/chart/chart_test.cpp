@@ -148,8 +148,8 @@ TEST(Chart, DegenerateRangesStillDraw) {
   SvgCanvas svg(600, 400);
   Chart c;
   c.Begin(&svg, colors::White);
-  c.XAxis("x", 5, 5, 0, 0);       // empty range
-  c.YAxis("y", 80, 20, 6, 1.2);   // reversed
+  c.XAxis("x", 5, 5, 0, 0);      // empty range
+  c.YAxis("y", 80, 20, 6, 1.2);  // reversed
   EXPECT_LT(c.X().min, 5);
   EXPECT_GT(c.X().max, 5);
   EXPECT_EQ(c.Y().min, 20);

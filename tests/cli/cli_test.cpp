@@ -89,7 +89,6 @@ TEST(CliProperties, EvaluatesFormulasAndLibraryRecords) {
 }  // namespace
 }  // namespace pelmora
 
-
 namespace pelmora {
 namespace {
 

@@ -59,7 +59,8 @@ TEST(CliCurve, ClickAndCurveWriteTheChartAndThePoints) {
   std::stringstream svg;
   svg << in.rdbuf();
   const std::string s = svg.str();
-  for (const char* t : {">时间—温度曲线<", ">-管程出口温度<", ">-槽罐温度<", ">Times / S<", ">Temperature / ℃<", ">7200<"})
+  for (const char* t :
+       {">时间—温度曲线<", ">-管程出口温度<", ">-槽罐温度<", ">Times / S<", ">Temperature / ℃<", ">7200<"})
     EXPECT_NE(s.find(t), std::string::npos) << t;
   EXPECT_EQ(Count(s, "<ellipse"), 10u + 1);  // ten circles and the one in the legend
   EXPECT_NE(s.find("stroke=\"#ff0000\""), std::string::npos);
@@ -79,8 +80,11 @@ TEST(CliCurve, ClickNamesOnlyButtons) {
   std::string out, err;
   EXPECT_EQ(RunPelmora({"--click", "MaoD"}, out, err), 2);
   EXPECT_EQ(RunPelmora({"--click", "NoSuchButton"}, out, err), 2);
-  EXPECT_EQ(RunPelmora({"--set", "WiD=1", "--set", "DeniD=1000", "--set", "diiD=0.02", "--click", "SBn", "--json"}, out, err), 0);
-  EXPECT_NE(out.find("\"nD\": {\"enabled\": true, \"text\": \"2\""), std::string::npos) << out.substr(out.find("\"nD\""), 80);
+  EXPECT_EQ(
+      RunPelmora({"--set", "WiD=1", "--set", "DeniD=1000", "--set", "diiD=0.02", "--click", "SBn", "--json"}, out, err),
+      0);
+  EXPECT_NE(out.find("\"nD\": {\"enabled\": true, \"text\": \"2\""), std::string::npos)
+      << out.substr(out.find("\"nD\""), 80);
 }
 
 }  // namespace

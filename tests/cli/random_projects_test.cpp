@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <optional>
 #include <random>
-#include <sstream>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -58,17 +58,21 @@ struct Case {
 
 // The components a generated case changes, read from the window itself.
 struct Targets {
-  std::vector<std::string> values;  // value fields
+  std::vector<std::string> values;                                // value fields
   std::vector<std::pair<std::string, int>> units, lists, radios;  // name, item count
   Targets() {
     ScriptedPort port;
     PelmoraApp app(&port, PELMORA_PROGRAM_DIR);
     for (Component* c : app.form.Components()) {
       if (c->Name().empty()) continue;
-      if (dynamic_cast<EditD*>(c)) values.push_back(c->Name());
-      else if (auto* u = dynamic_cast<ComboBoxU*>(c)) units.emplace_back(c->Name(), static_cast<int>(u->Items().size()));
-      else if (auto* l = dynamic_cast<ComboBox*>(c)) lists.emplace_back(c->Name(), static_cast<int>(l->Items().size()));
-      else if (auto* r = dynamic_cast<RadioGroup*>(c)) radios.emplace_back(c->Name(), static_cast<int>(r->Items().size()));
+      if (dynamic_cast<EditD*>(c))
+        values.push_back(c->Name());
+      else if (auto* u = dynamic_cast<ComboBoxU*>(c))
+        units.emplace_back(c->Name(), static_cast<int>(u->Items().size()));
+      else if (auto* l = dynamic_cast<ComboBox*>(c))
+        lists.emplace_back(c->Name(), static_cast<int>(l->Items().size()));
+      else if (auto* r = dynamic_cast<RadioGroup*>(c))
+        radios.emplace_back(c->Name(), static_cast<int>(r->Items().size()));
     }
   }
 };
@@ -76,12 +80,16 @@ struct Targets {
 std::vector<Case> Generate(int count) {
   static const Targets t;
   const std::string bin = PELMORA_PROGRAM_DIR;
-  const std::vector<std::string> starts = {
-      "", "", bin + "/examples/storage-tank-hot-water.pmf", bin + "/examples/storage-tank-steam.pmf",
-      bin + "/examples/agitated-tank.pmf", bin + "/examples/constant-temperature-bath.pmf",
-      bin + "/examples/two-stream-vessel.pmf", bin + "/templates/storage-tank-hot-water.pmt"};
-  const std::vector<std::string> odd = {"0", "-1", "-273.15", "1E300", "-1E300", "1E-300", "", "abc", "1E308",
-                                        "0.0", "9999999999", "-0.000001", " ", "1,5", "NaN", "inf"};
+  const std::vector<std::string> starts = {"",
+                                           "",
+                                           bin + "/examples/storage-tank-hot-water.pmf",
+                                           bin + "/examples/storage-tank-steam.pmf",
+                                           bin + "/examples/agitated-tank.pmf",
+                                           bin + "/examples/constant-temperature-bath.pmf",
+                                           bin + "/examples/two-stream-vessel.pmf",
+                                           bin + "/templates/storage-tank-hot-water.pmt"};
+  const std::vector<std::string> odd = {"0",     "-1",  "-273.15",    "1E300",     "-1E300", "1E-300", "",    "abc",
+                                        "1E308", "0.0", "9999999999", "-0.000001", " ",      "1,5",    "NaN", "inf"};
   std::mt19937 rng(20261209);
   auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); };
   std::vector<Case> cases;
@@ -97,8 +105,8 @@ std::vector<Case> Generate(int count) {
       if (items > 0) c.options.push_back({"--unit", name + "=" + std::to_string(pick(static_cast<size_t>(items)))});
     }
     for (size_t n = 1 + pick(8); n-- > 0;) {
-      std::string v = pick(3) ? odd[pick(odd.size())]
-                              : std::to_string(std::uniform_real_distribution<double>(-50, 1000)(rng));
+      std::string v =
+          pick(3) ? odd[pick(odd.size())] : std::to_string(std::uniform_real_distribution<double>(-50, 1000)(rng));
       c.options.push_back({"--set", t.values[pick(t.values.size())] + "=" + v});
     }
     c.options.push_back({"--recalc", ""});
@@ -122,12 +130,17 @@ TEST(RandomProjects, NoCrashNoHangNoNonFiniteField) {
   for (const Case& c : Generate(CaseCount())) {
     auto r = testing::RunCalc(c.Args(), {}, 30);
     std::string why;
-    if (r.timedOut) why = "no end within 30 s";
-    else if (r.signaled) why = "ended by signal " + std::to_string(r.signal);
+    if (r.timedOut)
+      why = "no end within 30 s";
+    else if (r.signaled)
+      why = "ended by signal " + std::to_string(r.signal);
     // 2: a unit index generated for one mode's list may be beyond another mode's list.
-    else if (r.code < 0 || r.code > 3) why = "exit status " + std::to_string(r.code);
-    else if (r.code != 0 && r.err.empty()) why = "failed without a message";
-    else if (r.out.size() < 2 || r.out.compare(r.out.size() - 2, 2, "}\n") != 0) why = "incomplete --json";
+    else if (r.code < 0 || r.code > 3)
+      why = "exit status " + std::to_string(r.code);
+    else if (r.code != 0 && r.err.empty())
+      why = "failed without a message";
+    else if (r.out.size() < 2 || r.out.compare(r.out.size() - 2, 2, "}\n") != 0)
+      why = "incomplete --json";
     else {
       // Only the values (captions and hints are fixed texts), and not a text the case
       // typed itself: "inf" typed into a field stays there as typed, refused as a number.
@@ -176,7 +189,8 @@ TEST(RandomProjects, EveryFailedActionSaysWhy) {
         for (const UserInput& in : p.input)
           if (in.option == o.option) {
             std::string label = o.option + " " + o.value;
-            steps.emplace_back(label, [prepare = in.prepare, comp, arg = o.value.substr(eq + 1)] { prepare(*comp, arg)(); });
+            steps.emplace_back(label,
+                               [prepare = in.prepare, comp, arg = o.value.substr(eq + 1)] { prepare(*comp, arg)(); });
           }
     }
     std::string why;

@@ -26,7 +26,8 @@ TEST(Catalogue, EnabledMustInputFieldsOfTheCalculationPageShowTheCue) {
 
 TEST(Catalogue, PhaseAndModeFieldsStartDisabledWithLabelAndUnit) {
   TFormPelmora f;
-  for (const char* stem : {"FixTemp", "Wr", "DHo", "Copv", "denov", "Viov", "Po", "Pc", "deniv", "Viiv", "Cipv", "Uiv"}) {
+  for (const char* stem :
+       {"FixTemp", "Wr", "DHo", "Copv", "denov", "Viov", "Po", "Pc", "deniv", "Viiv", "Cipv", "Uiv"}) {
     const std::string s = stem;
     EXPECT_FALSE(f.Find(s + "D")->Enabled()) << s;
     EXPECT_FALSE(f.Find(s + "L")->Enabled()) << s;

@@ -42,7 +42,8 @@ TEST(Dispatch, FloatingPointFaultsSayWhatFailedAndWhere) {
   EXPECT_EQ(message([] { fp::Sqrt(-4); }), "计算管程传热系数时出现负数开方，请检查输入数据（管程流量、管径）。");
   EXPECT_EQ(message([] { fp::Ln(0); }), "计算管程传热系数时出现对数自变量非正，请检查输入数据（管程流量、管径）。");
   EXPECT_EQ(message([] { fp::Exp(1000); }), "计算管程传热系数时出现数值溢出，请检查输入数据（管程流量、管径）。");
-  EXPECT_EQ(message([] { fp::Pow(-8, 1.0 / 3); }), "计算管程传热系数时出现负数开方，请检查输入数据（管程流量、管径）。");
+  EXPECT_EQ(message([] { fp::Pow(-8, 1.0 / 3); }),
+            "计算管程传热系数时出现负数开方，请检查输入数据（管程流量、管径）。");
   {
     CalcStep inner("管程数");
     EXPECT_EQ(message([] { fp::Div(0, 0); }), "计算管程数时出现除以零，请检查输入数据。");

@@ -28,8 +28,10 @@ void WhenModal(F inspect) {
     timer->stop();
     inspect(w);
     if (auto* box = qobject_cast<QMessageBox*>(w)) {
-      if (QAbstractButton* esc = box->escapeButton()) esc->click();
-      else box->reject();
+      if (QAbstractButton* esc = box->escapeButton())
+        esc->click();
+      else
+        box->reject();
     } else if (auto* d = qobject_cast<QDialog*>(w)) {
       d->reject();
     }

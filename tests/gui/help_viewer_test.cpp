@@ -134,9 +134,10 @@ TEST_F(HelpWindow, F1InTheHeatingTimeOpensItsSectionAt100Percent) {
   clock.restart();
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
   const qint64 again = clock.elapsed();
-  std::printf("[ measure ] help viewer: F1 opened the viewer at its bookmark in %lld ms, first page drawn at %lld ms; "
-              "a second F1 took %lld ms\n",
-              static_cast<long long>(opened), static_cast<long long>(drawn), static_cast<long long>(again));
+  std::printf(
+      "[ measure ] help viewer: F1 opened the viewer at its bookmark in %lld ms, first page drawn at %lld ms; "
+      "a second F1 took %lld ms\n",
+      static_cast<long long>(opened), static_cast<long long>(drawn), static_cast<long long>(again));
   EXPECT_FALSE(shown.isNull());
   EXPECT_TRUE(Viewer()->isVisible());
   EXPECT_EQ(Viewer()->windowTitle(), "佩莫拉帮助");

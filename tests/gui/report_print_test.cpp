@@ -37,7 +37,8 @@ TEST(ReportPrint, TextStartsOneInchFromTheLeftAndSevenTenthsFromTheTopAtAnyResol
   if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
   QTemporaryDir dir;
   std::vector<std::string> lines = {"TOPLEFT 1.0000"};
-  for (int i = 0; i < 150; ++i) lines.push_back("        ROW" + std::to_string(i) + "    " + std::to_string(i) + ".0000");
+  for (int i = 0; i < 150; ++i)
+    lines.push_back("        ROW" + std::to_string(i) + "    " + std::to_string(i) + ".0000");
   for (int dpi : {300, 1200}) {
     SCOPED_TRACE(dpi);
     const QString file = dir.filePath(QString("p%1.pdf").arg(dpi));

@@ -27,8 +27,8 @@ struct Running {
   Running() {
     lock = std::make_unique<gui::SingleInstance>(dir.path().toStdString());
     EXPECT_TRUE(lock->Acquire());
-    channel = std::make_unique<gui::InstanceChannel>(gui::ChannelPath(lock->Path()),
-                                                     [this](const QString& f) { requests << (f.isEmpty() ? "<raise>" : f); });
+    channel = std::make_unique<gui::InstanceChannel>(
+        gui::ChannelPath(lock->Path()), [this](const QString& f) { requests << (f.isEmpty() ? "<raise>" : f); });
     EXPECT_TRUE(channel->Listening());
   }
 

@@ -90,7 +90,8 @@ TEST_F(SimpWindow, WaterAtSixtyDegreesByMouseAndKeyboard) {
     QTableWidget* lib = d->LibraryGrid();
     QTest::mouseClick(lib->viewport(), Qt::LeftButton, {}, lib->visualRect(lib->model()->index(0, 1)).center());
     EXPECT_EQ(app->simp.CurrentRecord(), 0);
-    QTest::mouseClick(values->viewport(), Qt::LeftButton, {}, values->visualRect(values->model()->index(0, 1)).center());
+    QTest::mouseClick(values->viewport(), Qt::LeftButton, {},
+                      values->visualRect(values->model()->index(0, 1)).center());
     QTest::keyClick(values, Qt::Key_F2);
     QWidget* editor = QApplication::focusWidget();
     ASSERT_TRUE(editor);

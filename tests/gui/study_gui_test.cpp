@@ -3,10 +3,11 @@
 // page 计算 and as signs on the fields they name.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
-#include <QImage>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,7 +20,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <unistd.h>
 
 #include "app/PelmoraApp.h"
 #include "gui/ChecksView.h"
@@ -38,9 +38,8 @@ struct StudyWindow : ::testing::Test {
   std::unique_ptr<gui::MainWindow> win;
 
   void Open(const std::string& example) {
-    ASSERT_TRUE(app.Run([&] {
-      app.project.OpenAtStartup(std::string(PELMORA_PROGRAM_DIR) + "/examples/" + example + ".pmf");
-    }));
+    ASSERT_TRUE(app.Run(
+        [&] { app.project.OpenAtStartup(std::string(PELMORA_PROGRAM_DIR) + "/examples/" + example + ".pmf"); }));
     win = std::make_unique<gui::MainWindow>(app, nullptr);
     win->show();
     QApplication::processEvents();

@@ -20,6 +20,7 @@
 #include <set>
 
 #include "app/PelmoraApp.h"
+#include "fields/NumberFormat.h"
 #include "gui/MainWindow.h"
 #include "gui/MyStatusBar.h"
 #include "gui/QtPort.h"
@@ -27,7 +28,6 @@
 #include "gui/Splash.h"
 #include "gui/Startup.h"
 #include "gui/Widgets.h"
-#include "fields/NumberFormat.h"
 
 namespace pelmora {
 namespace {
@@ -118,10 +118,14 @@ TEST_F(Window, OpensOnTheCalculationPageWithEveryGroupAndTheMustInputCue) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(win.Pages()->tabText(i), QString(captions[i]));
   EXPECT_EQ(win.Pages()->currentIndex(), 1);
 
-  const std::pair<const char*, const char*> groups[] = {
-      {"GBBasic", "基本参数"},           {"GBPrimary", "简明计算结果"},   {"GBOutSpace", "容器"},
-      {"GBOutPara", "容器参数及计算结果"}, {"GBOutProp", "容器物性及热量平衡"}, {"GBTube", "传热管"},
-      {"GBTubeProp", "管程物性及热量平衡"}, {"GBTubePara", "管程参数及计算结果"}};
+  const std::pair<const char*, const char*> groups[] = {{"GBBasic", "基本参数"},
+                                                        {"GBPrimary", "简明计算结果"},
+                                                        {"GBOutSpace", "容器"},
+                                                        {"GBOutPara", "容器参数及计算结果"},
+                                                        {"GBOutProp", "容器物性及热量平衡"},
+                                                        {"GBTube", "传热管"},
+                                                        {"GBTubeProp", "管程物性及热量平衡"},
+                                                        {"GBTubePara", "管程参数及计算结果"}};
   for (const auto& [name, caption] : groups) {
     auto* g = qobject_cast<QGroupBox*>(W(name));
     ASSERT_TRUE(g) << name;
@@ -322,7 +326,8 @@ TEST_F(Window, BathGreysTheVesselMassAndTemperaturesAndFixesTheTime) {
   QTest::mouseClick(group->Button(1), Qt::LeftButton);
   EXPECT_EQ(f.RGEType->ItemIndex(), 1);
   for (const char* stem : {"Mao", "Tom1", "Tom2"})
-    for (const char* suffix : {"L", "D", "U"}) EXPECT_FALSE(W(std::string(stem) + suffix)->isEnabled()) << stem << suffix;
+    for (const char* suffix : {"L", "D", "U"})
+      EXPECT_FALSE(W(std::string(stem) + suffix)->isEnabled()) << stem << suffix;
   for (const char* n : {"FixTempL", "FixTempD", "FixTempU"}) EXPECT_TRUE(W(n)->isEnabled()) << n;
   EXPECT_EQ(E("TaoD")->text(), QString("1"));
   EXPECT_TRUE(E("TaoD")->isReadOnly());

@@ -173,7 +173,8 @@ std::vector<std::string> PdfPages() {
   size_t n;
   while ((n = fread(buf.data(), 1, buf.size(), p.get())) > 0) text.append(buf.data(), n);
   size_t from = 0;
-  for (size_t ff; (ff = text.find('\f', from)) != std::string::npos; from = ff + 1) pages.push_back(text.substr(from, ff - from));
+  for (size_t ff; (ff = text.find('\f', from)) != std::string::npos; from = ff + 1)
+    pages.push_back(text.substr(from, ff - from));
   return pages;
 }
 
@@ -209,7 +210,8 @@ TEST(Manual, EveryCaptionAndHintInEveryModeHasASectionOfItsOwnText) {
     const int first = outline[i].page;
     const int last = i + 1 < outline.size() ? std::max(first, outline[i + 1].page) : first;
     std::string text;
-    for (int p = first; p <= last && p <= static_cast<int>(pages.size()); ++p) text += pages[static_cast<size_t>(p - 1)];
+    for (int p = first; p <= last && p <= static_cast<int>(pages.size()); ++p)
+      text += pages[static_cast<size_t>(p - 1)];
     // From the heading line to the next heading's line.
     const std::string body = "\n" + text;
     size_t at = body.find("\n" + topic + "\n");

@@ -29,12 +29,12 @@ struct WindowPort : ScriptedPort {
 // A water tank of 5 t heated from 20 to 60 °C in two hours by hot water in a U-tube coil.
 void StorageTank(TFormPelmora& f) {
   const std::pair<EditD*, const char*> values[] = {
-      {f.TaoD, "7200"},    {f.sfD, "10"},     {f.MaoD, "5000"},   {f.CopD, "4180"},   {f.Tom1D, "20"},
-      {f.Tom2D, "60"},     {f.VioD, "0.0008"}, {f.LdoD, "0.62"},  {f.DenoD, "990"},   {f.BtoD, "0.0003"},
-      {f.BpD, "0.05"},     {f.TeD, "20"},     {f.AeD, "20"},      {f.StD, "0.006"},   {f.WiD, "2"},
-      {f.CipD, "4200"},    {f.Ti1D, "95"},    {f.ViiD, "0.0003"}, {f.LdiD, "0.67"},   {f.DeniD, "960"},
-      {f.dioD, "0.032"},   {f.diiD, "0.026"}, {f.RiD, "0.0002"},  {f.RoD, "0.0002"},  {f.EiD, "0.00005"},
-      {f.DspD, "2"},       {f.SlD, "1.5"},    {f.nD, "1"},        {f.DcD, "0"}};
+      {f.TaoD, "7200"},  {f.sfD, "10"},      {f.MaoD, "5000"},   {f.CopD, "4180"},  {f.Tom1D, "20"},
+      {f.Tom2D, "60"},   {f.VioD, "0.0008"}, {f.LdoD, "0.62"},   {f.DenoD, "990"},  {f.BtoD, "0.0003"},
+      {f.BpD, "0.05"},   {f.TeD, "20"},      {f.AeD, "20"},      {f.StD, "0.006"},  {f.WiD, "2"},
+      {f.CipD, "4200"},  {f.Ti1D, "95"},     {f.ViiD, "0.0003"}, {f.LdiD, "0.67"},  {f.DeniD, "960"},
+      {f.dioD, "0.032"}, {f.diiD, "0.026"},  {f.RiD, "0.0002"},  {f.RoD, "0.0002"}, {f.EiD, "0.00005"},
+      {f.DspD, "2"},     {f.SlD, "1.5"},     {f.nD, "1"},        {f.DcD, "0"}};
   for (const auto& [field, text] : values) field->SetText(text);
 }
 
@@ -189,7 +189,7 @@ TEST_F(CurveTest, AutomaticCalculationOffRisesByEqualSteps) {
 }
 
 TEST_F(CurveTest, AnErrorDuringTheSteppingGivesTheInputsBack) {
-  f.TaoU->UserSelect(2);  // hours: the text is "2"
+  f.TaoU->UserSelect(2);      // hours: the text is "2"
   f.SetErrD->SetText("abc");  // read by every recalculation, not by the curve itself
   EXPECT_FALSE(Click());
   EXPECT_EQ(f.TaoD->Text(), "2");

@@ -19,8 +19,8 @@ struct GeometryTest : ::testing::Test {
   TFormPelmora& f = app.form;
 
   // Fills the vessel page and leaves the given field as a user would.
-  void Vessel(int shape, const std::string& V, const std::string& Kv, const std::string& D,
-              const std::string& H = "", const std::string& W = "") {
+  void Vessel(int shape, const std::string& V, const std::string& Kv, const std::string& D, const std::string& H = "",
+              const std::string& W = "") {
     f.VND->UserSelect(shape);
     f.VsD->SetText(V);
     f.KvD->SetText(Kv);

@@ -191,8 +191,8 @@ TEST_F(ModesTest, AgitationClearsTheCentreColumnAndTheExpansionCoefficient) {
   f.RGFType->SetItemIndex(1);  // 搅拌
   EXPECT_DOUBLE_EQ(f.DcD->GetValue(), 0.0);
   EXPECT_TRUE(f.GBMix->Enabled());
-  for (Component* c : {static_cast<Component*>(f.mitD), static_cast<Component*>(f.midD),
-                       static_cast<Component*>(f.rvD), static_cast<Component*>(f.mitL)})
+  for (Component* c : {static_cast<Component*>(f.mitD), static_cast<Component*>(f.midD), static_cast<Component*>(f.rvD),
+                       static_cast<Component*>(f.mitL)})
     EXPECT_TRUE(c->Enabled()) << c->Name();
   EXPECT_TRUE(Quantity("Bto", false));
   f.RGFType->SetItemIndex(0);
@@ -205,8 +205,8 @@ TEST_F(ModesTest, AgitationClearsTheCentreColumnAndTheExpansionCoefficient) {
 TEST_F(ModesTest, TheDriversCallLeavesTheTimeAndTheUnitListsAlone) {
   f.RGEType->SetItemIndex(2);
   f.TaoU->UserSelect(1);
-  f.TaoD->SetText("7");  // whatever the field holds now
-  f.QoU->UserSelect(2);  // kW
+  f.TaoD->SetText("7");   // whatever the field holds now
+  f.QoU->UserSelect(2);   // kW
   f.MaoU->UserSelect(1);  // kg/h
   DriverCall();
   DriverCall();
@@ -272,8 +272,8 @@ TEST_F(ModesTest, SummaryTablesHoldAfterAnySequenceOfSelections) {
     if (rng() % 3 == 0) f.QoU->UserSelect(static_cast<int>(rng() % f.QoU->Items().size()));
     DriverCall();
     SCOPED_TRACE("step " + std::to_string(step));
-    const int e = f.RGEType->ItemIndex(), fc = f.RGFType->ItemIndex(), p = f.PhoD->ItemIndex(),
-              t = f.PhiD->ItemIndex(), s = f.TShapeD->ItemIndex();
+    const int e = f.RGEType->ItemIndex(), fc = f.RGFType->ItemIndex(), p = f.PhoD->ItemIndex(), t = f.PhiD->ItemIndex(),
+              s = f.TShapeD->ItemIndex();
     // Couplings.
     if (p > 0) {
       ASSERT_EQ(e, 2);

@@ -68,7 +68,8 @@ inline std::string Rec(const std::string& name, const std::string& kind, const s
 inline std::string FirstDifference(const std::vector<FormRecord>& a, const std::vector<FormRecord>& b) {
   for (size_t i = 0; i < a.size() && i < b.size(); ++i)
     if (!(a[i] == b[i]))
-      return a[i].name + " " + a[i].property + ": " + a[i].value + " / " + b[i].name + " " + b[i].property + ": " + b[i].value;
+      return a[i].name + " " + a[i].property + ": " + a[i].value + " / " + b[i].name + " " + b[i].property + ": " +
+             b[i].value;
   return a.size() == b.size() ? std::string() : "different record counts";
 }
 

@@ -58,7 +58,7 @@ TEST(ProjectCommands, SaveAsOpenAndSaveFollowTheTitleAndModifiedRules) {
     EXPECT_EQ(w.cmd.MRF.Files(), std::vector<std::string>{file});
 
     w.f.MaoD->SetText("2500");
-    ASSERT_TRUE(w.Click("SBFSaveClick"));  // named: no dialog
+    ASSERT_TRUE(w.Click("SBFSaveClick"));             // named: no dialog
     EXPECT_EQ(w.Last().kind, PortEvent::Kind::Save);  // still the Save as event
     EXPECT_FALSE(w.f.ProjectModified());
     EXPECT_FALSE(w.f.MFSave->Enabled());
@@ -153,8 +153,9 @@ TEST(ProjectCommands, FailedOpensChangeNothing) {
   const auto before = CollectFormRecords(w.f);
   const std::string title = w.f.Caption();
 
-  WriteGbkFile(dir / "half.pmf", Header() + Rec("MaoD", "String", "Text", "999") + Rec("RGEType", "Ord", "ItemIndex", "1") +
-                                     Rec("TaoD", "Float", "Exchange", "zwei") + Rec("OBJNameD", "String", "Text", "tail"));
+  WriteGbkFile(dir / "half.pmf",
+               Header() + Rec("MaoD", "String", "Text", "999") + Rec("RGEType", "Ord", "ItemIndex", "1") +
+                   Rec("TaoD", "Float", "Exchange", "zwei") + Rec("OBJNameD", "String", "Text", "tail"));
   WriteGbkFile(dir / "notes.txt", "just some notes\n");
   struct Case {
     std::string file, expectInMessage;

@@ -2,12 +2,12 @@
 // test form, the encodings of every record kind, and exact round trips.
 #include <gtest/gtest.h>
 
+#include "ProjectTestUtil.h"
 #include "app/PelmoraApp.h"
 #include "fields/Errors.h"
 #include "fields/FieldOps.h"
 #include "project/SaveFormData.h"
 #include "project/TextFile.h"
-#include "ProjectTestUtil.h"
 
 namespace pelmora {
 namespace {
@@ -28,16 +28,19 @@ TEST(FormRecordHeader, SignatureDecidesVersionLineDoesNot) {
   Window w;
   w.f.MaoD->SetText("5");
   // Another name after "by": rejected as a whole.
-  WriteGbkFile(dir / "other.pmf", "CFR File Format(Compatible Form Record File),by Somebody.\nVersion 1.1,2007.07.17\n\n" +
-                                      Rec("MaoD", "String", "Text", "77"));
+  WriteGbkFile(dir / "other.pmf",
+               "CFR File Format(Compatible Form Record File),by Somebody.\nVersion 1.1,2007.07.17\n\n" +
+                   Rec("MaoD", "String", "Text", "77"));
   EXPECT_EQ(ReadFormRecordFile(w.f, dir / "other.pmf"), LoadStatus::NotFormRecordFile);
   EXPECT_EQ(w.f.MaoD->Text(), "5");
   EXPECT_EQ(ReadFormRecordFile(w.f, dir / "nothing-here.pmf"), LoadStatus::Missing);
   EXPECT_FALSE(LoadFormRecords(w.f, dir / "nothing-here.pmf"));
 
   // Any version line and any third line are accepted.
-  WriteGbkFile(dir / "v9.pmf", "CFR File Format(Compatible Form Record File),by Lirvadesmonte.\nVersion 9.9,2031.01.01\n"
-                               "whatever\n" + Rec("MaoD", "String", "Text", "77"));
+  WriteGbkFile(dir / "v9.pmf",
+               "CFR File Format(Compatible Form Record File),by Lirvadesmonte.\nVersion 9.9,2031.01.01\n"
+               "whatever\n" +
+                   Rec("MaoD", "String", "Text", "77"));
   EXPECT_TRUE(LoadFormRecords(w.f, dir / "v9.pmf"));
   EXPECT_EQ(w.f.MaoD->Text(), "77");
 
@@ -60,7 +63,7 @@ TEST(FormRecordReading, SkipsWhatItDoesNotKnowAndKeepsReading) {
                                     Rec("maou", "Ord", "ItemIndex", "1"));
   w.f.OBJNameD->SetText("old name");
   ASSERT_TRUE(LoadFormRecords(w.f, dir / "odd.pmf"));
-  EXPECT_EQ(w.f.MaoD->Text(), "1.5");  // 1500 kg, then the selector's t
+  EXPECT_EQ(w.f.MaoD->Text(), "1.5");   // 1500 kg, then the selector's t
   EXPECT_EQ(w.f.OBJNameD->Text(), "");  // an empty value line is a value
   EXPECT_TRUE(w.f.CmtoD->Lines().empty());
   EXPECT_EQ(w.f.VND->ItemIndex(), -1);
@@ -100,8 +103,9 @@ TEST(FormRecordReading, BadValueChangesNothing) {
     Window w;
     w.f.MaoD->SetText("5");
     auto before = CollectFormRecords(w.f);
-    WriteGbkFile(dir / "bad.pmf", Header() + Rec("MaoD", "String", "Text", "999") + Rec("RGEType", "Ord", "ItemIndex", "2") +
-                                      c.record + Rec("OBJNameD", "String", "Text", "after"));
+    WriteGbkFile(dir / "bad.pmf", Header() + Rec("MaoD", "String", "Text", "999") +
+                                      Rec("RGEType", "Ord", "ItemIndex", "2") + c.record +
+                                      Rec("OBJNameD", "String", "Text", "after"));
     try {
       LoadFormRecords(w.f, dir / "bad.pmf");
       ADD_FAILURE() << "no error for " << c.record;
@@ -137,8 +141,9 @@ TEST(FormRecordReading, AnIndexOutsideItsListRefusesTheWholeFile) {
     w.f.MaoD->SetText("5");
     w.f.RGFType->SetItemIndex(0);
     auto before = CollectFormRecords(w.f);
-    WriteGbkFile(dir / "bad.pmf", Header() + Rec("MaoD", "String", "Text", "999") + Rec("RGEType", "Ord", "ItemIndex", "1") +
-                                      c.record + Rec("OBJNameD", "String", "Text", "after"));
+    WriteGbkFile(dir / "bad.pmf", Header() + Rec("MaoD", "String", "Text", "999") +
+                                      Rec("RGEType", "Ord", "ItemIndex", "1") + c.record +
+                                      Rec("OBJNameD", "String", "Text", "after"));
     try {
       LoadFormRecords(w.f, dir / "bad.pmf");
       ADD_FAILURE() << "no error for " << c.record;
@@ -149,7 +154,8 @@ TEST(FormRecordReading, AnIndexOutsideItsListRefusesTheWholeFile) {
   }
   // The last item and "no selection" are indexes of the list.
   Window w;
-  WriteGbkFile(dir / "edge.pmf", Header() + Rec("RGFType", "Ord", "ItemIndex", "2") + Rec("VND", "Ord", "ItemIndex", "-1"));
+  WriteGbkFile(dir / "edge.pmf",
+               Header() + Rec("RGFType", "Ord", "ItemIndex", "2") + Rec("VND", "Ord", "ItemIndex", "-1"));
   ASSERT_TRUE(LoadFormRecords(w.f, dir / "edge.pmf"));
   EXPECT_EQ(w.f.RGFType->ItemIndex(), 2);
 }
@@ -161,8 +167,8 @@ TEST(FormRecordReading, ReactionFailingHalfWayPutsTheWindowBack) {
   w.f.OBJNameD->SetText("before");
   const auto before = CollectFormRecords(w.f);
   w.f.SetHandler("RGETypeClick", [](Component*) { throw FloatingPointError("Floating point division by zero"); });
-  WriteGbkFile(dir / "r.pmf", Header() + Rec("MaoD", "String", "Text", "999") + Rec("RGEType", "Ord", "ItemIndex", "1") +
-                                  Rec("OBJNameD", "String", "Text", "after"));
+  WriteGbkFile(dir / "r.pmf", Header() + Rec("MaoD", "String", "Text", "999") +
+                                  Rec("RGEType", "Ord", "ItemIndex", "1") + Rec("OBJNameD", "String", "Text", "after"));
   EXPECT_THROW(LoadFormRecords(w.f, dir / "r.pmf"), FloatingPointError);
   EXPECT_EQ(testing::FirstDifference(CollectFormRecords(w.f), before), "");
 }
@@ -170,8 +176,9 @@ TEST(FormRecordReading, ReactionFailingHalfWayPutsTheWindowBack) {
 TEST(FormRecordReading, BytesThatAreNoGbkTextAreReportedNotApplied) {
   TempDir dir;
   Window w;
-  std::string bytes = "CFR File Format(Compatible Form Record File),by Lirvadesmonte.\r\nVersion 1.1,2007.07.17\r\n\r\n"
-                      "MaoD\r\nString\r\nText\r\n12\r\n\r\nOBJNameD\r\nString\r\nText\r\n\x81\x20\r\n\r\n";
+  std::string bytes =
+      "CFR File Format(Compatible Form Record File),by Lirvadesmonte.\r\nVersion 1.1,2007.07.17\r\n\r\n"
+      "MaoD\r\nString\r\nText\r\n12\r\n\r\nOBJNameD\r\nString\r\nText\r\n\x81\x20\r\n\r\n";
   testing::WriteBytes(dir / "broken.pmf", bytes);
   EXPECT_THROW(LoadFormRecords(w.f, dir / "broken.pmf"), FileError);
   EXPECT_EQ(w.f.MaoD->Text(), "");
@@ -185,7 +192,8 @@ TEST(FormRecordEncoding, MemoLinesKeepLeadingBlanksAndLoseTrailingOnes) {
   SaveFormRecords(w.f, dir / "m.pmf");
   std::string bytes = testing::ReadBytes(dir / "m.pmf");
   EXPECT_NE(bytes.find("CmtoD\r\nRich\r\nLines\r\n\xA1\xF7  ab\r\n\r\n"), std::string::npos);
-  EXPECT_NE(bytes.find("CmttD\r\nRich\r\nLines\r\n\xA1\xF7x\xA1\xF8\xA1\xF7\xA1\xF8\xA1\xF7y\r\n\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("CmttD\r\nRich\r\nLines\r\n\xA1\xF7x\xA1\xF8\xA1\xF7\xA1\xF8\xA1\xF7y\r\n\r\n"),
+            std::string::npos);
 
   Window fresh;
   ASSERT_TRUE(LoadFormRecords(fresh.f, dir / "m.pmf"));
@@ -201,19 +209,21 @@ TEST(FormRecordEncoding, FileLayoutColoursAndFlags) {
   SaveFormRecords(w.f, dir / "l.pmf");
   auto text = GbkToUtf8(testing::ReadBytes(dir / "l.pmf"));
   ASSERT_TRUE(text);
-  EXPECT_EQ(text->rfind("CFR File Format(Compatible Form Record File),by Lirvadesmonte.\r\nVersion 1.1,2007.07.17\r\n\r\n"
-                        "OBJNameD\r\nString\r\nText\r\n一号储槽\r\n\r\nOBJNameD\r\nEnum\r\nEnabled\r\nTrue\r\n\r\n"
-                        "OBJNameD\r\nEnum\r\nReadOnly\r\nFalse\r\n\r\nOBJNameD\r\nOrd\r\nColor\r\n-16777211\r\n\r\n",
-                        0),
-            0u);
-  EXPECT_NE(text->find("AtD\r\nFloat\r\nExchange\r\n1\r\n\r\nAtD\r\nString\r\nText\r\n12.5\r\n\r\nAtD\r\nEnum\r\nEnabled\r\n"
-                       "True\r\n\r\nAtD\r\nEnum\r\nReadOnly\r\nTrue\r\n\r\nAtD\r\nOrd\r\nColor\r\n16707529\r\n\r\n"
-                       "AtU\r\nOrd\r\nItemIndex\r\n0\r\n\r\n"),
-            std::string::npos);
+  EXPECT_EQ(
+      text->rfind("CFR File Format(Compatible Form Record File),by Lirvadesmonte.\r\nVersion 1.1,2007.07.17\r\n\r\n"
+                  "OBJNameD\r\nString\r\nText\r\n一号储槽\r\n\r\nOBJNameD\r\nEnum\r\nEnabled\r\nTrue\r\n\r\n"
+                  "OBJNameD\r\nEnum\r\nReadOnly\r\nFalse\r\n\r\nOBJNameD\r\nOrd\r\nColor\r\n-16777211\r\n\r\n",
+                  0),
+      0u);
+  EXPECT_NE(
+      text->find("AtD\r\nFloat\r\nExchange\r\n1\r\n\r\nAtD\r\nString\r\nText\r\n12.5\r\n\r\nAtD\r\nEnum\r\nEnabled\r\n"
+                 "True\r\n\r\nAtD\r\nEnum\r\nReadOnly\r\nTrue\r\n\r\nAtD\r\nOrd\r\nColor\r\n16707529\r\n\r\n"
+                 "AtU\r\nOrd\r\nItemIndex\r\n0\r\n\r\n"),
+      std::string::npos);
   EXPECT_NE(text->find("RGEType\r\nOrd\r\nItemIndex\r\n0\r\n"), std::string::npos);
   // Labels, buttons, pages, menus and the status bar write nothing.
-  for (const char* silent : {"\r\nAtL\r\n", "\r\nSBClear\r\n", "\r\nTabSheet1\r\n", "\r\nMFSave\r\n", "\r\nMyStatusBar\r\n",
-                             "\r\nPaintBox1\r\n"})
+  for (const char* silent : {"\r\nAtL\r\n", "\r\nSBClear\r\n", "\r\nTabSheet1\r\n", "\r\nMFSave\r\n",
+                             "\r\nMyStatusBar\r\n", "\r\nPaintBox1\r\n"})
     EXPECT_EQ(text->find(silent), std::string::npos) << silent;
   EXPECT_EQ(text->substr(text->size() - 4), "\r\n\r\n");
 }
@@ -282,7 +292,8 @@ TEST(FormRecordEncoding, CheckListMemoAndCheckBoxes) {
   // Items are replaced in place and the list is never extended; anything but "1" is no tick.
   ListForm h;
   h.list->SetItems({{"p", true}});
-  WriteGbkFile(dir / "more.cfr", Header() + Rec("CLB", "CheckListBox", "Items", "新▲x▲多▲1") + Rec("L1", "Memo", "Lines", "△a▲△b"));
+  WriteGbkFile(dir / "more.cfr",
+               Header() + Rec("CLB", "CheckListBox", "Items", "新▲x▲多▲1") + Rec("L1", "Memo", "Lines", "△a▲△b"));
   ASSERT_TRUE(LoadFormRecords(h, dir / "more.cfr"));
   ASSERT_EQ(h.list->Items().size(), 1u);
   EXPECT_EQ(h.list->Items()[0].text, "新");

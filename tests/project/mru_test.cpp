@@ -30,7 +30,8 @@ struct Window {
   MenuItem* Entry(size_t k) const { return f.MFile->Item(7 + k); }
 };
 
-const std::vector<std::string> kFileMenu = {"&N 新建", "&O 打开", "-", "&S 保存", "&A 另存为", "&T 存为模板", "-", "&E 退出"};
+const std::vector<std::string> kFileMenu = {"&N 新建",   "&O 打开",     "-", "&S 保存",
+                                            "&A 另存为", "&T 存为模板", "-", "&E 退出"};
 
 TEST(RecentFiles, CaseInsensitiveMoveToTopAndExtensionFilter) {
   Window w;
@@ -108,8 +109,9 @@ TEST(RecentFiles, IniFileStopsAtTheFirstEmptyKeyAndIsWrittenInFull) {
   }  // written when the list goes
   auto text = GbkToUtf8(testing::ReadBytes(ini));
   ASSERT_TRUE(text);
-  EXPECT_EQ(*text, "[Other]\r\nx=1\r\n[MRU List]\r\n1=/w/new.pmf\r\n2=/工程/一号.pmf\r\n3=/w/two.pmf\r\n4=\r\n5=\r\n6=\r\n"
-                   "7=\r\n8=\r\n9=\r\n");
+  EXPECT_EQ(*text,
+            "[Other]\r\nx=1\r\n[MRU List]\r\n1=/w/new.pmf\r\n2=/工程/一号.pmf\r\n3=/w/two.pmf\r\n4=\r\n5=\r\n6=\r\n"
+            "7=\r\n8=\r\n9=\r\n");
 
   // The application's list next to the program, or in the user's settings folder
   // when the program's folder is not writable.

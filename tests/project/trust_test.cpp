@@ -63,8 +63,7 @@ TEST(AskBeforeReplacing, OpenNewAndARecentFileAskAboutUnsavedChangesAndCancelDro
     w.f.MaoD->SetText("4321");
     w.port.Clear();
     auto run = [&] {
-      if (std::string(command) == "recent")
-        return w.app.Run([&] { w.app.project.MRFMenuClick(kOther); });
+      if (std::string(command) == "recent") return w.app.Run([&] { w.app.project.MRFMenuClick(kOther); });
       w.port.files.push_back(std::string(command) == "MFNewClick" ? kTemplate : kOther);
       return w.Click(command);
     };

@@ -40,15 +40,19 @@ struct Window {
         app.Run([c, val] { dynamic_cast<Edit*>(c)->SetText(val); });
       } else if (a == "--select") {
         const int idx = static_cast<int>(StrToInt(val));
-        if (auto* l = dynamic_cast<ComboBox*>(c)) app.Run([l, idx] { l->UserSelect(idx); });
-        else app.Run([c, idx] { dynamic_cast<RadioGroup*>(c)->SetItemIndex(idx); });
+        if (auto* l = dynamic_cast<ComboBox*>(c))
+          app.Run([l, idx] { l->UserSelect(idx); });
+        else
+          app.Run([c, idx] { dynamic_cast<RadioGroup*>(c)->SetItemIndex(idx); });
       } else if (a == "--exit") {
         app.Run([c] { dynamic_cast<Edit*>(c)->Exit(); });
       }
     }
   }
   void Case(const std::string& name) { Apply(CaseArgs(name)); }
-  void Build() { app.Run([this] { f.RunHandler("SBRSimpleClick", f.SBRSimple); }); }
+  void Build() {
+    app.Run([this] { f.RunHandler("SBRSimpleClick", f.SBRSimple); });
+  }
   std::vector<std::string> Lines() const { return f.RichEditReport->Lines(); }
 };
 

@@ -26,10 +26,16 @@ int IndexOf(const std::vector<std::string>& lines, const std::string& line) {
   return it == lines.end() ? -1 : static_cast<int>(it - lines.begin());
 }
 
-const std::vector<std::string> kEleven = {
-    "       项目信息:", "       基本参数:", "       容器几何参数:", "       容器物性及热量平衡，物性:",
-    "       容器物性及热量平衡，工艺和热量平衡数据:", "       容器参数及计算结果:", "       管程物性及热量平衡，物性:",
-    "       管程物性及热量平衡，工艺和热量平衡数据:", "       管程参数及计算结果:", "       简明计算结果:"};
+const std::vector<std::string> kEleven = {"       项目信息:",
+                                          "       基本参数:",
+                                          "       容器几何参数:",
+                                          "       容器物性及热量平衡，物性:",
+                                          "       容器物性及热量平衡，工艺和热量平衡数据:",
+                                          "       容器参数及计算结果:",
+                                          "       管程物性及热量平衡，物性:",
+                                          "       管程物性及热量平衡，工艺和热量平衡数据:",
+                                          "       管程参数及计算结果:",
+                                          "       简明计算结果:"};
 
 std::vector<std::string> WithAgitator() {
   auto h = kEleven;
@@ -79,7 +85,11 @@ TEST(ReportBuild, EveryVesselTypeAndConvectionModeHasItsSections) {
   };
   const std::vector<Case> cases = {
       {"storage_tank", {}, "球罐", false, false},
-      {"storage_tank", {"--select", "RGFType=2", "--select", "VND=1"}, "圆柱（平底）", false, true},  // circulation flow
+      {"storage_tank",
+       {"--select", "RGFType=2", "--select", "VND=1"},
+       "圆柱（平底）",
+       false,
+       true},  // circulation flow
       {"agitated_tank", {"--select", "VND=2"}, "立方体", true, false},
       {"bath", {"--select", "VND=3"}, "拱顶罐（水平）", false, false},
       {"two_stream", {}, "球罐", false, true},
@@ -202,9 +212,8 @@ TEST(ReportBuild, SupplementaryDataOnlyForEnabledFields) {
 TEST(ReportBuild, AFurtherSectionFollowsTheSupplementaryData) {
   Window w;
   w.Case("two_stream");
-  w.app.report.AddSectionHook([](ReportBuilder& b) {
-    b.AppendSection("       计算检查:", {FixedRowText("流速", "合格")});
-  });
+  w.app.report.AddSectionHook(
+      [](ReportBuilder& b) { b.AppendSection("       计算检查:", {FixedRowText("流速", "合格")}); });
   w.Build();
   const auto lines = w.Lines();
   ASSERT_GE(lines.size(), 3u);

@@ -101,8 +101,8 @@ TEST(ReportRtf, CharactersOutsideGbkAndRtfControlsAreEscaped) {
   r.text = "a{b}\\c ² 𝛼";
   const std::string rtf = ToRtf({{r}});
   EXPECT_NE(rtf.find("a\\{b\\}\\\\c "), std::string::npos);
-  EXPECT_NE(rtf.find("\\uc1\\u178\\'3f"), std::string::npos);           // ² has no GBK code
-  EXPECT_NE(rtf.find("\\u-10187?\\u-8452?"), std::string::npos);   // surrogate pair
+  EXPECT_NE(rtf.find("\\uc1\\u178\\'3f"), std::string::npos);     // ² has no GBK code
+  EXPECT_NE(rtf.find("\\u-10187?\\u-8452?"), std::string::npos);  // surrogate pair
 }
 
 std::string PdfText(const std::string& pdf, const std::string& options = "-layout") {
@@ -148,11 +148,12 @@ TEST(ReportPdf, TextSitsInsideTheMarginsOfThePage) {
   TempDir dir;
   ASSERT_EQ(w.app.report.ExportPdf(dir / "m.pdf"), "");
   const std::string bbox = PdfText(dir / "m.pdf", "-bbox");
-  static const std::regex word("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"[0-9.]+\">TOPLEFT<");
+  static const std::regex word(
+      "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"[0-9.]+\">TOPLEFT<");
   std::smatch m;
   ASSERT_TRUE(std::regex_search(bbox, m, word)) << bbox;
-  EXPECT_NEAR(std::stod(m[1]), 72.0, 1.0);   // 1.0 inch from the left edge
-  EXPECT_NEAR(std::stod(m[2]), 50.4, 2.5);   // 0.7 inch from the top edge
+  EXPECT_NEAR(std::stod(m[1]), 72.0, 1.0);  // 1.0 inch from the left edge
+  EXPECT_NEAR(std::stod(m[2]), 50.4, 2.5);  // 0.7 inch from the top edge
 }
 
 TEST(ReportCli, JsonKeepsTrailingBlanksAndTheFilesAreWritten) {

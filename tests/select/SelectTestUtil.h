@@ -51,8 +51,10 @@ class PickPort : public ScriptedPort {
     PickAction a = actions.empty() ? PickAction{} : actions.front();
     if (!actions.empty()) actions.erase(actions.begin());
     if (a.kind == PickAction::Cancel) return std::nullopt;
-    if (a.kind == PickAction::Row) d.ClickRow(a.row - 1);
-    else d.input = a.text;
+    if (a.kind == PickAction::Row)
+      d.ClickRow(a.row - 1);
+    else
+      d.input = a.text;
     return d.input;
   }
 };

@@ -31,8 +31,8 @@ TEST(ShippedCatalogue, ValuesFromTheStandardsAndHandbooks) {
   struct {
     const char* dn;
     double Do, Di;
-  } tubes[] = {{"14×2", 14, 10}, {"25×2.5", 25, 20}, {"32×3", 32, 26}, {"38×2.5", 38, 33}, {"45×3.5", 45, 38},
-               {"57×3.5", 57, 50}, {"76×4", 76, 68}, {"89×4.5", 89, 80}, {"108×4", 108, 100}, {"133×4", 133, 125},
+  } tubes[] = {{"14×2", 14, 10},      {"25×2.5", 25, 20}, {"32×3", 32, 26},   {"38×2.5", 38, 33},  {"45×3.5", 45, 38},
+               {"57×3.5", 57, 50},    {"76×4", 76, 68},   {"89×4.5", 89, 80}, {"108×4", 108, 100}, {"133×4", 133, 125},
                {"159×4.5", 159, 150}, {"25×1.5", 25, 22}, {"108×3", 108, 102}};
   for (const auto& t : tubes) {
     const PipeRow* r = FindPipe(c, t.dn);
@@ -48,8 +48,8 @@ TEST(ShippedCatalogue, ValuesFromTheStandardsAndHandbooks) {
     EXPECT_DOUBLE_EQ(*r.Di, t.outer - 2 * t.wall) << r.dn;
   }
   // Cubical expansion near 20 °C, 1E-4 1/K (Smithsonian/CRC table; water from IAPWS-95).
-  std::map<std::string, double> quoted = {{"水", 2.07},   {"乙醇", 11.01}, {"甲醇", 11.99}, {"丙酮", 14.87},
-                                          {"苯", 12.37},  {"甘油", 5.05},  {"汞", 1.8186}, {"乙醚", 16.56},
+  std::map<std::string, double> quoted = {{"水", 2.07},     {"乙醇", 11.01},      {"甲醇", 11.99}, {"丙酮", 14.87},
+                                          {"苯", 12.37},    {"甘油", 5.05},       {"汞", 1.8186},  {"乙醚", 16.56},
                                           {"浓硫酸", 5.58}, {"氯化钠20.6%", 4.26}};
   EXPECT_GE(c.expands.size(), 20u);
   for (const auto& r : c.expands) {

@@ -42,9 +42,10 @@ TEST_F(SelectCli, PickAnswersAndTheirJson) {
                   "--click", "SBDLT", "--json"});
   ASSERT_EQ(r.code, 0) << r.err;
   // First list cancelled (no answer given): selected row 3, input "2.0".
-  EXPECT_NE(r.out.find("{\"pickList\": {\"caption\": \"螺距选择\", \"prompt\": \"螺距和外管径之比\", \"rows\": [{\"no\": 1, "
-                       "\"name\": \"空隙=0\", \"value\": \"1.0\", \"unit\": \"-\"}"),
-            std::string::npos)
+  EXPECT_NE(
+      r.out.find("{\"pickList\": {\"caption\": \"螺距选择\", \"prompt\": \"螺距和外管径之比\", \"rows\": [{\"no\": 1, "
+                 "\"name\": \"空隙=0\", \"value\": \"1.0\", \"unit\": \"-\"}"),
+      std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("\"selectedRow\": 3, \"input\": \"2.0\", \"confirmed\": false"), std::string::npos);
   EXPECT_NE(r.out.find("\"selectedRow\": 5, \"input\": \"3.0\", \"confirmed\": true"), std::string::npos);
@@ -76,7 +77,8 @@ TEST_F(SelectCli, ExpansionRowAndTubeFromThePageSizeTheCoil) {
 TEST_F(SelectCli, MaintenanceAndBadRows) {
   CliRun r = Run({"--click", "Button2", "--json"});
   ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_NE(r.out.find("\"DBGPiples\": {\"enabled\": true, \"current\": 38"), std::string::npos) << r.out.substr(0, 200);
+  EXPECT_NE(r.out.find("\"DBGPiples\": {\"enabled\": true, \"current\": 38"), std::string::npos)
+      << r.out.substr(0, 200);
   CliRun own = Run({"--pick", "30x2.2", "--click", "BPipeAdd", "--json"});
   ASSERT_EQ(own.code, 0) << own.err;
   EXPECT_NE(own.out.find("\"40\\t30×2.2\\t30\\t25.6\""), std::string::npos);

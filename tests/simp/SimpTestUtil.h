@@ -78,8 +78,10 @@ class UserData {
     setenv("XDG_DATA_HOME", folder.c_str(), 1);
   }
   ~UserData() {
-    if (had_) setenv("XDG_DATA_HOME", old_.c_str(), 1);
-    else unsetenv("XDG_DATA_HOME");
+    if (had_)
+      setenv("XDG_DATA_HOME", old_.c_str(), 1);
+    else
+      unsetenv("XDG_DATA_HOME");
   }
 
  private:

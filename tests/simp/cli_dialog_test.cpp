@@ -55,8 +55,8 @@ class CliDialog : public ::testing::Test {
 };
 
 TEST_F(CliDialog, WaterAtSixtyDegreesIntoTheTubeSide) {
-  CliResult r = Cli({example, "--click", "SBP2", "--record", "0001", "--set", "t=60", "--click", "BBCal",
-                     "--click", "BBOK", "--recalc", "--json"});
+  CliResult r = Cli({example, "--click", "SBP2", "--record", "0001", "--set", "t=60", "--click", "BBCal", "--click",
+                     "BBOK", "--recalc", "--json"});
   ASSERT_EQ(r.code, 0) << r.err;
   // Water at 60 °C (IAPWS-95, IAPWS 2008 and 2011 at 0.1 MPa, as tabulated by NIST):
   // cp 4185 J/(kg·K), ρ 983.2 kg/m³, μ 0.4665 mPa·s, λ 0.6544 W/(m·K).
@@ -70,7 +70,8 @@ TEST_F(CliDialog, WaterAtSixtyDegreesIntoTheTubeSide) {
   std::string dialog = r.out.substr(forms, r.out.find("\"components\"", forms) - forms);
   EXPECT_NE(dialog.find("\"open\": false"), std::string::npos);
   EXPECT_NE(dialog.find("\"caller\": \"SBP2\""), std::string::npos);
-  EXPECT_NE(dialog.find("{\"name\": \"t\", \"value\": \"60\", \"unit\": \"C\", \"note\": \"温度\"}"), std::string::npos);
+  EXPECT_NE(dialog.find("{\"name\": \"t\", \"value\": \"60\", \"unit\": \"C\", \"note\": \"温度\"}"),
+            std::string::npos);
   EXPECT_NE(dialog.find("\"NO\": \"0001\""), std::string::npos);
   EXPECT_NE(r.out.find("\"messages\": []"), std::string::npos) << r.err;
 }
@@ -104,9 +105,17 @@ TEST_F(CliDialog, MaintenanceAndSaveFromTheCommandLine) {
   for (const char* f : {"PropLib.cds", "Piples.mdb"})
     std::filesystem::copy_file(std::string(PELMORA_PROGRAM_DIR) + "/" + f, bin + f);
   setenv("PELMORA_PROGRAM_DIR", bin.c_str(), 1);
-  CliResult r = Cli({"--click", "SBP2", "--set", "MaskEdit1=velmast", "--click", "BitBtn1", "--click",
-                     "DBNavigator1.Insert", "--set", "DBEditNO=9000", "--set", "DBEditCN=导热油(液)", "--set",
-                     "DBEditCP=1800+3.5*t", "--set", "DBEditMD=900", "--click", "DBNavigator1.Post", "--click", "BBSaveSys", "--json"});
+  CliResult r = Cli({"--click", "SBP2",
+                     "--set",   "MaskEdit1=velmast",
+                     "--click", "BitBtn1",
+                     "--click", "DBNavigator1.Insert",
+                     "--set",   "DBEditNO=9000",
+                     "--set",   "DBEditCN=导热油(液)",
+                     "--set",   "DBEditCP=1800+3.5*t",
+                     "--set",   "DBEditMD=900",
+                     "--click", "DBNavigator1.Post",
+                     "--click", "BBSaveSys",
+                     "--json"});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("物性库已保存到 " + bin + "PropLib.cds"), std::string::npos);
   // A second run finds it and computes with it.

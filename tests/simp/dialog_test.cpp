@@ -51,8 +51,7 @@ TEST(SimpDialog, OpensFromEachPropertyButtonLockedAndOnTheDataPage) {
   EXPECT_EQ(d.PageControlP->ActivePage(), d.TSManP);
   EXPECT_EQ(d.Width(), 945);
   EXPECT_EQ(d.PagesWidth(), 670);
-  for (const char* b : TFormSimpPL::kNavButtons)
-    EXPECT_TRUE(d.Find(std::string("DBNavigator1.") + b)->Visible()) << b;
+  for (const char* b : TFormSimpPL::kNavButtons) EXPECT_TRUE(d.Find(std::string("DBNavigator1.") + b)->Visible()) << b;
 
   // Closed and opened again from another button: locked again, password empty.
   w.Click("BBCancle");

@@ -56,9 +56,12 @@ std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
     for (size_t i = 0; i < line.size(); ++i) {
       char c = line[i];
       if (quoted) {
-        if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') cell += '"', ++i;
-        else if (c == '"') quoted = false;
-        else cell += c;
+        if (c == '"' && i + 1 < line.size() && line[i + 1] == '"')
+          cell += '"', ++i;
+        else if (c == '"')
+          quoted = false;
+        else
+          cell += c;
       } else if (c == '"') {
         quoted = true;
       } else if (c == ',') {
@@ -304,8 +307,8 @@ TEST(Checks, ALowCorrectionFactorIsNamedWithItsValue) {
 }
 
 TEST(Checks, ShippedExamplesAndTheReport) {
-  for (const char* name : {"storage-tank-hot-water", "storage-tank-steam", "agitated-tank",
-                           "constant-temperature-bath", "two-stream-vessel"}) {
+  for (const char* name : {"storage-tank-hot-water", "storage-tank-steam", "agitated-tank", "constant-temperature-bath",
+                           "two-stream-vessel"}) {
     Checked c = RunChecks({Example(name), "--recalc"});
     for (const auto& t : c.texts) EXPECT_NE(t.find_first_of("0123456789"), std::string::npos) << name << t;
   }
