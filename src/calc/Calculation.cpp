@@ -270,7 +270,8 @@ bool Calculation::PassCount(double Lr, std::optional<double>& shapeFactor) {
 // the earlier run's value and is marked stale until a run completes.
 void Calculation::MaoDExit(Component*) {
   if (f_.MyStatusBar->PanelText(1).rfind(kInterrupted, 0) == 0) f_.MyStatusBar->SetPanelText(1, "");
-  std::set<const Component*> written;
+  std::vector<const Component*> written;
+  written.reserve(256);
   MessageTap tap(f_.Port());
   UiPort& port = f_.Port();
   f_.SetPort(&tap);
@@ -304,7 +305,8 @@ void Calculation::MaoDExit(Component*) {
 
 bool Calculation::IsResult(const EditD& e) { return e.GetColor() == ResultColor || e.ReadOnly(); }
 
-void Calculation::MarkResultsStale(const std::set<const Component*>& written, const std::string& reason) {
+void Calculation::MarkResultsStale(const std::vector<const Component*>& log, const std::string& reason) {
+  const std::set<const Component*> written(log.begin(), log.end());
   int marked = 0;
   for (EditD* e : f_.ValueFields())
     if (IsResult(*e) && !written.count(e) && !Blank(*e)) {

@@ -68,7 +68,7 @@ class Calculation {
  private:
   enum class Outcome { Completed, Stopped, Off };
   Outcome Recalculate();
-  void MarkResultsStale(const std::set<const Component*>& written, const std::string& reason);
+  void MarkResultsStale(const std::vector<const Component*>& log, const std::string& reason);
   void ClearStale();
   // Steps of MaoDExit.
   void SetChecks(std::vector<DesignCheck> c);

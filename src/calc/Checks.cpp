@@ -58,10 +58,7 @@ using Level = DesignCheck::Level;
 // or not a number.
 std::optional<double> Si(const EditD* e, bool evenDisabled = false) {
   if (!e || (!e->Enabled() && !evenDisabled)) return std::nullopt;
-  std::string t = e->Text();
-  while (!t.empty() && t.front() == ' ') t.erase(t.begin());
-  while (!t.empty() && t.back() == ' ') t.pop_back();
-  auto v = ParseDecimal(t);
+  auto v = e->Number();
   if (!v) return std::nullopt;
   const double x = *v * e->Exchange();
   if (!std::isfinite(x)) return std::nullopt;

@@ -97,8 +97,17 @@ void Edit::SetText(std::string t) {
   }
   if (text_ == t) return;
   text_ = std::move(t);
+  numberValid_ = false;
   Changed();
   if (OnChange) OnChange(this);
+}
+
+std::optional<double> Edit::Number() const {
+  if (!numberValid_) {
+    number_ = ParseDecimal(Trim(text_));
+    numberValid_ = true;
+  }
+  return number_;
 }
 
 void Edit::SetStale(bool b) {
@@ -163,7 +172,7 @@ void EditD::SetExchange(double f) {
   if (f == exchange_) return;
   std::string_view t = Trim(Text());
   if (!t.empty()) {
-    if (auto v = ParseDecimal(t)) {
+    if (auto v = Number()) {
       double x = *v * exchange_ / f;
       if (std::isfinite(x)) SetText(Format15(x));
     }
@@ -186,7 +195,7 @@ std::string EditD::QuantityName() const { return myLabel_ ? myLabel_->Caption() 
 
 double EditD::GetValue() {
   std::string_view t = Trim(Text());
-  auto v = ParseDecimal(t);
+  auto v = Number();
   if (v) {
     double x = *v * exchange_;
     if (std::isfinite(x)) return x;

@@ -147,6 +147,8 @@ class Edit : public Component {
   bool Focusable() const override { return true; }
 
   const std::string& Text() const { return text_; }
+  // The number the trimmed text holds, if any; parsed once per text.
+  std::optional<double> Number() const;
   // Changes the text; a real change raises OnChange (from code as from typing).
   void SetText(std::string t);
   bool ReadOnly() const { return readOnly_; }
@@ -179,6 +181,8 @@ class Edit : public Component {
  private:
   bool stale_ = false;
   std::string text_;
+  mutable bool numberValid_ = false;
+  mutable std::optional<double> number_;
   bool readOnly_ = false;
   Color color_ = colors::Window;
   Cursor cursor_ = Cursor::Default;
@@ -551,9 +555,9 @@ class Form {
   void SetLeftByCore(Component* c) { leftByCore_ = c; }
 
   // While a log is open, every edit whose text is set (changed or not) is noted in it.
-  void OpenWriteLog(std::set<const Component*>* log) { writeLog_ = log; }
+  void OpenWriteLog(std::vector<const Component*>* log) { writeLog_ = log; }
   void NoteWrite(const Component* c) {
-    if (writeLog_) writeLog_->insert(c);
+    if (writeLog_) writeLog_->push_back(c);
   }
 
   // Observers of form-level changes (focus moved by the core).
@@ -571,7 +575,7 @@ class Form {
   bool loading_ = false;
   Component* focused_ = nullptr;
   Component* leftByCore_ = nullptr;
-  std::set<const Component*>* writeLog_ = nullptr;
+  std::vector<const Component*>* writeLog_ = nullptr;
   std::vector<std::pair<int, FormObserver>> observers_;
   int nextObserver_ = 1;
 };
