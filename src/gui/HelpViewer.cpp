@@ -89,7 +89,11 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
   resize(1000, 760);
 }
 
-HelpViewer::~HelpViewer() = default;
+HelpViewer::~HelpViewer() {
+  // The children are destroyed after this part of the object (by ~QWidget); what they
+  // signal on the way (the page navigator's last page change) must not reach it.
+  for (QObject* child : findChildren<QObject*>()) QObject::disconnect(child, nullptr, this, nullptr);
+}
 
 void HelpViewer::AttachOutline() {
   if (bookmarks_->document() == doc_ || doc_->status() != QPdfDocument::Status::Ready) return;
