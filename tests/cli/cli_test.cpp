@@ -5,6 +5,7 @@
 #include <set>
 #include <sstream>
 
+#include "CliInProcess.h"
 #include "app/PelmoraApp.h"
 #include "cli/CliRunner.h"
 #include "fields/UiPort.h"
@@ -12,16 +13,8 @@
 namespace pelmora {
 namespace {
 
-struct CliResult {
-  int code;
-  std::string out, err;
-};
-
-CliResult Cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  int code = RunCli(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using testing::Cli;
+using testing::CliResult;
 
 // The JSON object of one component, as printed on its own line.
 std::string ComponentLine(const std::string& json, const std::string& name) {

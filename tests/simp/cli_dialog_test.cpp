@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "../cli/CliInProcess.h"
 #include "SimpTestUtil.h"
 #include "cli/CliRunner.h"
 #include "fields/NumberFormat.h"
@@ -10,16 +11,8 @@
 namespace pelmora {
 namespace {
 
-struct CliResult {
-  int code;
-  std::string out, err;
-};
-
-CliResult Cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  int code = RunCli(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using testing::Cli;
+using testing::CliResult;
 
 // The JSON object of one component, as printed on its own line (the first one found
 // after `from`).

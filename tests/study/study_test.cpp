@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "../calc/CaseFiles.h"
+#include "../cli/CliInProcess.h"
 #include "cli/CliRunner.h"
 #include "project/SaveFormData.h"
 #include "project/TextFile.h"
@@ -19,16 +20,8 @@
 namespace pelmora {
 namespace {
 
-struct CliResult {
-  int code;
-  std::string out, err;
-};
-
-CliResult Cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  int code = RunCli(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using testing::Cli;
+using testing::CliResult;
 
 std::string Example(const std::string& name) { return std::string(PELMORA_PROGRAM_DIR) + "/examples/" + name + ".pmf"; }
 
