@@ -8,6 +8,8 @@
 // within 20 s.
 #include <xcb/xcb.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -15,8 +17,6 @@
 #include <cstring>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 #include "gui/ChecksView.h"
 #include "gui/Icons.h"
@@ -19,7 +20,8 @@
 
 namespace pelmora::gui {
 
-MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent) : QMainWindow(parent), app_(app), port_(port) {
+MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent, Build build)
+    : QMainWindow(parent), app_(app), port_(port) {
   setObjectName("FormPelmora");
   setFont(WindowFont());
   if (port_) port_->SetParent(this);
@@ -37,6 +39,15 @@ MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent) : QMainWi
   qApp->installEventFilter(this);
   OnFormChanged();
   resize(kWidth, kHeight);
+  if (build == Build::Whole) CompleteBuild();
+}
+
+void MainWindow::CompleteBuild() {
+  if (complete_) return;
+  complete_ = true;
+  for (size_t i = 0; i < pageBuilt_.size(); ++i) EnsurePage(i);
+  for (auto& [item, menu] : menus_) FillMenu(const_cast<MenuItem*>(item));
+  OnFormChanged();
 }
 
 MainWindow::~MainWindow() {
@@ -147,7 +158,7 @@ void MainWindow::BuildMenu() {
         menu->setFont(WindowFont());
         menus_[m] = menu;
         actions_[m] = menu->menuAction();
-        FillMenu(m);
+        // The items come with the rest of the window (CompleteBuild).
       } else {
         QAction* a = bar->addAction(Q(m->Caption()));
         a->setObjectName(Q(m->Name()));
@@ -162,7 +173,7 @@ void MainWindow::BuildMenu() {
     subs_.push_back(std::make_unique<Subscription>());
     subs_.back()->Reset(m, [this, m](pelmora::Component&) {
       RefreshAction(m);
-      if (MenuOf(m) && !menuRebuildPending_) {
+      if (MenuOf(m) && complete_ && !menuRebuildPending_) {
         menuRebuildPending_ = true;
         QTimer::singleShot(0, this, [this] {
           menuRebuildPending_ = false;
@@ -266,11 +277,16 @@ bool MainWindow::MoveFocus(bool forward) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+  // The rest of the window is built once its first paint has been flushed (the paint
+  // follows this event; the timer after it).
+  if (!complete_ && e->type() == QEvent::Expose && watched == static_cast<QObject*>(windowHandle()))
+    QTimer::singleShot(0, this, [this] { CompleteBuild(); });
   if (e->type() != QEvent::KeyPress) return false;
   auto* target = qobject_cast<QWidget*>(watched);
   if (!target || target->window() != this || !isActiveWindow()) return false;
   // The key reaches the window once, through the widget that has the focus.
   if (target != QApplication::focusWidget()) return false;
+  CompleteBuild();  // a key may lead anywhere: every page and menu item is there first
   auto* k = static_cast<QKeyEvent*>(e);
   const bool inRichText = qobject_cast<QTextEdit*>(target) || qobject_cast<QTextEdit*>(target->parentWidget());
   const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;

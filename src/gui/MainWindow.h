@@ -27,9 +27,15 @@ class MainWindow : public QMainWindow, public ViewContext {
   Q_OBJECT
 
  public:
+  // How much is built before the window is first shown.
+  enum class Build {
+    Whole,      // every page and menu at once (tests, dialogs that need them all)
+    FirstPaint  // the menu bar, tool bar and the page shown; the rest once the window
+                // has been painted, or earlier when a user or the core reaches it
+  };
   // `port` is the Qt port when the window runs for a person (it then parents the
   // dialogs and defers boxes raised while painting); tests pass null.
-  MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent = nullptr);
+  MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent = nullptr, Build build = Build::Whole);
   ~MainWindow() override;
 
   PelmoraApp& App() { return app_; }
@@ -49,6 +55,10 @@ class MainWindow : public QMainWindow, public ViewContext {
   bool MoveFocus(bool forward);
   // Each activation: top left corner, 1024 × 768, and the core's activation handler.
   void FormActivate();
+
+  // Builds what the first paint left out (pages not yet shown, the menus' items).
+  void CompleteBuild();
+  bool Complete() const { return complete_; }
 
   QTabWidget* Pages() const { return pages_; }
   TMyStatusBar* StatusBarView() const { return statusBar_; }
@@ -71,11 +81,12 @@ class MainWindow : public QMainWindow, public ViewContext {
   void FillMenu(MenuItem* top);
   void BuildToolBar();
   void BuildPages();
-  QWidget* BuildInfoPage();
-  QWidget* BuildCalcPage();
-  QWidget* BuildPipesPage();
-  QWidget* BuildVesselPage();
-  QWidget* BuildReportPage();
+  void EnsurePage(size_t i);
+  void BuildInfoPage(QWidget* page);
+  void BuildCalcPage(QWidget* page);
+  void BuildPipesPage(QWidget* page);
+  void BuildVesselPage(QWidget* page);
+  void BuildReportPage(QWidget* page);
   QWidget* Make(Component* c, QWidget* parent);
   void RefreshAction(MenuItem* m);
   void OnFormChanged();
@@ -98,6 +109,9 @@ class MainWindow : public QMainWindow, public ViewContext {
   int formSub_ = 0;
   bool syncingPage_ = false;
   bool menuRebuildPending_ = false;
+  bool complete_ = false;
+  // Whether each page (in tab order) has its contents.
+  std::vector<bool> pageBuilt_;
 };
 
 }  // namespace pelmora::gui

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QTabWidget>
 #include <QToolButton>
+#include <algorithm>
 
 #include <QTableView>
 #include <QVBoxLayout>
@@ -200,9 +201,8 @@ class CellGrid {
   int index_ = 0;
 };
 
-QWidget* MainWindow::BuildCalcPage() {
+void MainWindow::BuildCalcPage(QWidget* page) {
   auto& f = Form();
-  auto* page = new QWidget;
   auto* v = new QVBoxLayout(page);
   v->setContentsMargins(2, 2, 2, 0);
   v->setSpacing(3);
@@ -301,12 +301,10 @@ QWidget* MainWindow::BuildCalcPage() {
   QWidget* bar = Make(f.MyStatusBar, page);
   bar->setFixedHeight(20);
   v->addWidget(bar);
-  return page;
 }
 
-QWidget* MainWindow::BuildInfoPage() {
+void MainWindow::BuildInfoPage(QWidget* page) {
   auto& f = Form();
-  auto* page = new QWidget;
   auto* grid = new QGridLayout(page);
   grid->setContentsMargins(24, 24, 24, 24);
   grid->setHorizontalSpacing(8);
@@ -322,12 +320,10 @@ QWidget* MainWindow::BuildInfoPage() {
   }
   grid->setRowStretch(row, 1);
   grid->setColumnStretch(2, 1);
-  return page;
 }
 
-QWidget* MainWindow::BuildPipesPage() {
+void MainWindow::BuildPipesPage(QWidget* page) {
   auto& f = Form();
-  auto* page = new QWidget;
   auto* v = new QVBoxLayout(page);
   // The grid and navigator over the tube series, the user's own sizes below.
   auto* table = new DataGridView(*this, f.DBGPiples, page);
@@ -350,12 +346,10 @@ QWidget* MainWindow::BuildPipesPage() {
     row->addStretch(1);
     v->addLayout(row);
   }
-  return page;
 }
 
-QWidget* MainWindow::BuildVesselPage() {
+void MainWindow::BuildVesselPage(QWidget* page) {
   auto& f = Form();
-  auto* page = new QWidget;
   auto* h = new QHBoxLayout(page);
   h->setContentsMargins(8, 8, 8, 8);
   QWidget* vessel = Make(f.GBVessel, page);
@@ -382,12 +376,10 @@ QWidget* MainWindow::BuildVesselPage() {
   h->addLayout(left);
   h->addLayout(right);
   h->addStretch(1);
-  return page;
 }
 
-QWidget* MainWindow::BuildReportPage() {
+void MainWindow::BuildReportPage(QWidget* page) {
   auto& f = Form();
-  auto* page = new QWidget;
   auto* h = new QHBoxLayout(page);
   h->setContentsMargins(3, 3, 3, 3);
   auto* left = new QVBoxLayout;
@@ -407,7 +399,6 @@ QWidget* MainWindow::BuildReportPage() {
   legend->setFixedHeight(40);
   right->addWidget(legend);
   h->addLayout(right, 6);
-  return page;
 }
 
 void MainWindow::BuildPages() {
@@ -416,24 +407,22 @@ void MainWindow::BuildPages() {
   pages_->setObjectName("PageControl1");
   pages_->setFont(WindowFont());
   Bind(f.PageControl1, pages_);
-  auto build = [this](size_t i) -> QWidget* {
-    switch (i) {
-      case 0: return BuildInfoPage();
-      case 1: return BuildCalcPage();
-      case 2: return BuildPipesPage();
-      case 3: return BuildVesselPage();
-      default: return BuildReportPage();
-    }
-  };
+  // Each page is bound to its sheet at once; its contents are built into it when the
+  // page is first needed (EnsurePage), all of them before the window is complete.
   const auto& sheets = f.PageControl1->Pages();
-  for (size_t i = 0; i < sheets.size() && i < 5; ++i) {
-    QWidget* page = build(i);
+  const size_t count = std::min<size_t>(sheets.size(), 5);
+  pageBuilt_.assign(count, false);
+  for (size_t i = 0; i < count; ++i) {
+    auto* page = new QWidget;
     page->setObjectName(Q(sheets[i]->Name()));
     Bind(sheets[i], page);
     pages_->addTab(page, Q(sheets[i]->Caption()));
   }
+  // The page 计算 carries the status bar and the checks: always there.
+  if (count > 1) EnsurePage(1);
   setCentralWidget(pages_);
   connect(pages_, &QTabWidget::currentChanged, this, [this](int i) {
+    if (i >= 0) EnsurePage(static_cast<size_t>(i));
     if (syncingPage_) return;
     const auto& sheets = Form().PageControl1->Pages();
     if (i < 0 || i >= static_cast<int>(sheets.size())) return;
@@ -443,6 +432,23 @@ void MainWindow::BuildPages() {
   subs_.push_back(std::make_unique<Subscription>());
   subs_.back()->Reset(f.PageControl1, [this](pelmora::Component&) { SyncPage(); });
   SyncPage();
+}
+
+void MainWindow::EnsurePage(size_t i) {
+  if (i >= pageBuilt_.size() || pageBuilt_[i]) return;
+  pageBuilt_[i] = true;
+  QWidget* page = pages_->widget(static_cast<int>(i));
+  switch (i) {
+    case 0: BuildInfoPage(page); break;
+    case 1: BuildCalcPage(page); break;
+    case 2: BuildPipesPage(page); break;
+    case 3: BuildVesselPage(page); break;
+    default: BuildReportPage(page); break;
+  }
+  // Children added to a widget already shown are not shown with it.
+  if (page->isVisible())
+    for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (!child->isHidden() || !child->testAttribute(Qt::WA_WState_ExplicitShowHide)) child->show();
 }
 
 void MainWindow::SyncPage() {

@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   PelmoraApp app(&port);
   qapp.form = &app.form;
   app.project.StartRecentFiles(QCoreApplication::applicationFilePath().toStdString());
-  gui::MainWindow window(app, &port);
+  gui::MainWindow window(app, &port, nullptr, gui::MainWindow::Build::FirstPaint);
   app.select.OpenCatalogue();
   if (options.projectFile) gui::OpenStartupProject(app, *options.projectFile);
   window.show();

@@ -492,6 +492,48 @@ TEST_F(Window, AComputedInputStopsTheCurveWithOneMessageNotOneARepaint) {
   EXPECT_FALSE(W("RGLGDY")->isVisible());
 }
 
+// The window as the program starts it: the page shown first, the rest once painted.
+TEST(StagedWindowTest, ThePagesNotShownAndTheMenuItemsFollowTheFirstPaint) {
+  ScriptedPort port;
+  PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
+  TFormPelmora& f = app.form;
+  {
+    gui::MainWindow win{app, nullptr, nullptr, gui::MainWindow::Build::FirstPaint};
+    EXPECT_FALSE(win.Complete());
+    EXPECT_NE(win.WidgetOf("TaoD"), nullptr);  // the page 计算 is there to be painted
+    EXPECT_NE(win.StatusBarView(), nullptr);
+    EXPECT_EQ(win.WidgetOf("OBJNameD"), nullptr);
+    EXPECT_EQ(win.ActionOf(f.MFSave), nullptr);
+    ASSERT_NE(win.MenuOf(f.MFile), nullptr);  // the titles are in the menu bar
+    win.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&win));
+    QTRY_VERIFY(win.Complete());
+    ASSERT_NE(win.WidgetOf("OBJNameD"), nullptr);
+    EXPECT_NE(win.WidgetOf("VND"), nullptr);
+    EXPECT_NE(win.WidgetOf("RichEditReport"), nullptr);
+    ASSERT_NE(win.ActionOf(f.MFSave), nullptr);
+    EXPECT_FALSE(win.ActionOf(f.MFSave)->isEnabled());
+    EXPECT_EQ(win.MenuOf(f.MFile)->actions().size(), 8);
+  }
+  {
+    // A page the core turns to before the window is complete is built as it is shown.
+    gui::MainWindow win{app, nullptr, nullptr, gui::MainWindow::Build::FirstPaint};
+    app.Run([&f] { f.PageControl1->SetActivePage(f.TabSheet4); });
+    EXPECT_FALSE(win.Complete());
+    EXPECT_EQ(win.Pages()->currentIndex(), 3);
+    ASSERT_NE(win.WidgetOf("VND"), nullptr);
+    EXPECT_TRUE(win.Pages()->currentWidget()->isAncestorOf(win.WidgetOf("VND")));
+    // A key typed before the first paint finds every page there.
+    win.show();
+    QApplication::setActiveWindow(&win);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&win));
+    win.WidgetOf("VND")->setFocus();
+    QTest::keyClick(win.WidgetOf("VND"), Qt::Key_Down);
+    EXPECT_TRUE(win.Complete());
+    EXPECT_NE(win.WidgetOf("OBJNameD"), nullptr);
+  }
+}
+
 TEST(SplashTest, AClickAnywhereClosesIt) {
   gui::TFormGG splash;
   EXPECT_EQ(splash.size(), QSize(462, 258));
