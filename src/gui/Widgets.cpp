@@ -193,8 +193,9 @@ ChoiceCombo::ChoiceCombo(ViewContext& ctx, ComboBox* combo, QWidget* parent)
     : QComboBox(parent), ctx_(ctx), combo_(combo) {
   setObjectName(Q(combo->Name()));
   setFocusPolicy(combo->TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
-  setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  setMinimumContentsLength(4);
+  // Sized by their contents when first shown (Qt's default policy); setting another
+  // policy would build each combo's drop-down list at once, a hundred lists before the
+  // window's first paint. The window's combos have fixed sizes in any case.
   connect(this, &QComboBox::activated, this, [this](int i) { ctx_.Run([this, i] { combo_->UserSelect(i); }); });
   ctx.Bind(combo, this);
   Refresh();

@@ -119,7 +119,7 @@ TEST_F(SimpWindow, WaterAtSixtyDegreesByMouseAndKeyboard) {
     EXPECT_EQ(d->Pages()->currentIndex(), 1);
     EXPECT_EQ(d->width(), 945);
     EXPECT_TRUE(qobject_cast<QPushButton*>(d->WidgetOf("BBSaveSys"))->isDefault());
-    if (const char* shots = std::getenv("PELMORA_SHOT_DIR")) {
+    if (const char* shots = std::getenv("PELMORA_SHOTS")) {
       d->grab().save(QString(shots) + "/simp-maintenance.png");
       d->Pages()->setCurrentIndex(0);
       QTest::qWait(20);

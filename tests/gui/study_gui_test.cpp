@@ -114,8 +114,8 @@ TEST_F(StudyWindow, AStudyLeavesTheProjectAsItWas) {
       coloured += c.blue() > 200 && c.red() < 80 && c.green() < 80;
     }
   EXPECT_GT(coloured, 20);
-  // For a person to look at (e.g. under xvfb-run): PELMORA_SCREENSHOTS=DIR.
-  if (const char* dir = std::getenv("PELMORA_SCREENSHOTS")) dlg.grab().save(QString(dir) + "/study-dialog.png");
+  // For a person to look at (e.g. under xvfb-run): PELMORA_SHOTS=DIR.
+  if (const char* dir = std::getenv("PELMORA_SHOTS")) dlg.grab().save(QString(dir) + "/study-dialog.png");
 }
 
 TEST_F(StudyWindow, TheMenuCommandOpensTheDialog) {
@@ -148,7 +148,7 @@ TEST_F(StudyWindow, ChecksShowAsABarAndSignsOnTheFields) {
   QLabel* sign = view->SignOf("UiD");
   ASSERT_TRUE(sign);
   EXPECT_TRUE(sign->toolTip().contains("m/s")) << sign->toolTip().toStdString();
-  if (const char* dir = std::getenv("PELMORA_SCREENSHOTS")) win->grab().save(QString(dir) + "/checks.png");
+  if (const char* dir = std::getenv("PELMORA_SHOTS")) win->grab().save(QString(dir) + "/checks.png");
 
   // Back to a sound design: the bar says so and the signs go.
   app.Run([&] { f.nD->SetText("3"); });
