@@ -199,7 +199,19 @@ ChoiceCombo::ChoiceCombo(ViewContext& ctx, ComboBox* combo, QWidget* parent)
   connect(this, &QComboBox::activated, this, [this](int i) { ctx_.Run([this, i] { combo_->UserSelect(i); }); });
   ctx.Bind(combo, this);
   Refresh();
+  constructed_ = true;
   sub_.Reset(combo, [this](pelmora::Component&) { Refresh(); });
+}
+
+void ChoiceCombo::changeEvent(QEvent* e) {
+  // The font given in the constructor needs no handling by QComboBox, which would build
+  // the drop-down list to pass the font on (nothing has been sized yet, and the list
+  // takes the combo's font when it is built).
+  if (e->type() == QEvent::FontChange && !constructed_) {
+    QWidget::changeEvent(e);
+    return;
+  }
+  QComboBox::changeEvent(e);
 }
 
 void ChoiceCombo::Refresh() {

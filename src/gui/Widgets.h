@@ -98,12 +98,14 @@ class ChoiceCombo : public QComboBox {
   void focusInEvent(QFocusEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   ViewContext& ctx_;
   ComboBox* combo_;
   std::vector<std::string> shownItems_;
   bool entered_ = false;
+  bool constructed_ = false;
   Subscription sub_;
 };
 

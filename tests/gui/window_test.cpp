@@ -3,7 +3,9 @@
 // buttons, the tool bar, the menu, the status bar and the report page's paint box.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QMenuBar>
 #include <QProcess>
@@ -514,6 +516,14 @@ TEST(StagedWindowTest, ThePagesNotShownAndTheMenuItemsFollowTheFirstPaint) {
     ASSERT_NE(win.ActionOf(f.MFSave), nullptr);
     EXPECT_FALSE(win.ActionOf(f.MFSave)->isEnabled());
     EXPECT_EQ(win.MenuOf(f.MFile)->actions().size(), 8);
+    // A unit list built when first opened shows its combo's font and items.
+    auto* unit = qobject_cast<QComboBox*>(win.WidgetOf("TaoU"));
+    ASSERT_NE(unit, nullptr);
+    unit->showPopup();
+    EXPECT_EQ(unit->view()->font().family(), unit->font().family());
+    EXPECT_EQ(unit->view()->font().pixelSize(), unit->font().pixelSize());
+    EXPECT_EQ(unit->view()->model()->rowCount(), unit->count());
+    unit->hidePopup();
   }
   {
     // A page the core turns to before the window is complete is built as it is shown.
