@@ -5,9 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QStyleFactory>
 #include <fstream>
 #include <memory>
+#include "gui/Icons.h"
 
 #include "app/PelmoraApp.h"
 #include "gui/MainWindow.h"
@@ -87,7 +87,7 @@ BENCHMARK(BM_FieldExitRecalculatesAndRepaintsTheWindow)->Unit(benchmark::kMillis
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QApplication qapp(argc, argv);
-  if (QStyle* style = QStyleFactory::create("Windows")) QApplication::setStyle(style);
+  if (QStyle* style = pelmora::gui::MakeWindowStyle()) QApplication::setStyle(style);
   pelmora::gui::InstallFonts();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -1,8 +1,11 @@
 #include "gui/Icons.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <cmath>
 
 namespace pelmora::gui {
@@ -221,6 +224,31 @@ void Draw(QPainter& p, const std::string& n) {
     p.setBrush(QColor(214, 110, 40));
     for (int r = 0; r < 2; ++r)
       for (int c = 0; c < 3; ++c) p.drawEllipse(QPointF(6 + c * 6 + (r ? 3 : 0), 8 + r * 7), 2.8, 2.8);
+  } else if (n.rfind("Record", 0) == 0) {
+    // A record navigator's first, prior, next and last: triangles, with a bar at an end.
+    const bool back = n == "RecordFirst" || n == "RecordPrior";
+    const bool end = n == "RecordFirst" || n == "RecordLast";
+    if (back) {
+      p.translate(S, 0);
+      p.scale(-1, 1);
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 40, 40));
+    QPolygonF triangle({QPointF(8, 6), QPointF(16, 12), QPointF(8, 18)});
+    p.drawPolygon(triangle);
+    if (end) p.drawRect(QRectF(16, 6, 2.5, 12));
+  } else if (n == "ExtensionH" || n == "ExtensionV") {
+    // The chevron of a tool bar or menu bar too narrow for its items.
+    if (n == "ExtensionV") {
+      p.translate(S / 2.0, S / 2.0);
+      p.rotate(90);
+      p.translate(-S / 2.0, -S / 2.0);
+    }
+    p.setPen(QPen(QColor(40, 40, 40), 2.2));
+    for (double x : {7.0, 13.0}) {
+      p.drawLine(QPointF(x, 6), QPointF(x + 5, 12));
+      p.drawLine(QPointF(x + 5, 12), QPointF(x, 18));
+    }
   }
 }
 
@@ -242,13 +270,55 @@ QPixmap Render(const std::string& name, bool disabled) {
   return QPixmap::fromImage(img);
 }
 
+// Draws a glyph when a button first shows it in a mode, not when the button is made:
+// most buttons never show their disabled glyph, and none is drawn before it is painted.
+class GlyphEngine : public QIconEngine {
+ public:
+  explicit GlyphEngine(std::string name) : name_(std::move(name)) {}
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+    const bool disabled = mode == QIcon::Disabled;
+    QPixmap& drawn = drawn_[disabled ? 1 : 0];
+    if (drawn.isNull()) drawn = Render(name_, disabled);
+    if (size == drawn.size() || size.isEmpty()) return drawn;
+    return drawn.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  }
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+    return QSize(S, S).scaled(size, Qt::KeepAspectRatio).boundedTo(QSize(S, S));
+  }
+  QIconEngine* clone() const override { return new GlyphEngine(*this); }
+  QString key() const override { return QStringLiteral("PelmoraGlyph"); }
+
+ private:
+  std::string name_;
+  QPixmap drawn_[2];
+};
+
+// The Windows style with tool bar extension chevrons and record navigator arrows of our
+// own: Qt's are image files, read when every menu bar, tool bar and navigator is made.
+class WindowStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  QIcon standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const override {
+    if (icon == SP_ToolBarHorizontalExtensionButton) return ToolGlyph("ExtensionH");
+    if (icon == SP_ToolBarVerticalExtensionButton) return ToolGlyph("ExtensionV");
+    if (icon == SP_MediaSkipBackward) return ToolGlyph("RecordFirst");
+    if (icon == SP_MediaSeekBackward) return ToolGlyph("RecordPrior");
+    if (icon == SP_MediaSeekForward) return ToolGlyph("RecordNext");
+    if (icon == SP_MediaSkipForward) return ToolGlyph("RecordLast");
+    return QProxyStyle::standardIcon(icon, option, widget);
+  }
+};
+
 }  // namespace
 
-QIcon ToolGlyph(const std::string& name) {
-  QIcon icon;
-  icon.addPixmap(Render(name, false), QIcon::Normal);
-  icon.addPixmap(Render(name, true), QIcon::Disabled);
-  return icon;
+QIcon ToolGlyph(const std::string& name) { return QIcon(new GlyphEngine(name)); }
+
+QStyle* MakeWindowStyle() {
+  QStyle* base = QStyleFactory::create("Windows");
+  return base ? new WindowStyle(base) : nullptr;
 }
 
 }  // namespace pelmora::gui

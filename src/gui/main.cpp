@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QStyleFactory>
 #include <QTimer>
 #include <exception>
 #include <memory>
@@ -13,6 +12,7 @@
 #include "app/PelmoraApp.h"
 #include "fields/Dispatch.h"
 #include "fields/Version.h"
+#include "gui/Icons.h"
 #include "gui/InstanceChannel.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPort.h"
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
   for (const QString& a : QCoreApplication::arguments().mid(1)) args.push_back(a.toStdString());
   gui::StartupOptions options = gui::ParseStartup(args);
 
-  if (QStyle* style = QStyleFactory::create("Windows")) QApplication::setStyle(style);
+  if (QStyle* style = gui::MakeWindowStyle()) QApplication::setStyle(style);
   gui::InstallFonts();
 
   // The splash stays above the window while it comes up and closes with a click, or

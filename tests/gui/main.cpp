@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QStyleFactory>
 
+#include "gui/Icons.h"
 #include "gui/Startup.h"
 #include "gui/Widgets.h"
 
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("佩莫拉");
   pelmora::gui::InstallTranslations();
-  if (QStyle* style = QStyleFactory::create("Windows")) QApplication::setStyle(style);
+  if (QStyle* style = pelmora::gui::MakeWindowStyle()) QApplication::setStyle(style);
   pelmora::gui::InstallFonts();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
