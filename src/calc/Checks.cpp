@@ -20,6 +20,15 @@
 //    unknown pressure above 35 kPa.
 //  - LMTD correction factor below 0.8: Kern, Process Heat Transfer, ch. 7 (a design
 //    with F < 0.75-0.8 is not recommended).
+//  - Flow across the coil, Nu = C Re^m Pr^n: the tube-bank correlations of this form
+//    (Zukauskas) hold for 10 <= Re <= 2e6 and 0.7 <= Pr <= 500 (Incropera & DeWitt,
+//    6th ed., eq. 7.58).
+//  - Film condensation in the tubes (Nusselt's film theory): a laminar or wavy-laminar
+//    condensate film, film Reynolds number 4 Gamma / mu below about 1800 (Incropera &
+//    DeWitt, section 10.7); Gamma the condensate per unit of tube perimeter at the outlet.
+//  - Nucleate boiling on the coil (Mostinski): the critical heat flux
+//    q_max = 3.67e4 Pc (P/Pc)^0.35 (1 - P/Pc)^0.9 W/m2, Pc in bar (Sinnott, Coulson &
+//    Richardson's Chemical Engineering Vol. 6, section 12.11); we warn from 70 % of it.
 #include "calc/Checks.h"
 
 #include <cmath>
@@ -71,7 +80,10 @@ class Collector {
 
   std::vector<DesignCheck> Run() {
     TubeCorrelation();
+    TubeCondensation();
     VesselCorrelation();
+    CrossFlow();
+    Boiling();
     Velocity();
     PressureDrop();
     CoilHeight();
@@ -108,6 +120,73 @@ class Collector {
     if (auto L = Si(f_.LtD); L && *L > 0 && *L / *di < 10)
       Add(Level::Hint, f_.kiD,
           "管长与内径之比 L/D = " + CheckNumber(*L / *di) + "，小于" + name + "要求的 10（入口段影响未计入）。");
+  }
+
+  void TubeCondensation() {
+    if (ModeOf<Phase>(*f_.PhiD) != Phase::Condensing) return;
+    auto W = Si(f_.WiD), n = Si(f_.nD), mu = Si(f_.ViiD), di = Si(f_.diiD);
+    if (!W || !n || !mu || !di || *n <= 0 || *mu <= 0 || *di <= 0) return;
+    const double gamma = std::fabs(*W) / (*n * std::numbers::pi * *di);
+    const double Re = 4 * gamma / *mu;
+    if (Re > 1800)
+      Add(Level::Hint, f_.kiD,
+          "管内冷凝液膜 Re = 4Γ/μ = " + CheckNumber(Re) +
+              "，超过 1800，为湍流液膜；管内膜状冷凝关联式（Nusselt 液膜理论）适用于层流液膜，膜系数偏保守。");
+  }
+
+  // Forced flow across the coil: a vessel with a through stream or an external loop.
+  void CrossFlow() {
+    const bool twoStreams = ModeOf<VesselType>(*f_.RGEType) == VesselType::TwoStreams;
+    if (!twoStreams && ModeOf<Convection>(*f_.RGFType) != Convection::ExternalLoop) return;
+    const Phase phase = ModeOf<Phase>(*f_.PhoD);
+    if (phase != Phase::Single && phase != Phase::Condensing) return;
+    auto Wf = twoStreams ? Si(f_.MaoD, true) : Si(f_.WrD);
+    auto A = Si(f_.AtD, true), dout = Si(f_.dioD), Sl = Si(f_.SlD), sp = Si(f_.DspD), Ds = Si(f_.DsD);
+    auto Dc = Si(f_.DcD), mu = Si(f_.VioD), cp = Si(f_.CopD), lambda = Si(f_.LdoD);
+    if (!Wf || !A || !dout || !Sl || !sp || !Ds || !mu || !cp || !lambda) return;
+    if (*A <= 0 || *dout <= 0 || *mu <= 0 || *lambda <= 0) return;
+    double Re;
+    try {
+      const corr::CoilZone z = corr::CoilZoneGeometry(*A, *dout, *Sl, *sp, *Ds, Dc ? *Dc : 0);
+      if (!(z.S > 0) || !(z.de1 > 0)) return;
+      Re = z.de1 * (std::fabs(*Wf) / z.S) / *mu;
+    } catch (const std::exception&) {
+      return;
+    }
+    const double Pr = *cp * *mu / *lambda;
+    if (!std::isfinite(Re)) return;
+    const std::string name = "容器侧横掠盘管关联式（Nu = C·Re^m·Pr^n，管束关联式）";
+    if (Re < 10 || Re > 2e6)
+      Add(Level::Warning, f_.koD,
+          "容器侧横掠盘管 Re = " + CheckNumber(Re) + "，超出" + name + "的适用范围 10–2000000。");
+    if (Pr < 0.7 || Pr > 500)
+      Add(Level::Hint, f_.koD, "容器侧 Pr = " + CheckNumber(Pr) + "，超出" + name + "的适用范围 0.7–500。");
+  }
+
+  // Nucleate boiling of the vessel fluid on the coil, against the critical heat flux.
+  void Boiling() {
+    if (ModeOf<Phase>(*f_.PhoD) != Phase::Evaporating) return;
+    auto Pc = Si(f_.PcD), P = Si(f_.PoD), A = Si(f_.AtD, true), Qi = Si(f_.QiD, true);
+    if (!Pc || !P || !A || !Qi || *Pc <= 0 || *P <= 0 || *A <= 0) return;
+    double Q = std::fabs(*Qi);  // a batch holds its heat over the heating time
+    if (ModeOf<VesselType>(*f_.RGEType) != VesselType::TwoStreams) {
+      auto tau = Si(f_.TaoD, true);
+      if (!tau || *tau <= 0) return;
+      Q /= *tau;
+    }
+    const double pr = *P / *Pc;
+    if (pr >= 1) {
+      Add(Level::Warning, f_.PoD,
+          "容器压力 " + CheckNumber(*P / 1000) + " kPa 不低于临界压力 " + CheckNumber(*Pc / 1000) +
+              " kPa，泡核沸腾关联式（Mostinski）不适用。");
+      return;
+    }
+    const double q = Q / *A;
+    const double qMax = 3.67e4 * (*Pc / 1e5) * std::pow(pr, 0.35) * std::pow(1 - pr, 0.9);
+    if (std::isfinite(q) && q > 0.7 * qMax)
+      Add(Level::Warning, f_.koD,
+          "盘管表面热流密度 " + CheckNumber(q / 1000) + " kW/m2，超过 Mostinski 临界热流密度 " +
+              CheckNumber(qMax / 1000) + " kW/m2 的 70%（Coulson & Richardson 第6卷 12.11），可能进入膜态沸腾。");
   }
 
   void VesselCorrelation() {
