@@ -9,7 +9,7 @@
 #include <QPdfBookmarkModel>
 #include <QPdfDocument>
 
-#include "gui/HelpViewer.h"
+#include "gui/extras/HelpViewer.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "cli/CliRunner.h"
+#include "report/ReportPdf.h"
 
 #include <algorithm>
 #include <climits>
@@ -171,6 +172,8 @@ struct Cli {
   void Fail(int code) { status = std::max(status, code); }
 
   Cli(std::ostream& o, std::ostream& e) : port(e), app(&port), out(o), err(e) {
+    // The command line writes its PDF reports itself (no display, no module to load).
+    if (!GetReportPdfWriter()) SetReportPdfWriter(&ReportPdfBytes);
     app.select.OpenCatalogue();
     app.simp.closeView = [this] { port.open = nullptr; };
   }

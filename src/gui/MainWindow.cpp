@@ -12,10 +12,10 @@
 #include <QWindow>
 
 #include "gui/ChecksView.h"
+#include "gui/Extras.h"
 #include "gui/Icons.h"
 #include "gui/MyStatusBar.h"
 #include "gui/QtPort.h"
-#include "gui/ReportPrint.h"
 #include "gui/StudyDialog.h"
 
 namespace pelmora::gui {
@@ -26,7 +26,7 @@ MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent, Build bui
   setFont(WindowFont());
   if (port_) port_->SetParent(this);
   app_.shell.closeWindow = [this] { close(); };
-  app_.report.print = [this] { PrintReport(this, app_.form); };
+  app_.report.print = [this] { extras::PrintReport(this, app_.form); };
   app_.openStudy = [this] {
     StudyDialog dialog(app_, this);
     dialog.exec();

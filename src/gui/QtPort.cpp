@@ -1,7 +1,7 @@
 #include "gui/QtPort.h"
 
 #include "fields/Catalogue.h"
-#include "gui/HelpViewer.h"
+#include "gui/Extras.h"
 #include "gui/PickListDialog.h"
 
 #include <QApplication>
@@ -152,10 +152,12 @@ HelpShown QtPort::ShowHelp(const HelpRequest& request) {
   // A window of its own (no parent): it stays open beside the calculation window, and
   // closing the calculation window still ends the program.
   if (!viewer_) {
-    viewer_ = new HelpViewer(nullptr);
+    std::string error;
+    viewer_ = extras::NewHelpViewer(&error);
+    if (!viewer_) return HelpShown{false, "", 1, "帮助窗口部件无法载入：" + error};
     viewer_->setAttribute(Qt::WA_QuitOnClose, false);
   }
-  return viewer_->Open(request);
+  return extras::OpenHelp(viewer_, request);
 }
 
 }  // namespace pelmora::gui

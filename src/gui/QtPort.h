@@ -12,8 +12,6 @@ class QWidget;
 
 namespace pelmora::gui {
 
-class HelpViewer;
-
 // "描述|*.ext|描述|*.ext2" → "描述 (*.ext);;描述 (*.ext2)".
 QString ToQtFilter(const std::string& filter);
 
@@ -42,7 +40,8 @@ class QtPort : public UiPort {
   SimpPLDialog* SimpDialog() const { return simp_; }
   // The manual in the one help viewer of the program.
   HelpShown ShowHelp(const HelpRequest& request) override;
-  HelpViewer* Viewer() const { return viewer_; }
+  // The manual viewer, once a help request has made it.
+  QWidget* Viewer() const { return viewer_; }
 
   // While a paint event runs, a modal box must not open (its own repainting would
   // paint again): plain messages are kept and shown once the paint has ended. A
@@ -56,7 +55,7 @@ class QtPort : public UiPort {
  private:
   QWidget* parent_ = nullptr;
   SimpPLDialog* simp_ = nullptr;  // owned by the window; reset when it goes
-  HelpViewer* viewer_ = nullptr;  // made at the first help request, kept until the end
+  QWidget* viewer_ = nullptr;     // made at the first help request, kept until the end
   bool busy_ = false;
   int paintDepth_ = 0;
   std::vector<std::string> paintMessages_;

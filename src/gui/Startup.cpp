@@ -13,6 +13,8 @@ StartupOptions ParseStartup(const std::vector<std::string>& args) {
   for (const auto& a : args) {
     if (a == "--no-splash") {
       o.splash = false;
+    } else if (a == "--check-extras") {
+      o.checkExtras = true;
     } else if (!o.projectFile) {
       o.projectFile = a;
     }

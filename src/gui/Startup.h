@@ -13,6 +13,7 @@ namespace pelmora::gui {
 struct StartupOptions {
   bool splash = true;                      // --no-splash skips it (scripted use)
   std::optional<std::string> projectFile;  // the first argument that is not an option
+  bool checkExtras = false;                // --check-extras: loads the extras module, says from where, ends
 };
 // Options from the arguments after the program name; further project names are ignored.
 StartupOptions ParseStartup(const std::vector<std::string>& args);

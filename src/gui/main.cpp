@@ -12,6 +12,7 @@
 #include "app/PelmoraApp.h"
 #include "fields/Dispatch.h"
 #include "fields/Version.h"
+#include "gui/Extras.h"
 #include "gui/Icons.h"
 #include "gui/InstanceChannel.h"
 #include "gui/MainWindow.h"
@@ -50,6 +51,20 @@ int main(int argc, char** argv) {
   using namespace pelmora;
   // A second start hands its project (if any) to the running program, which raises its
   // window and opens it, and ends before it touches the display.
+  {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (gui::ParseStartup(args).checkExtras) {
+      // The module with the manual viewer, printing and the PDF report, as the first
+      // use would load it.
+      std::string error;
+      if (!gui::extras::Parts(&error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+      }
+      std::printf("extras: %s\n", gui::extras::LoadedFrom().c_str());
+      return 0;
+    }
+  }
   gui::SingleInstance instance;
   if (!instance.Acquire()) {
     QCoreApplication core(argc, argv);
@@ -85,6 +100,8 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
   }
 
+  // The PDF report comes from the extras module, loaded when first written.
+  SetReportPdfWriter(&gui::extras::ReportPdfBytes);
   gui::QtPort port;
   PelmoraApp app(&port);
   qapp.form = &app.form;

@@ -9,6 +9,13 @@
 
 namespace pelmora {
 
+namespace {
+ReportPdfWriter pdfWriter = nullptr;
+}  // namespace
+
+void SetReportPdfWriter(ReportPdfWriter writer) { pdfWriter = writer; }
+ReportPdfWriter GetReportPdfWriter() { return pdfWriter; }
+
 Report::Report(TFormPelmora& form, const Curve& curve) : f_(form), curve_(curve) {
   auto bind = [this](const char* name, void (Report::*m)(Component*)) {
     f_.SetHandler(name, [this, m](Component* s) { (this->*m)(s); });
@@ -88,7 +95,8 @@ std::string Report::ExportPdf(const std::string& path) const {
   const size_t slash = project.rfind('/');
   if (slash != std::string::npos) project = project.substr(slash + 1);
   const std::string footer = std::string(date) + "    项目文件：" + (project.empty() ? "无名项目" : project);
-  std::string bytes = ReportPdfBytes(f_.RichEditReport->Paragraphs(), chart, footer);
+  if (!pdfWriter) return "PDF 输出部件不可用，未生成 PDF 文档";
+  std::string bytes = pdfWriter(f_.RichEditReport->Paragraphs(), chart, footer, PdfPage{});
   if (bytes.empty()) return "PDF 文档生成失败";
   return WriteFileDurably(path, bytes);
 }

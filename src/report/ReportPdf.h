@@ -18,8 +18,18 @@ struct PdfPage {
 };
 
 // The PDF bytes. `chart`, when set, draws the chart on a canvas as wide as the text.
+// Defined in the library pelmora_report_pdf (cairo and pango).
 std::string ReportPdfBytes(const std::vector<RichParagraph>& paragraphs,
                            const std::function<void(chart::Canvas&)>& chart, const std::string& footer,
                            const PdfPage& page = {});
+
+// The writer the report's PDF command uses. A front end chooses it: the command line
+// links ReportPdfBytes, the window reaches it through a module loaded on first use (so
+// that it starts without cairo and pango). Without one, the command says so.
+using ReportPdfWriter = std::string (*)(const std::vector<RichParagraph>& paragraphs,
+                                        const std::function<void(chart::Canvas&)>& chart, const std::string& footer,
+                                        const PdfPage& page);
+void SetReportPdfWriter(ReportPdfWriter writer);
+ReportPdfWriter GetReportPdfWriter();
 
 }  // namespace pelmora

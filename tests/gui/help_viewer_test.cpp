@@ -20,9 +20,9 @@
 
 #include "app/Help.h"
 #include "app/PelmoraApp.h"
-#include "gui/HelpViewer.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPort.h"
+#include "gui/extras/HelpViewer.h"
 
 namespace pelmora {
 namespace {
@@ -109,7 +109,7 @@ struct HelpWindow : ::testing::Test {
     QApplication::setActiveWindow(&win);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&win));
   }
-  gui::HelpViewer* Viewer() { return port.Viewer(); }
+  gui::HelpViewer* Viewer() { return static_cast<gui::HelpViewer*>(port.Viewer()); }
   void FocusOn(const char* name) {
     QWidget* w = win.WidgetOf(name);
     ASSERT_NE(w, nullptr) << name;

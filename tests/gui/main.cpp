@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "gui/Extras.h"
 #include "gui/Icons.h"
 #include "gui/Startup.h"
 #include "gui/Widgets.h"
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
   pelmora::gui::InstallTranslations();
   if (QStyle* style = pelmora::gui::MakeWindowStyle()) QApplication::setStyle(style);
   pelmora::gui::InstallFonts();
+  // The manual viewer, printing and the PDF report linked in, not loaded as the module.
+  pelmora::gui::extras::UseLinked(pelmora::gui::extras::LinkedParts());
+  pelmora::SetReportPdfWriter(&pelmora::gui::extras::ReportPdfBytes);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -16,7 +16,7 @@
 #include "../report/ReportTestUtil.h"
 #include "app/PelmoraApp.h"
 #include "gui/MainWindow.h"
-#include "gui/ReportPrint.h"
+#include "gui/extras/ReportPrint.h"
 
 namespace pelmora {
 namespace {

@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QFontInfo>
 #include <QMenuBar>
 #include <QProcess>
@@ -591,6 +592,26 @@ TEST(QtPortTest, APaintMessageIsShownOnceAfterThePaint) {
   port.EndPaint();
   QTest::qWait(150);
   EXPECT_EQ(boxes, 2);
+}
+
+// The manual viewer, printing and the PDF report come from a module the program loads on
+// first use; the real program finds and binds it, and says what is missing without it.
+TEST(ExtrasModuleTest, TheProgramLoadsItsModuleAndNamesItWhenMissing) {
+  QProcess program;
+  program.start(PELMORA_PROGRAM_DIR "/pelmora", {"--check-extras"});
+  ASSERT_TRUE(program.waitForFinished(30000));
+  EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+  EXPECT_EQ(program.readAllStandardOutput().trimmed().toStdString(),
+            "extras: " PELMORA_PROGRAM_DIR "/pelmora-extras.so");
+
+  QTemporaryDir alone;
+  const QString copy = alone.filePath("pelmora");
+  ASSERT_TRUE(QFile::copy(PELMORA_PROGRAM_DIR "/pelmora", copy));
+  QFile(copy).setPermissions(QFile::ExeOwner | QFile::ReadOwner);
+  program.start(copy, {"--check-extras"});
+  ASSERT_TRUE(program.waitForFinished(30000));
+  EXPECT_EQ(program.exitCode(), 1);
+  EXPECT_NE(program.readAllStandardError().toStdString().find("找不到 pelmora-extras.so"), std::string::npos);
 }
 
 TEST(SingleInstanceTest, ASecondStartEndsAtOnceWhileTheFirstRuns) {

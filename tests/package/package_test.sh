@@ -33,6 +33,10 @@ for f in usr/bin/pelmora usr/bin/pelmora-calc usr/share/pelmora/PropLib.cds usr/
          usr/share/icons/hicolor/48x48/apps/cn.pelmora.Pelmora.png; do
   check "installed $f" test -s "$root/$f"
 done
+check "installed window program loads its extras module" \
+  bash -c "'$root/usr/bin/pelmora' --check-extras | grep -qx 'extras: $root/usr/bin/../lib/pelmora/pelmora-extras.so'"
+check "installed window program links no PDF, printing or cairo library itself" \
+  bash -c "! ldd '$root/usr/bin/pelmora' | grep -Eq 'libQt6Pdf|libQt6PrintSupport|libcairo|libpango'"
 check "no test or benchmark programs installed" bash -c "! ls '$root/usr/bin' | grep -Eq 'test|bench'"
 
 # 3. The unpacked pelmora-calc computes a shipped project exactly as the build tree does.

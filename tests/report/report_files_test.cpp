@@ -1,7 +1,11 @@
 // The report leaves the program as RTF and PDF; each file is read back by the real
 // programs that users open it with (LibreOffice, poppler's pdftotext).
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
 #include <unistd.h>
+#include "report/ReportPdf.h"
 
 #include <regex>
 #include <sstream>
@@ -109,8 +113,18 @@ std::string PdfText(const std::string& pdf, const std::string& options = "-layou
   return Capture("pdftotext " + options + " '" + pdf + "' -");
 }
 
+TEST(ReportPdf, WithoutAWriterTheCommandSaysSoAndWritesNothing) {
+  SetReportPdfWriter(nullptr);
+  Window w;
+  TempDir dir;
+  EXPECT_EQ(w.app.report.ExportPdf(dir / "m.pdf"), "PDF 输出部件不可用，未生成 PDF 文档");
+  EXPECT_FALSE(std::filesystem::exists(dir / "m.pdf"));
+  SetReportPdfWriter(&ReportPdfBytes);
+}
+
 TEST(ReportPdf, EveryLineComesBackWithFootersAndTheChartPage) {
   if (!HaveProgram("pdftotext")) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  SetReportPdfWriter(&ReportPdfBytes);
   Window w;
   w.Case("storage_tank");
   TempDir dir;
@@ -143,6 +157,7 @@ TEST(ReportPdf, EveryLineComesBackWithFootersAndTheChartPage) {
 
 TEST(ReportPdf, TextSitsInsideTheMarginsOfThePage) {
   if (!HaveProgram("pdftotext")) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  SetReportPdfWriter(&ReportPdfBytes);
   Window w;
   w.f.RichEditReport->SetLines({"TOPLEFT 1.0000", "        TaoD   7200.0000"});
   TempDir dir;

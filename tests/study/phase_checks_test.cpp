@@ -34,8 +34,9 @@ TEST(PhaseChecks, SteamCondensingInTheTubesHasATurbulentFilm) {
   // Re = 4 Gamma / mu = 14478, far above the laminar film of Nusselt's theory.
   const std::string checks =
       ChecksOf({std::string(PELMORA_PROGRAM_DIR) + "/examples/storage-tank-steam.pmf", "--recalc"});
-  EXPECT_NE(checks.find("{\"level\": \"提示\", \"field\": \"kiD\", \"text\": \"管内冷凝液膜 Re = 4Γ/μ = 14478，超过 1800"),
-            std::string::npos)
+  EXPECT_NE(
+      checks.find("{\"level\": \"提示\", \"field\": \"kiD\", \"text\": \"管内冷凝液膜 Re = 4Γ/μ = 14478，超过 1800"),
+      std::string::npos)
       << checks;
 }
 
@@ -47,13 +48,13 @@ TEST(PhaseChecks, CrossFlowOutsideTheTubeBankRange) {
   // coil height s do Nt = 23.26 m, the free volume pi/4 ((Ds^2 - Dc^2) h - do^2 L) =
   // 24.03 m3, de1 = 4 Vf / (pi do L) = 0.9305 m, the flow section pi/4 (Ds^2 - Dc^2 -
   // 4 do Sl) = 0.9781 m2, so Re = de1 (W / S) / mu = 9.514 and Pr = cp mu / lambda = 6667.
-  const std::string checks =
-      ChecksOf(TwoStreams({"--set", "VioD=0.5", "--set", "LdoD=0.15", "--set", "CopD=2000"}));
+  const std::string checks = ChecksOf(TwoStreams({"--set", "VioD=0.5", "--set", "LdoD=0.15", "--set", "CopD=2000"}));
   EXPECT_NE(checks.find("{\"level\": \"警告\", \"field\": \"koD\", \"text\": \"容器侧横掠盘管 Re = 9.514，超出"),
             std::string::npos)
       << checks;
   EXPECT_NE(checks.find("适用范围 10–2000000"), std::string::npos);
-  EXPECT_NE(checks.find("{\"level\": \"提示\", \"field\": \"koD\", \"text\": \"容器侧 Pr = 6667，超出"), std::string::npos);
+  EXPECT_NE(checks.find("{\"level\": \"提示\", \"field\": \"koD\", \"text\": \"容器侧 Pr = 6667，超出"),
+            std::string::npos);
   EXPECT_NE(checks.find("适用范围 0.7–500"), std::string::npos);
   // The case as it stands flows well inside the range: no cross-flow check.
   EXPECT_EQ(ChecksOf(TwoStreams({})).find("横掠"), std::string::npos);
@@ -62,9 +63,8 @@ TEST(PhaseChecks, CrossFlowOutsideTheTubeBankRange) {
 TEST(PhaseChecks, BoilingOnTheCoilAgainstTheCriticalFlux) {
   ScriptedPort port;
   PelmoraApp app(&port);
-  ASSERT_TRUE(app.Run([&] {
-    app.project.OpenAtStartup(std::string(PELMORA_PROGRAM_DIR) + "/examples/two-stream-vessel.pmf");
-  }));
+  ASSERT_TRUE(app.Run(
+      [&] { app.project.OpenAtStartup(std::string(PELMORA_PROGRAM_DIR) + "/examples/two-stream-vessel.pmf"); }));
   ASSERT_TRUE(app.Run([&] { app.calc.MaoDExit(nullptr); }));
   TFormPelmora& f = app.form;
   // Water boiling at atmospheric pressure on the coil, the example's 418 073 W through

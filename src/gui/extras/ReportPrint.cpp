@@ -1,4 +1,4 @@
-#include "gui/ReportPrint.h"
+#include "gui/extras/ReportPrint.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "gui/HelpViewer.h"
+#include "gui/extras/HelpViewer.h"
 
 #include <QDateTime>
 #include <QFile>

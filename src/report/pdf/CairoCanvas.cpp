@@ -1,4 +1,4 @@
-#include "report/CairoCanvas.h"
+#include "report/pdf/CairoCanvas.h"
 
 #include <cairo.h>
 #include <pango/pangocairo.h>

@@ -4,7 +4,7 @@
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
-#include "report/CairoCanvas.h"
+#include "report/pdf/CairoCanvas.h"
 
 namespace pelmora {
 

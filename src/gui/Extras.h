@@ -1,0 +1,55 @@
+#pragma once
+// The parts of the window that need the heavy libraries — the manual viewer (QtPdf),
+// printing (Qt Print Support) and the PDF report (cairo and pango) — come from a module,
+// pelmora-extras.so, loaded when one of them is first used: the program starts without
+// loading those libraries. Programs that link the parts in (the GUI tests) say so with
+// UseLinked.
+#include <string>
+#include <vector>
+
+#include "fields/UiPort.h"
+#include "report/ReportPdf.h"
+
+class QWidget;
+
+namespace pelmora {
+class TFormPelmora;
+}
+
+namespace pelmora::gui::extras {
+
+// What the module offers. Its entry point `pelmora_extras_table` returns one.
+struct Table {
+  int version;
+  QWidget* (*newHelpViewer)();
+  HelpShown (*openHelp)(QWidget* viewer, const HelpRequest& request);
+  void (*printReport)(QWidget* parent, TFormPelmora& form);
+  ReportPdfWriter reportPdfBytes;
+};
+constexpr int kVersion = 1;
+constexpr const char* kModuleFile = "pelmora-extras.so";
+
+// The parts linked into this program (the library pelmora_extras); null where they are not.
+const Table* LinkedParts();
+// Uses the parts linked in instead of the module.
+void UseLinked(const Table* table);
+// The parts, from the module on first use; null, with the reason in `error`, when the
+// module cannot be found or loaded.
+const Table* Parts(std::string* error = nullptr);
+// The module's file once loaded (empty before, or with the parts linked in).
+std::string LoadedFrom();
+// Where the module is looked for: beside the program (the build tree), then in
+// ../lib/pelmora/ (the installed layout).
+std::vector<std::string> ModuleCandidates();
+
+// The report's PDF writer through the parts; empty bytes when they cannot be loaded.
+std::string ReportPdfBytes(const std::vector<RichParagraph>& paragraphs,
+                           const std::function<void(chart::Canvas&)>& chart, const std::string& footer,
+                           const PdfPage& page);
+// The manual viewer through the parts: a window of its own, made on the first request.
+QWidget* NewHelpViewer(std::string* error);
+HelpShown OpenHelp(QWidget* viewer, const HelpRequest& request);
+// Prints the report through the parts; a message box says when they cannot be loaded.
+void PrintReport(QWidget* parent, TFormPelmora& form);
+
+}  // namespace pelmora::gui::extras

@@ -1,0 +1,29 @@
+// The parts behind extras::Table, linked into the extras library and into the module.
+#include "gui/Extras.h"
+#include "gui/extras/HelpViewer.h"
+#include "gui/extras/ReportPrint.h"
+
+namespace pelmora::gui::extras {
+
+namespace {
+
+QWidget* NewViewer() { return new HelpViewer(nullptr); }
+
+HelpShown OpenViewer(QWidget* viewer, const HelpRequest& request) {
+  return static_cast<HelpViewer*>(viewer)->Open(request);
+}
+
+void Print(QWidget* parent, TFormPelmora& form) { gui::PrintReport(parent, form); }
+
+std::string Pdf(const std::vector<RichParagraph>& paragraphs, const std::function<void(chart::Canvas&)>& chart,
+                const std::string& footer, const PdfPage& page) {
+  return pelmora::ReportPdfBytes(paragraphs, chart, footer, page);
+}
+
+const Table table{kVersion, &NewViewer, &OpenViewer, &Print, &Pdf};
+
+}  // namespace
+
+const Table* LinkedParts() { return &table; }
+
+}  // namespace pelmora::gui::extras
