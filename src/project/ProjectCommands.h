@@ -68,6 +68,8 @@ class ProjectCommands {
   static std::string TitleFor(const std::string& path);
   // True when the window differs from what was last opened, created or saved.
   bool HasUnsavedChanges() const;
+  // The same question for the window's records already collected.
+  bool DiffersFromSaved(const std::vector<FormRecord>& records) const { return records != baseline_; }
 
  private:
   // Reads a project or template; false (after a message naming the file) when it is

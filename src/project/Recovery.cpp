@@ -52,7 +52,8 @@ std::string Recovery::CopyPath() const {
 
 void Recovery::Write() {
   if (!enabled) return;
-  if (!project_.HasUnsavedChanges()) {
+  const std::vector<FormRecord> records = CollectFormRecords(f_);
+  if (!project_.DiffersFromSaved(records)) {
     Remove();
     return;
   }
@@ -61,7 +62,7 @@ void Recovery::Write() {
   try {
     std::error_code ec;
     fs::create_directories(fs::path(path).parent_path(), ec);
-    SaveFormRecords(f_, path, {});
+    SaveFormRecords(records, path);
     WriteFileDurably(NameFile(path),
                      f_.CurrentProjectFile.empty() ? std::string(ProjectCommands::kUnnamed) : f_.CurrentProjectFile);
   } catch (...) {

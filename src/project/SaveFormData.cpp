@@ -285,7 +285,10 @@ void ApplyFormRecords(Form& form, const std::vector<FormRecord>& records) {
 }
 
 void SaveFormRecords(const Form& form, const std::string& path, const std::vector<std::string>& excluded) {
-  std::vector<FormRecord> records = CollectFormRecords(form, excluded);
+  SaveFormRecords(CollectFormRecords(form, excluded), path);
+}
+
+void SaveFormRecords(const std::vector<FormRecord>& records, const std::string& path) {
   // Encoded record by record so that a character GBK cannot hold names its component.
   std::string bytes;
   std::string text = FormatFormRecords({});

@@ -44,6 +44,8 @@ void ApplyFormRecords(Form& form, const std::vector<FormRecord>& records);
 // new content is completely written. Throws FileError (unwritable path, a character
 // GBK cannot hold) with the old file untouched.
 void SaveFormRecords(const Form& form, const std::string& path, const std::vector<std::string>& excluded = {});
+// The same for records already collected.
+void SaveFormRecords(const std::vector<FormRecord>& records, const std::string& path);
 
 enum class LoadStatus { Applied, Missing, NotFormRecordFile };
 // Reads and applies a form record file. Missing or not beginning with the signature:
