@@ -4,9 +4,12 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+
+#include "fields/DurableFile.h"
 
 namespace pelmora::sqlite {
 
@@ -33,6 +36,37 @@ inline std::optional<double> ColumnNumber(sqlite3_stmt* s, int col) {
   double v = sqlite3_column_double(s, col);
   if (!std::isfinite(v)) return std::nullopt;
   return v;
+}
+
+struct DatabaseWrite {
+  std::string error;       // empty once the new file is in place
+  bool replacing = false;  // the new file was complete; putting it in place failed
+};
+
+// Writes a whole database file: `fill(db)` creates and fills its tables inside one
+// transaction of a new file beside `path` and returns false on the first failing
+// statement. The complete file then replaces `path`, synced before and after the rename
+// (CommitReplacement). On any failure the new file is removed and `path` is untouched.
+template <class Fill>
+DatabaseWrite WriteDatabaseFile(const std::string& path, Fill&& fill) {
+  const std::string temp = path + ".tmp";
+  std::error_code ec;
+  std::filesystem::remove(temp, ec);
+  sqlite3* raw = nullptr;
+  const int rc = sqlite3_open_v2(temp.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  Db db(raw);
+  auto exec = [raw](const char* sql) { return sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
+  if (rc != SQLITE_OK || !exec("BEGIN") || !fill(raw) || !exec("COMMIT")) {
+    DatabaseWrite failed{raw ? sqlite3_errmsg(raw) : "无法创建文件"};
+    db.reset();
+    std::filesystem::remove(temp, ec);
+    return failed;
+  }
+  db.reset();
+  DatabaseWrite done;
+  done.error = CommitReplacement(temp, path);
+  done.replacing = !done.error.empty();
+  return done;
 }
 
 }  // namespace pelmora::sqlite

@@ -190,34 +190,20 @@ bool PropLibrary::Save(const std::string& path, std::string* message) const {
     std::string m = CheckRecord(r);
     if (!m.empty()) return fail("保存失败：" + m);
   }
-  const std::string temp = path + ".tmp";
-  std::error_code ec;
-  std::filesystem::remove(temp, ec);
-  sqlite3* raw = nullptr;
-  int rc = sqlite3_open_v2(temp.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  Db db(raw);
-  auto dbFail = [&]() {
-    std::string why = raw ? sqlite3_errmsg(raw) : "cannot open";
-    db.reset();
-    std::filesystem::remove(temp, ec);
-    return fail("无法保存物性数据库 " + path + "（" + why + "）");
-  };
-  if (rc != SQLITE_OK) return dbFail();
-  auto exec = [&](const std::string& sql) {
-    return sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-  };
-  if (!exec("BEGIN")) return dbFail();
-  if (!exec("CREATE TABLE PelmoraFile(key TEXT PRIMARY KEY, value TEXT)")) return dbFail();
-  if (!exec(std::string("INSERT INTO PelmoraFile VALUES('signature', '") + kSignature + "'), ('version', '" +
-            std::to_string(kFormatVersion) + "')"))
-    return dbFail();
-  if (!exec(CreateTableSql()) || !exec("CREATE INDEX PropLibNO ON PropLib(NO)")) return dbFail();
-  std::string sql = "INSERT INTO PropLib VALUES(";
-  for (size_t i = 0; i < kFields.size(); ++i) sql += i ? ",?" : "?";
-  sql += ")";
-  sqlite3_stmt* s = nullptr;
-  if (sqlite3_prepare_v2(raw, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) return dbFail();
-  {
+  const sqlite::DatabaseWrite w = sqlite::WriteDatabaseFile(path, [&](sqlite3* db) {
+    auto exec = [db](const std::string& sql) {
+      return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    };
+    if (!exec("CREATE TABLE PelmoraFile(key TEXT PRIMARY KEY, value TEXT)") ||
+        !exec(std::string("INSERT INTO PelmoraFile VALUES('signature', '") + kSignature + "'), ('version', '" +
+              std::to_string(kFormatVersion) + "')") ||
+        !exec(CreateTableSql()) || !exec("CREATE INDEX PropLibNO ON PropLib(NO)"))
+      return false;
+    std::string sql = "INSERT INTO PropLib VALUES(";
+    for (size_t i = 0; i < kFields.size(); ++i) sql += i ? ",?" : "?";
+    sql += ")";
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) return false;
     Stmt ins(s);
     for (const auto& r : records_) {
       sqlite3_reset(s);
@@ -229,14 +215,12 @@ bool PropLibrary::Save(const std::string& path, std::string* message) const {
         else
           sqlite3_bind_null(s, col);
       }
-      if (sqlite3_step(s) != SQLITE_DONE) return dbFail();
+      if (sqlite3_step(s) != SQLITE_DONE) return false;
     }
-  }
-  if (!exec("COMMIT")) return dbFail();
-  db.reset();
-  // Synced before and after the rename, like every file the program replaces.
-  std::string why = CommitReplacement(temp, path);
-  if (!why.empty()) return fail("无法替换物性数据库文件 " + path + "（" + why + "）");
+    return true;
+  });
+  if (w.replacing) return fail("无法替换物性数据库文件 " + path + "（" + w.error + "）");
+  if (!w.error.empty()) return fail("无法保存物性数据库 " + path + "（" + w.error + "）");
   return true;
 }
 

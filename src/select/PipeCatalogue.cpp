@@ -126,62 +126,45 @@ bool PipeCatalogue::Load(const std::string& path, std::string* message) {
 }
 
 bool PipeCatalogue::Save(const std::string& path, std::string* message) const {
-  const std::string temp = path + ".tmp";
-  std::error_code ec;
-  std::filesystem::remove(temp, ec);
-  sqlite3* raw = nullptr;
-  int rc = sqlite3_open_v2(temp.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  Db db(raw);
-  auto fail = [&](const std::string& why) {
-    db.reset();
-    std::filesystem::remove(temp, ec);
-    if (message) *message = "无法保存管道数据库 " + path + "（" + why + "）";
-    return false;
-  };
-  auto dbFail = [&]() { return fail(raw ? sqlite3_errmsg(raw) : "无法创建文件"); };
-  if (rc != SQLITE_OK) return dbFail();
-  auto exec = [&](const char* sql) { return sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
-  if (!exec("BEGIN") ||
-      !exec("CREATE TABLE Piples1(ID INTEGER PRIMARY KEY, DN TEXT NOT NULL, Do REAL, Di REAL, "
-            "Own INTEGER NOT NULL DEFAULT 0)") ||
-      !exec("CREATE TABLE Expand1(ID INTEGER PRIMARY KEY, DN TEXT NOT NULL, Ec REAL)"))
-    return dbFail();
-  auto bindNumber = [](sqlite3_stmt* s, int col, const std::optional<double>& v) {
-    if (v)
-      sqlite3_bind_double(s, col, *v);
-    else
-      sqlite3_bind_null(s, col);
-  };
-  sqlite3_stmt* s = nullptr;
-  if (sqlite3_prepare_v2(raw, "INSERT INTO Piples1 VALUES(?,?,?,?,?)", -1, &s, nullptr) != SQLITE_OK) return dbFail();
-  {
-    Stmt st(s);
-    for (const PipeRow& r : pipes) {
-      sqlite3_reset(s);
-      sqlite3_bind_int(s, 1, r.id);
-      sqlite3_bind_text(s, 2, r.dn.data(), static_cast<int>(r.dn.size()), SQLITE_TRANSIENT);
-      bindNumber(s, 3, r.Do);
-      bindNumber(s, 4, r.Di);
-      sqlite3_bind_int(s, 5, r.own ? 1 : 0);
-      if (sqlite3_step(s) != SQLITE_DONE) return dbFail();
+  const sqlite::DatabaseWrite w = sqlite::WriteDatabaseFile(path, [&](sqlite3* db) {
+    auto exec = [db](const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
+    if (!exec("CREATE TABLE Piples1(ID INTEGER PRIMARY KEY, DN TEXT NOT NULL, Do REAL, Di REAL, "
+              "Own INTEGER NOT NULL DEFAULT 0)") ||
+        !exec("CREATE TABLE Expand1(ID INTEGER PRIMARY KEY, DN TEXT NOT NULL, Ec REAL)"))
+      return false;
+    auto bindNumber = [](sqlite3_stmt* s, int col, const std::optional<double>& v) {
+      if (v)
+        sqlite3_bind_double(s, col, *v);
+      else
+        sqlite3_bind_null(s, col);
+    };
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, "INSERT INTO Piples1 VALUES(?,?,?,?,?)", -1, &s, nullptr) != SQLITE_OK) return false;
+    {
+      Stmt st(s);
+      for (const PipeRow& r : pipes) {
+        sqlite3_reset(s);
+        sqlite3_bind_int(s, 1, r.id);
+        sqlite3_bind_text(s, 2, r.dn.data(), static_cast<int>(r.dn.size()), SQLITE_TRANSIENT);
+        bindNumber(s, 3, r.Do);
+        bindNumber(s, 4, r.Di);
+        sqlite3_bind_int(s, 5, r.own ? 1 : 0);
+        if (sqlite3_step(s) != SQLITE_DONE) return false;
+      }
     }
-  }
-  if (sqlite3_prepare_v2(raw, "INSERT INTO Expand1 VALUES(?,?,?)", -1, &s, nullptr) != SQLITE_OK) return dbFail();
-  {
+    if (sqlite3_prepare_v2(db, "INSERT INTO Expand1 VALUES(?,?,?)", -1, &s, nullptr) != SQLITE_OK) return false;
     Stmt st(s);
     for (const ExpandRow& r : expands) {
       sqlite3_reset(s);
       sqlite3_bind_int(s, 1, r.id);
       sqlite3_bind_text(s, 2, r.dn.data(), static_cast<int>(r.dn.size()), SQLITE_TRANSIENT);
       bindNumber(s, 3, r.ec);
-      if (sqlite3_step(s) != SQLITE_DONE) return dbFail();
+      if (sqlite3_step(s) != SQLITE_DONE) return false;
     }
-  }
-  if (!exec("COMMIT")) return dbFail();
-  db.reset();
-  std::string why = CommitReplacement(temp, path);
-  if (!why.empty()) {
-    if (message) *message = "无法保存管道数据库 " + path + "（" + why + "）";
+    return true;
+  });
+  if (!w.error.empty()) {
+    if (message) *message = "无法保存管道数据库 " + path + "（" + w.error + "）";
     return false;
   }
   return true;
