@@ -194,14 +194,12 @@ std::string EditD::FloatStr() const {
 std::string EditD::QuantityName() const { return myLabel_ ? myLabel_->Caption() : Name(); }
 
 double EditD::GetValue() {
-  std::string_view t = Trim(Text());
-  auto v = Number();
-  if (v) {
+  if (auto v = Number()) {
     double x = *v * exchange_;
     if (std::isfinite(x)) return x;
   }
   std::string name = QuantityName();
-  std::string msg = t.empty() ? "警告:“" + name + "”是空白,请补充." : name + "是错误数据";
+  std::string msg = Trim(Text()).empty() ? "警告:“" + name + "”是空白,请补充." : name + "是错误数据";
   Owner().Port().ShowMessage(msg);
   Owner().SetFocus(this);
   SetText(" ");
