@@ -18,6 +18,7 @@
 #include <map>
 #include <set>
 
+#include "WindowFixtures.h"
 #include "app/Help.h"
 #include "app/PelmoraApp.h"
 #include "gui/MainWindow.h"
@@ -104,11 +105,7 @@ struct HelpWindow : ::testing::Test {
   TFormPelmora& f = app.form;
   gui::MainWindow win{app, &port};
 
-  void SetUp() override {
-    win.show();
-    QApplication::setActiveWindow(&win);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&win));
-  }
+  void SetUp() override { guitest::ShowActive(&win); }
   gui::HelpViewer* Viewer() { return static_cast<gui::HelpViewer*>(port.Viewer()); }
   void FocusOn(const char* name) {
     QWidget* w = win.WidgetOf(name);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "WindowFixtures.h"
 #include "app/PelmoraApp.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPort.h"
@@ -57,18 +58,7 @@ std::string TextOf(const std::string& out, const std::string& name) {
   return out.substr(t, out.find('"', t) - t);
 }
 
-struct Keys : ::testing::Test {
-  ScriptedPort port;
-  PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
-  TFormPelmora& f = app.form;
-  gui::MainWindow win{app, nullptr};
-
-  void SetUp() override {
-    win.show();
-    QApplication::setActiveWindow(&win);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&win));
-  }
-  QWidget* Focus() { return QApplication::focusWidget(); }
+struct Keys : guitest::ShownWindow {
   std::string FocusName() {
     Component* c = win.ComponentOf(Focus());
     return c ? c->Name() : std::string();

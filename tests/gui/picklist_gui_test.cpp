@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "WindowFixtures.h"
 #include "app/PelmoraApp.h"
 #include "gui/MainWindow.h"
 #include "gui/PickListDialog.h"
@@ -86,29 +87,9 @@ TEST(PickListDialogGui, LooksAsDesignedAndAClickedRowIsConfirmed) {
   EXPECT_EQ(d.Ask().value_or("cancelled"), "3.0");
 }
 
-struct PickWindow : ::testing::Test {
-  QTemporaryDir program, user;
-  gui::QtPort port;
-  std::unique_ptr<PelmoraApp> app;
-  std::unique_ptr<gui::MainWindow> win;
-
-  void SetUp() override {
-    setenv("XDG_DATA_HOME", user.path().toStdString().c_str(), 1);
-    std::filesystem::copy_file(std::string(PELMORA_PROGRAM_DIR) + "/Piples.mdb",
-                               program.path().toStdString() + "/Piples.mdb");
-    app = std::make_unique<PelmoraApp>(&port, program.path().toStdString() + "/");
-    win = std::make_unique<gui::MainWindow>(*app, &port);
-    port.SetParent(win.get());
-    app->select.OpenCatalogue();
-    win->show();
-    QApplication::setActiveWindow(win.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(win.get()));
-  }
-  void TearDown() override {
-    win.reset();
-    app.reset();
-  }
-  TFormPelmora& f() { return app->form; }
+struct PickWindow : guitest::OwnFolderWindow {
+  void SetUp() override { Open("Piples.mdb"); }
+  void BeforeShow() override { app->select.OpenCatalogue(); }
   void Click(const std::string& name) {
     QWidget* w = win->WidgetOf(name);
     ASSERT_TRUE(w) << name;

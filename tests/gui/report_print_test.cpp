@@ -14,6 +14,7 @@
 #include <regex>
 
 #include "../report/ReportTestUtil.h"
+#include "WindowFixtures.h"
 #include "app/PelmoraApp.h"
 #include "gui/MainWindow.h"
 #include "gui/extras/ReportPrint.h"
@@ -73,9 +74,7 @@ TEST(ReportPrint, ReportPageShowsTheTopWithoutSelectionAndHasThePdfButton) {
   ScriptedPort port;
   PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
   gui::MainWindow win{app, nullptr};
-  win.show();
-  QApplication::setActiveWindow(&win);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&win));
+  guitest::ShowActive(&win);
   auto* tabs = win.findChild<QTabWidget*>("PageControl1");
   ASSERT_NE(tabs, nullptr);
   tabs->setCurrentIndex(4);  // the user's switch builds the report

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "WindowFixtures.h"
 #include "app/PelmoraApp.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPort.h"
@@ -37,34 +38,8 @@ void WhenSimpOpens(const std::function<void(gui::SimpPLDialog*)>& act) {
   });
 }
 
-struct SimpWindow : ::testing::Test {
-  QTemporaryDir program, user;
-  gui::QtPort port;
-  std::unique_ptr<PelmoraApp> app;
-  std::unique_ptr<gui::MainWindow> win;
-
-  void SetUp() override {
-    setenv("XDG_DATA_HOME", user.path().toStdString().c_str(), 1);
-    std::filesystem::copy_file(std::string(PELMORA_PROGRAM_DIR) + "/PropLib.cds",
-                               program.path().toStdString() + "/PropLib.cds");
-    app = std::make_unique<PelmoraApp>(&port, program.path().toStdString() + "/");
-    win = std::make_unique<gui::MainWindow>(*app, &port);
-    port.SetParent(win.get());
-    win->show();
-    QApplication::setActiveWindow(win.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(win.get()));
-  }
-  void TearDown() override {
-    win.reset();
-    app.reset();
-  }
-  void ClickMain(const std::string& name) {
-    QWidget* w = win->WidgetOf(name);
-    ASSERT_TRUE(w) << name;
-    for (int i = 0; i < win->Pages()->count(); ++i)
-      if (win->Pages()->widget(i)->isAncestorOf(w)) win->Pages()->setCurrentIndex(i);
-    QTest::mouseClick(w, Qt::LeftButton);
-  }
+struct SimpWindow : guitest::OwnFolderWindow {
+  void SetUp() override { Open("PropLib.cds"); }
 };
 
 void Click(gui::SimpPLDialog* d, const std::string& name) {

@@ -22,6 +22,7 @@
 #include <fstream>
 #include <set>
 
+#include "WindowFixtures.h"
 #include "app/PelmoraApp.h"
 #include "fields/NumberFormat.h"
 #include "gui/MainWindow.h"
@@ -57,22 +58,8 @@ bool OnPage(const Component* c, const Component* page) {
   return false;
 }
 
-struct Window : ::testing::Test {
-  ScriptedPort port;
-  PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
-  TFormPelmora& f = app.form;
-  gui::MainWindow win{app, nullptr};
-
-  void SetUp() override {
-    win.show();
-    QApplication::setActiveWindow(&win);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&win));
-  }
-
+struct Window : guitest::ShownWindow {
   ValueEdit* E(const std::string& name) { return qobject_cast<ValueEdit*>(win.WidgetOf(name)); }
-  QWidget* W(const std::string& name) { return win.WidgetOf(name); }
-  QWidget* Focus() { return QApplication::focusWidget(); }
-  Component* FocusedComponent() { return win.ComponentOf(Focus()); }
 
   // A click into the field (the field left before runs its exit).
   void ClickInto(QWidget* w) {

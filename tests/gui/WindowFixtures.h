@@ -1,0 +1,77 @@
+#pragma once
+// The calculation window as the GUI tests meet it: built whole, shown and active on the
+// offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/PelmoraApp.h"
+#include "gui/MainWindow.h"
+#include "gui/QtPort.h"
+
+namespace pelmora::guitest {
+
+// Shows a window and waits until it has the keyboard (a test that gives focus before
+// then finds none).
+inline void ShowActive(QWidget* w) {
+  w->show();
+  QApplication::setActiveWindow(w);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+}
+
+// Over the build's program folder, questions answered by the scripted port.
+struct ShownWindow : ::testing::Test {
+  ScriptedPort port;
+  PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
+  TFormPelmora& f = app.form;
+  gui::MainWindow win{app, nullptr};
+
+  void SetUp() override { ShowActive(&win); }
+  QWidget* W(const std::string& name) { return win.WidgetOf(name); }
+  QWidget* Focus() { return QApplication::focusWidget(); }
+  Component* FocusedComponent() { return win.ComponentOf(Focus()); }
+};
+
+// Over a program folder of its own that holds a copy of one shipped data file, with an
+// empty per-user data folder, and Qt's own dialogs: for commands that write the property
+// library or the tube catalogue.
+struct OwnFolderWindow : ::testing::Test {
+  QTemporaryDir program, user;
+  gui::QtPort port;
+  std::unique_ptr<PelmoraApp> app;
+  std::unique_ptr<gui::MainWindow> win;
+
+  void Open(const std::string& dataFile) {
+    setenv("XDG_DATA_HOME", user.path().toStdString().c_str(), 1);
+    std::filesystem::copy_file(std::string(PELMORA_PROGRAM_DIR) + "/" + dataFile,
+                               program.path().toStdString() + "/" + dataFile);
+    app = std::make_unique<PelmoraApp>(&port, program.path().toStdString() + "/");
+    win = std::make_unique<gui::MainWindow>(*app, &port);
+    port.SetParent(win.get());
+    BeforeShow();
+    ShowActive(win.get());
+  }
+  virtual void BeforeShow() {}
+  void TearDown() override {
+    win.reset();
+    app.reset();
+  }
+  TFormPelmora& f() { return app->form; }
+  // Clicks a control of the window, on whichever page it is.
+  void ClickMain(const std::string& name) {
+    QWidget* w = win->WidgetOf(name);
+    ASSERT_TRUE(w) << name;
+    for (int i = 0; i < win->Pages()->count(); ++i)
+      if (win->Pages()->widget(i)->isAncestorOf(w)) win->Pages()->setCurrentIndex(i);
+    QTest::mouseClick(w, Qt::LeftButton);
+  }
+};
+
+}  // namespace pelmora::guitest
