@@ -60,6 +60,10 @@ class Subscription {
   int id_ = 0;
 };
 
+// A widget given a fixed size (the cells of the pages) is that size: its size hints can
+// say so at once instead of measuring its contents for a hint the layout cannot use.
+inline bool HasFixedSize(const QWidget* w) { return w->minimumSize() == w->maximumSize(); }
+
 // The value field (TEditD) and the plain single-line edit (TEdit).
 class ValueEdit : public QLineEdit {
   Q_OBJECT
@@ -93,6 +97,10 @@ class ChoiceCombo : public QComboBox {
   ChoiceCombo(ViewContext& ctx, ComboBox* combo, QWidget* parent = nullptr);
   ComboBox* Comp() const { return combo_; }
   void Refresh();
+  // A unit list measures the text of every item for its hint: about a tenth of the
+  // window's start-up, for the 90-odd lists of the page 计算.
+  QSize sizeHint() const override { return HasFixedSize(this) ? minimumSize() : QComboBox::sizeHint(); }
+  QSize minimumSizeHint() const override { return HasFixedSize(this) ? minimumSize() : QComboBox::minimumSizeHint(); }
 
  protected:
   void focusInEvent(QFocusEvent* e) override;
