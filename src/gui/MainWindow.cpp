@@ -48,6 +48,10 @@ void MainWindow::CompleteBuild() {
   for (size_t i = 0; i < pageBuilt_.size(); ++i) EnsurePage(i);
   for (auto& [item, menu] : menus_) FillMenu(const_cast<MenuItem*>(item));
   OnFormChanged();
+  if (auto after = std::move(whenComplete)) {
+    whenComplete = nullptr;
+    after();
+  }
 }
 
 MainWindow::~MainWindow() {

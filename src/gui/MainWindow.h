@@ -3,6 +3,7 @@
 // with its menu, tool bar, five pages and status bar. Every user event goes through
 // PelmoraApp::Run; every component change redraws its widget.
 #include <QMainWindow>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -56,8 +57,10 @@ class MainWindow : public QMainWindow, public ViewContext {
   // Each activation: top left corner, 1024 × 768, and the core's activation handler.
   void FormActivate();
 
-  // Builds what the first paint left out (pages not yet shown, the menus' items).
+  // Builds what the first paint left out (pages not yet shown, the menus' items), then
+  // runs `whenComplete` once: the work that waits until the window is up.
   void CompleteBuild();
+  std::function<void()> whenComplete;
   bool Complete() const { return complete_; }
 
   QTabWidget* Pages() const { return pages_; }

@@ -107,7 +107,9 @@ int main(int argc, char** argv) {
   qapp.form = &app.form;
   app.project.StartRecentFiles(QCoreApplication::applicationFilePath().toStdString());
   gui::MainWindow window(app, &port, nullptr, gui::MainWindow::Build::FirstPaint);
-  app.select.OpenCatalogue();
+  // The tube catalogue fills the page 管道系列 and the expansion list: read once the
+  // window is up (a pick before then reads it first).
+  window.whenComplete = [&app] { app.Run([&app] { app.select.EnsureCatalogue(); }); };
   if (options.projectFile) gui::OpenStartupProject(app, *options.projectFile);
   window.show();
   window.activateWindow();

@@ -26,12 +26,30 @@ double CheckedNumber(const std::string& text) {
 Selection::Selection(TFormPelmora& form) : f_(form) {
   f_.SetHandler("SBP3Click", [this](Component* s) { SBP3Click(s); });
   f_.SetHandler("SBDLTClick", [this](Component* s) { SBDLTClick(s); });
-  f_.SetHandler("SBP11Click", [this](Component* s) { SBP11Click(s); });
-  f_.SetHandler("SBDiClick", [this](Component* s) { SBDiClick(s); });
-  f_.SetHandler("Button3Click", [this](Component* s) { Button3Click(s); });
-  f_.SetHandler("Button2Click", [this](Component* s) { Button2Click(s); });
-  f_.SetHandler("BPipeAddClick", [this](Component* s) { BPipeAddClick(s); });
-  f_.SetHandler("BPipeDelClick", [this](Component* s) { BPipeDelClick(s); });
+  f_.SetHandler("SBP11Click", [this](Component* s) {
+    EnsureCatalogue();
+    SBP11Click(s);
+  });
+  f_.SetHandler("SBDiClick", [this](Component* s) {
+    EnsureCatalogue();
+    SBDiClick(s);
+  });
+  f_.SetHandler("Button3Click", [this](Component* s) {
+    EnsureCatalogue();
+    Button3Click(s);
+  });
+  f_.SetHandler("Button2Click", [this](Component* s) {
+    EnsureCatalogue();
+    Button2Click(s);
+  });
+  f_.SetHandler("BPipeAddClick", [this](Component* s) {
+    EnsureCatalogue();
+    BPipeAddClick(s);
+  });
+  f_.SetHandler("BPipeDelClick", [this](Component* s) {
+    EnsureCatalogue();
+    BPipeDelClick(s);
+  });
 
   f_.DBGPiples->SetColumns({{"序号", 46, true}, {"管子规格", 79, true}, {"外径", 0, false}, {"内径", 0, false}});
   f_.Button3->SetHint("把当前行的管子规格填入管外径和管内径");

@@ -14,10 +14,14 @@ class Selection {
  public:
   explicit Selection(TFormPelmora& form);
 
-  // Reads the catalogue once, when the window is created: the user's own copy when
-  // there is one, else the file in the program folder. A missing or damaged file is
-  // reported; the page and the expansion list stay empty and everything else works.
+  // Reads the catalogue: the user's own copy when there is one, else the file in the
+  // program folder. A missing or damaged file is reported; the page and the expansion
+  // list stay empty and everything else works.
   void OpenCatalogue();
+  // Reads it unless it has been read already; the commands that use it call this first.
+  void EnsureCatalogue() {
+    if (catalogPath.empty()) OpenCatalogue();
+  }
 
   PipeCatalogue catalogue;
   std::string catalogPath;  // the file read (empty until opened)

@@ -489,6 +489,8 @@ TEST(StagedWindowTest, ThePagesNotShownAndTheMenuItemsFollowTheFirstPaint) {
   TFormPelmora& f = app.form;
   {
     gui::MainWindow win{app, nullptr, nullptr, gui::MainWindow::Build::FirstPaint};
+    int afterwards = 0;  // the work that waits for the window (the program reads the catalogue)
+    win.whenComplete = [&afterwards] { ++afterwards; };
     EXPECT_FALSE(win.Complete());
     EXPECT_NE(win.WidgetOf("TaoD"), nullptr);  // the page 计算 is there to be painted
     EXPECT_NE(win.StatusBarView(), nullptr);
@@ -498,6 +500,9 @@ TEST(StagedWindowTest, ThePagesNotShownAndTheMenuItemsFollowTheFirstPaint) {
     win.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&win));
     QTRY_VERIFY(win.Complete());
+    EXPECT_EQ(afterwards, 1);
+    win.CompleteBuild();
+    EXPECT_EQ(afterwards, 1);
     ASSERT_NE(win.WidgetOf("OBJNameD"), nullptr);
     EXPECT_NE(win.WidgetOf("VND"), nullptr);
     EXPECT_NE(win.WidgetOf("RichEditReport"), nullptr);

@@ -65,11 +65,12 @@ struct Window {
   ScratchDir program, user;
   PickPort port;
   std::unique_ptr<PelmoraApp> app;
-  explicit Window(bool withCatalogue = true) {
+  // `open`: read the catalogue as the window does once it is up.
+  explicit Window(bool withCatalogue = true, bool open = true) {
     setenv("XDG_DATA_HOME", user.Folder().c_str(), 1);
     if (withCatalogue) std::filesystem::copy_file(ShippedCatalogue(), program / "Piples.mdb");
     app = std::make_unique<PelmoraApp>(&port, program.Folder());
-    app->select.OpenCatalogue();
+    if (open) app->select.OpenCatalogue();
   }
   TFormPelmora& f() { return app->form; }
   bool Click(const std::string& handler) {

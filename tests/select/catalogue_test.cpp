@@ -102,6 +102,22 @@ TEST(PipesPage, TakingASizeUsesTheSizeTextOnly) {
   EXPECT_DOUBLE_EQ(w.f().dioD->GetValue(), 0.014);
 }
 
+// The window reads the catalogue after its first paint; a pick made before then reads it
+// first instead of offering an empty page or list.
+TEST(PipesPage, APickBeforeTheCatalogueWasReadReadsItFirst) {
+  Window tube(true, false);
+  EXPECT_TRUE(tube.app->select.catalogPath.empty());
+  ASSERT_TRUE(tube.Click("SBDiClick"));
+  EXPECT_EQ(tube.f().PageControl1->ActivePage(), tube.f().TabSheet3);
+  EXPECT_EQ(tube.f().DBGPiples->Rows().size(), tube.app->select.catalogue.pipes.size());
+  EXPECT_GT(tube.f().DBGPiples->Rows().size(), 6u);
+
+  Window expansion(true, false);
+  ASSERT_TRUE(expansion.Click("SBP11Click"));
+  ASSERT_EQ(expansion.port.shown.size(), 1u);
+  EXPECT_GT(expansion.port.shown[0].rows.size(), 5u) << "the expansion list came up empty";
+}
+
 TEST(PipesPage, MaintenanceIsAllOrNothing) {
   Window w;
   const std::string file = w.app->select.catalogPath;
