@@ -232,6 +232,7 @@ struct Cli {
 
   std::string DialogJson() {
     TFormSimpPL& d = app.simp;
+    d.EnsureLoaded();  // the record shown is the library's first, opened or not
     std::string s =
         "{\"TFormSimpPL\": {\"caption\": " + JsonString(TFormSimpPL::kCaption) +
         ", \"open\": " + (port.open == &d ? "true" : "false") + ", \"width\": " + std::to_string(d.Width()) +

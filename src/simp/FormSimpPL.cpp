@@ -258,6 +258,18 @@ void TFormSimpPL::FormCreate(const std::string& programFolder) {
     libPath_ = user + PropLibrary::kFileName;
   else
     libPath_ = PropLibPath(programFolder_);
+  loaded_ = false;
+  current_ = -1;
+  state_ = DataState::Browse;
+  modified_ = false;
+  RefreshGrid();
+  ShowRecord();
+  PageControlPChange();
+}
+
+void TFormSimpPL::EnsureLoaded() {
+  if (loaded_) return;
+  loaded_ = true;
   std::string message;
   if (lib_.Load(libPath_, &message)) {
     StatusBar1->SetPanelText(0, "物性库：" + libPath_ + "（" + std::to_string(lib_.Count()) + " 种物质）");
@@ -266,11 +278,8 @@ void TFormSimpPL::FormCreate(const std::string& programFolder) {
     StatusBar1->SetPanelText(0, message);
   }
   current_ = lib_.Count() > 0 ? 0 : -1;
-  state_ = DataState::Browse;
-  modified_ = false;
   RefreshGrid();
   ShowRecord();
-  PageControlPChange();
 }
 
 // ---------------------------------------------------------------- the data set
@@ -604,6 +613,7 @@ bool TFormSimpPL::Close(ModalResult r) {
 }
 
 void TFormSimpPL::SBP1Click(TFormPelmora&, Component* sender) {
+  EnsureLoaded();
   TSManP->SetVisible(false);
   PageControlP->SetActivePage(TStGetP);
   MaskEdit1->Clear();

@@ -95,8 +95,12 @@ class TFormSimpPL : public Form {
   void Opened() { showing_ = true, result_ = ModalResult::None; }
 
   // ---- handlers
-  // Loads the library (the user's copy when there is one) and sets up the pages.
+  // Sets up the pages and finds the library (the user's copy when there is one); the
+  // library is read when the dialog is first opened (EnsureLoaded).
   void FormCreate(const std::string& programFolder);
+  // Reads the library unless it has been read: a file that cannot be read leaves it
+  // empty, the reason in the status bar and said when the dialog opens.
+  void EnsureLoaded();
   void PageControlPChange(Component* sender = nullptr);
   void BitBtn1Click(Component* sender = nullptr);
   void BBCalClick(Component* sender = nullptr);
@@ -148,6 +152,7 @@ class TFormSimpPL : public Form {
   std::vector<std::pair<EditD*, std::string>> valueFields_;
   PropLibrary lib_;
   std::string libPath_;
+  bool loaded_ = false;
   std::string programFolder_;
   int current_ = -1;
   DataState state_ = DataState::Browse;

@@ -100,7 +100,11 @@ struct Window {
     }
   }
   void Open() { app = std::make_unique<PelmoraApp>(&port, dir.Folder()); }
-  TFormSimpPL& D() { return app->simp; }
+  // The dialog with its library read, as it is once opened.
+  TFormSimpPL& D() {
+    app->simp.EnsureLoaded();
+    return app->simp;
+  }
   TFormPelmora& F() { return app->form; }
   // Presses a button of the calculation window or of the dialog, as a click does.
   bool Click(Component* b) {

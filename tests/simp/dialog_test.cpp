@@ -17,6 +17,19 @@ std::vector<std::string> Count(const std::vector<std::string>& msgs, const std::
   return r;
 }
 
+// The window starts without reading the library; the first opening of the dialog reads it.
+TEST(SimpDialog, TheLibraryIsReadWhenTheDialogFirstOpens) {
+  Window w;
+  w.Open();
+  EXPECT_EQ(w.app->simp.Library().Count(), 0);
+  EXPECT_TRUE(w.app->simp.DBGrid1->Rows().empty());
+  ASSERT_TRUE(w.Click(w.F().SBP1));
+  EXPECT_EQ(w.app->simp.Library().Count(), 4);
+  EXPECT_EQ(w.app->simp.DBGrid1->Rows().size(), 4u);
+  EXPECT_EQ(w.app->simp.DBTextCN->Text(), "测试液");
+  EXPECT_TRUE(w.port.Messages().empty());
+}
+
 TEST(SimpDialog, OpensFromEachPropertyButtonLockedAndOnTheDataPage) {
   Window w;
   w.Open();
