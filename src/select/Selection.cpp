@@ -26,30 +26,19 @@ double CheckedNumber(const std::string& text) {
 Selection::Selection(TFormPelmora& form) : f_(form) {
   f_.SetHandler("SBP3Click", [this](Component* s) { SBP3Click(s); });
   f_.SetHandler("SBDLTClick", [this](Component* s) { SBDLTClick(s); });
-  f_.SetHandler("SBP11Click", [this](Component* s) {
-    EnsureCatalogue();
-    SBP11Click(s);
-  });
-  f_.SetHandler("SBDiClick", [this](Component* s) {
-    EnsureCatalogue();
-    SBDiClick(s);
-  });
-  f_.SetHandler("Button3Click", [this](Component* s) {
-    EnsureCatalogue();
-    Button3Click(s);
-  });
-  f_.SetHandler("Button2Click", [this](Component* s) {
-    EnsureCatalogue();
-    Button2Click(s);
-  });
-  f_.SetHandler("BPipeAddClick", [this](Component* s) {
-    EnsureCatalogue();
-    BPipeAddClick(s);
-  });
-  f_.SetHandler("BPipeDelClick", [this](Component* s) {
-    EnsureCatalogue();
-    BPipeDelClick(s);
-  });
+  // The commands over the catalogue read it first, should it not have been read yet.
+  auto withCatalogue = [this](void (Selection::*command)(Component*)) {
+    return [this, command](Component* s) {
+      EnsureCatalogue();
+      (this->*command)(s);
+    };
+  };
+  f_.SetHandler("SBP11Click", withCatalogue(&Selection::SBP11Click));
+  f_.SetHandler("SBDiClick", withCatalogue(&Selection::SBDiClick));
+  f_.SetHandler("Button3Click", withCatalogue(&Selection::Button3Click));
+  f_.SetHandler("Button2Click", withCatalogue(&Selection::Button2Click));
+  f_.SetHandler("BPipeAddClick", withCatalogue(&Selection::BPipeAddClick));
+  f_.SetHandler("BPipeDelClick", withCatalogue(&Selection::BPipeDelClick));
 
   f_.DBGPiples->SetColumns({{"序号", 46, true}, {"管子规格", 79, true}, {"外径", 0, false}, {"内径", 0, false}});
   f_.Button3->SetHint("把当前行的管子规格填入管外径和管内径");
