@@ -9,6 +9,7 @@
 
 #include "chart/Chart.h"
 #include "fields/NumberFormat.h"
+#include "fields/Text.h"
 
 namespace pelmora {
 
@@ -24,10 +25,7 @@ double NiceStep(double span, int parts) {
 namespace {
 
 bool Number(const std::string& text, double& out) {
-  std::string t = text;
-  while (!t.empty() && t.front() == ' ') t.erase(t.begin());
-  while (!t.empty() && t.back() == ' ') t.pop_back();
-  auto v = ParseDecimal(t);
+  auto v = ParseDecimal(Trim(text));
   if (!v || !std::isfinite(*v)) return false;
   out = *v;
   return true;
