@@ -3,6 +3,8 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <stdexcept>
+
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QWidget>
@@ -81,8 +83,10 @@ const Table* Parts(std::string* error) {
 std::string ReportPdfBytes(const std::vector<RichParagraph>& paragraphs,
                            const std::function<void(chart::Canvas&)>& chart, const std::string& footer,
                            const PdfPage& page) {
-  const Table* parts = Parts();
-  return parts ? parts->reportPdfBytes(paragraphs, chart, footer, page) : std::string();
+  std::string error;
+  const Table* parts = Parts(&error);
+  if (!parts) throw std::runtime_error("PDF 输出部件无法载入。" + error);
+  return parts->reportPdfBytes(paragraphs, chart, footer, page);
 }
 
 QWidget* NewHelpViewer(std::string* error) {

@@ -1,6 +1,7 @@
 #include "report/Report.h"
 
 #include <ctime>
+#include <stdexcept>
 
 #include "fields/DurableFile.h"
 #include "fields/UiPort.h"
@@ -96,7 +97,12 @@ std::string Report::ExportPdf(const std::string& path) const {
   if (slash != std::string::npos) project = project.substr(slash + 1);
   const std::string footer = std::string(date) + "    项目文件：" + (project.empty() ? "无名项目" : project);
   if (!pdfWriter) return "PDF 输出部件不可用，未生成 PDF 文档";
-  std::string bytes = pdfWriter(f_.RichEditReport->Paragraphs(), chart, footer, PdfPage{});
+  std::string bytes;
+  try {
+    bytes = pdfWriter(f_.RichEditReport->Paragraphs(), chart, footer, PdfPage{});
+  } catch (const std::runtime_error& e) {
+    return std::string("PDF 文档生成失败：") + e.what();
+  }
   if (bytes.empty()) return "PDF 文档生成失败";
   return WriteFileDurably(path, bytes);
 }

@@ -25,7 +25,9 @@ std::string ReportPdfBytes(const std::vector<RichParagraph>& paragraphs,
 
 // The writer the report's PDF command uses. A front end chooses it: the command line
 // links ReportPdfBytes, the window reaches it through a module loaded on first use (so
-// that it starts without cairo and pango). Without one, the command says so.
+// that it starts without cairo and pango). Without one, the command says so. A writer
+// that cannot write throws std::runtime_error with the reason (empty bytes count as a
+// failure without one).
 using ReportPdfWriter = std::string (*)(const std::vector<RichParagraph>& paragraphs,
                                         const std::function<void(chart::Canvas&)>& chart, const std::string& footer,
                                         const PdfPage& page);

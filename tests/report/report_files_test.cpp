@@ -113,11 +113,18 @@ std::string PdfText(const std::string& pdf, const std::string& options = "-layou
   return Capture("pdftotext " + options + " '" + pdf + "' -");
 }
 
-TEST(ReportPdf, WithoutAWriterTheCommandSaysSoAndWritesNothing) {
+TEST(ReportPdf, WithoutAWorkingWriterTheCommandSaysWhyAndWritesNothing) {
   SetReportPdfWriter(nullptr);
   Window w;
   TempDir dir;
   EXPECT_EQ(w.app.report.ExportPdf(dir / "m.pdf"), "PDF 输出部件不可用，未生成 PDF 文档");
+  EXPECT_FALSE(std::filesystem::exists(dir / "m.pdf"));
+  // A writer that cannot write (the window's module missing) gives its reason, and the
+  // file is not written.
+  SetReportPdfWriter([](const std::vector<RichParagraph>&, const std::function<void(chart::Canvas&)>&,
+                        const std::string&,
+                        const PdfPage&) -> std::string { throw std::runtime_error("找不到 pelmora-extras.so"); });
+  EXPECT_EQ(w.app.report.ExportPdf(dir / "m.pdf"), "PDF 文档生成失败：找不到 pelmora-extras.so");
   EXPECT_FALSE(std::filesystem::exists(dir / "m.pdf"));
   SetReportPdfWriter(&ReportPdfBytes);
 }
