@@ -23,12 +23,6 @@ const EditD* ValueField(const TFormPelmora& form, const std::string& name) {
   return nullptr;
 }
 
-std::string Trimmed(std::string t) {
-  while (!t.empty() && t.front() == ' ') t.erase(t.begin());
-  while (!t.empty() && t.back() == ' ') t.pop_back();
-  return t;
-}
-
 std::string CsvCell(const std::string& s) {
   if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
   std::string r = "\"";
@@ -125,7 +119,7 @@ StudyInput ParseSweep(const std::string& text) {
     start = colon + 1;
   }
   if (parts.size() != 3) throw std::invalid_argument("expected NAME=FROM:TO:N, got " + text);
-  auto from = ParseDecimal(Trimmed(parts[0])), to = ParseDecimal(Trimmed(parts[1]));
+  auto from = ParseDecimal(Trim(parts[0])), to = ParseDecimal(Trim(parts[1]));
   if (!from || !to) throw std::invalid_argument("FROM and TO must be numbers in " + text);
   in.from = *from;
   in.to = *to;
