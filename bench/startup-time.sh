@@ -5,8 +5,9 @@
 # use then (resident set), for pelmora --no-splash and for an empty Qt Widgets window
 # (build/bin/bench_empty_window) started alternately in the same run; medians and the
 # ratio pelmora / empty. For context, the same window with one Chinese caption is timed
-# too: the part of the ratio that any window with text pays. The clock (build/bin/startup_clock) waits for the map event
-# rather than polling, so it takes no processor time from the program it measures.
+# too: the part of the ratio that any window with text pays. The clock
+# (build/bin/startup_clock) waits for the map event rather than polling, so it takes no
+# processor time from the program it measures.
 runs="${1:-15}"
 bin="${BIN:-build/bin}"
 export XDG_RUNTIME_DIR="$(mktemp -d)"
@@ -23,8 +24,8 @@ for run in $(seq 1 "$runs"); do
 done
 pt=$(cut -d' ' -f1 "$XDG_RUNTIME_DIR/p" | median); pm=$(cut -d' ' -f2 "$XDG_RUNTIME_DIR/p" | median)
 et=$(cut -d' ' -f1 "$XDG_RUNTIME_DIR/e" | median); em=$(cut -d' ' -f2 "$XDG_RUNTIME_DIR/e" | median)
-echo "pelmora:      median $pt ms to a mapped window, $((pm / 1024)) MB resident ($runs runs)"
 ct=$(cut -d' ' -f1 "$XDG_RUNTIME_DIR/c" | median)
+echo "pelmora:      median $pt ms to a mapped window, $((pm / 1024)) MB resident ($runs runs)"
 echo "empty window: median $et ms to a mapped window, $((em / 1024)) MB resident"
 echo "with one Chinese caption: median $ct ms"
 awk -v a="$pt" -v b="$et" -v c="$pm" -v d="$em" -v e="$ct" \

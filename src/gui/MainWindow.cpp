@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QWindow>
+#include <utility>
 
 #include "gui/ChecksView.h"
 #include "gui/Extras.h"
@@ -48,10 +49,7 @@ void MainWindow::CompleteBuild() {
   for (size_t i = 0; i < pageBuilt_.size(); ++i) EnsurePage(i);
   for (auto& [item, menu] : menus_) FillMenu(const_cast<MenuItem*>(item));
   OnFormChanged();
-  if (auto after = std::move(whenComplete)) {
-    whenComplete = nullptr;
-    after();
-  }
+  if (auto after = std::exchange(whenComplete, nullptr)) after();
 }
 
 MainWindow::~MainWindow() {
