@@ -57,6 +57,10 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
   report.AddSectionHook([this](ReportBuilder& b) {
     if (calc.checks.empty()) return;
     std::vector<std::string> rows;
+    // An infeasible design is said before its checks, which list it first.
+    if (!Feasible(calc.checks))
+      for (std::string& r : CheckReportRows(form, {DesignCheck::Level::Infeasible, "", kInfeasibleReportNote, {}}))
+        rows.push_back(std::move(r));
     for (const DesignCheck& c : calc.checks)
       for (std::string& r : CheckReportRows(form, c)) rows.push_back(std::move(r));
     b.AppendSection(kChecksHeading, rows);
@@ -69,7 +73,8 @@ std::vector<std::string> CheckReportRows(const TFormPelmora& form, const DesignC
   std::string where;
   if (const auto* e = dynamic_cast<const EditD*>(form.Find(check.field))) where = e->QuantityName() + "：";
   const std::string head = std::string("        ") + LevelText(check.level) + "  ";
-  const size_t indent = 14;  // eight blanks, the level (two characters) and two blanks
+  // Eight blanks, the level (two or three Chinese characters, two columns each) and two blanks.
+  const size_t indent = 8 + std::string(LevelText(check.level)).size() / 3 * 2 + 2;
   const std::string text = where + check.text;
   std::vector<std::string> rows;
   std::string line = head;

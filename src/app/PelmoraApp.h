@@ -48,6 +48,9 @@ class PelmoraApp {
 
 // The heading of the report's last section and one of its rows.
 inline constexpr const char* kChecksHeading = "       计算检查:";
+// The first row of the checks of an infeasible design.
+inline constexpr const char* kInfeasibleReportNote =
+    "设计不可行：下列“不可行”项表明该设计无法实现，本报表中的面积、长度等数值仅供查找原因，不能作为设计结果。";
 // The rows of one check: "        警告  caption：text", wrapped to the report's width
 // (kChecksRowWidth columns, a Chinese character counting two) with the continuation
 // lines indented under the text.

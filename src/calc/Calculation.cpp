@@ -5,11 +5,13 @@
 #include <set>
 
 #include "calc/Correlations.h"
+#include "calc/Feasibility.h"
 #include "fields/Dispatch.h"
 #include "fields/Errors.h"
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
 #include "fields/ModeEnums.h"
+#include "fields/Text.h"
 #include "fields/UiPort.h"
 
 namespace pelmora {
@@ -150,6 +152,7 @@ void Calculation::PressureDrop(std::optional<double> shapeFactor) {
   const TubeShape shape = ModeOf<TubeShape>(*f_.TShapeD);
   if (shape != TubeShape::UTube && shape != TubeShape::Helical) return;
   if (shape == TubeShape::Helical && !AllFilled({f_.DspD, f_.LtD})) return;
+  if (shape == TubeShape::UTube && !Filled(*f_.LrD)) return;
   double rho, mu;
   if (ChangesPhase(phase)) {
     rho = f_.denivD->GetValue();
@@ -162,17 +165,19 @@ void Calculation::PressureDrop(std::optional<double> shapeFactor) {
   const double n = f_.nD->GetValue();
   const double di = f_.diiD->GetValue();
   const double eps = f_.EiD->GetValue();
-  const double Sl = f_.SlD->GetValue();
   const double u = corr::TubeVelocity(W, n, rho, di);
   const double Re = fp::Div(4 * fp::Div(W, n), std::numbers::pi * mu * di);
   const double lambda = Friction(1, Re, di, eps);
   double dp;
   if (shape == TubeShape::UTube) {
-    const double m = f_.mD->GetValue();
-    dp = lambda * fp::Div(m * Sl, di) * *shapeFactor * rho * u * u / 2;
+    // Friction over the tube that is installed: the real single-tube length, the same
+    // m.(2.Sl + (pi - 2).s.do) the pass count comes from, with the bends' shape factor.
+    const double Lr = f_.LrD->GetValue();
+    dp = lambda * fp::Div(Lr, di) * *shapeFactor * rho * u * u / 2;
   } else {
     const double s = f_.DspD->GetValue();
     const double Lt = f_.LtD->GetValue();
+    const double Sl = f_.SlD->GetValue();
     const double lambdaCoil = lambda * (1 + fp::Div(1.5, s) * 3.5 * fp::Div(di, Sl));
     dp = lambdaCoil * fp::Div(Lt, di) * *shapeFactor * rho * u * u / 2;
   }
@@ -194,6 +199,31 @@ void Calculation::CheckBathHeat() {
     f_.Port().MessageBox(kBathHeatSign, "", MsgType::Warning, Buttons::Ok, Answer::Ok);
     throw SilentAbort();
   }
+}
+
+// Densities, specific heats, viscosities, conductivities and latent heats are positive;
+// a value that is not (a library formula taken outside its range, a slip of the sign)
+// would end the run in a square root or a division with no word on the cause.
+void Calculation::RefuseNonPhysicalProperties() {
+  struct Side {
+    const char* name;
+    std::vector<EditD*> fields;
+  };
+  const Side sides[] = {
+      {"管程", {f_.DeniD, f_.denivD, f_.CipD, f_.CipvD, f_.ViiD, f_.ViivD, f_.LdiD, f_.DHiD}},
+      {"容器侧", {f_.DenoD, f_.denovD, f_.CopD, f_.CopvD, f_.VioD, f_.ViovD, f_.LdoD, f_.DHoD}},
+  };
+  for (const Side& side : sides)
+    for (EditD* e : side.fields) {
+      if (!e->Enabled() || Blank(*e)) continue;
+      auto v = e->Number();
+      if (!v || *v > 0) continue;  // a text that is no number gets GetValue's own message
+      f_.Port().ShowMessage(std::string(side.name) + "“" + e->QuantityName() + "”为 " + std::string(Trim(e->Text())) +
+                            "，不是有效的物性值：密度、比热、粘度、导热系数和相变热必须大于零"
+                            "（物性数据可能超出其适用温度范围），计算未进行。");
+      f_.SetFocus(e);
+      throw SilentAbort();
+    }
 }
 
 void Calculation::PrepareRecalculation() {
@@ -228,7 +258,10 @@ void Calculation::MeanFigures(VesselType vesselType) {
   CalcStep step("平均温差和平均传热系数", "温度、时间、换热面积");
   if (AllFilled({f_.sfD, f_.AtD}))
     PutResult(*f_.ArD, ResultColor, Tolerance, f_.AtD->GetValue() * (1 + f_.sfD->GetValue() / 100));
-  if (vesselType != VesselType::TwoStreams && AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) {
+  if (vesselType == VesselType::Bath && AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) {
+    // A bath stays at one temperature: the log mean to it is the difference the area has.
+    PutResult(*f_.TTaD, ResultColor, Tolerance, std::fabs(BathMeanDifference(BathTemperature())));
+  } else if (vesselType != VesselType::TwoStreams && AllFilled({f_.Tom1D, f_.Tom2D, f_.Ti1D, f_.Ti2D})) {
     double tta = std::fabs(f_.Ti1D->GetValue() + f_.Ti2D->GetValue() - f_.Tom1D->GetValue() - f_.Tom2D->GetValue()) / 2;
     PutResult(*f_.TTaD, ResultColor, Tolerance, tta);
   }
@@ -282,25 +315,54 @@ void Calculation::MaoDExit(Component*) {
   };
   // Checks describe a completed run only: cleared first, so that a run that stops
   // leaves none standing from an earlier design.
-  if (!f_.SBAutoRun->Down()) SetChecks({});
+  if (!f_.SBAutoRun->Down()) {
+    SetChecks({});
+    if (f_.MyStatusBar->PanelText(1).rfind(kInfeasible, 0) == 0) f_.MyStatusBar->SetPanelText(1, "");
+  }
   Outcome outcome;
   try {
     outcome = Recalculate();
   } catch (const SilentAbort&) {
     restore();
     MarkResultsStale(written, tap.last);
+    AfterStoppedRun();
     throw;
   } catch (const std::exception& e) {
     restore();
     MarkResultsStale(written, e.what());
+    AfterStoppedRun();
     throw;
   }
   restore();
   if (outcome == Outcome::Completed) {
     ClearStale();
-    SetChecks(CollectDesignChecks(f_));
-  } else if (outcome == Outcome::Stopped)
+    SetChecks(CollectDesignChecks(f_, facts));
+    SayFeasibility();
+  } else if (outcome == Outcome::Stopped) {
     MarkResultsStale(written, tap.last);
+    AfterStoppedRun();
+  }
+}
+
+// Panel 1 leads with an infeasible design's first reason; a feasible run clears it.
+void Calculation::SayFeasibility() {
+  for (const DesignCheck& c : checks)
+    if (c.level == DesignCheck::Level::Infeasible) {
+      f_.MyStatusBar->SetPanelText(1, std::string(kInfeasible) + c.text);
+      return;
+    }
+  if (f_.MyStatusBar->PanelText(1).rfind(kInfeasible, 0) == 0) f_.MyStatusBar->SetPanelText(1, "");
+}
+
+// A run that stopped describes no design, but what makes a design infeasible can
+// already be seen in what it did compute (a fallback area that is not positive, a
+// coil that does not fit): that is said, before the interruption.
+void Calculation::AfterStoppedRun() {
+  std::vector<DesignCheck> infeasible;
+  AddFeasibilityChecks(f_, facts, infeasible);
+  std::erase_if(infeasible, [](const DesignCheck& c) { return c.level != DesignCheck::Level::Infeasible; });
+  SetChecks(std::move(infeasible));
+  SayFeasibility();
 }
 
 bool Calculation::IsResult(const EditD& e) { return e.GetColor() == ResultColor || e.ReadOnly(); }
@@ -344,6 +406,8 @@ void Calculation::SetChecks(std::vector<DesignCheck> c) {
 Calculation::Outcome Calculation::Recalculate() {
   PrepareRecalculation();
   BusyCursor busy(f_);
+  facts = {};
+  RefuseNonPhysicalProperties();
 
   std::optional<double> shapeFactor;  // of the pass count, for the pressure drop
   for (int pass = 0;; ++pass) {

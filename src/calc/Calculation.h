@@ -27,6 +27,7 @@ inline constexpr const char* kAgitationPhaseChange = "搅拌方式不适用于�
 inline constexpr const char* kBathHeatSign =
     "恒温浴的容器热量与传热方向不符：盘管加热时为正值（浴吸收的热量），盘管冷却时为负值！";
 inline constexpr const char* kInterrupted = "计算中断：";
+inline constexpr const char* kInfeasible = "设计不可行：";
 inline constexpr const char* kHeatAbsorbing = "吸热流体";
 inline constexpr const char* kHeatReleasing = "放热流体";
 
@@ -58,6 +59,8 @@ class Calculation {
   // after one that stopped with a message); `checksChanged` is called after each update.
   std::vector<DesignCheck> checks;
   std::function<void()> checksChanged;
+  // What the last sizing pass noted for the checks (fallback taken, F undefined).
+  RunFacts facts;
   double CorrectedMeanDifference = 0;
 
   // Bounds of the iterations (generous; reaching one ends the run with kNotConverged).
@@ -72,6 +75,10 @@ class Calculation {
   void ClearStale();
   // Steps of MaoDExit.
   void SetChecks(std::vector<DesignCheck> c);
+  void AfterStoppedRun();
+  void SayFeasibility();
+  // A property the run is given that is not positive ends it with a message naming it.
+  void RefuseNonPhysicalProperties();
   void PrepareRecalculation();
   void StartPass(int pass);
   void SolveFieldGroups();
@@ -97,7 +104,9 @@ class Calculation {
   bool HeatLoss(Fx& s);
   void CoilHeight();
   void CheckBathHeat();
-  double BathArea(const Fx& s, double Tmi, double heat);
+  double BathArea(const Fx& s, double heat);
+  double BathTemperature();
+  double BathMeanDifference(double bath);
 
   void FluidRoles();
   bool SolveBalances();  // true when a group wrote or released a field

@@ -9,15 +9,22 @@
 //  - Agitated vessel, Chilton, Drew & Jebens (Ind. Eng. Chem. 36 (1944) 510), coil
 //    correlation Nu = c Re^0.62 Pr^(1/3): impeller Reynolds number d^2 N rho / mu from 300
 //    to 4e5 in their experiments (as tabulated in Perry's Chemical Engineers' Handbook).
-//  - Tube velocities: Sinnott, Coulson & Richardson's Chemical Engineering Vol. 6,
-//    section 12.7.3: process liquids 1-2 m/s, up to 4 m/s against fouling, water
+//  - Tube velocities: Sinnott, Coulson & Richardson's Chemical Engineering Vol. 6, 4th
+//    ed., section 12.7.2: process liquids 1-2 m/s, up to 4 m/s against fouling, water
 //    1.5-2.5 m/s; vapours at about atmospheric pressure 10-30 m/s. We take liquids
 //    0.5-3 m/s and gases or vapours up to 30 m/s.
-//  - Pressure drop: the same section gives 35 kN/m2 (mu < 1 mPa.s) to 50-70 kN/m2
-//    (1-10 mPa.s) as the usual allowance for liquids, and for gases and vapours a share
-//    of the system pressure (0.1 of it at higher pressures); we warn for liquids above
-//    70 kPa, for a vessel stream above 0.1 of its known pressure and for vapours of
-//    unknown pressure above 35 kPa.
+//  - Pressure drop: the same book, section 12.7.4, gives as typical allowances 35 kN/m2
+//    for liquids below 1 mN.s/m2, 50-70 kN/m2 for 1-10 mN.s/m2, and for gases and
+//    vapours a share of the system pressure (0.1 of it at higher pressures). We warn for
+//    liquids below 1 mPa.s above 35 kPa, for more viscous ones above 70 kPa, for a vessel
+//    stream above 0.1 of its known pressure and for vapours of unknown pressure above
+//    35 kPa.
+//  - Compressibility: below a Mach number of about 0.3 the density of a gas changes by
+//    less than about 5 % with the velocity, and the incompressible pressure drop holds
+//    (F. M. White, Fluid Mechanics, 7th ed., section 9.1). The speed of sound of an ideal
+//    gas is c = sqrt(k R T) with R = cp - cv = cp (k - 1) / k (Cengel & Boles,
+//    Thermodynamics, 7th ed., eq. 17-9), so c^2 = (k - 1) cp T; we take k = 1.3, the low
+//    end for air, steam and process gases, so that the speed of sound is not overstated.
 //  - LMTD correction factor below 0.8: Kern, Process Heat Transfer, ch. 7 (a design
 //    with F < 0.75-0.8 is not recommended).
 //  - Flow across the coil, Nu = C Re^m Pr^n: the tube-bank correlations of this form
@@ -26,11 +33,15 @@
 //  - Film condensation in the tubes (Nusselt's film theory): a laminar or wavy-laminar
 //    condensate film, film Reynolds number 4 Gamma / mu below about 1800 (Incropera &
 //    DeWitt, section 10.7); Gamma the condensate per unit of tube perimeter at the outlet.
+//    Beyond it the film is turbulent, and an independent estimate (Shah's correlation)
+//    gives a coefficient two to three times lower than the film formula of the sizing.
 //  - Nucleate boiling on the coil (Mostinski): the critical heat flux
 //    q_max = 3.67e4 Pc (P/Pc)^0.35 (1 - P/Pc)^0.9 W/m2, Pc in bar (Sinnott, Coulson &
 //    Richardson's Chemical Engineering Vol. 6, section 12.11); we warn from 70 % of it.
+//  - Infeasible designs: Feasibility.cpp.
 #include "calc/Checks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -38,13 +49,25 @@
 
 #include "calc/Calculation.h"
 #include "calc/Correlations.h"
+#include "calc/Feasibility.h"
 #include "fields/FieldOps.h"
 #include "fields/ModeEnums.h"
 #include "fields/NumberFormat.h"
 
 namespace pelmora {
 
-const char* LevelText(DesignCheck::Level level) { return level == DesignCheck::Level::Warning ? "警告" : "提示"; }
+const char* LevelText(DesignCheck::Level level) {
+  switch (level) {
+    case DesignCheck::Level::Infeasible: return "不可行";
+    case DesignCheck::Level::Warning: return "警告";
+    default: return "提示";
+  }
+}
+
+bool Feasible(const std::vector<DesignCheck>& checks) {
+  return std::none_of(checks.begin(), checks.end(),
+                      [](const DesignCheck& c) { return c.level == DesignCheck::Level::Infeasible; });
+}
 
 std::string CheckNumber(double x) {
   if (!std::isfinite(x)) return "-";
@@ -86,6 +109,7 @@ class Collector {
     Boiling();
     Velocity();
     PressureDrop();
+    Compressibility();
     CoilHeight();
     CorrectionFactor();
     return std::move(checks_);
@@ -93,7 +117,7 @@ class Collector {
 
  private:
   void Add(Level level, const EditD* field, std::string text) {
-    checks_.push_back({level, field ? field->Name() : std::string(), std::move(text)});
+    checks_.push_back({level, field ? field->Name() : std::string(), std::move(text), {}});
   }
 
   // Single-phase tube flow (also the liquid coefficient of flow boiling).
@@ -117,9 +141,10 @@ class Collector {
       Add(Level::Hint, f_.kiD,
           "管内 Pr = " + CheckNumber(Pr) + "，超出" + name + "的适用范围 " + CheckNumber(prMin) + "–" +
               CheckNumber(prMax) + "。");
-    if (auto L = Si(f_.LtD); L && *L > 0 && *L / *di < 10)
+    if (auto L = Si(f_.LtD); L && *L > 0 && *L / *di < limits::kMinLengthToDiameter)
       Add(Level::Hint, f_.kiD,
-          "管长与内径之比 L/D = " + CheckNumber(*L / *di) + "，小于" + name + "要求的 10（入口段影响未计入）。");
+          "管长与内径之比 L/D = " + CheckNumber(*L / *di) + "，小于" + name + "要求的 " +
+              CheckNumber(limits::kMinLengthToDiameter) + "（入口段影响未计入）。");
   }
 
   void TubeCondensation() {
@@ -131,7 +156,8 @@ class Collector {
     if (Re > 1800)
       Add(Level::Hint, f_.kiD,
           "管内冷凝液膜 Re = 4Γ/μ = " + CheckNumber(Re) +
-              "，超过 1800，为湍流液膜；管内膜状冷凝关联式（Nusselt 液膜理论）适用于层流液膜，膜系数偏保守。");
+              "，超过 1800，为湍流液膜；管内膜状冷凝关联式（Nusselt 液膜理论）适用于层流液膜，"
+              "膜系数可能偏高（独立方法估算约低 2–3 倍）。");
   }
 
   // Forced flow across the coil: a vessel with a through stream or an external loop.
@@ -233,7 +259,7 @@ class Collector {
       if (auto uv = Si(f_.UivD); uv && *uv > limits::kVapourVelocityMax)
         Add(Level::Warning, f_.UivD,
             "管内蒸汽流速 " + CheckNumber(*uv) +
-                " m/s，高于气体/蒸汽常用上限约 30 m/s（Coulson & Richardson 第6卷 12.7.3）。");
+                " m/s，高于气体/蒸汽常用上限约 30 m/s（Coulson & Richardson 第6卷 12.7.2）。");
       return;
     }
     auto u = Si(f_.UiD);
@@ -243,17 +269,17 @@ class Collector {
       if (*u > limits::kVapourVelocityMax)
         Add(Level::Warning, f_.UiD,
             "管内气体流速 " + CheckNumber(*u) +
-                " m/s，高于气体/蒸汽常用上限约 30 m/s（Coulson & Richardson 第6卷 12.7.3）。");
+                " m/s，高于气体/蒸汽常用上限约 30 m/s（Coulson & Richardson 第6卷 12.7.2）。");
       return;
     }
     if (*u > limits::kLiquidVelocityMax)
       Add(Level::Warning, f_.UiD,
           "管内液体流速 " + CheckNumber(*u) +
-              " m/s，高于常用范围 0.5–3 m/s（Coulson & Richardson 第6卷 12.7.3），冲蚀与压降过大。");
+              " m/s，高于常用范围 0.5–3 m/s（Coulson & Richardson 第6卷 12.7.2），冲蚀与压降过大。");
     else if (*u < limits::kLiquidVelocityMin)
       Add(Level::Hint, f_.UiD,
           "管内液体流速 " + CheckNumber(*u) +
-              " m/s，低于常用范围 0.5–3 m/s（Coulson & Richardson 第6卷 12.7.3），易结垢、传热差。");
+              " m/s，低于常用范围 0.5–3 m/s（Coulson & Richardson 第6卷 12.7.2），易结垢、传热差。");
   }
 
   void PressureDrop() {
@@ -261,11 +287,21 @@ class Collector {
       const Phase phase = ModeOf<Phase>(*f_.PhiD);
       auto rho = Si(f_.DeniD);
       const bool vapour = phase != Phase::Single || (rho && *rho < limits::kGasDensity);
-      const double limit = vapour ? limits::kVapourPressureDrop : limits::kLiquidPressureDrop;
-      if (*dp > limit)
-        Add(Level::Warning, f_.DpiD,
-            "管程压力降 " + CheckNumber(*dp / 1000) + " kPa，高于" + (vapour ? "蒸汽/气体" : "液体") + "常用允许值约 " +
-                CheckNumber(limit / 1000) + " kPa（Coulson & Richardson 第6卷 12.7.3）。");
+      if (vapour) {
+        if (*dp > limits::kVapourPressureDrop)
+          Add(Level::Warning, f_.DpiD,
+              "管程压力降 " + CheckNumber(*dp / 1000) + " kPa，高于蒸汽/气体常用允许值约 " +
+                  CheckNumber(limits::kVapourPressureDrop / 1000) + " kPa（Coulson & Richardson 第6卷 12.7.4）。");
+      } else {
+        auto mu = Si(f_.ViiD);
+        const bool thin = mu && *mu < limits::kThinLiquidViscosity;
+        const double limit = thin ? limits::kThinLiquidPressureDrop : limits::kLiquidPressureDrop;
+        if (*dp > limit)
+          Add(Level::Warning, f_.DpiD,
+              "管程压力降 " + CheckNumber(*dp / 1000) + " kPa，高于" +
+                  (thin ? "粘度低于 1 mPa·s 的液体常用允许值约 35 kPa" : "粘度 1–10 mPa·s 的液体常用允许值 50–70 kPa") +
+                  "（Coulson & Richardson 第6卷 12.7.4）。");
+      }
     }
     if (auto dpo = Si(f_.DpoD)) {
       if (auto P = Si(f_.PoD); P && *P > 0 && *dpo > limits::kPressureDropShare * *P)
@@ -274,8 +310,36 @@ class Collector {
       else if (*dpo > limits::kLiquidPressureDrop)
         Add(Level::Warning, f_.DpoD,
             "壳程压力降 " + CheckNumber(*dpo / 1000) +
-                " kPa，高于常用允许值约 70 kPa（Coulson & Richardson 第6卷 12.7.3）。");
+                " kPa，高于常用允许值约 70 kPa（Coulson & Richardson 第6卷 12.7.4）。");
     }
+  }
+
+  // A gas or vapour in the tubes faster than Mach 0.3: the pressure drop, computed for
+  // an incompressible fluid, no longer holds.
+  void Compressibility() {
+    const Phase phase = ModeOf<Phase>(*f_.PhiD);
+    std::optional<double> u, cp, T;
+    if (phase == Phase::Condensing) {
+      u = Si(f_.UivD);
+      cp = Si(f_.CipvD);
+      T = Si(f_.Ti2D);  // the vapour is coldest at saturation
+    } else if (phase == Phase::Single) {
+      auto rho = Si(f_.DeniD);
+      if (!rho || *rho >= limits::kGasDensity) return;
+      u = Si(f_.UiD);
+      cp = Si(f_.CipD);
+      auto t1 = Si(f_.Ti1D), t2 = Si(f_.Ti2D);
+      if (t1 && t2) T = std::min(*t1, *t2);
+    }
+    if (!u || !cp || !T || *cp <= 0) return;
+    const double c = SpeedOfSound(*cp, *T);
+    if (!(c > 0)) return;
+    const double Ma = std::fabs(*u) / c;
+    if (Ma > limits::kMaxMach)
+      Add(Level::Warning, phase == Phase::Condensing ? f_.UivD : f_.UiD,
+          "管内" + std::string(phase == Phase::Condensing ? "蒸汽" : "气体") + "流速 " + CheckNumber(std::fabs(*u)) +
+              " m/s，马赫数约 " + CheckNumber(Ma) + "（声速按理想气体 c = √((k−1)·cp·T)、k = 1.3 估算为 " +
+              CheckNumber(c) + " m/s），超过 0.3：气体可压缩性不可忽略，按不可压缩流体计算的管程压力降不再成立。");
   }
 
   void CoilHeight() {
@@ -304,6 +368,14 @@ class Collector {
 
 }  // namespace
 
-std::vector<DesignCheck> CollectDesignChecks(const TFormPelmora& form) { return Collector(form).Run(); }
+double SpeedOfSound(double cp, double tCelsius) { return std::sqrt(std::max(0.0, 0.3 * cp * (tCelsius + 273.15))); }
+
+std::vector<DesignCheck> CollectDesignChecks(const TFormPelmora& form, const RunFacts& facts) {
+  std::vector<DesignCheck> checks = Collector(form).Run();
+  AddFeasibilityChecks(form, facts, checks);
+  std::stable_partition(checks.begin(), checks.end(),
+                        [](const DesignCheck& c) { return c.level == DesignCheck::Level::Infeasible; });
+  return checks;
+}
 
 }  // namespace pelmora

@@ -16,6 +16,31 @@ Modes::Modes(TFormPelmora& form) : f_(form) {
   // The captions of the vessel type the window starts with, so that they do not change
   // at the first recalculation.
   SetTypeCaptions();
+  // A bath is given the heat rate it takes up: there the field is an input, and leaving
+  // it runs the recalculation as leaving any other input does.
+  f_.QoD->OnExit = [this, result = f_.QoD->OnExit](Component* s) {
+    if (ModeOf<VesselType>(*f_.RGEType) == VesselType::Bath)
+      f_.RunHandler("MaoDExit", s);
+    else if (result)
+      result(s);
+  };
+}
+
+// The vessel heat: the input of a bath, a result of the vessel balance otherwise.
+void Modes::VesselHeatRole(VesselType e, bool byUser) {
+  EditD& q = *f_.QoD;
+  if (e == VesselType::Bath) {
+    if (q.ReadOnly() && q.GetColor() != VesselBalanceColor) {
+      q.SetReadOnly(false);
+      q.SetColor(colors::Window);
+      q.SetCursor(Cursor::Default);
+    }
+  } else if (byUser && !q.ReadOnly() && q.GetColor() == colors::Window) {
+    // A bath's rate is no heat of the other modes: the field is a result again, empty.
+    q.SetText("");
+    q.SetReadOnly(true);
+    q.SetColor(colors::BtnFace);
+  }
 }
 
 void Modes::SetTypeCaptions() {
@@ -117,6 +142,7 @@ void Modes::RGETypeClick(Component* sender) {
     default: break;
   }
   SetTypeCaptions();
+  VesselHeatRole(e, sender != nullptr);
 
   // A bath heated by the coil rises from 0.5 K below to 0.5 K above the bath
   // temperature; a cooled bath falls from 0.5 K above to 0.5 K below.

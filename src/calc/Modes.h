@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fields/Catalogue.h"
+#include "fields/ModeEnums.h"
 
 namespace pelmora {
 
@@ -27,6 +28,7 @@ class Modes {
  private:
   // Sets the enabled flag of the quantity's label, field and unit selector.
   void Enable(const std::string& stem, bool enabled);
+  void VesselHeatRole(VesselType e, bool byUser);
 
   TFormPelmora& f_;
 };

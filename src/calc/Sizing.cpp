@@ -98,16 +98,41 @@ double Calculation::CorrectionFactorF(double tubeOut, double tubeIn, double vess
     return F;
   } catch (const FloatingPointError&) {
     Status(kLowF);
+    facts.correctionUndefined = true;
+    facts.correctionR = tubeOut != tubeIn ? (vesselIn - vesselOut) / (tubeOut - tubeIn) : 0;
+    facts.correctionP = vesselIn != tubeIn ? (tubeOut - tubeIn) / (vesselIn - tubeIn) : 0;
     return 0.5;
   }
 }
 
-// Area of a constant-temperature bath from its heat rate; a rate whose sign does not
-// fit the direction of heat flow (the coil hotter than the bath takes up heat) can size
+// The bath temperature: the field of the bath, else the middle of its band.
+double Calculation::BathTemperature() {
+  if (Filled(*f_.FixTempD)) return f_.FixTempD->GetValue();
+  return (f_.Tom1D->GetValue() + f_.Tom2D->GetValue()) / 2;
+}
+
+// The mean difference between the coil stream (t1 -> t2) and a bath at one temperature:
+// the log mean of the two end differences (signed: negative for a coil that cools the
+// bath). A stream that ends on the other side of the bath temperature is a temperature
+// cross, as in the counterflow LMTD.
+double Calculation::BathMeanDifference(double bath) {
+  const double d1 = f_.Ti1D->GetValue() - bath, d2 = f_.Ti2D->GetValue() - bath;
+  if (d1 * d2 <= 0) {
+    Status(kTempCross);
+    throw SilentAbort();
+  }
+  ClearStatus(kTempCross);
+  return corr::LogMean(d1, d2);
+}
+
+// Area of a constant-temperature bath from its heat rate and the log-mean difference to
+// the bath, A = (Qo + Ae.Ke.(Tb - Te)) / (K.dT); a rate whose sign does not fit the
+// direction of heat flow (the coil hotter than the bath takes up heat) can size
 // nothing and stops the run with a message.
-double Calculation::BathArea(const Fx& s, double Tmi, double heat) {
-  const double T1 = f_.Tom1D->GetValue(), T2 = f_.Tom2D->GetValue();
-  const double A = corr::SteadyStateAreaForHeat(s.K, Tmi, s.Ke, s.Ae, s.Te, T1, T2, heat);
+double Calculation::BathArea(const Fx& s, double heat) {
+  const double bath = BathTemperature();
+  const double dT = BathMeanDifference(bath);
+  const double A = fp::Div(fp::Div(heat + s.Ae * s.Ke * (bath - s.Te), s.K), dT);
   if (!(A > 0)) {
     f_.Port().MessageBox(kBathHeatSign, "", MsgType::Warning, Buttons::Ok, Answer::Ok);
     throw SilentAbort();
@@ -236,8 +261,7 @@ Calculation::BatchStep Calculation::NextBatchArea(Fx& s, double& A) {
     // A constant-temperature bath: the mass field is not used; the heat rate the bath
     // takes up is an input and the area comes from the steady-state balance.
     if (!AllFilled({f_.Ti1D, f_.Ti2D, f_.Tom1D, f_.Tom2D})) return BatchStep::Missing;
-    const double Tmi = (f_.Ti1D->GetValue() + f_.Ti2D->GetValue()) / 2;
-    A = BathArea(s, Tmi, f_.QoD->GetValue());  // an empty rate stops the run with its warning
+    A = BathArea(s, f_.QoD->GetValue());  // an empty rate stops the run with its warning
     return BatchStep::Next;
   }
   if (!AllFilled({f_.Ti1D, f_.Ti2D, f_.Tom1D, f_.Tom2D, f_.MaoD, f_.TaoD})) return BatchStep::Missing;
@@ -249,6 +273,7 @@ Calculation::BatchStep Calculation::NextBatchArea(Fx& s, double& A) {
   if (!next || *next <= 0) {
     A = corr::SteadyStateArea(s.K, Tmi, s.Ke, s.Ae, s.Te, T1, T2, M, s.cpO, tau);
     s.result = A;
+    facts.steadyStateFallback = true;
     return BatchStep::SteadyState;
   }
   A = *next;
@@ -258,6 +283,7 @@ Calculation::BatchStep Calculation::NextBatchArea(Fx& s, double& A) {
 double Calculation::GetFx(double& A) {
   CalcStep step("换热面积", "质量、平均比热、温度、时间");
   Fx s;
+  facts = {};  // of this pass: the last call of a run is the one its checks describe
   if (!ReadSizingInputs(s)) return s.result;
   A = StartingArea();
 

@@ -82,7 +82,9 @@ const char* kUsage =
     "     internal error)\n"
     "  2  usage error: unknown option, unknown component, a value that is not a number where\n"
     "     one is needed, no such library record\n"
-    "  3  a file could not be read or written (--open, --new, --save..., --curve, the library)\n";
+    "  3  a file could not be read or written (--open, --new, --save..., --curve, the library)\n"
+    "  4  --json or --save-report was asked and the last run found the design infeasible\n"
+    "     (a check of level 不可行: a target beyond reach, a coil that does not fit, ...)\n";
 
 // Messages go to standard error as well as into the record.
 class CliPort : public ScriptedPort {
@@ -381,9 +383,16 @@ struct Cli {
 
   std::string ChecksJson() const {
     std::string s = "[";
-    for (const DesignCheck& c : app.calc.checks)
+    for (const DesignCheck& c : app.calc.checks) {
       s += std::string(s.size() > 1 ? ", " : "") + "{\"level\": " + JsonString(LevelText(c.level)) +
-           ", \"field\": " + JsonString(c.field) + ", \"text\": " + JsonString(c.text) + "}";
+           ", \"field\": " + JsonString(c.field) + ", \"text\": " + JsonString(c.text);
+      if (!c.marks.empty()) {
+        s += ", \"marks\": [";
+        for (size_t i = 0; i < c.marks.size(); ++i) s += (i ? ", " : "") + JsonString(c.marks[i]);
+        s += "]";
+      }
+      s += "}";
+    }
     return s + "]";
   }
 
@@ -469,7 +478,8 @@ struct Cli {
     out << "],\n  \"focus\": " << (focus ? JsonString(focus->Name()) : std::string("null"))
         << ",\n  \"title\": " << JsonString(app.form.Caption())
         << ",\n  \"projectModified\": " << (app.form.ProjectModified() ? "true" : "false")
-        << ",\n  \"curve\": " << CurveJson() << ",\n  \"checks\": " << ChecksJson() << ",\n  \"messages\": [";
+        << ",\n  \"curve\": " << CurveJson() << ",\n  \"feasible\": " << (Feasible(app.calc.checks) ? "true" : "false")
+        << ",\n  \"checks\": " << ChecksJson() << ",\n  \"messages\": [";
     auto msgs = port.Messages();
     // Pick lists take their place among the messages, in the order they were shown.
     size_t pick = 0, written = 0;
@@ -519,6 +529,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     std::vector<StudyInput> sweeps;
     std::vector<std::string> outputs = {"AtD", "LtD", "TTaD", "KTaD", "WiD", "DpiD"};
     std::string csv;
+    bool designShown = false;  // --json or --save-report: a design leaves the program
     for (size_t i = 0; i < args.size(); ++i) {
       const std::string& a = args[i];
       if (a == "--help" || a == "-h") {
@@ -559,7 +570,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--save-template")
         cli.Command("MFTempClick", value);
       else if (a == "--save-report")
-        cli.Command("SBRSaveClick", value);
+        cli.Command("SBRSaveClick", value), designShown = true;
       else if (a == "--report-pdf")
         cli.Command("SBRPdfClick", value);
       else if (a == "--clear")
@@ -571,7 +582,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--pick-row")
         cli.port.pickRow = NumberArgument<int>(a, value), cli.port.pickText.reset();
       else if (a == "--json")
-        cli.Json();
+        cli.Json(), designShown = true;
       else if (a == "--help-topic")
         cli.HelpTopic(value);
       else if (a == "--help-topics")
@@ -606,6 +617,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       int code = RunPropsCommand(PropLibPath(cli.app.form.ProgramFolder), *record, t, p, out);
       if (code >= 2) cli.Fail(code);
     }
+    // A script that batches designs must not take an infeasible one for a result.
+    if (cli.status == 0 && designShown && !Feasible(cli.app.calc.checks)) return 4;
     return cli.status;
   } catch (const std::invalid_argument& e) {
     err << "pelmora-calc: " << e.what() << "\n" << kUsage;

@@ -1,6 +1,9 @@
 #include "gui/ChecksView.h"
 
+#include <set>
+
 #include <QColor>
+#include <QFont>
 #include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
@@ -32,18 +35,28 @@ QLabel* ChecksView::SignOf(const std::string& field) const {
 void ChecksView::Refresh() {
   const TFormPelmora& f = window_.Form();
   const auto& checks = window_.App().calc.checks;
-  int warnings = 0;
+  int warnings = 0, infeasible = 0;
   list_->clear();
   std::map<std::string, QString> tips;
   for (const DesignCheck& c : checks) {
     if (c.level == DesignCheck::Level::Warning) ++warnings;
+    if (c.level == DesignCheck::Level::Infeasible) ++infeasible;
     std::string where;
     if (const auto* e = dynamic_cast<const EditD*>(f.Find(c.field))) where = e->QuantityName() + "：";
     auto* item = new QListWidgetItem(Q(std::string(LevelText(c.level)) + "  " + where + c.text), list_);
-    item->setForeground(c.level == DesignCheck::Level::Warning ? QColor(176, 0, 0) : QColor(0, 0, 160));
-    QString& tip = tips[c.field];
-    if (!tip.isEmpty()) tip += "\n";
-    tip += Q(std::string(LevelText(c.level)) + "：" + c.text);
+    item->setForeground(c.level == DesignCheck::Level::Hint ? QColor(0, 0, 160) : QColor(176, 0, 0));
+    if (c.level == DesignCheck::Level::Infeasible) {
+      QFont bold = item->font();
+      bold.setBold(true);
+      item->setFont(bold);
+    }
+    std::vector<std::string> fields = {c.field};
+    fields.insert(fields.end(), c.marks.begin(), c.marks.end());
+    for (const std::string& field : fields) {
+      QString& tip = tips[field];
+      if (!tip.isEmpty()) tip += "\n";
+      tip += Q(std::string(LevelText(c.level)) + "：" + c.text);
+    }
   }
   if (checks.empty()) {
     setText("计算检查：无");
@@ -52,15 +65,27 @@ void ChecksView::Refresh() {
     setEnabled(false);
   } else {
     setEnabled(true);
-    setText(QString("计算检查：%1 项（警告 %2，提示 %3）")
-                .arg(checks.size())
-                .arg(warnings)
-                .arg(static_cast<int>(checks.size()) - warnings));
+    const int hints = static_cast<int>(checks.size()) - warnings - infeasible;
+    if (infeasible)
+      setText(QString("设计不可行 — 计算检查：%1 项（不可行 %2，警告 %3，提示 %4）")
+                  .arg(checks.size())
+                  .arg(infeasible)
+                  .arg(warnings)
+                  .arg(hints));
+    else
+      setText(QString("计算检查：%1 项（警告 %2，提示 %3）").arg(checks.size()).arg(warnings).arg(hints));
     setToolTip("展开或收起计算检查列表");
-    setStyleSheet(warnings ? "color: rgb(176,0,0);" : "color: rgb(0,0,160);");
+    setStyleSheet(infeasible ? "color: rgb(200,0,0); font-weight: bold;"
+                             : (warnings ? "color: rgb(176,0,0);" : "color: rgb(0,0,160);"));
   }
   // The signs: one per named field, hidden where no check names it any more.
   for (auto& [name, sign] : signs_) sign->hide();
+  std::set<std::string> infeasibleFields;
+  for (const DesignCheck& c : checks)
+    if (c.level == DesignCheck::Level::Infeasible) {
+      infeasibleFields.insert(c.field);
+      infeasibleFields.insert(c.marks.begin(), c.marks.end());
+    }
   for (const auto& [name, tip] : tips) {
     QWidget* w = window_.WidgetOf(name);
     if (!w) continue;
@@ -69,10 +94,11 @@ void ChecksView::Refresh() {
       sign = new QLabel("!", w);
       sign->setObjectName(Q(name + "Check"));
       sign->setAlignment(Qt::AlignCenter);
-      sign->setStyleSheet(
-          "background: rgb(230,120,0); color: white; font-weight: bold; font-size: 8px; border-radius: 4px;");
       sign->setFixedSize(9, 9);
     }
+    // Red for a design that cannot work, orange for the other checks.
+    sign->setStyleSheet(QString("background: %1; color: white; font-weight: bold; font-size: 8px; border-radius: 4px;")
+                            .arg(infeasibleFields.count(name) ? "rgb(210,0,0)" : "rgb(230,120,0)"));
     sign->move(w->width() - sign->width() - 1, 1);
     sign->setToolTip(tip);
     sign->show();

@@ -197,9 +197,11 @@ TEST(Designs, ConstantTemperatureBath) {
   EXPECT_DOUBLE_EQ(d["Tom1D"], 79.5);  // heated bath: from 0.5 K below to 0.5 K above
   EXPECT_DOUBLE_EQ(d["Tom2D"], 80.5);
   EXPECT_NEAR(d["QoD"], 2 * 4190.0, 1e-6);
-  EXPECT_NEAR(d["TTaD"], 10, 1e-9);
-  // Holding the bath: the coil delivers load plus loss across K A (Tcoil - Tbath).
-  EXPECT_NEAR(std::fabs(d["QiD"]), OverallK(d) * d["AtD"] * 10, 0.02 * std::fabs(d["QiD"]));
+  // Water 95 -> 85 C against the bath at 80 C: the log mean of 15 and 5 K,
+  // 10 / ln 3 = 9.10239 K.
+  EXPECT_NEAR(d["TTaD"], 9.10239, 1e-5);
+  // Holding the bath: the coil delivers load plus loss across K A dTlm.
+  EXPECT_NEAR(std::fabs(d["QiD"]), OverallK(d) * d["AtD"] * 9.10239, 0.02 * std::fabs(d["QiD"]));
 }
 
 TEST(Designs, ASettledDesignRecalculatesToTheSameFields) {

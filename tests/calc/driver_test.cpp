@@ -371,14 +371,21 @@ TEST_F(Driver, ADriverThatNeverSettlesEndsWithAMessage) {
 TEST_F(Driver, NothingIsWrittenAsNanOrInfinity) {
   Apply("storage_tank");
   port.Clear();
-  Type(f.ViiD, "0");  // a zero viscosity divides by zero in the Reynolds number
-  EXPECT_FALSE(Leave(f.ViiD));
+  Type(f.diiD, "0");  // a zero inner diameter divides by zero in the tube velocity
+  EXPECT_FALSE(Leave(f.diiD));
   auto m = port.Messages();
   ASSERT_EQ(m.size(), 1u);
   // Worded for the engineer: the operation, the step and the inputs to check.
-  EXPECT_EQ(m[0],
-            "计算管程传热系数时出现除以零，请检查输入数据（管程质量流量、管内径、管根数、管程动力粘度、导热系数、平均比"
-            "热、密度）。");
+  EXPECT_EQ(m[0].rfind("计算管内流速时出现除以零，请检查输入数据（", 0), 0u) << m[0];
+  // A zero viscosity is no property: refused before any division, naming the field.
+  Type(f.diiD, "0.026");
+  Type(f.ViiD, "0");
+  port.Clear();
+  EXPECT_FALSE(Leave(f.ViiD));
+  ASSERT_EQ(port.Messages().size(), 1u);
+  EXPECT_EQ(port.Messages()[0],
+            "管程“动力粘度”为 0，不是有效的物性值：密度、比热、粘度、导热系数和相变热必须大于零"
+            "（物性数据可能超出其适用温度范围），计算未进行。");
   for (EditD* e : f.ValueFields()) {
     EXPECT_EQ(e->Text().find("nan"), std::string::npos) << e->Name();
     EXPECT_EQ(e->Text().find("inf"), std::string::npos) << e->Name();
@@ -469,7 +476,9 @@ TEST_F(BathFromScratch, TypedHeatRateSizesTheCoil) {
   EXPECT_EQ(f.QoD->Text(), "12000");  // the input is kept as typed
   EXPECT_TRUE(Blank(*f.MaoD));
   const double A = f.AtD->GetValue(), K = f.KTaD->GetValue(), dT = f.TTaD->GetValue();
-  EXPECT_NEAR(dT, 10, 1e-9);  // coil at 90 C mean, bath at 80 C
+  // Water 95 -> 85 C in a bath at 80 C: the log mean of 15 and 5 K, 10 / ln 3 = 9.10239 K
+  // (the arithmetic mean 10 K would overstate it and undersize the coil).
+  EXPECT_NEAR(dT, 9.10239, 1e-5);
   const double Qi = std::fabs(f.QiD->GetValue());
   // The tube carries the bath's rate and the wall loss; the area loop stops within 1 %.
   EXPECT_NEAR(Qi, 12000 + f.QLD->GetValue(), 1e-3 * Qi);
