@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <optional>
 #include <string>
 
+#include "calc/Feasibility.h"
 #include "chart/Chart.h"
 #include "fields/Errors.h"
 #include "fields/FieldOps.h"
@@ -81,6 +84,10 @@ void Curve::SBTCurveClick(Component* sender) {
     compute = true;
   }
   if (compute) Compute(n);
+  if (data.Intervals() < 1) {  // the first interval was already impossible
+    f_.RGLGDY->SetVisible(false);
+    return;
+  }
 
   f_.RGLGDY->SetVisible(true);
   if (paint) {
@@ -120,6 +127,9 @@ void Curve::Compute(int n) {
     ~Busy() { flag = false; }
   } busy(computing_);
 
+  // The most an infinite coil could give over the whole time, for the message of a
+  // curve that stops early.
+  const std::optional<double> reach = ReachableTemperature(tau);
   const double dt = tau / n;
   f_.TaoD->SetValue(dt);
   data.Clear();
@@ -129,6 +139,7 @@ void Curve::Compute(int n) {
   data.TankTemps[0] = T1;
   data.TubeOutTemps[0] = -1;
 
+  int stopped = 0;  // the first impossible interval
   try {
     double b = T1;
     for (int i = 1; i <= n; ++i) {
@@ -147,15 +158,65 @@ void Curve::Compute(int n) {
         delta = fp::Check(0.5 * miss * (b - a));
         if (std::fabs(fp::Div(A0 - A, A0)) < 0.01) break;
       }
+      const double tOut = f_.Ti2D->GetValue();
+      // A medium that would leave colder than the tank it heats (warmer than the tank
+      // it cools) has given up more heat than it can: the interval is impossible, and
+      // the curve ends with the previous point.
+      if (T2 > T1 ? tOut < b : tOut > b) {
+        data.IntervalCount = i - 1;
+        stopped = i;
+        break;
+      }
       data.Times[static_cast<size_t>(i)] = i * dt;
       data.TankTemps[static_cast<size_t>(i)] = b;
-      data.TubeOutTemps[static_cast<size_t>(i)] = f_.Ti2D->GetValue();
+      data.TubeOutTemps[static_cast<size_t>(i)] = tOut;
     }
-    data.TubeOutTemps[0] = n >= 2 ? 2 * data.TubeOutTemps[1] - data.TubeOutTemps[2] : data.TubeOutTemps[1];
+    const int drawn = data.Intervals();
+    if (drawn >= 1)
+      data.TubeOutTemps[0] = drawn >= 2 ? 2 * data.TubeOutTemps[1] - data.TubeOutTemps[2] : data.TubeOutTemps[1];
   } catch (...) {
     data.IntervalCount = 0;  // a half-built curve is no curve
     throw;
   }
+  if (stopped) f_.Port().ShowMessage(StoppedMessage(stopped, T2 > T1, reach));
+}
+
+std::optional<double> Curve::ReachableTemperature(double tau) const {
+  auto value = [](const EditD* e) -> std::optional<double> {
+    if (!e->Enabled()) return std::nullopt;
+    auto v = e->Number();
+    if (!v) return std::nullopt;
+    return *v * e->Exchange();
+  };
+  auto W = value(f_.WiD), c = value(f_.CipD), t1 = value(f_.Ti1D), M = value(f_.MaoD), cpo = value(f_.CopD);
+  auto T1 = value(f_.Tom1D);
+  if (!W || !c || !t1 || !M || !cpo || !T1) return std::nullopt;
+  double KeAe = 0, Te = 0;
+  if (auto Ke = value(f_.KeD), Ae = value(f_.AeD), te = value(f_.TeD); Ke && Ae && te && *Ke > 0 && *Ae > 0) {
+    KeAe = *Ke * *Ae;
+    Te = *te;
+  }
+  try {
+    const double T = corr::ReachableTankTemperature(*W * *c, *t1, *M * *cpo, *T1, KeAe, Te, tau);
+    if (std::isfinite(T)) return T;
+  } catch (const std::exception&) {
+  }
+  return std::nullopt;
+}
+
+std::string Curve::StoppedMessage(int interval, bool heating, std::optional<double> reach) const {
+  auto fmt = [](const char* f, double x) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, f, x);
+    return std::string(buf);
+  };
+  std::string text =
+      "按当前流量，第 " + std::to_string(interval) + " 段起管程出口温度" + (heating ? "低于" : "高于") + "槽温";
+  if (reach) text += std::string("，") + (heating ? "最高" : "最低") + "可达 " + fmt("%.1f", *reach) + " ℃";
+  const int last = interval - 1;
+  text += "（曲线止于 t = " + fmt("%.0f", data.Times[static_cast<size_t>(last)]) + " s，槽温 " +
+          fmt("%.1f", data.TankTemps[static_cast<size_t>(last)]) + " ℃）";
+  return text;
 }
 
 void Curve::RGLGDYClick(Component*) { f_.PaintBox1->Invalidate(); }

@@ -4,6 +4,8 @@
 // recalculation until the area needed for the interval equals the design area. The
 // stored points are drawn as a chart on the report page.
 #include <array>
+#include <optional>
+#include <string>
 
 #include "calc/Calculation.h"
 #include "chart/Canvas.h"
@@ -55,6 +57,9 @@ class Curve {
   // input, as its message; nullptr when all are free.
   const char* FreeQuantityProblem() const;
   void Compute(int intervals);
+  // The tank temperature an infinite coil reaches in tau with the current fields.
+  std::optional<double> ReachableTemperature(double tau) const;
+  std::string StoppedMessage(int interval, bool heating, std::optional<double> reach) const;
 
   TFormPelmora& f_;
   Calculation& calc_;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 
 #include "app/PelmoraApp.h"
@@ -255,6 +256,56 @@ TEST_F(CurveTest, LegendFollowsTheVerticalPositionChoice) {
     const double expected[] = {top + 2, (top + bottom) / 2, bottom - 2};
     EXPECT_DOUBLE_EQ(anchored[pos], expected[pos]) << pos;
   }
+}
+
+}  // namespace
+}  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+// 5 t of water from 20 C for 2 h by 0.5 kg/s of hot water at 95 C: an infinite coil
+// (cp 4200) gives at most 58.5 C (no loss: 95 - 75 exp(-2100 x 7200 / 2.09e7) = 58.62 C;
+// the loss of the insulated wall, 20 m2 to 20 C air, takes about 0.1 K off), so the design for 60 C
+// is infeasible. Its curve cannot start either: with the coil sized for 60 C the
+// number of transfer units K.A/(W.c) exceeds 2, and a medium held at its mean
+// temperature (t1 + t2)/2 then has to leave colder than the tank,
+// t2 - T = (t1 - T)(1 - NTU/2)/(1 + NTU/2) < 0, from the first interval on.
+TEST(CurveLimit, StopsWhereTheMediumWouldLeaveColderThanTheTank) {
+  WindowPort port;
+  PelmoraApp app{&port, "/tmp/"};
+  TFormPelmora& f = app.form;
+  StorageTank(f);
+  f.WiD->SetText("0.5");
+  ASSERT_TRUE(app.Run([&] { f.TaoD->Exit(); }));
+  ASSERT_TRUE(app.Run([&] { f.TaoD->Exit(); }));
+  // The design itself says so first.
+  ASSERT_FALSE(app.calc.checks.empty());
+  EXPECT_EQ(app.calc.checks[0].level, DesignCheck::Level::Infeasible);
+  port.Clear();
+  ASSERT_TRUE(app.Run([&] { f.SBTCurve->Click(); }));
+  // No impossible point is stored or drawn.
+  EXPECT_EQ(app.curve.data.Intervals(), 0);
+  EXPECT_FALSE(f.RGLGDY->Visible());
+  // The message names the interval, the most an infinite coil gives, and where it ends.
+  ASSERT_EQ(port.Messages().size(), 1u);
+  EXPECT_EQ(port.Messages()[0],
+            "按当前流量，第 1 段起管程出口温度低于槽温，最高可达 58.5 ℃（曲线止于 t = 0 s，槽温 20.0 ℃）");
+  // The inputs are given back as before.
+  EXPECT_EQ(f.TaoD->Text(), "7200");
+  EXPECT_EQ(f.Tom1D->Text(), "20");
+  EXPECT_EQ(f.Tom2D->Text(), "60");
+  // With 0.6 kg/s the same tank is feasible (limit 95 - 75 exp(-0.8681) = 63.5 C) and
+  // its curve complete, the
+  // water always leaving warmer than the tank.
+  f.WiD->SetText("0.6");
+  f.AtD->SetText("");
+  ASSERT_TRUE(app.Run([&] { f.TaoD->Exit(); }));
+  ASSERT_TRUE(Feasible(app.calc.checks));
+  ASSERT_TRUE(app.Run([&] { f.SBTCurve->Click(); }));
+  const CurveData& d = app.curve.data;
+  ASSERT_EQ(d.Intervals(), 10);
+  for (size_t i = 1; i <= 10; ++i) EXPECT_GT(d.TubeOutTemps[i], d.TankTemps[i]) << i;
 }
 
 }  // namespace
