@@ -117,8 +117,8 @@ class Feasibility {
     const bool heating = *T2 > *T1;
     if (heating ? *T2 < limit : *T2 > limit) return;
     Add(f_.Tom2D, "目标温度 " + Temp(*T2) + " ℃ 不可达：按管程流量 " + Flow(*W) + " kg/s、入口 " + Temp(*t1) + " ℃，" +
-                      (heating ? "加热 " : "冷却 ") + Hours(*tau) + " h " + (heating ? "最高" : "最低") +
-                      "只能达到 " + Temp1(limit) + " ℃（无限大面积）");
+                      (heating ? "加热 " : "冷却 ") + Hours(*tau) + " h " + (heating ? "最高" : "最低") + "只能达到 " +
+                      Temp1(limit) + " ℃（无限大面积）");
   }
 
   // A condensing medium holds its saturation temperature (the outlet temperature of
@@ -130,11 +130,11 @@ class Feasibility {
     auto T1 = Si(f_.Tom1D), T2 = Si(f_.Tom2D), ts = Si(f_.Ti2D);
     if (!T1 || !T2 || !ts) return;
     if (tube == Phase::Condensing && *T2 > *T1 && *T2 >= *ts)
-      Add(f_.Tom2D, "目标温度 " + Temp(*T2) + " ℃ 不低于管程蒸汽的冷凝温度 " + Temp(*ts) +
-                        " ℃：槽温无法超过加热蒸汽的饱和温度");
+      Add(f_.Tom2D,
+          "目标温度 " + Temp(*T2) + " ℃ 不低于管程蒸汽的冷凝温度 " + Temp(*ts) + " ℃：槽温无法超过加热蒸汽的饱和温度");
     else if (tube == Phase::Evaporating && *T2 < *T1 && *T2 <= *ts)
-      Add(f_.Tom2D, "目标温度 " + Temp(*T2) + " ℃ 不高于管程液体的蒸发温度 " + Temp(*ts) +
-                        " ℃：槽温无法低于冷却介质的沸腾温度");
+      Add(f_.Tom2D,
+          "目标温度 " + Temp(*T2) + " ℃ 不高于管程液体的蒸发温度 " + Temp(*ts) + " ℃：槽温无法低于冷却介质的沸腾温度");
   }
 
   // The sizing pass fell back to the steady-state balance: beyond the mean medium
@@ -146,11 +146,13 @@ class Feasibility {
     const double Tmi = (*t1 + *t2) / 2;
     const bool heating = *T2 > *T1;
     if (heating ? *T2 >= Tmi : *T2 <= Tmi) {
-      Add(f_.Tom2D, "目标温度 " + Temp(*T2) + " ℃ " + (heating ? "不低于" : "不高于") + "管程平均温度 " + Temp(Tmi) +
-                        " ℃（入口与出口温度的平均值）：按管程平均温度恒定的间歇传热模型，任何面积都无法在规定时间内达到目标");
+      Add(f_.Tom2D,
+          "目标温度 " + Temp(*T2) + " ℃ " + (heating ? "不低于" : "不高于") + "管程平均温度 " + Temp(Tmi) +
+              " ℃（入口与出口温度的平均值）：按管程平均温度恒定的间歇传热模型，任何面积都无法在规定时间内达到目标");
       return;
     }
-    out_.push_back({Level::Warning, f_.AtD->Name(),
+    out_.push_back({Level::Warning,
+                    f_.AtD->Name(),
                     "按稳态平衡估算面积：间歇传热的对数式在当前面积估值下无法求值（散热损失大于其传热量），"
                     "面积改按平均温度下的稳态热平衡计算，请核对。",
                     {}});

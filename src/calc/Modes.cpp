@@ -26,21 +26,14 @@ Modes::Modes(TFormPelmora& form) : f_(form) {
   };
 }
 
-// The vessel heat: the input of a bath, a result of the vessel balance otherwise.
-void Modes::VesselHeatRole(VesselType e, bool byUser) {
+// The vessel heat: the input of a bath (a result of the vessel balance otherwise, where
+// its field is read-only until the user clears it).
+void Modes::VesselHeatRole(VesselType e) {
   EditD& q = *f_.QoD;
-  if (e == VesselType::Bath) {
-    if (q.ReadOnly() && q.GetColor() != VesselBalanceColor) {
-      q.SetReadOnly(false);
-      q.SetColor(colors::Window);
-      q.SetCursor(Cursor::Default);
-    }
-  } else if (byUser && !q.ReadOnly() && q.GetColor() == colors::Window) {
-    // A bath's rate is no heat of the other modes: the field is a result again, empty.
-    q.SetText("");
-    q.SetReadOnly(true);
-    q.SetColor(colors::BtnFace);
-  }
+  if (e != VesselType::Bath || !q.ReadOnly() || q.GetColor() == VesselBalanceColor) return;
+  q.SetReadOnly(false);
+  q.SetColor(colors::Window);
+  q.SetCursor(Cursor::Default);
 }
 
 void Modes::SetTypeCaptions() {
@@ -142,7 +135,7 @@ void Modes::RGETypeClick(Component* sender) {
     default: break;
   }
   SetTypeCaptions();
-  VesselHeatRole(e, sender != nullptr);
+  VesselHeatRole(e);
 
   // A bath heated by the coil rises from 0.5 K below to 0.5 K above the bath
   // temperature; a cooled bath falls from 0.5 K above to 0.5 K below.

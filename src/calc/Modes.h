@@ -28,7 +28,7 @@ class Modes {
  private:
   // Sets the enabled flag of the quantity's label, field and unit selector.
   void Enable(const std::string& stem, bool enabled);
-  void VesselHeatRole(VesselType e, bool byUser);
+  void VesselHeatRole(VesselType e);
 
   TFormPelmora& f_;
 };

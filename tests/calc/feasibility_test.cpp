@@ -112,8 +112,7 @@ TEST(Feasibility, SteamCannotHeatBeyondItsSaturationTemperature) {
   // side); a target of 150 C lies beyond it.
   CliResult r = RunJson(Case("steam_tank", {"--set", "Tom2D=150"}));
   EXPECT_TRUE(Infeasible(r.out)) << Checks(r.out);
-  EXPECT_NE(Checks(r.out).find("目标温度 150 ℃ 不低于管程蒸汽的冷凝温度 143.6 ℃"), std::string::npos)
-      << Checks(r.out);
+  EXPECT_NE(Checks(r.out).find("目标温度 150 ℃ 不低于管程蒸汽的冷凝温度 143.6 ℃"), std::string::npos) << Checks(r.out);
   // 140 C is below it: the design may be long, but it is no impossibility of this kind.
   EXPECT_EQ(Checks(RunJson(Case("steam_tank", {"--set", "Tom2D=140"})).out).find("冷凝温度"), std::string::npos);
 }
@@ -155,8 +154,9 @@ TEST(Feasibility, ACorrectionFactorThatDoesNotExist) {
   // single vessel pass meets these temperatures (the program carries F = 0.5).
   CliResult r = RunJson(Case("two_stream", {"--set", "Tom2D=60", "--set", "Ti2D=40"}));
   EXPECT_TRUE(Infeasible(r.out)) << Checks(r.out);
-  EXPECT_NE(Checks(r.out).find("\"field\": \"CdtD\", \"text\": \"对数平均温差校正系数 F 无法计算（R = 0.8，P = 0.7143）"),
-            std::string::npos)
+  EXPECT_NE(
+      Checks(r.out).find("\"field\": \"CdtD\", \"text\": \"对数平均温差校正系数 F 无法计算（R = 0.8，P = 0.7143）"),
+      std::string::npos)
       << Checks(r.out);
 }
 

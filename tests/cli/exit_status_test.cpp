@@ -82,8 +82,8 @@ TEST(CliExitStatus, UsageErrorsGiveTwoAndCalculationMessagesZero) {
   auto u = RunCalc({"--select", "RGEType=7"});
   EXPECT_EQ(u.code, 2);
   EXPECT_NE(u.err.find("usage:"), std::string::npos);
-  // A zero viscosity stops the calculation with its message: a result, not a failure.
-  auto c = RunCalc({PELMORA_PROGRAM_DIR "/examples/storage-tank-hot-water.pmf", "--set", "ViiD=0", "--recalc"});
+  // A zero tube diameter stops the calculation with its message: a result, not a failure.
+  auto c = RunCalc({PELMORA_PROGRAM_DIR "/examples/storage-tank-hot-water.pmf", "--set", "diiD=0", "--recalc"});
   EXPECT_EQ(c.code, 0) << c.err;
   EXPECT_NE(c.err.find("除以零"), std::string::npos) << c.err;
   // The statuses are documented.

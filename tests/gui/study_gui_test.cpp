@@ -150,8 +150,8 @@ TEST_F(StudyWindow, ChecksShowAsABarAndSignsOnTheFields) {
   EXPECT_TRUE(sign->toolTip().contains("m/s")) << sign->toolTip().toStdString();
   if (const char* dir = std::getenv("PELMORA_SHOTS")) win->grab().save(QString(dir) + "/checks.png");
 
-  // Back to a sound design: the bar says so and the signs go.
-  app.Run([&] { f.nD->SetText("3"); });
+  // Back to a sound design (five tubes, 1.08 m/s, 19.8 kPa): the bar says so and the signs go.
+  app.Run([&] { f.nD->SetText("5"); });
   app.Run([&] { app.calc.MaoDExit(nullptr); });
   QApplication::processEvents();
   EXPECT_TRUE(app.calc.checks.empty()) << app.calc.checks.front().text;
