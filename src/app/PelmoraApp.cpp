@@ -65,6 +65,8 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
       for (std::string& r : CheckReportRows(form, c)) rows.push_back(std::move(r));
     b.AppendSection(kChecksHeading, rows);
   });
+  // The calculation sheet lists the design checks of the last completed run.
+  report.designChecks = [this] { return calc.checks; };
   // Last: every subsystem has installed its handlers.
   form.SealCommands();
 }

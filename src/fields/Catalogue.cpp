@@ -506,6 +506,7 @@ void TFormPelmora::BuildMenu() {
   AddMenu("MRSave", report, "&S 保存报表 ");
   AddMenu("N3", report, "-");
   AddMenu("MRPrintRep", report, "&P 打印报表");
+  AddMenu("MRPrintCalc", report, "&C 打印计算书");
   AddMenu("MRPdf", report, "&D 导出PDF报告");
   AddMenu("MAbout", nullptr, "&A 关于");
   MenuItem* help = AddMenu("MHelp", nullptr, "&H 帮助");
@@ -525,6 +526,7 @@ void TFormPelmora::BuildToolBar() {
   AddButton("SBRSimple", &toolBar, "生成报表");
   AddButton("SBRSave", &toolBar, "保存报表");
   AddButton("SBRPrintRep", &toolBar, "打印报表");
+  AddButton("SBRPrintCalc", &toolBar, "打印计算书");
   AddButton("SBAutoRun", &toolBar, "自动计算", true);
   AddButton("SBClear", &toolBar, "清除光标处数据");
   AddButton("SBHPDF", &toolBar, "这是什么？");

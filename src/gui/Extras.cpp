@@ -80,13 +80,12 @@ const Table* Parts(std::string* error) {
   return loaded;
 }
 
-std::string ReportPdfBytes(const std::vector<RichParagraph>& paragraphs,
-                           const std::function<void(chart::Canvas&)>& chart, const std::string& footer,
-                           const PdfPage& page) {
+std::string ReportPdfBytes(const CalcSheet& sheet, const std::function<void(chart::Canvas&)>& chart,
+                           const SheetPageSize& page) {
   std::string error;
   const Table* parts = Parts(&error);
   if (!parts) throw std::runtime_error("PDF 输出部件无法载入。" + error);
-  return parts->reportPdfBytes(paragraphs, chart, footer, page);
+  return parts->reportPdfBytes(sheet, chart, page);
 }
 
 QWidget* NewHelpViewer(std::string* error) {
@@ -108,6 +107,17 @@ void PrintReport(QWidget* parent, TFormPelmora& form) {
     return;
   }
   parts->printReport(parent, form);
+}
+
+void PrintSheet(QWidget* parent, TFormPelmora& form, const CalcSheet& sheet,
+                const std::function<void(chart::Canvas&)>& chart) {
+  std::string error;
+  const Table* parts = Parts(&error);
+  if (!parts) {
+    QMessageBox::warning(parent, Q(PELMORA_NAME_ZH), Q("打印部件无法载入，不能打印计算书。\n" + error));
+    return;
+  }
+  parts->printSheet(parent, form, sheet, chart);
 }
 
 }  // namespace pelmora::gui::extras

@@ -25,8 +25,10 @@ struct Table {
   HelpShown (*openHelp)(QWidget* viewer, const HelpRequest& request);
   void (*printReport)(QWidget* parent, TFormPelmora& form);
   ReportPdfWriter reportPdfBytes;
+  void (*printSheet)(QWidget* parent, TFormPelmora& form, const CalcSheet& sheet,
+                     const std::function<void(chart::Canvas&)>& chart);
 };
-constexpr int kVersion = 1;
+constexpr int kVersion = 2;
 constexpr const char* kModuleFile = "pelmora-extras.so";
 
 // The parts linked into this program (the library pelmora_extras); null where they are not.
@@ -42,14 +44,17 @@ std::string LoadedFrom();
 // ../lib/pelmora/ (the installed layout).
 std::vector<std::string> ModuleCandidates();
 
-// The report's PDF writer through the parts; empty bytes when they cannot be loaded.
-std::string ReportPdfBytes(const std::vector<RichParagraph>& paragraphs,
-                           const std::function<void(chart::Canvas&)>& chart, const std::string& footer,
-                           const PdfPage& page);
+// The report's PDF writer (the calculation sheet) through the parts; throws with the
+// reason when they cannot be loaded.
+std::string ReportPdfBytes(const CalcSheet& sheet, const std::function<void(chart::Canvas&)>& chart,
+                           const SheetPageSize& page);
 // The manual viewer through the parts: a window of its own, made on the first request.
 QWidget* NewHelpViewer(std::string* error);
 HelpShown OpenHelp(QWidget* viewer, const HelpRequest& request);
-// Prints the report through the parts; a message box says when they cannot be loaded.
+// Prints the report, or the calculation sheet, through the parts; a message box says
+// when they cannot be loaded.
 void PrintReport(QWidget* parent, TFormPelmora& form);
+void PrintSheet(QWidget* parent, TFormPelmora& form, const CalcSheet& sheet,
+                const std::function<void(chart::Canvas&)>& chart);
 
 }  // namespace pelmora::gui::extras

@@ -136,6 +136,15 @@ void Draw(QPainter& p, const std::string& n) {
     Floppy(p, QRectF(11, 11, 12, 12), QColor(40, 90, 190));
   } else if (n == "SBRPrintRep") {
     Printer(p);
+  } else if (n == "SBRPrintCalc") {
+    // A printer whose sheet carries a ruled table: the calculation sheet.
+    Printer(p);
+    p.setPen(QPen(QColor(0, 90, 200), 1));
+    p.drawLine(QPointF(7, 5), QPointF(17, 5));
+    p.drawLine(QPointF(7, 7.5), QPointF(17, 7.5));
+    p.drawLine(QPointF(11.5, 2), QPointF(11.5, 10));
+    p.drawLine(QPointF(6, 18.5), QPointF(18, 18.5));
+    p.drawLine(QPointF(11.5, 15), QPointF(11.5, 22));
   } else if (n == "SBAutoRun") {
     // A calculator with a circular arrow: automatic recalculation.
     p.setPen(QPen(QColor(40, 40, 40), 1.2));

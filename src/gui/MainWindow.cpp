@@ -28,6 +28,9 @@ MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent, Build bui
   if (port_) port_->SetParent(this);
   app_.shell.closeWindow = [this] { close(); };
   app_.report.print = [this] { extras::PrintReport(this, app_.form); };
+  app_.report.printSheet = [this] {
+    extras::PrintSheet(this, app_.form, app_.report.Sheet(), app_.report.ChartPainter());
+  };
   app_.openStudy = [this] {
     StudyDialog dialog(app_, this);
     dialog.exec();
@@ -64,6 +67,7 @@ MainWindow::~MainWindow() {
   subs_.clear();
   app_.shell.closeWindow = nullptr;
   app_.report.print = nullptr;
+  app_.report.printSheet = nullptr;
   app_.openStudy = nullptr;
   app_.calc.checksChanged = nullptr;
   if (port_) port_->SetParent(nullptr);

@@ -29,6 +29,8 @@ Report::Report(TFormPelmora& form, const Curve& curve) : f_(form), curve_(curve)
   bind("MRPrintRepClick", &Report::SBRPrintRepClick);
   bind("SBRPdfClick", &Report::SBRPdfClick);
   bind("MRPdfClick", &Report::SBRPdfClick);
+  bind("SBRPrintCalcClick", &Report::SBRPrintCalcClick);
+  bind("MRPrintCalcClick", &Report::SBRPrintCalcClick);
 }
 
 std::vector<RichParagraph> Report::Build() const {
@@ -85,21 +87,36 @@ void Report::SBRPrintRepClick(Component*) {
   f_.Port().MessageBox(kNoPrinter, "", MsgType::Error, Buttons::Ok, Answer::Ok);
 }
 
-std::string Report::ExportPdf(const std::string& path) const {
-  std::function<void(chart::Canvas&)> chart;
-  if (curve_.data.Intervals() > 0) chart = [this](chart::Canvas& c) { curve_.Draw(c); };
+namespace {
+std::string Today() {
   char date[32] = "";
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   if (localtime_r(&now, &local)) std::strftime(date, sizeof date, "%Y-%m-%d", &local);
-  std::string project = f_.CurrentProjectFile;
-  const size_t slash = project.rfind('/');
-  if (slash != std::string::npos) project = project.substr(slash + 1);
-  const std::string footer = std::string(date) + "    项目文件：" + (project.empty() ? "无名项目" : project);
+  return date;
+}
+}  // namespace
+
+CalcSheet Report::Sheet() const {
+  SheetSources sources;
+  if (designChecks) sources.checks = designChecks();
+  if (methodChecks) sources.methodChecks = methodChecks();
+  if (recommendedMargin) sources.recommendedMargin = recommendedMargin();
+  sources.curve = curve_.data.Intervals() > 0;
+  sources.date = Today();
+  return BuildCalcSheet(f_, sources);
+}
+
+std::function<void(chart::Canvas&)> Report::ChartPainter() const {
+  if (curve_.data.Intervals() <= 0) return {};
+  return [this](chart::Canvas& c) { curve_.Draw(c); };
+}
+
+std::string Report::ExportPdf(const std::string& path) const {
   if (!pdfWriter) return "PDF 输出部件不可用，未生成 PDF 文档";
   std::string bytes;
   try {
-    bytes = pdfWriter(f_.RichEditReport->Paragraphs(), chart, footer, PdfPage{});
+    bytes = pdfWriter(Sheet(), ChartPainter(), SheetPageSize{});
   } catch (const std::runtime_error& e) {
     return std::string("PDF 文档生成失败：") + e.what();
   }
@@ -112,11 +129,17 @@ void Report::SBRPdfClick(Component*) {
       kPdfTitle, kPdfFilter, "pdf",
       f_.CurrentProjectFile.empty() ? std::string("计算报告.pdf") : PresetName(f_.CurrentProjectFile, ".pdf")));
   if (!file) return;
-  // An empty report area has nothing to export: the report is built first.
-  if (f_.RichEditReport->Paragraphs().empty()) SBRSimpleClick(nullptr);
   std::string reason = ExportPdf(*file);
   if (!reason.empty())
     f_.Port().MessageBox("无法导出PDF报告“" + *file + "”：" + reason, "", MsgType::Error, Buttons::Ok, Answer::Ok);
+}
+
+void Report::SBRPrintCalcClick(Component*) {
+  if (printSheet) {
+    printSheet();
+    return;
+  }
+  f_.Port().MessageBox(kSheetHeadless, "", MsgType::Information, Buttons::Ok, Answer::Ok);
 }
 
 }  // namespace pelmora

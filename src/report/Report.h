@@ -1,13 +1,15 @@
 #pragma once
 // The report commands of the calculation window: build (生成报表, and every switch to
-// the report page), save as RTF (保存报表), print (打印报表, through the view) and export
-// as PDF (导出PDF报告).
+// the report page), save as RTF (保存报表), print (打印报表, through the view); and the
+// calculation sheet built from the fields, exported as PDF (导出PDF报告) and printed
+// (打印计算书, through the view).
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "calc/Curve.h"
 #include "fields/Catalogue.h"
+#include "report/CalcSheet.h"
 #include "report/ReportBuilder.h"
 
 namespace pelmora {
@@ -21,6 +23,7 @@ class Report {
   void SBRSaveClick(Component* sender);
   void SBRPrintRepClick(Component* sender);
   void SBRPdfClick(Component* sender);
+  void SBRPrintCalcClick(Component* sender);
 
   // Sections written after the supplementary data, in the order added; each appends
   // its section with ReportBuilder::AppendSection.
@@ -32,8 +35,20 @@ class Report {
 
   // Set by the desktop view: prints the report area (dialog, preview, job).
   std::function<void()> print;
+  // Set by the desktop view: prints the calculation sheet (preview, dialog, job).
+  std::function<void()> printSheet;
 
-  // Writes the report area as a PDF; empty on success, otherwise the reason.
+  // Where the sheet takes the design checks of the last completed run and the second
+  // opinion from (set by the window object; empty: none).
+  std::function<std::vector<DesignCheck>()> designChecks;
+  std::function<std::vector<MethodCheckRow>()> methodChecks;
+  std::function<std::string()> recommendedMargin;
+
+  // The calculation sheet of the window as it stands, dated today.
+  CalcSheet Sheet() const;
+  // Draws the stored curve, or nothing (empty) when there is none.
+  std::function<void(chart::Canvas&)> ChartPainter() const;
+  // Writes the calculation sheet as a PDF; empty on success, otherwise the reason.
   std::string ExportPdf(const std::string& path) const;
 
   // The project's file name with its extension replaced (".doc" alone when unnamed).
@@ -45,6 +60,9 @@ class Report {
   static constexpr const char* kPdfFilter = "PDF 文件（*.pdf）|*.pdf";
   static constexpr const char* kNoPrinter = "没有安装打印机，无法打印。请先在系统中添加打印机。";
   static constexpr const char* kJobName = "计算报表";
+  static constexpr const char* kSheetJobName = "计算书";
+  static constexpr const char* kSheetHeadless =
+      "打印计算书需要图形界面；命令行请用 pelmora-calc --report-pdf FILE 导出计算书。";
 
  private:
   TFormPelmora& f_;

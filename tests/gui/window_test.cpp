@@ -361,7 +361,8 @@ TEST_F(Window, MenuToolBarAndAbout) {
   EXPECT_EQ(file, (QStringList{"&N 新建", "&O 打开", "-", "&S 保存", "&A 另存为", "&T 存为模板", "-", "&E 退出"}));
   QStringList report;
   for (QAction* a : win.MenuOf(f.MReport)->actions()) report << (a->isSeparator() ? "-" : a->text());
-  EXPECT_EQ(report, (QStringList{"&M 生成报表", "&S 保存报表 ", "-", "&P 打印报表", "&D 导出PDF报告"}));
+  EXPECT_EQ(report,
+            (QStringList{"&M 生成报表", "&S 保存报表 ", "-", "&P 打印报表", "&C 打印计算书", "&D 导出PDF报告"}));
   EXPECT_FALSE(win.ActionOf(f.MFSave)->isEnabled());
 
   QStringList hints;
@@ -374,8 +375,8 @@ TEST_F(Window, MenuToolBarAndAbout) {
     glyphs.insert(QByteArray(reinterpret_cast<const char*>(img.constBits()), img.sizeInBytes()));
   }
   EXPECT_EQ(hints, (QStringList{"新建", "打开", "保存", "另存为", "存为模板", "时间温度曲线", "生成报表", "保存报表",
-                                "打印报表", "自动计算", "清除光标处数据", "这是什么？"}));
-  EXPECT_EQ(glyphs.size(), 12u);  // every glyph differs
+                                "打印报表", "打印计算书", "自动计算", "清除光标处数据", "这是什么？"}));
+  EXPECT_EQ(glyphs.size(), 13u);  // every glyph differs
 
   win.ActionOf(f.MAbout)->trigger();
   win.ActionOf(f.MHAbout)->trigger();

@@ -33,6 +33,8 @@ for f in usr/bin/pelmora usr/bin/pelmora-calc usr/share/pelmora/PropLib.cds usr/
          usr/share/icons/hicolor/48x48/apps/cn.pelmora.Pelmora.png; do
   check "installed $f" test -s "$root/$f"
 done
+check "installed fontconfig alias for 宋体 and SimSun, enabled in conf.d" \
+  bash -c "test -s '$root/usr/share/fontconfig/conf.avail/65-pelmora-songti.conf' && test \"\$(readlink '$root/etc/fonts/conf.d/65-pelmora-songti.conf')\" = /usr/share/fontconfig/conf.avail/65-pelmora-songti.conf"
 check "installed window program loads its extras module" \
   bash -c "'$root/usr/bin/pelmora' --check-extras | grep -qx 'extras: $root/usr/bin/../lib/pelmora/pelmora-extras.so'"
 check "installed window program links no PDF, printing or cairo library itself" \

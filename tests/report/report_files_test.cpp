@@ -12,6 +12,7 @@
 
 #include "ReportTestUtil.h"
 #include "cli/CliRunner.h"
+#include "fields/DurableFile.h"
 #include "project/TextFile.h"
 #include "report/Rtf.h"
 
@@ -22,20 +23,6 @@ std::string Soffice(const TempDir& dir, const std::string& file, const std::stri
   const std::string profile = "file:///tmp/lo-pelmora-" + std::to_string(getpid());
   return "cd '" + dir.path() + "' && soffice --headless -env:UserInstallation=" + profile + " --convert-to '" + format +
          "' --outdir '" + dir.path() + "' '" + file + "' >/dev/null 2>&1";
-}
-
-// `needle` appears in `hay` in order (other words may lie between).
-bool Subsequence(const std::vector<std::string>& needle, const std::vector<std::string>& hay, std::string* missing) {
-  size_t j = 0;
-  for (const auto& w : needle) {
-    while (j < hay.size() && hay[j] != w) ++j;
-    if (j == hay.size()) {
-      *missing = w;
-      return false;
-    }
-    ++j;
-  }
-  return true;
 }
 
 TEST(ReportRtf, SavedReportReadsBackInLibreOfficeWithTitleBoldAt14Points) {
@@ -77,6 +64,76 @@ TEST(ReportRtf, SavedReportReadsBackInLibreOfficeWithTitleBoldAt14Points) {
   EXPECT_NE(props.find("font-weight-asian=\"bold\""), std::string::npos) << props;
 }
 
+// Through LibreOffice the saved report comes out as the printed one: A4 with 1.0 inch
+// left and right and 0.7 inch top and bottom, page numbers in the footer, headings
+// kept with the line after them; its text is still the report area's, word for word.
+TEST(ReportRtf, OpensOnA4WithMarginsPageNumbersAndKeptHeadings) {
+  Window w;
+  w.Case("storage_tank");
+  w.Build();
+  const std::string rtf = ToRtf(w.f.RichEditReport->Paragraphs());
+  // Each font names an installed alternative with the Chinese character set.
+  EXPECT_NE(rtf.find("{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5{\\*\\falt AR PL UMing CN};}"), std::string::npos)
+      << rtf.substr(0, 300);
+  if (!HaveProgram("soffice") || !HaveProgram("pdfinfo")) GTEST_SKIP() << "soffice or pdfinfo is not installed";
+  TempDir dir;
+  ASSERT_EQ(WriteFileDurably(dir / "r.doc", rtf), "");
+  ASSERT_EQ(std::system(Soffice(dir, "r.doc", "pdf").c_str()), 0);
+  const std::string info = Capture("pdfinfo '" + dir / "r.pdf" + "'");
+  EXPECT_TRUE(std::regex_search(info, std::regex("Page size: +595\\.[0-9]+ x 841\\.[0-9]+ pts \\(A4\\)"))) << info;
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(info, m, std::regex("Pages: +([0-9]+)")));
+  const int pages = std::stoi(m[1]);
+  EXPECT_GE(pages, 2);
+  std::string text;
+  for (const std::string& w : Words(Capture("pdftotext -layout '" + dir / "r.pdf" + "' -"))) text += w;
+  for (int p = 1; p <= pages; ++p) EXPECT_NE(text.find("第" + std::to_string(p) + "页"), std::string::npos) << p;
+  // The first line of the report starts one inch from the left and 0.7 inch from the
+  // top (the title's line lies a little lower: its first line is an empty one).
+  const std::string bbox = Capture("pdftotext -bbox -f 1 -l 1 '" + dir / "r.pdf" + "' -");
+  ASSERT_TRUE(std::regex_search(bbox, m, std::regex("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>球罐容器")));
+  EXPECT_GT(std::stod(m[1]), 72.0);
+  EXPECT_GT(std::stod(m[2]), 50.4);
+  EXPECT_LT(std::stod(m[2]), 50.4 + 40);
+  static const std::regex word("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"");
+  const std::string all = Capture("pdftotext -bbox '" + dir / "r.pdf" + "' -");
+  for (std::sregex_iterator it(all.begin(), all.end(), word), end; it != end; ++it) {
+    EXPECT_GE(std::stod((*it)[1]), 71.5);
+    EXPECT_LE(std::stod((*it)[2]), 595.3 - 71.5);
+  }
+  // Headings are kept with the next paragraph.
+  ASSERT_EQ(std::system(Soffice(dir, "r.doc", "odt").c_str()), 0);
+  const std::string content = Capture("unzip -p '" + dir / "r.odt" + "' content.xml");
+  const size_t heading = content.find("基本参数:");
+  ASSERT_NE(heading, std::string::npos);
+  const std::string opening = "<text:p text:style-name=\"";
+  const size_t para = content.rfind(opening, heading);
+  ASSERT_NE(para, std::string::npos);
+  const size_t nameStart = para + opening.size();
+  const std::string style = content.substr(nameStart, content.find('"', nameStart) - nameStart);
+  const size_t def = content.find("style:name=\"" + style + "\"");
+  ASSERT_NE(def, std::string::npos) << style;
+  const std::string props = content.substr(def, content.find("</style:style>", def) - def);
+  EXPECT_NE(props.find("fo:keep-with-next=\"always\""), std::string::npos) << props;
+}
+
+// The alias the package installs makes 宋体 and SimSun the installed UMing face
+// instead of a sans face with Japanese glyph variants.
+TEST(ReportRtf, FontconfigAliasMapsSongtiToTheShippedFace) {
+  if (!HaveProgram("fc-match")) GTEST_SKIP() << "fc-match (fontconfig) is not installed";
+  TempDir dir;
+  const std::string conf = dir / "fonts.conf";
+  ASSERT_EQ(WriteFileDurably(conf,
+                             "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
+                             "<fontconfig><include>/etc/fonts/fonts.conf</include><include>" PELMORA_SOURCE_DIR
+                             "/packaging/fontconfig/65-pelmora-songti.conf</include></fontconfig>\n"),
+            "");
+  for (const char* name : {"宋体", "SimSun", "新宋体"}) {
+    const std::string family = Capture("FONTCONFIG_FILE='" + conf + "' fc-match -f '%{family}' '" + name + "'");
+    EXPECT_NE(family.find("AR PL UMing CN"), std::string::npos) << name << ": " << family;
+  }
+}
+
 TEST(ReportRtf, PresetNamesAndAFailedSaveThatChangesNothing) {
   Window w;
   w.Case("storage_tank");
@@ -109,75 +166,6 @@ TEST(ReportRtf, CharactersOutsideGbkAndRtfControlsAreEscaped) {
   EXPECT_NE(rtf.find("\\u-10187?\\u-8452?"), std::string::npos);  // surrogate pair
 }
 
-std::string PdfText(const std::string& pdf, const std::string& options = "-layout") {
-  return Capture("pdftotext " + options + " '" + pdf + "' -");
-}
-
-TEST(ReportPdf, WithoutAWorkingWriterTheCommandSaysWhyAndWritesNothing) {
-  SetReportPdfWriter(nullptr);
-  Window w;
-  TempDir dir;
-  EXPECT_EQ(w.app.report.ExportPdf(dir / "m.pdf"), "PDF 输出部件不可用，未生成 PDF 文档");
-  EXPECT_FALSE(std::filesystem::exists(dir / "m.pdf"));
-  // A writer that cannot write (the window's module missing) gives its reason, and the
-  // file is not written.
-  SetReportPdfWriter([](const std::vector<RichParagraph>&, const std::function<void(chart::Canvas&)>&,
-                        const std::string&,
-                        const PdfPage&) -> std::string { throw std::runtime_error("找不到 pelmora-extras.so"); });
-  EXPECT_EQ(w.app.report.ExportPdf(dir / "m.pdf"), "PDF 文档生成失败：找不到 pelmora-extras.so");
-  EXPECT_FALSE(std::filesystem::exists(dir / "m.pdf"));
-  SetReportPdfWriter(&ReportPdfBytes);
-}
-
-TEST(ReportPdf, EveryLineComesBackWithFootersAndTheChartPage) {
-  if (!HaveProgram("pdftotext")) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-  SetReportPdfWriter(&ReportPdfBytes);
-  Window w;
-  w.Case("storage_tank");
-  TempDir dir;
-  const std::string pdf = dir / "r.pdf";
-  w.port.files.push_back(pdf);
-  w.app.Run([&w] { w.f.FindAs<MenuItem>("MRPdf")->Click(); });  // an empty report area is built first
-  ASSERT_TRUE(w.port.Messages().empty()) << w.port.Messages()[0];
-  EXPECT_EQ(w.port.events[0].caption, "导出PDF报告");
-  std::string missing;
-  EXPECT_TRUE(Subsequence(Words(w.Lines()), Words(PdfText(pdf)), &missing)) << missing;
-  const std::string pages = Capture("pdfinfo '" + pdf + "' | grep Pages");
-  EXPECT_NE(pages.find(" 2\n"), std::string::npos) << pages;
-  EXPECT_TRUE(std::regex_search(PdfText(pdf), std::regex("20[0-9]{2}-[01][0-9]-[0-3][0-9] +项目文件：无名项目")));
-
-  // With a curve: one more page, drawn as vector graphics with its texts.
-  Window c;
-  c.Case("batch_curve");
-  c.app.Run([&c] { c.f.SBTCurve->Click(); });
-  ASSERT_GT(c.app.curve.data.Intervals(), 0) << (c.port.Messages().empty() ? "" : c.port.Messages()[0]);
-  c.f.CurrentProjectFile = dir / "水箱.pmf";
-  c.port.Clear();
-  c.port.files.push_back(pdf);
-  c.app.Run([&c] { c.f.FindAs<SpeedButton>("SBRPdf")->Click(); });
-  EXPECT_EQ(c.port.events[0].text, dir / "水箱.pdf");
-  EXPECT_NE(Capture("pdfinfo '" + pdf + "' | grep Pages").find(" 3\n"), std::string::npos);
-  const std::string chart = PdfText(pdf, "-layout -f 3 -l 3");
-  EXPECT_NE(chart.find("时间—温度曲线"), std::string::npos) << chart;
-  EXPECT_NE(chart.find("项目文件：水箱.pmf"), std::string::npos);
-}
-
-TEST(ReportPdf, TextSitsInsideTheMarginsOfThePage) {
-  if (!HaveProgram("pdftotext")) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-  SetReportPdfWriter(&ReportPdfBytes);
-  Window w;
-  w.f.RichEditReport->SetLines({"TOPLEFT 1.0000", "        TaoD   7200.0000"});
-  TempDir dir;
-  ASSERT_EQ(w.app.report.ExportPdf(dir / "m.pdf"), "");
-  const std::string bbox = PdfText(dir / "m.pdf", "-bbox");
-  static const std::regex word(
-      "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"[0-9.]+\">TOPLEFT<");
-  std::smatch m;
-  ASSERT_TRUE(std::regex_search(bbox, m, word)) << bbox;
-  EXPECT_NEAR(std::stod(m[1]), 72.0, 1.0);  // 1.0 inch from the left edge
-  EXPECT_NEAR(std::stod(m[2]), 50.4, 2.5);  // 0.7 inch from the top edge
-}
-
 TEST(ReportCli, JsonKeepsTrailingBlanksAndTheFilesAreWritten) {
   TempDir dir;
   std::vector<std::string> args = CaseArgs("storage_tank");
@@ -195,6 +183,10 @@ TEST(ReportCli, JsonKeepsTrailingBlanksAndTheFilesAreWritten) {
   std::ostringstream out2, err2;
   EXPECT_EQ(RunCli({"--click", "SBRPrintRep"}, out2, err2), 0);
   EXPECT_NE(err2.str().find("没有安装打印机"), std::string::npos);
+  // The sheet is printed by the window; the command line says where its PDF comes from.
+  std::ostringstream out3, err3;
+  EXPECT_EQ(RunCli({"--click", "SBRPrintCalc"}, out3, err3), 0);
+  EXPECT_NE(err3.str().find("命令行请用 pelmora-calc --report-pdf FILE 导出计算书"), std::string::npos) << err3.str();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "gui/Extras.h"
 #include "gui/extras/HelpViewer.h"
 #include "gui/extras/ReportPrint.h"
+#include "gui/extras/SheetPrint.h"
 
 namespace pelmora::gui::extras {
 
@@ -15,12 +16,16 @@ HelpShown OpenViewer(QWidget* viewer, const HelpRequest& request) {
 
 void Print(QWidget* parent, TFormPelmora& form) { gui::PrintReport(parent, form); }
 
-std::string Pdf(const std::vector<RichParagraph>& paragraphs, const std::function<void(chart::Canvas&)>& chart,
-                const std::string& footer, const PdfPage& page) {
-  return pelmora::ReportPdfBytes(paragraphs, chart, footer, page);
+std::string Pdf(const CalcSheet& sheet, const std::function<void(chart::Canvas&)>& chart, const SheetPageSize& page) {
+  return pelmora::ReportPdfBytes(sheet, chart, page);
 }
 
-const Table table{kVersion, &NewViewer, &OpenViewer, &Print, &Pdf};
+void PrintSheet(QWidget* parent, TFormPelmora& form, const CalcSheet& sheet,
+                const std::function<void(chart::Canvas&)>& chart) {
+  gui::PrintSheet(parent, form, sheet, chart);
+}
+
+const Table table{kVersion, &NewViewer, &OpenViewer, &Print, &Pdf, &PrintSheet};
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 
 #include "fields/UiPort.h"
 #include "gui/Widgets.h"
+#include "gui/extras/SheetPrint.h"
 #include "report/Report.h"
 
 namespace pelmora::gui {
@@ -25,7 +26,7 @@ QRect ReportPrintRect(const QPrinter& printer) {
   return QRect(QPoint(left, top), QSize(std::max(1, right - left), std::max(1, bottom - top)));
 }
 
-void RenderReport(QPrinter& printer, const std::vector<RichParagraph>& paragraphs) {
+int RenderReport(QPrinter& printer, const std::vector<RichParagraph>& paragraphs) {
   printer.setPageOrientation(QPageLayout::Portrait);
   printer.setDocName(QString::fromUtf8(Report::kJobName));
   printer.setFullPage(false);
@@ -38,7 +39,7 @@ void RenderReport(QPrinter& printer, const std::vector<RichParagraph>& paragraph
   FillDocument(doc, paragraphs);
   doc.setPageSize(rect.size());
   QPainter painter;
-  if (!painter.begin(&printer)) return;
+  if (!painter.begin(&printer)) return 0;
   const int pages = std::max(1, doc.pageCount());
   for (int i = 0; i < pages; ++i) {
     if (i > 0) printer.newPage();
@@ -52,22 +53,16 @@ void RenderReport(QPrinter& printer, const std::vector<RichParagraph>& paragraph
     painter.restore();
   }
   painter.end();
+  return pages;
 }
 
 void PrintReport(QWidget* parent, pelmora::TFormPelmora& form) {
-  if (QPrinterInfo::availablePrinters().isEmpty()) {
-    form.Port().MessageBox(Report::kNoPrinter, "", MsgType::Error, Buttons::Ok, Answer::Ok);
-    return;
-  }
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageOrientation(QPageLayout::Portrait);
   printer.setDocName(QString::fromUtf8(Report::kJobName));
   const auto paragraphs = form.RichEditReport->Paragraphs();
-  QPrintPreviewDialog preview(&printer, parent);
-  preview.setWindowTitle(QString::fromUtf8("打印预览 - 计算报表"));
-  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                   [&paragraphs](QPrinter* p) { RenderReport(*p, paragraphs); });
-  preview.exec();
+  ShowPrintPreview(parent, printer, QString::fromUtf8(Report::kJobName),
+                   [&paragraphs](QPrinter& p) { return RenderReport(p, paragraphs); });
 }
 
 }  // namespace pelmora::gui

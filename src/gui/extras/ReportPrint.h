@@ -15,10 +15,11 @@ namespace pelmora::gui {
 // The print rectangle in the printer's device pixels, relative to its printable area
 // (the margins measured from the paper edge, less the physical offsets).
 QRect ReportPrintRect(const QPrinter& printer);
-// Prints the paragraphs on the printer, paginated over the print rectangle.
-void RenderReport(QPrinter& printer, const std::vector<RichParagraph>& paragraphs);
-// The command: no printer installed gives the message and nothing else; otherwise the
-// preview, from which the print dialog prints.
+// Prints the paragraphs on the printer, paginated over the print rectangle; returns the
+// number of pages.
+int RenderReport(QPrinter& printer, const std::vector<RichParagraph>& paragraphs);
+// The command: the preview, from which the print dialog prints (into a PDF file when no
+// printer is installed).
 void PrintReport(QWidget* parent, pelmora::TFormPelmora& form);
 
 }  // namespace pelmora::gui
