@@ -9,6 +9,7 @@
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
 #include "fields/ModeEnums.h"
+#include "fields/Progress.h"
 #include "fields/UiPort.h"
 
 namespace pelmora {
@@ -119,6 +120,8 @@ void Curve::Compute(int n) {
     explicit Busy(bool& b) : flag(b) { flag = true; }
     ~Busy() { flag = false; }
   } busy(computing_);
+  // The status bar's progress bar counts the intervals while they are stepped.
+  ProgressScope progress(*f_.MyStatusBar);
 
   const double dt = tau / n;
   f_.TaoD->SetValue(dt);
@@ -150,6 +153,7 @@ void Curve::Compute(int n) {
       data.Times[static_cast<size_t>(i)] = i * dt;
       data.TankTemps[static_cast<size_t>(i)] = b;
       data.TubeOutTemps[static_cast<size_t>(i)] = f_.Ti2D->GetValue();
+      progress.Step(i, n);
     }
     data.TubeOutTemps[0] = n >= 2 ? 2 * data.TubeOutTemps[1] - data.TubeOutTemps[2] : data.TubeOutTemps[1];
   } catch (...) {
