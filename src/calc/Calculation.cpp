@@ -282,25 +282,29 @@ void Calculation::MaoDExit(Component*) {
   };
   // Checks describe a completed run only: cleared first, so that a run that stops
   // leaves none standing from an earlier design.
-  if (!f_.SBAutoRun->Down()) SetChecks({});
+  if (!f_.SBAutoRun->Down()) SetChecks({}, lastRun);
   Outcome outcome;
   try {
     outcome = Recalculate();
   } catch (const SilentAbort&) {
     restore();
     MarkResultsStale(written, tap.last);
+    SetChecks({}, RunState::Stopped);
     throw;
   } catch (const std::exception& e) {
     restore();
     MarkResultsStale(written, e.what());
+    SetChecks({}, RunState::Stopped);
     throw;
   }
   restore();
   if (outcome == Outcome::Completed) {
     ClearStale();
-    SetChecks(CollectDesignChecks(f_));
-  } else if (outcome == Outcome::Stopped)
+    SetChecks(CollectDesignChecks(f_), RunState::Completed);
+  } else if (outcome == Outcome::Stopped) {
     MarkResultsStale(written, tap.last);
+    SetChecks({}, RunState::Stopped);
+  }
 }
 
 bool Calculation::IsResult(const EditD& e) { return e.GetColor() == ResultColor || e.ReadOnly(); }
@@ -335,9 +339,10 @@ bool Calculation::AnyStale() const {
   return false;
 }
 
-void Calculation::SetChecks(std::vector<DesignCheck> c) {
-  if (c == checks) return;
+void Calculation::SetChecks(std::vector<DesignCheck> c, RunState state) {
+  if (c == checks && state == lastRun) return;
   checks = std::move(c);
+  lastRun = state;
   if (checksChanged) checksChanged();
 }
 

@@ -58,6 +58,11 @@ class Calculation {
   // after one that stopped with a message); `checksChanged` is called after each update.
   std::vector<DesignCheck> checks;
   std::function<void()> checksChanged;
+  // How the last run ended: the checks describe a completed run only; after a stopped
+  // one (a message, a missing input, a fault) there are none to show, which is not the
+  // same as a clean design. `checksChanged` is called when this changes too.
+  enum class RunState { NotRun, Completed, Stopped };
+  RunState lastRun = RunState::NotRun;
   double CorrectedMeanDifference = 0;
 
   // Bounds of the iterations (generous; reaching one ends the run with kNotConverged).
@@ -71,7 +76,7 @@ class Calculation {
   void MarkResultsStale(const std::vector<const Component*>& log, const std::string& reason);
   void ClearStale();
   // Steps of MaoDExit.
-  void SetChecks(std::vector<DesignCheck> c);
+  void SetChecks(std::vector<DesignCheck> c, RunState state);
   void PrepareRecalculation();
   void StartPass(int pass);
   void SolveFieldGroups();

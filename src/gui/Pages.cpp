@@ -293,11 +293,15 @@ void MainWindow::BuildCalcPage(QWidget* page) {
   }
   v->addLayout(bottom);
   v->addStretch(1);
+  // The colour legend and, at the right of the same row, the checks bar; the checks
+  // list opens over the foot of the page (ChecksView), so the page keeps its layout.
+  auto* foot = new QHBoxLayout;
+  foot->setSpacing(4);
+  foot->addWidget(MakeColorLegend(page), 1);
   checksView_ = new ChecksView(*this, page);
-  v->addWidget(checksView_, 0, Qt::AlignLeft);
-  v->addWidget(checksView_->List());
+  foot->addWidget(checksView_, 0, Qt::AlignRight | Qt::AlignVCenter);
+  v->addLayout(foot);
   app_.calc.checksChanged = [this] { checksView_->Refresh(); };
-  v->addWidget(MakeColorLegend(page));
   QWidget* bar = Make(f.MyStatusBar, page);
   bar->setFixedHeight(20);
   v->addWidget(bar);
