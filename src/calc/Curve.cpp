@@ -30,6 +30,7 @@ Curve::Curve(TFormPelmora& form, Calculation& calc) : f_(form), calc_(calc) {
   data.Clear();
   f_.SetHandler("SBTCurveClick", [this](Component* s) { SBTCurveClick(s); });
   f_.SetHandler("RGLGDYClick", [this](Component* s) { RGLGDYClick(s); });
+  f_.SetHandler("SBPrepCurveClick", [this](Component* s) { SBPrepCurveClick(s); });
 }
 
 const char* Curve::FreeQuantityProblem() const {
