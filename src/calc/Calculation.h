@@ -63,6 +63,8 @@ class Calculation {
   // same as a clean design. `checksChanged` is called when this changes too.
   enum class RunState { NotRun, Completed, Stopped };
   RunState lastRun = RunState::NotRun;
+  // Another project took the window: no run of it has been seen yet.
+  void ForgetRun() { SetChecks({}, RunState::NotRun); }
   double CorrectedMeanDifference = 0;
 
   // Bounds of the iterations (generous; reaching one ends the run with kNotConverged).

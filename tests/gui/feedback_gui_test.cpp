@@ -138,6 +138,16 @@ TEST_F(FeedbackWindow, TheChecksBarTellsACleanRunFromAStoppedOne) {
   EXPECT_TRUE(sign->toolTip().contains("m/s")) << sign->toolTip().toStdString();
   EXPECT_FALSE(sign->toolTip().contains("•"));
   EXPECT_GE(sign->width(), 9);
+
+  // Another project opened (unsaved changes discarded): the checks of this one go with it.
+  port.files.push_back(std::string(PELMORA_PROGRAM_DIR) + "/examples/agitated-tank.pmf");
+  win.ActionOf(f.FindAs<MenuItem>("MFOpen"))->trigger();
+  QApplication::processEvents();
+  ASSERT_EQ(f.CurrentProjectFile, std::string(PELMORA_PROGRAM_DIR) + "/examples/agitated-tank.pmf");
+  EXPECT_TRUE(app.calc.checks.empty());
+  EXPECT_EQ(app.calc.lastRun, Calculation::RunState::NotRun);
+  EXPECT_EQ(checks->text(), gui::ChecksView::kNone);
+  EXPECT_EQ(checks->SignOf("UiD"), nullptr);
 }
 
 TEST_F(FeedbackWindow, PrepareForTheCurveThenDrawItWithTheProgressBarShownOnlyMeanwhile) {
