@@ -26,7 +26,11 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
   form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
   if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
   form.SetProjectModified(false, true);
-  project.discardCurve = [this] { curve.Discard(); };
+  // Another project in the window: the curve and the last run's checks are not its own.
+  project.discardCurve = [this] {
+    curve.Discard();
+    calc.ForgetRun();
+  };
   geometry.tolerance = [this] { return calc.Tolerance; };
   simp.FormCreate(form.ProgramFolder);
   InstallSimpPL(form, simp);

@@ -20,7 +20,11 @@ void Shell::FormCreate() {
   f_.PageControl1->SetActivePage(f_.TabSheet2);
 }
 
-void Shell::FormActivate() { f_.MyStatusBar->SetProgressPosition(50); }
+// The position only: the bar itself shows while a long action runs, whose position an
+// activation must not disturb.
+void Shell::FormActivate() {
+  if (!f_.MyStatusBar->ProgressVisible()) f_.MyStatusBar->SetProgressPosition(50);
+}
 
 void Shell::PageControl1Change(Component*) {
   GroupBox* page = f_.PageControl1->ActivePage();

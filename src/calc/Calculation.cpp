@@ -316,7 +316,7 @@ void Calculation::MaoDExit(Component*) {
   // Checks describe a completed run only: cleared first, so that a run that stops
   // leaves none standing from an earlier design.
   if (!f_.SBAutoRun->Down()) {
-    SetChecks({});
+    SetChecks({}, lastRun);
     if (f_.MyStatusBar->PanelText(1).rfind(kInfeasible, 0) == 0) f_.MyStatusBar->SetPanelText(1, "");
   }
   Outcome outcome;
@@ -336,7 +336,7 @@ void Calculation::MaoDExit(Component*) {
   restore();
   if (outcome == Outcome::Completed) {
     ClearStale();
-    SetChecks(CollectDesignChecks(f_, facts));
+    SetChecks(CollectDesignChecks(f_, facts), RunState::Completed);
     SayFeasibility();
   } else if (outcome == Outcome::Stopped) {
     MarkResultsStale(written, tap.last);
@@ -361,7 +361,7 @@ void Calculation::AfterStoppedRun() {
   std::vector<DesignCheck> infeasible;
   AddFeasibilityChecks(f_, facts, infeasible);
   std::erase_if(infeasible, [](const DesignCheck& c) { return c.level != DesignCheck::Level::Infeasible; });
-  SetChecks(std::move(infeasible));
+  SetChecks(std::move(infeasible), RunState::Stopped);
   SayFeasibility();
 }
 
@@ -397,9 +397,10 @@ bool Calculation::AnyStale() const {
   return false;
 }
 
-void Calculation::SetChecks(std::vector<DesignCheck> c) {
-  if (c == checks) return;
+void Calculation::SetChecks(std::vector<DesignCheck> c, RunState state) {
+  if (c == checks && state == lastRun) return;
   checks = std::move(c);
+  lastRun = state;
   if (checksChanged) checksChanged();
 }
 

@@ -61,6 +61,13 @@ class Calculation {
   std::function<void()> checksChanged;
   // What the last sizing pass noted for the checks (fallback taken, F undefined).
   RunFacts facts;
+  // How the last run ended: the checks describe a completed run only; after a stopped
+  // one (a message, a missing input, a fault) there are none to show, which is not the
+  // same as a clean design. `checksChanged` is called when this changes too.
+  enum class RunState { NotRun, Completed, Stopped };
+  RunState lastRun = RunState::NotRun;
+  // Another project took the window: no run of it has been seen yet.
+  void ForgetRun() { SetChecks({}, RunState::NotRun); }
   double CorrectedMeanDifference = 0;
 
   // Bounds of the iterations (generous; reaching one ends the run with kNotConverged).
@@ -74,7 +81,7 @@ class Calculation {
   void MarkResultsStale(const std::vector<const Component*>& log, const std::string& reason);
   void ClearStale();
   // Steps of MaoDExit.
-  void SetChecks(std::vector<DesignCheck> c);
+  void SetChecks(std::vector<DesignCheck> c, RunState state);
   void AfterStoppedRun();
   void SayFeasibility();
   // A property the run is given that is not positive ends it with a message naming it.

@@ -12,6 +12,7 @@
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
 #include "fields/ModeEnums.h"
+#include "fields/Progress.h"
 #include "fields/UiPort.h"
 
 namespace pelmora {
@@ -32,6 +33,7 @@ Curve::Curve(TFormPelmora& form, Calculation& calc) : f_(form), calc_(calc) {
   data.Clear();
   f_.SetHandler("SBTCurveClick", [this](Component* s) { SBTCurveClick(s); });
   f_.SetHandler("RGLGDYClick", [this](Component* s) { RGLGDYClick(s); });
+  f_.SetHandler("SBPrepCurveClick", [this](Component* s) { SBPrepCurveClick(s); });
 }
 
 const char* Curve::FreeQuantityProblem() const {
@@ -126,6 +128,8 @@ void Curve::Compute(int n) {
     explicit Busy(bool& b) : flag(b) { flag = true; }
     ~Busy() { flag = false; }
   } busy(computing_);
+  // The status bar's progress bar counts the intervals while they are stepped.
+  ProgressScope progress(*f_.MyStatusBar);
 
   // The most an infinite coil could give over the whole time, for the message of a
   // curve that stops early.
@@ -170,6 +174,7 @@ void Curve::Compute(int n) {
       data.Times[static_cast<size_t>(i)] = i * dt;
       data.TankTemps[static_cast<size_t>(i)] = b;
       data.TubeOutTemps[static_cast<size_t>(i)] = tOut;
+      progress.Step(i, n);
     }
     const int drawn = data.Intervals();
     if (drawn >= 1)

@@ -38,6 +38,9 @@ class Curve {
   void SBTCurveClick(Component* sender);
   // The legend position changed: the chart is drawn again.
   void RGLGDYClick(Component* sender);
+  // 准备绘制曲线: makes the tube flow an input and the outlet temperature the result of
+  // the tube-side balance (what the curve steps), then recalculates.
+  void SBPrepCurveClick(Component* sender);
   // Draws the stored curve (nothing when there is none).
   void Draw(chart::Canvas& canvas) const;
   // The project commands forget the curve.
@@ -51,6 +54,8 @@ class Curve {
   static constexpr const char* kQuestion = "已经有绘图数据，需要重新计算？";
   static constexpr const char* kStaleResults = "上次计算未完成，部分结果已过期，请先完成计算再绘制时间温度曲线。";
   static constexpr const char* kNoConvergence = "时间温度曲线计算不收敛：该时段达不到设计面积，请检查输入数据！";
+  static constexpr const char* kPrepareMode = "时间温度曲线只用于储槽（间歇操作）且管程为单相流体。";
+  static constexpr const char* kPrepareNoFlow = "管程质量流量为空：请先输入质量流量，再准备绘制曲线。";
 
  private:
   // The first quantity that is a computed result although the curve needs it as an

@@ -29,7 +29,7 @@ namespace pelmora {
 namespace {
 
 const char* kUsage =
-    "usage: pelmora-calc [PROJECT.pmf] [options...]\n"
+    "Usage: pelmora-calc [PROJECT.pmf] [options...]\n"
     "Options are applied in the order given, each as a user would do it:\n"
     "  --set NAME=TEXT     type TEXT into a field (its change handler runs)\n"
     "  --unit NAME=INDEX   choose a unit of a unit selector (the number is rescaled)\n"

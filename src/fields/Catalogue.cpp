@@ -701,6 +701,7 @@ void TFormPelmora::BuildReportPage(GroupBox* page) {
   rep.defaultFont.pointSize = 10.5;  // 14 pixels at 96 dpi
   AddButton("SBRPdf", page, "导出PDF报告")->SetCaption("导出PDF报告");
   Create<PaintBox>("PaintBox1", page).OnPaint = Handler("SBTCurveClick");
+  AddButton("SBPrepCurve", page, "准备绘制曲线")->SetCaption("准备绘制曲线");
   RadioGroup& lg = Create<RadioGroup>("RGLGDY", page, "图例垂直调整", std::vector<std::string>{"上", "中", "下"}, 3);
   lg.SetItemIndex(0);
   lg.SetHint("图例垂直调整");

@@ -5,28 +5,38 @@
 #include <QToolButton>
 #include <map>
 
-class QLabel;
 class QListWidget;
 
 namespace pelmora::gui {
 
 class MainWindow;
 
-// The bar is the button itself; the list is a sibling in `parent` that the button shows
-// and hides (the page lays both out).
+// The bar is the button itself. The list opens over the foot of the page, above the
+// bar, so that the page keeps its layout and the window its size; Esc or the button
+// closes it.
 class ChecksView : public QToolButton {
  public:
-  ChecksView(MainWindow& window, QWidget* parent);
+  ChecksView(MainWindow& window, QWidget* page);
   void Refresh();
   QToolButton* Button() { return this; }
   QListWidget* List() const { return list_; }
   // The sign shown on a field's widget, or null when it has none.
-  QLabel* SignOf(const std::string& field) const;
+  QWidget* SignOf(const std::string& field) const;
+
+  // What the bar says when the last run left no checks: after a completed run, a
+  // stopped one, or before the first.
+  static constexpr const char* kNone = "计算检查：无";
+  static constexpr const char* kUnfinished = "计算检查：未完成";
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  void PlaceList();
   MainWindow& window_;
+  QWidget* page_;
   QListWidget* list_;
-  std::map<std::string, QLabel*> signs_;
+  std::map<std::string, QWidget*> signs_;
 };
 
 }  // namespace pelmora::gui

@@ -44,7 +44,8 @@ void TMyStatusBar::Refresh() {
 void TMyStatusBar::PlaceProgress() {
   const int n = static_cast<int>(bar_->Panels().size());
   const int i = bar_->PIndex();
-  if (i < 0 || i >= n || !bar_->Panels()[static_cast<size_t>(i)].ownerDrawn) {
+  // Shown only while a long action runs; otherwise the panel shows its own text.
+  if (!bar_->ProgressVisible() || i < 0 || i >= n || !bar_->Panels()[static_cast<size_t>(i)].ownerDrawn) {
     progress_->hide();
     return;
   }

@@ -1,7 +1,8 @@
 #pragma once
 // TMyStatusBar: a status bar of fixed-width panels with a progress bar over the
-// owner-drawn panel PIndex. The last panel reaches the right edge; a progress bar in it
-// ends 12 pixels short of the edge to leave room for the size grip.
+// owner-drawn panel PIndex while a long action runs (the core's ProgressVisible). The
+// last panel reaches the right edge; a progress bar in it ends 12 pixels short of the
+// edge to leave room for the size grip.
 #include <QProgressBar>
 #include <QWidget>
 

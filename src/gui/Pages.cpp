@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
 #include "gui/ColorLegend.h"
@@ -17,6 +18,7 @@
 #include <variant>
 
 #include <QListWidget>
+#include "fields/ModeEnums.h"
 #include "fields/Properties.h"
 #include "gui/ChecksView.h"
 #include "gui/Icons.h"
@@ -293,11 +295,15 @@ void MainWindow::BuildCalcPage(QWidget* page) {
   }
   v->addLayout(bottom);
   v->addStretch(1);
+  // The colour legend and, at the right of the same row, the checks bar; the checks
+  // list opens over the foot of the page (ChecksView), so the page keeps its layout.
+  auto* foot = new QHBoxLayout;
+  foot->setSpacing(4);
+  foot->addWidget(MakeColorLegend(page), 1);
   checksView_ = new ChecksView(*this, page);
-  v->addWidget(checksView_, 0, Qt::AlignLeft);
-  v->addWidget(checksView_->List());
+  foot->addWidget(checksView_, 0, Qt::AlignRight | Qt::AlignVCenter);
+  v->addLayout(foot);
   app_.calc.checksChanged = [this] { checksView_->Refresh(); };
-  v->addWidget(MakeColorLegend(page));
   QWidget* bar = Make(f.MyStatusBar, page);
   bar->setFixedHeight(20);
   v->addWidget(bar);
@@ -382,23 +388,60 @@ void MainWindow::BuildReportPage(QWidget* page) {
   auto& f = Form();
   auto* h = new QHBoxLayout(page);
   h->setContentsMargins(3, 3, 3, 3);
-  auto* left = new QVBoxLayout;
-  left->addWidget(Make(f.RichEditReport, page), 1);
-  if (auto* pdf = qobject_cast<QToolButton*>(Make(f.FindAs<SpeedButton>("SBRPdf"), page))) {
-    pdf->setAutoRaise(false);  // a plain button under the text, not a flat tool-bar one
-    pdf->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    pdf->setFixedSize(pdf->sizeHint().width() + 16, 24);
-    left->addWidget(pdf, 0, Qt::AlignLeft);
-  }
-  h->addLayout(left, 5);
-  auto* right = new QVBoxLayout;
-  QWidget* chart = Make(f.PaintBox1, page);
+  // The report text and the chart side by side; the divider moves.
+  auto* split = new QSplitter(Qt::Horizontal, page);
+  split->setObjectName("ReportSplitter");
+  split->setChildrenCollapsible(false);
+  h->addWidget(split);
+
+  auto* left = new QWidget(split);
+  auto* lv = new QVBoxLayout(left);
+  lv->setContentsMargins(0, 0, 0, 0);
+  QWidget* report = Make(f.RichEditReport, left);
+  lv->addWidget(report, 1);
+  auto textButton = [](QWidget* w) {
+    auto* b = qobject_cast<QToolButton*>(w);
+    if (!b) return b;
+    b->setAutoRaise(false);  // a plain button, not a flat tool-bar one
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setFixedSize(b->sizeHint().width() + 16, 24);
+    return b;
+  };
+  if (auto* pdf = textButton(Make(f.FindAs<SpeedButton>("SBRPdf"), left))) lv->addWidget(pdf, 0, Qt::AlignLeft);
+
+  auto* right = new QWidget(split);
+  auto* rv = new QVBoxLayout(right);
+  rv->setContentsMargins(0, 0, 0, 0);
+  auto* chart = static_cast<PaintBoxView*>(Make(f.PaintBox1, right));
   chart->setMinimumSize(320, 240);
-  right->addWidget(chart, 1);
-  QWidget* legend = Make(f.RGLGDY, page);
+  // Without a curve the box says how one is made, instead of standing blank.
+  chart->emptyText = [this] {
+    const auto& f = Form();
+    if (ModeOf<Phase>(*f.PhiD) != Phase::Single || ModeOf<VesselType>(*f.RGEType) > VesselType::StorageTank)
+      return QString("时间温度曲线只用于储槽（间歇操作）且管程为单相流体。");
+    return QString(
+        "尚无时间温度曲线。\n\n设计完成后按工具栏的“时间温度曲线”计算，曲线画在这里。\n"
+        "管程质量流量由热平衡求出时（例如按出口温度设计），先按下面的“准备绘制曲线”：流量改为输入，"
+        "出口温度改由热平衡求出。");
+  };
+  rv->addWidget(chart, 1);
+  auto* under = new QHBoxLayout;
+  QWidget* legend = Make(f.RGLGDY, right);
   legend->setFixedHeight(40);
-  right->addWidget(legend);
-  h->addLayout(right, 6);
+  under->addWidget(legend, 1);
+  if (auto* prep = textButton(Make(f.FindAs<SpeedButton>("SBPrepCurve"), right)))
+    under->addWidget(prep, 0, Qt::AlignRight | Qt::AlignVCenter);
+  rv->addLayout(under);
+
+  // The text as wide as the report's rows of figures (caption, value, unit: some 72
+  // columns of the report font), the chart the rest, which leaves its time axis room
+  // for its labels at 1024 pixels.
+  QFont reportFont(Q(f.RichEditReport->defaultFont.fontName));
+  reportFont.setPointSizeF(f.RichEditReport->defaultFont.pointSize);
+  const int line = QFontMetrics(reportFont).horizontalAdvance(QString(72, u'0')) + 40;
+  split->setStretchFactor(0, 1);
+  split->setStretchFactor(1, 1);
+  split->setSizes({line, std::max(420, kWidth - line)});
 }
 
 void MainWindow::BuildPages() {

@@ -23,7 +23,10 @@ QtCanvas::QtCanvas(QPainter& painter, double width, double height) : p_(painter)
   p_.setRenderHint(QPainter::TextAntialiasing, true);
 }
 
-void QtCanvas::Clear(Color background) { p_.fillRect(QRectF(0, 0, width_, height_), ToQColor(background)); }
+void QtCanvas::Clear(Color background) {
+  used_ = true;
+  p_.fillRect(QRectF(0, 0, width_, height_), ToQColor(background));
+}
 
 void QtCanvas::SetPen(Color color, double width) {
   QPen pen(ToQColor(color));

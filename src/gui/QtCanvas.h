@@ -22,8 +22,11 @@ class QtCanvas : public chart::Canvas {
             chart::VAlign v) override;
   double TextWidth(const std::string& utf8, const chart::TextStyle& style) const override;
   double TextHeight(const chart::TextStyle& style) const override;
+  // Whether a chart began on it (its background was cleared).
+  bool Used() const { return used_; }
 
  private:
+  bool used_ = false;
   QPainter& p_;
   double width_, height_;
 };

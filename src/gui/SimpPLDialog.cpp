@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "fields/Dispatch.h"
 #include "gui/QtPort.h"
@@ -54,7 +55,8 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   nav->setSpacing(0);
   for (Button* b : form_.Nav) {
     auto* v = new ButtonView(*this, b, this);
-    v->setFixedSize(24, 22);
+    // Glyph-sized, or as wide as a word caption needs (刷新).
+    v->setFixedSize(std::max(24, v->fontMetrics().horizontalAdvance(v->text()) + 10), 22);
     v->setAutoDefault(false);
     v->setFocusPolicy(Qt::NoFocus);
     nav->addWidget(v);
@@ -130,11 +132,17 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   password_->setToolTip(Q(form_.MaskEdit1->Hint()));
   password_->setFixedWidth(64);
   Bind(form_.MaskEdit1, password_);
+  auto* passwordLabel = new QLabel("口令：", data);
+  passwordLabel->setObjectName("MaskEdit1Label");
+  passwordLabel->setBuddy(password_);
+  passwordLabel->setToolTip(password_->toolTip());
   connect(password_, &QLineEdit::textEdited, this,
           [this](const QString& t) { Run([this, s = U(t)] { form_.MaskEdit1->Type(s); }); });
   maskSub_.Reset(form_.MaskEdit1, [this](Component&) {
     if (form_.MaskEdit1->Typed().empty() && !password_->text().isEmpty()) password_->clear();
   });
+  buttons->addSpacing(6);
+  buttons->addWidget(passwordLabel);
   buttons->addWidget(password_);
   dg->addLayout(buttons, r++, 0, 1, 4);
   dg->setRowStretch(r, 1);

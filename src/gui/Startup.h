@@ -14,7 +14,11 @@ struct StartupOptions {
   bool splash = true;                      // --no-splash skips it (scripted use)
   std::optional<std::string> projectFile;  // the first argument that is not an option
   bool checkExtras = false;                // --check-extras: loads the extras module, says from where, ends
+  bool help = false;                       // --help, -h: prints kStartupUsage, ends
+  bool version = false;                    // --version: prints the name and version, ends
 };
+// What `pelmora --help` prints (the manual page pelmora(1) is made from it).
+extern const char* const kStartupUsage;
 // Options from the arguments after the program name; further project names are ignored.
 StartupOptions ParseStartup(const std::vector<std::string>& args);
 

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,6 +21,7 @@
 
 #include "fields/DurableFile.h"
 #include "fields/NumberFormat.h"
+#include "fields/Progress.h"
 #include "gui/QtCanvas.h"
 #include "gui/Widgets.h"
 #include "study/StudyChart.h"
@@ -267,6 +269,13 @@ void StudyDialog::RunStudyNow() {
     return;
   }
   app_.form.Port().SetBusyCursor(true);
+  // The window's progress bar counts the points; paint events are let through, input
+  // is not (the dialog stays as it is until the study ends).
+  ProgressScope progress(*app_.form.MyStatusBar);
+  r.progress = [&progress](size_t done, size_t total) {
+    progress.Step(static_cast<long long>(done), static_cast<long long>(total));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  };
   try {
     result_ = RunStudy(app_, r);
   } catch (const std::exception& e) {

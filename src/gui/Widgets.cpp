@@ -491,6 +491,14 @@ void PaintBoxView::paintEvent(QPaintEvent*) {
     if (box_->OnPaint) box_->OnPaint(box_);
   });
   box_->canvas = nullptr;
+  if (canvas.Used() || !emptyText) return;
+  const QString text = emptyText();
+  if (text.isEmpty()) return;
+  p.fillRect(rect(), palette().color(QPalette::Base));
+  p.setPen(palette().color(QPalette::Mid));
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
+  p.setPen(palette().color(QPalette::PlaceholderText));
+  p.drawText(rect().adjusted(24, 24, -24, -24), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text);
 }
 
 }  // namespace pelmora::gui

@@ -206,6 +206,8 @@ class PaintBoxView : public QWidget {
  public:
   PaintBoxView(ViewContext& ctx, PaintBox* box, QWidget* parent = nullptr);
   int paintCount = 0;
+  // What the box says while its paint handler draws nothing (empty: nothing).
+  std::function<QString()> emptyText;
 
  protected:
   void paintEvent(QPaintEvent* e) override;

@@ -53,7 +53,16 @@ int main(int argc, char** argv) {
   // window and opens it, and ends before it touches the display.
   {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (gui::ParseStartup(args).checkExtras) {
+    const gui::StartupOptions early = gui::ParseStartup(args);
+    if (early.help) {
+      std::fputs(gui::kStartupUsage, stdout);
+      return 0;
+    }
+    if (early.version) {
+      std::printf("pelmora (%s %s) %s\n", PELMORA_NAME, PELMORA_NAME_ZH, PELMORA_VERSION_TEXT + 1);
+      return 0;
+    }
+    if (early.checkExtras) {
       // The module with the manual viewer, printing and the PDF report, as the first
       // use would load it.
       std::string error;

@@ -71,7 +71,7 @@ namespace {
 
 constexpr const char* kNavHints[10] = {"开头", "上一个", "下一个", "最后", "插入",
                                        "删除", "编辑",   "确认",   "取消", "刷新"};
-constexpr const char* kNavCaptions[10] = {"|<", "<", ">", ">|", "+", "-", "改", "√", "×", "刷"};
+constexpr const char* kNavCaptions[10] = {"|<", "<", ">", ">|", "+", "-", "改", "√", "×", "刷新"};
 // Buttons shown while the data page is active.
 constexpr bool kNavOnDataPage[10] = {true, true, true, true, false, false, false, false, false, true};
 
@@ -239,7 +239,15 @@ bool TFormSimpPL::PasswordMatches(const std::string& typed) {
 }
 
 void TFormSimpPL::BitBtn1Click(Component*) {
-  if (!PasswordMatches(MaskEdit1->Typed())) return;
+  // A click that leads nowhere says why (the page stays locked).
+  if (MaskEdit1->Typed().empty()) {
+    Port().ShowMessage(kPasswordEmpty);
+    return;
+  }
+  if (!PasswordMatches(MaskEdit1->Typed())) {
+    Port().ShowMessage(kPasswordWrong);
+    return;
+  }
   TSManP->SetVisible(true);
   PageControlP->SetActivePage(TSManP);
   PageControlPChange();

@@ -132,6 +132,8 @@ class TFormSimpPL : public Form {
   std::string pendingMessage;
 
   static constexpr const char* kPassword = "velmast";
+  static constexpr const char* kPasswordEmpty = "请先在“维护”按钮右边的口令框中输入维护口令。";
+  static constexpr const char* kPasswordWrong = "维护口令不正确，“数据库维护”页仍然锁定。";
   static bool PasswordMatches(const std::string& typed);
 
  private:

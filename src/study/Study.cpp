@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 #include <type_traits>
@@ -299,27 +302,56 @@ StudyResult RunStudy(const PelmoraApp& project, const StudyRequest& request) {
   threads = std::clamp(static_cast<int>(points.size() / 32), 1, threads);
 
   std::atomic<size_t> next{0};
-  auto work = [&](StudyCopy& copy) {
-    for (size_t i = next++; i < points.size(); i = next++) result.rows[i] = copy.Point(points[i], request.outputs);
+  std::atomic<size_t> done{0};
+  auto work = [&](StudyCopy& copy, bool report) {
+    for (size_t i = next++; i < points.size(); i = next++) {
+      result.rows[i] = copy.Point(points[i], request.outputs);
+      const size_t d = ++done;
+      if (report && request.progress && (d % 16 == 0 || d == points.size())) request.progress(d, points.size());
+    }
   };
   // The project is read once here; each worker makes its own copy from that.
   const StudyCopy::Source source(project);
   if (threads == 1) {
     StudyCopy copy(source);
-    work(copy);
+    work(copy, true);
     return result;
   }
   std::vector<std::string> failures(static_cast<size_t>(threads));
   std::vector<std::thread> pool;
+  std::mutex m;
+  std::condition_variable finished;
+  int running = threads;
   for (int t = 0; t < threads; ++t)
     pool.emplace_back([&, t] {
+      struct Ended {  // however the worker ends
+        std::mutex& m;
+        std::condition_variable& cv;
+        int& running;
+        ~Ended() {
+          std::lock_guard lock(m);
+          --running;
+          cv.notify_all();
+        }
+      } ended{m, finished, running};
       try {
         StudyCopy copy(source);
-        work(copy);
+        work(copy, false);
       } catch (const std::exception& e) {
         failures[static_cast<size_t>(t)] = e.what();
       }
     });
+  // The calling thread reports the progress while the workers run; every worker ends
+  // (its points are bounded), so this wait ends too.
+  if (request.progress) {
+    std::unique_lock lock(m);
+    while (running > 0) {
+      finished.wait_for(lock, std::chrono::milliseconds(100));
+      lock.unlock();
+      request.progress(done.load(), points.size());
+      lock.lock();
+    }
+  }
   for (std::thread& th : pool) th.join();
   // A copy that could not be made leaves its points to the others; any point left
   // over (every copy failed) keeps its row with the reason.

@@ -2,6 +2,7 @@
 // Parameter study: one or two input fields stepped over a range, every point computed as
 // a user would (type the value, recalculate) on a copy of the window, never on the
 // window itself. Points are spread over threads, each with its own copy.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct StudyRequest {
   std::vector<StudyInput> inputs;    // one, or two for a grid (the second varies fastest)
   std::vector<std::string> outputs;  // value fields recorded, in this order
   int threads = 0;                   // 0: one per core
+  // Called on the calling thread as points complete (done of total), a few times a
+  // second at most; for a progress bar.
+  std::function<void(size_t done, size_t total)> progress;
 };
 
 struct StudyRow {

@@ -81,7 +81,7 @@ TEST(CliExitStatus, UsageErrorsGiveTwoAndCalculationMessagesZero) {
   EXPECT_EQ(RunCalc({"--props", "9999", "--t", "20"}).code, 2);
   auto u = RunCalc({"--select", "RGEType=7"});
   EXPECT_EQ(u.code, 2);
-  EXPECT_NE(u.err.find("usage:"), std::string::npos);
+  EXPECT_NE(u.err.find("Usage:"), std::string::npos);
   // A zero tube diameter stops the calculation with its message: a result, not a failure.
   auto c = RunCalc({PELMORA_PROGRAM_DIR "/examples/storage-tank-hot-water.pmf", "--set", "diiD=0", "--recalc"});
   EXPECT_EQ(c.code, 0) << c.err;

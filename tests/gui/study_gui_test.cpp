@@ -145,7 +145,7 @@ TEST_F(StudyWindow, ChecksShowAsABarAndSignsOnTheFields) {
   QTest::mouseClick(view->Button(), Qt::LeftButton);
   EXPECT_TRUE(view->List()->isVisible());
   EXPECT_EQ(view->List()->count(), static_cast<int>(app.calc.checks.size()));
-  QLabel* sign = view->SignOf("UiD");
+  QWidget* sign = view->SignOf("UiD");
   ASSERT_TRUE(sign);
   EXPECT_TRUE(sign->toolTip().contains("m/s")) << sign->toolTip().toStdString();
   if (const char* dir = std::getenv("PELMORA_SHOTS")) win->grab().save(QString(dir) + "/checks.png");

@@ -20,11 +20,13 @@
 #include <QToolBar>
 #include <cmath>
 #include <fstream>
+#include <memory>
 #include <set>
 
 #include "WindowFixtures.h"
 #include "app/PelmoraApp.h"
 #include "fields/NumberFormat.h"
+#include "fields/Progress.h"
 #include "gui/MainWindow.h"
 #include "gui/MyStatusBar.h"
 #include "gui/QtPort.h"
@@ -388,7 +390,7 @@ TEST_F(Window, MenuToolBarAndAbout) {
   }
 }
 
-TEST_F(Window, ActivationPutsTheWindowBackAndTheStatusBarCarriesItsProgressBar) {
+TEST_F(Window, ActivationPutsTheWindowBackAndTheStatusBarCarriesItsProgressBarWhileBusy) {
   win.move(100, 80);
   win.resize(700, 500);
   QEvent activate(QEvent::WindowActivate);
@@ -401,7 +403,12 @@ TEST_F(Window, ActivationPutsTheWindowBackAndTheStatusBarCarriesItsProgressBar) 
   ASSERT_TRUE(bar);
   EXPECT_EQ(f.MyStatusBar->ProgressPosition(), 50);
   EXPECT_EQ(bar->ProgressBar()->value(), 50);
+  // Idle, the panel shows its own text; the bar comes with a long action.
+  EXPECT_FALSE(bar->ProgressBar()->isVisible());
+  auto busy = std::make_unique<ProgressScope>(*f.MyStatusBar);
+  busy->Step(3, 10);
   EXPECT_TRUE(bar->ProgressBar()->isVisible());
+  EXPECT_EQ(bar->ProgressBar()->value(), 30);
   EXPECT_EQ(bar->PanelRect(1).left(), 200);
   EXPECT_EQ(bar->PanelRect(2).left(), 600);
   QRect p = bar->ProgressBar()->geometry(), r = bar->PanelRect(2);
@@ -411,6 +418,8 @@ TEST_F(Window, ActivationPutsTheWindowBackAndTheStatusBarCarriesItsProgressBar) 
   EXPECT_EQ(p.right(), r.right() - 12);
   f.MyStatusBar->SetPIndex(5);  // outside the panels: nothing changes
   EXPECT_TRUE(bar->ProgressBar()->isVisible());
+  busy.reset();  // the action ends
+  EXPECT_FALSE(bar->ProgressBar()->isVisible());
 }
 
 TEST_F(Window, TheReportPagePaintsThroughTheCoreHandler) {

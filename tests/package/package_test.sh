@@ -89,5 +89,24 @@ if command -v gio >/dev/null || true; then
     bash -c "grep -q 'CFR File Format(' '$data/mime/magic' 2>/dev/null || grep -aq 'CFR File Format(' '$data/mime/mime.cache'"
 fi
 
+# 6. Debian's policy: the programs stripped, the documents a package must carry, no
+#    maintainer scripts (the extras module is private: no ldconfig), and lintian's word.
+check "programs and module are stripped" \
+  bash -c "for f in '$root/usr/bin/pelmora' '$root/usr/bin/pelmora-calc' '$root/usr/lib/pelmora/pelmora-extras.so'; do file -b \"\$f\" | grep -q ', stripped' || { echo \"\$f not stripped\"; exit 1; }; done"
+check "copyright file in the machine-readable format names the manual's fonts" \
+  bash -c "head -1 '$root/usr/share/doc/pelmora/copyright' | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' && grep -q '^License: OFL-1.1' '$root/usr/share/doc/pelmora/copyright' && grep -q '^License: Arphic-1999' '$root/usr/share/doc/pelmora/copyright'"
+check "changelog.gz names the package's version" \
+  bash -c "zcat '$root/usr/share/doc/pelmora/changelog.gz' | head -1 | grep -q \"^pelmora (\$(dpkg-deb -f '$deb' Version))\""
+for m in pelmora pelmora-calc; do
+  check "manual page $m(1) made from --help" \
+    bash -c "MANPAGER=cat man -l '$root/usr/share/man/man1/$m.1.gz' 2>/dev/null > '$work/$m.txt'; grep -q -- '--help' '$work/$m.txt' && grep -Eq '^ +$m - ' '$work/$m.txt'"
+done
+check "no maintainer scripts (no ldconfig for the private module)" \
+  bash -c "! dpkg-deb -I '$deb' | grep -Eq '(postinst|postrm|triggers)'"
+check "extended description" bash -c "test \"\$(dpkg-deb -f '$deb' Description | wc -l)\" -ge 5"
+if command -v lintian >/dev/null; then
+  check "lintian: no errors, no warnings" lintian --fail-on error,warning "$deb"
+fi
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

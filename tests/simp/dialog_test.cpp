@@ -52,11 +52,16 @@ TEST(SimpDialog, OpensFromEachPropertyButtonLockedAndOnTheDataPage) {
   EXPECT_FALSE(d.Find("DBNavigator1.Insert")->Visible());
   EXPECT_TRUE(d.Find("DBNavigator1.Refresh")->Visible());
 
-  // A wrong password does nothing and says nothing.
+  // An empty or wrong password leaves the page locked and says why.
+  w.Click("BitBtn1");
+  EXPECT_FALSE(d.TSManP->Visible());
+  ASSERT_EQ(w.port.Messages().size(), 1u);
+  EXPECT_EQ(w.port.Messages().back(), TFormSimpPL::kPasswordEmpty);
   d.MaskEdit1->Type("velmas");
   w.Click("BitBtn1");
   EXPECT_FALSE(d.TSManP->Visible());
-  EXPECT_TRUE(w.port.Messages().empty());
+  ASSERT_EQ(w.port.Messages().size(), 2u);
+  EXPECT_EQ(w.port.Messages().back(), TFormSimpPL::kPasswordWrong);
   d.MaskEdit1->Type("velmast");
   EXPECT_EQ(d.MaskEdit1->Text(), "*******");
   w.Click("BitBtn1");
