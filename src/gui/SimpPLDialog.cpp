@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -67,7 +68,7 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   library_->setSelectionBehavior(QAbstractItemView::SelectRows);
   library_->setSelectionMode(QAbstractItemView::SingleSelection);
   library_->horizontalHeader()->setStretchLastSection(true);
-  library_->setFixedWidth(250);
+  library_->setFixedWidth(270);
   left->addWidget(library_, 1);
   row->addLayout(left);
   Bind(form_.DBGrid1, library_);
@@ -86,7 +87,8 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   auto* dg = new QGridLayout(data);
   dg->setVerticalSpacing(3);
   int r = 0;
-  for (Edit* e : {form_.DBTextNO, form_.DBTextCN, form_.DBTextEN, form_.DBTextNT}) {
+  for (Edit* e : {form_.DBTextNO, form_.DBTextCN, form_.DBTextEN, form_.DBTextFM, form_.DBTextRange, form_.DBTextSR,
+                  form_.DBTextNT}) {
     std::string field = e->Name().substr(6);
     dg->addWidget(new CaptionLabel(*this, form_.FindAs<Label>("DBLabel" + field), data), r, 0);
     dg->addWidget(new ValueEdit(*this, e, data), r, 1, 1, 3);
@@ -162,7 +164,13 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   mg->addLayout(mb, r++, 0, 1, 4);
   mg->setRowStretch(r, 1);
   mg->setColumnStretch(1, 1);
-  pages_->addTab(man, Q(form_.TSManP->Caption()));
+  // The record has more columns than the page is high: the page scrolls.
+  auto* manScroll = new QScrollArea;
+  manScroll->setObjectName("TSManPScroll");
+  manScroll->setWidget(man);
+  manScroll->setWidgetResizable(true);
+  manScroll->setFrameShape(QFrame::NoFrame);
+  pages_->addTab(manScroll, Q(form_.TSManP->Caption()));
   connect(pages_, &QTabWidget::currentChanged, this, [this](int i) {
     if (filling_) return;
     GroupBox* page = i == 1 ? form_.TSManP : form_.TStGetP;

@@ -10,6 +10,7 @@
 #include "fields/Text.h"
 #include "fields/UiPort.h"
 #include "props/PropNumbers.h"
+#include "props/PropRange.h"
 #include "props/SimpProps.h"
 
 namespace pelmora {
@@ -125,7 +126,7 @@ void TFormSimpPL::Build() {
     Nav[i] = &b;
   }
   DBGrid1 = &Create<DataGrid>("DBGrid1", nullptr);
-  DBGrid1->SetColumns({{"流水号", 46, true}, {"中文名称", 120, true}});
+  DBGrid1->SetColumns({{"流水号", 46, true}, {"中文名称", 120, true}, {"适用温度/℃", 84, true}});
   DBGrid1->OnChange = [this](Component*) {
     if (!syncing_) GoTo(DBGrid1->Current());
   };
@@ -150,6 +151,9 @@ void TFormSimpPL::Build() {
   DBTextCN = text("CN", "中文名");
   DBTextEN = text("EN", "英文名");
   DBTextNT = text("NT", "注释");
+  DBTextFM = text("FM", "化学式");
+  DBTextRange = text("Range", "适用范围");
+  DBTextSR = text("SR", "来源");
 
   MyValues1 = &Create<ValueGrid>("MyValues1", TStGetP);
   MyValues1->Edit().AddValue("t", "20", "C", "温度");
@@ -288,7 +292,14 @@ void TFormSimpPL::RefreshGrid() {
   syncing_ = true;
   std::vector<std::vector<std::string>> rows;
   rows.reserve(lib_.Records().size());
-  for (const PropRecord& r : lib_.Records()) rows.push_back({r.NO.value_or(""), r.CN.value_or("")});
+  for (const PropRecord& r : lib_.Records()) {
+    const PropRange range = RecordRange(r);
+    std::string t;
+    if (range.tMin || range.tMax)
+      t = (range.tMin ? Format15(*range.tMin) : std::string()) + "~" +
+          (range.tMax ? Format15(*range.tMax) : std::string());
+    rows.push_back({r.NO.value_or(""), r.CN.value_or(""), t});
+  }
   DBGrid1->SetRows(std::move(rows));
   DBGrid1->SetCurrent(current_);
   syncing_ = false;
@@ -303,6 +314,9 @@ void TFormSimpPL::ShowRecord() {
   DBTextCN->SetText(r.CN.value_or(""));
   DBTextEN->SetText(r.EN.value_or(""));
   DBTextNT->SetText(r.NT.value_or(""));
+  DBTextFM->SetText(r.FM.value_or(""));
+  DBTextRange->SetText(RangeText(r) + (r.PB ? (RangeText(r).empty() ? "" : "；") + *r.PB : std::string()));
+  DBTextSR->SetText(r.SR.value_or(""));
   for (auto& [field, e] : DBEdits) e->SetText(r.Field(field)->value_or(""));
   syncing_ = false;
   UpdateNavigator();
@@ -506,6 +520,26 @@ void TFormSimpPL::BBSaveSysClick(Component*) {
 
 // ---------------------------------------------------------------- 计算
 
+bool TFormSimpPL::Refused(const EditD* field) const {
+  return std::find(refused_.begin(), refused_.end(), field) != refused_.end();
+}
+
+void TFormSimpPL::Refuse(EditD* field, const std::string& why) {
+  field->SetText(why);
+  field->SetFontColor(colors::Red);
+  field->SetHint(why);
+  refused_.push_back(field);
+}
+
+void TFormSimpPL::ClearValues() {
+  refused_.clear();
+  for (auto& [field, name] : valueFields_) {
+    field->SetText("");
+    field->SetFontColor(colors::Black);
+    field->SetHint("");
+  }
+}
+
 void TFormSimpPL::BBCalClick(Component*) {
   if (current_ < 0 || current_ >= lib_.Count()) {
     Port().ShowMessage("物性库中没有物质可供计算。");
@@ -513,11 +547,24 @@ void TFormSimpPL::BBCalClick(Component*) {
   }
   const PropRecord rec = lib_.At(current_);
   // A property that is not computed this time must not keep another substance's value.
-  for (auto& [field, name] : valueFields_) field->SetText("");
+  ClearValues();
+  // Each result is checked before it is shown: a broken formula or a value that is no
+  // property (a density that is not positive, ...) is said in the field's place instead.
   auto eval = [&](const char* name, EditD* target) {
     PropertyOutcome o = EvaluateProperty(name, rec, MyValues1->Edit());
     MyValues1->Sync();  // a formula may have added variable rows
     if (!o.message.empty()) Port().ShowMessage(o.message);
+    if (o.kind == PropertyOutcome::Kind::Error) {
+      Refuse(target, o.error);
+      return;
+    }
+    if (o.kind == PropertyOutcome::Kind::Value) {
+      const std::string why = NonPhysicalMessage(rec, name, o.value, MyValues1->GetValueOf("t"));
+      if (!why.empty()) {
+        Refuse(target, why);
+        return;
+      }
+    }
     FieldTarget t(*target);
     o.ApplyTo(t);
   };
@@ -529,25 +576,53 @@ void TFormSimpPL::BBCalClick(Component*) {
   if (!tText.empty() && !pText.empty()) {
     const double t0 = StrToFloat(tText);
     double rhoUp = 0;
+    bool upRefused = false;
     MyValues1->SetValueOf("t", FloatToStr(t0 + 1));
     try {
       eval("MD", MDD);
-      rhoUp = MDD->GetValue();
+      upRefused = Refused(MDD);
+      if (!upRefused) rhoUp = MDD->GetValue();
     } catch (...) {
       MyValues1->SetValueOf("t", FloatToStr(t0));
       throw;
     }
     MyValues1->SetValueOf("t", FloatToStr(t0));
+    if (upRefused) {  // the density at t decides what is shown
+      refused_.erase(std::find(refused_.begin(), refused_.end(), MDD));
+      MDD->SetFontColor(colors::Black);
+      MDD->SetHint("");
+    }
     eval("MD", MDD);
-    const double rho = MDD->GetValue();
-    // Both densities must be positive for the logarithm; otherwise no coefficient.
-    if (rhoUp > 1E-10 && rho > 1E-10) VexpkD->SetValue(std::log(rho / rhoUp));
+    if (!Refused(MDD)) {
+      const double rho = MDD->GetValue();
+      // Both densities must be positive for the logarithm; otherwise no coefficient.
+      if (!upRefused && rhoUp > 1E-10 && rho > 1E-10) VexpkD->SetValue(std::log(rho / rhoUp));
+    }
   }
   eval("VI", VID);
   eval("TC", TCD);
   eval("ST", STD);
   eval("HV", HVD);
   eval("Pc", PcD);
+  ShowRangeCheck(rec, tText, pText);
+}
+
+void TFormSimpPL::ShowRangeCheck(const PropRecord& rec, const std::string& tText, const std::string& pText) {
+  auto t = TryStrToFloat(tText);
+  auto p = TryStrToFloat(pText);
+  if (!t || !p || !std::isfinite(*t) || !std::isfinite(*p)) return;
+  std::string text;
+  BoilingResult b = BoilingPoint(rec, *p);
+  if (b.t)
+    text = (PhaseOf(rec) == RecordPhase::Vapour ? "饱和温度 " : "沸点 ") + FormatFixed(*b.t, 1) + " ℃（" + pText +
+           " kPa）";
+  RangeCheck c = CheckRange(rec, *t, *p);
+  if (!c.InRange()) {
+    text = "超出适用范围：" + c.messages.front() + (text.empty() ? "" : "；" + text);
+  } else if (!RangeText(rec).empty()) {
+    text = "在适用范围 " + RangeText(rec) + " 内" + (text.empty() ? "" : "；" + text);
+  }
+  if (!text.empty()) StatusBar1->SetPanelText(0, text);
 }
 
 // ---------------------------------------------------------------- 确定 and closing
@@ -582,7 +657,11 @@ void TFormSimpPL::BBOKClick(Component*) {
     if (Caller) {
       std::vector<EditD*> from, to;
       for (const auto& [mine, theirs] : CopyTable(Caller->Name())) {
-        from.push_back(FindAs<EditD>(mine));
+        EditD* field = FindAs<EditD>(mine);
+        // A refused value (an error shown in its place) is never copied; neither is an
+        // expansion coefficient derived from a refused density.
+        if (Refused(field) || (field == VexpkD && Refused(MDD))) continue;
+        from.push_back(field);
         to.push_back(Caller->Owner().FindAs<EditD>(theirs));
       }
       CopyValues(from, to);

@@ -69,6 +69,9 @@ class TFormSimpPL : public Form {
   GroupBox* TStGetP = nullptr;
   GroupBox* TSManP = nullptr;
   Edit *DBTextNO = nullptr, *DBTextCN = nullptr, *DBTextEN = nullptr, *DBTextNT = nullptr;
+  // The record's formula, the range its data hold for (temperature, pressure, basis) and the
+  // source of each property.
+  Edit *DBTextFM = nullptr, *DBTextRange = nullptr, *DBTextSR = nullptr;
   ValueGrid* MyValues1 = nullptr;
   EditD *CPD = nullptr, *MDD = nullptr, *VID = nullptr, *TCD = nullptr, *STD = nullptr, *HVD = nullptr,
         *VexpkD = nullptr, *PcD = nullptr;
@@ -81,6 +84,9 @@ class TFormSimpPL : public Form {
 
   // The eight value fields with the library name each is computed from ("" for VexpkD).
   const std::vector<std::pair<EditD*, std::string>>& ValueFields() const { return valueFields_; }
+  // The value fields of the last 计算 that show an error instead of a value (a broken formula,
+  // a value that is no property): 确定 copies none of them.
+  bool Refused(const EditD* field) const;
 
   // ---- window state
   int Width() const { return width_; }
@@ -150,6 +156,10 @@ class TFormSimpPL : public Form {
   bool Close(ModalResult r);
 
   std::vector<std::pair<EditD*, std::string>> valueFields_;
+  std::vector<const EditD*> refused_;
+  void Refuse(EditD* field, const std::string& why);
+  void ClearValues();
+  void ShowRangeCheck(const PropRecord& rec, const std::string& tText, const std::string& pText);
   PropLibrary lib_;
   std::string libPath_;
   bool loaded_ = false;
