@@ -138,8 +138,8 @@ RangeCheck CheckRange(const PropRecord& rec, double tC, double pKPa) {
     if (r.pMin && pKPa < *r.pMin - 1E-9) c.pBelow = true;
     if (r.pMax && pKPa > *r.pMax + 1E-9) c.pAbove = true;
     if (c.pBelow || c.pAbove)
-      c.messages.push_back("压力 " + Kpa(pKPa) + " 超出" + name + "物性数据的适用范围 " + Kpa(*(c.pBelow ? r.pMin : r.pMax)) +
-                           (c.pBelow ? " 以上" : " 以下"));
+      c.messages.push_back("压力 " + Kpa(pKPa) + " 超出" + name + "物性数据的适用范围 " +
+                           Kpa(*(c.pBelow ? r.pMin : r.pMax)) + (c.pBelow ? " 以上" : " 以下"));
     const RecordPhase phase = PhaseOf(rec);
     if (phase != RecordPhase::Gas && std::isfinite(pKPa) && pKPa > 0) {
       BoilingResult b = BoilingPoint(rec, pKPa);

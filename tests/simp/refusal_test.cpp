@@ -113,11 +113,12 @@ TEST(SimpRefusal, OlderLibraryWithoutRangeColumnsLoads) {
   {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db,
-                           "CREATE TABLE P2 AS SELECT NO,CN,EN,CP,MD,VI,TC,ST,HV,Pc,NT FROM PropLib; DROP TABLE PropLib; "
-                           "ALTER TABLE P2 RENAME TO PropLib;",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    EXPECT_EQ(
+        sqlite3_exec(db,
+                     "CREATE TABLE P2 AS SELECT NO,CN,EN,CP,MD,VI,TC,ST,HV,Pc,NT FROM PropLib; DROP TABLE PropLib; "
+                     "ALTER TABLE P2 RENAME TO PropLib;",
+                     nullptr, nullptr, nullptr),
+        SQLITE_OK);
     sqlite3_close(db);
   }
   PropLibrary lib;
