@@ -19,7 +19,7 @@ std::string MmText(const std::optional<double>& v) { return v ? Format15(*v) : s
 std::string StandardName(const std::string& standard) {
   static const std::pair<const char*, const char*> kinds[] = {
       {"GB/T 8163", "碳钢无缝钢管"},    {"GB/T 17395", "碳钢无缝钢管"}, {"GB/T 14976", "不锈钢无缝钢管"},
-      {"GB/T 12771", "不锈钢焊接钢管"}, {"GB/T 1527", "拉制铜管"},      {"GB/T 6479-2013", "换热器用无缝钢管"}};
+      {"GB/T 12771", "不锈钢焊接钢管"}, {"GB/T 1527", "拉制铜管"},      {"GB/T 6479-2013", "高压化肥设备用无缝钢管"}};
   for (const auto& [name, kind] : kinds)
     if (standard == name) return standard + " " + kind;
   return standard;
@@ -50,11 +50,12 @@ Selection::Selection(TFormPelmora& form) : f_(form) {
   f_.SetHandler("BPipeAddClick", withCatalogue(&Selection::BPipeAddClick));
   f_.SetHandler("BPipeDelClick", withCatalogue(&Selection::BPipeDelClick));
 
+  // The numbers keep a column wide enough for them; the standard takes the rest of the page.
   f_.DBGPiples->SetColumns({{"序号", 46, true},
                             {"管子规格", 79, true},
-                            {"外径/mm", 0, false},
-                            {"内径/mm", 0, false},
-                            {"壁厚/mm", 0, false},
+                            {"外径/mm", 80, false},
+                            {"内径/mm", 80, false},
+                            {"壁厚/mm", 80, false},
                             {"标准", 0, true}});
   f_.Button3->SetHint("把当前行的管子规格填入管外径和管内径");
   f_.Button2->SetHint("按规格重新计算每一行的外径和内径");
