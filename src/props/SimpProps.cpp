@@ -305,8 +305,9 @@ PropertyOutcome EvaluateProperty(const std::string& name, const PropRecord& reco
     std::string text = PrepareFormula(s, params, mp, liquid);
     auto parser = std::make_unique<TFormulaParser>();
     long double v = EvaluateWithValues(*parser, text, &grid);
-    if (parser->ErrorCode() != 0) {
-      // A broken formula is said, not turned into a value of 0.
+    // A broken formula is said, not turned into a value of 0. The critical pressure is
+    // the number its text begins with whatever the rest says, so its formula cannot fail.
+    if (parser->ErrorCode() != 0 && !SameName(name, "Pc")) {
       out.kind = PropertyOutcome::Kind::Error;
       out.errorCode = parser->ErrorCode();
       out.error = "“" + PropertyCaption(name) + "”的公式无法计算（错误 " + std::to_string(parser->ErrorCode()) + "：" +

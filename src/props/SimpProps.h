@@ -68,9 +68,7 @@ std::string CleanPropertyText(const std::string& text);
 std::string PrepareFormula(const std::string& formula, const std::vector<std::string>& params, const ModelParams& mp,
                            int liquid);
 
-}  // namespace pelmora
-
-namespace pelmora {
 // The caption of a library property in messages ("动力粘度" for VI), or the name itself.
 std::string PropertyCaption(const std::string& name);
+
 }  // namespace pelmora
