@@ -126,7 +126,7 @@ void TFormSimpPL::Build() {
     Nav[i] = &b;
   }
   DBGrid1 = &Create<DataGrid>("DBGrid1", nullptr);
-  DBGrid1->SetColumns({{"流水号", 46, true}, {"中文名称", 120, true}, {"适用温度/℃", 84, true}});
+  DBGrid1->SetColumns({{"流水号", 46, true}, {"中文名称", 136, true}, {"适用温度/℃", 84, true}});
   DBGrid1->OnChange = [this](Component*) {
     if (!syncing_) GoTo(DBGrid1->Current());
   };
@@ -227,8 +227,10 @@ void TFormSimpPL::Build() {
 
 void TFormSimpPL::PageControlPChange(Component*) {
   const bool maintenance = PageControlP->ActivePage() == TSManP;
-  pagesWidth_ = maintenance ? 670 : 370;
-  width_ = maintenance ? 945 : 645;
+  // The data page is wider than the library grid's two original columns needed: the grid
+  // shows each record's temperature range, and the record page its range and sources.
+  pagesWidth_ = maintenance ? 670 : 440;
+  width_ = maintenance ? 945 : 745;
   for (int i = 0; i < 10; ++i) Nav[i]->SetVisible(maintenance || kNavOnDataPage[i]);
   NotifyFormObservers();
 }

@@ -57,7 +57,9 @@ class TFormSimpPL : public Form {
   explicit TFormSimpPL(UiPort* port = nullptr);
 
   static constexpr const char* kCaption = "简易物性数据库";
-  static constexpr int kHeight = 445;
+  // High enough for the record's range, sources and note above the value grid and the
+  // eight value fields; it fits a 1024 x 768 screen.
+  static constexpr int kHeight = 590;
   static constexpr const char* kNavButtons[10] = {"First",  "Prior", "Next", "Last",   "Insert",
                                                   "Delete", "Edit",  "Post", "Cancel", "Refresh"};
 
@@ -171,8 +173,8 @@ class TFormSimpPL : public Form {
   bool syncing_ = false;
   bool showing_ = false;
   ModalResult result_ = ModalResult::None;
-  int width_ = 645;
-  int pagesWidth_ = 370;
+  int width_ = 745;
+  int pagesWidth_ = 440;
 };
 
 // Binds SBP1, SBP1v, SBP2 and SBP2v of the calculation window to the dialog.
