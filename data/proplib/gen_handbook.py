@@ -31,8 +31,10 @@ The coefficients are facts transcribed from the tables named:
   Melinder     A. Melinder, Properties of Secondary Working Fluids for Indirect Systems,
                IIR 2010: polynomials in mass fraction and temperature (aqueous glycols,
                CaCl2 and NaCl brines)
-  data sheets  Therminol 66 (Eastman, 2014), Syltherm 800 (Dow, 2017), Shell Heat
-               Transfer Oil S2: fitted forms of the published tables
+  data sheets  Therminol 66 (Solutia/Eastman tables, 2014) and Syltherm 800 (Dow FLUIDFILE
+               data, 2017): the polynomial fits of these tables published with the
+               CoolProp incompressible-fluid data (Bell et al., Ind. Eng. Chem. Res. 53
+               (2014) 2498); Shell Heat Transfer Oil S2: the sheet's typical values
 """
 
 import math
@@ -485,7 +487,7 @@ MELINDER = {
              "tf": [263.767, -90.39, -220.4, -482.7, 224.7]},
 }
 
-# Heat-transfer oils, as fitted to the published data sheets: polynomials in (T - Tbase),
+# Heat-transfer oils, the CoolProp fits of the manufacturers' tables (see above): polynomials in (T - Tbase),
 # viscosity exp(A/(T + B) - C) or exp(polynomial), vapour pressure exp(A/(T + B) - C) in Pa.
 OILS = {
     "T66": {"Tbase": 463.15, "rho": [892.4651, -0.7182484, -0.0003391502, -7.434511e-07],
@@ -712,8 +714,12 @@ def oil(no, key, cn, en, fm, lo, hi, src, nt):
     r.f["CP"] = ("TABLE", poly(o["cp"]), TOL["CP"])
     r.f["MD"] = ("TABLE", poly(o["rho"]), TOL["MD"])
     if "eta_exp" in o:
-        A, B, C = o["eta_exp"]
-        r.f["VI"] = ("TABLE", lambda T: math.exp(A / (T + B) - C), 0.05)
+        # Bound now: the names below are used again for the vapour pressure, and a closure
+        # would otherwise read those (the viscosity came out as the vapour pressure in Pa).
+        # The viscosity spans four decades over the range: the fitted form itself is written
+        # (a table within the bound would not fit the field).
+        ea, eb, ec = o["eta_exp"]
+        r.f["VI"] = "exp(%s/(T%s)%s)" % (n(ea, 7), signed(eb, 7), signed(-ec, 7))
     else:
         c = o["eta_poly"]
         r.f["VI"] = ("TABLE", lambda T: math.exp(sum(a * (T - o["Tbase"]) ** i for i, a in enumerate(c))), 0.05)
@@ -836,9 +842,9 @@ def library():
     add(brine("0032", "NaCl", 0.10, "氯化钠盐水10%(液)", "NaCl brine 10%", "NaCl+H2O"))
     add(brine("0033", "NaCl", 0.20, "氯化钠盐水20%(液)", "NaCl brine 20%", "NaCl+H2O"))
     add(oil("0034", "T66", "合成导热油(液)", "Synthetic HTF (T66)", "氢化三联苯", 0, 345,
-            "Therminol 66数据表(2014)", "氢化三联苯型合成导热油，最高使用温度345℃"))
+            "Therminol 66数据表(2014，CoolProp拟合)", "氢化三联苯型合成导热油，最高使用温度345℃"))
     add(oil("0035", "S800", "硅油(液)", "Silicone oil (S800)", "聚二甲基硅氧烷", -40, 400,
-            "Syltherm 800数据表(Dow)", "聚二甲基硅氧烷导热油"))
+            "Syltherm 800数据表(Dow，CoolProp拟合)", "聚二甲基硅氧烷导热油"))
     add(perry_liquid("0036", "异丙醇(液)", "Isopropanol (liquid)", "(CH3)2CHOH", "ipa", 60.096, 4764))
     benzene_st = VDI["benzene_sigma"]
     bz = perry_liquid("0037", "苯(液)", "Benzene (liquid)", "C6H6", "benzene", 78.114, 4895)
@@ -872,17 +878,19 @@ def glycerol():
     g = GLYCEROL
     r = Record("0044", "甘油(液)", "Glycerol (liquid)", "C3H8O3")
     tau = lambda T: 1 - T / g["Tc"]
-    A, B, C, D = g["rho"]
-    r.put("MD", Eq(lambda T: g["rho_c"] + A * tau(T) ** 0.35 + B * tau(T) ** (2 / 3) + C * tau(T) + D * tau(T) ** (4 / 3),
+    # Each closure binds its own coefficients (the tables are built later, when a shared name
+    # would already hold the next property's numbers).
+    ra, rb, rc, rd = g["rho"]
+    r.put("MD", Eq(lambda T: g["rho_c"] + ra * tau(T) ** 0.35 + rb * tau(T) ** (2 / 3) + rc * tau(T) + rd * tau(T) ** (4 / 3),
                    "", "VDI D3.1 PPDS", 291, 850), force_table=True)
     a, b, c, d, e = g["eta"]
     r.put("VI", Eq(lambda T: e * math.exp(a * ((c - T) / (T - d)) ** (1 / 3) + b * ((c - T) / (T - d)) ** (4 / 3)),
                    "", "VDI D3.1 PPDS", 291, 500), force_table=True, tol=0.03)
     r.put("TC", Eq(lambda T: sum(k * T ** i for i, k in enumerate(g["lam"])), "", "VDI D3.1 PPDS", 291, 600),
           force_table=True)
-    A, B, C, D, E = g["hv"]
-    r.put("HV", Eq(lambda T: 8.314 * g["Tc"] * (A * tau(T) ** (1 / 3) + B * tau(T) ** (2 / 3) + C * tau(T) +
-                                                D * tau(T) ** 2 + E * tau(T) ** 6) / (g["M"] / 1000),
+    ha, hb, hc, hd, he = g["hv"]
+    r.put("HV", Eq(lambda T: 8.314 * g["Tc"] * (ha * tau(T) ** (1 / 3) + hb * tau(T) ** (2 / 3) + hc * tau(T) +
+                                                hd * tau(T) ** 2 + he * tau(T) ** 6) / (g["M"] / 1000),
                    "", "VDI D3.1 PPDS", 291, 850), force_table=True)
     sa, sb = g["sigma"]
     r.put("ST", Eq(lambda T: sa * tau(T) ** sb, "", "VDI D3.1 PPDS", 291, 850), force_table=True)
@@ -970,7 +978,8 @@ def main():
               % (no, prop, err * 100, tol * 10, length, "  <-- FAILS" if bad else ""))
     print("%d handbook records" % len(recs))
     if check:
-        if new != lines:
+        # The generated text is a list of chunks, not of lines: compare the whole text.
+        if "".join(new) != "".join(lines):
             print("proplib.txt differs from the generated texts")
             ok = False
     elif ok:
