@@ -161,7 +161,7 @@ class TFormSimpPL : public Form {
   std::vector<const EditD*> refused_;
   void Refuse(EditD* field, const std::string& why);
   void ClearValues();
-  void ShowRangeCheck(const PropRecord& rec, const std::string& tText, const std::string& pText);
+  std::string RangeStatus(const PropRecord& rec, const std::string& tText, const std::string& pText);
   PropLibrary lib_;
   std::string libPath_;
   bool loaded_ = false;

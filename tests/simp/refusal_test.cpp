@@ -63,6 +63,8 @@ TEST(SimpRefusal, NegativeViscosityIsShownAsAnErrorAndNotCopied) {
   EXPECT_EQ(d.VID->Text(), "乙醇(液) 在 150 ℃ 的动力粘度为负值，超出该物性数据的适用范围");
   EXPECT_TRUE(d.Refused(d.VID));
   EXPECT_FALSE(d.Refused(d.CPD));
+  EXPECT_EQ(d.StatusBar1->PanelText(0).rfind("未采用：乙醇(液) 在 150 ℃ 的动力粘度为负值", 0), 0u)
+      << d.StatusBar1->PanelText(0);
   w.Click("BBOK");
   EXPECT_EQ(f.ViiD->Text(), "0.0005") << "the refused viscosity is not copied";
   EXPECT_DOUBLE_EQ(f.CipD->GetValue(), 2400) << "the other properties are";
