@@ -1,5 +1,5 @@
 // Builds the catalogue Piples.mdb from its text sources: make_catalogue piples.txt expand.txt OUT.
-// Rows are "ID | DN | source" and "ID | name | Ec | source"; '#' starts a comment line.
+// Rows are "ID | DN | standard | source" and "ID | name | Ec | source"; '#' starts a comment line.
 // Do and Di are computed from DN as the program's maintenance run does.
 #include <fstream>
 #include <iostream>
@@ -48,11 +48,12 @@ int main(int argc, char** argv) {
   try {
     PipeCatalogue c;
     std::set<int> ids;
-    for (const auto& r : ReadRows(argv[1], 3)) {
+    for (const auto& r : ReadRows(argv[1], 4)) {
       PipeRow p;
       p.id = static_cast<int>(StrToInt(r[0]));
       if (!ids.insert(p.id).second) throw std::runtime_error("duplicate pipe ID " + r[0]);
       p.dn = r[1];
+      p.standard = r[2];
       TubeSize t = ParseTubeSize(p.dn);
       if (!(t.wall > 0 && t.outer > 2 * t.wall)) throw std::runtime_error("impossible size " + p.dn);
       p.Do = t.outer;

@@ -335,8 +335,9 @@ KindInfo Plain(Kind kind, std::string name, std::string view) {
   return {kind, std::move(name), std::move(view), Common(0), {}};
 }
 
-// A grid over a table: its current row (chosen with --select NAME=ROW, from 0) and its
-// rows, each as its cells joined by tabs; shown only when the grid has columns.
+// A grid over a table: its current row (chosen with --select NAME=ROW, from 0, or
+// --select NAME=TEXT, the first row with a cell that reads TEXT, such as a tube size) and
+// its rows, each as its cells joined by tabs; shown only when the grid has columns.
 KindInfo DataGridKind() {
   KindInfo k = Plain(Kind::DataGrid, "DataGrid", "");
   auto hasColumns = [](const Component& c) { return !As<DataGrid>(c).Columns().empty(); };
@@ -348,7 +349,16 @@ KindInfo DataGridKind() {
        .jsonWhen = hasColumns,
        .input = {{"--select", [](Component& c, const std::string& arg) -> std::function<void()> {
                     auto* g = &As<DataGrid>(c);
-                    int i = ParseIndex(arg);
+                    int i = -1;
+                    const bool number = !arg.empty() && arg.find_first_not_of("-0123456789") == std::string::npos;
+                    if (number) {
+                      i = ParseIndex(arg);
+                    } else {
+                      const auto& rows = g->Rows();
+                      for (size_t r = 0; r < rows.size() && i < 0; ++r)
+                        for (const std::string& cell : rows[r])
+                          if (cell == arg) i = static_cast<int>(r);
+                    }
                     if (i < 0 || i >= static_cast<int>(g->Rows().size()))
                       throw std::invalid_argument("no row " + arg + " in " + c.Name());
                     return [g, i] { g->SetCurrent(i); };

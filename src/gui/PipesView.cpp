@@ -32,8 +32,15 @@ void DataGridView::Refresh() {
   QStringList titles;
   for (const auto& c : cols) titles << Q(c.title);
   setHorizontalHeaderLabels(titles);
-  for (size_t c = 0; c < cols.size(); ++c)
-    if (cols[c].width > 0) setColumnWidth(static_cast<int>(c), cols[c].width);
+  // Columns with a given width keep it; the others share the rest of the page.
+  for (size_t c = 0; c < cols.size(); ++c) {
+    if (cols[c].width > 0) {
+      horizontalHeader()->setSectionResizeMode(static_cast<int>(c), QHeaderView::Interactive);
+      setColumnWidth(static_cast<int>(c), cols[c].width);
+    } else {
+      horizontalHeader()->setSectionResizeMode(static_cast<int>(c), QHeaderView::Stretch);
+    }
+  }
   setRowCount(static_cast<int>(rows.size()));
   for (size_t r = 0; r < rows.size(); ++r) {
     for (size_t c = 0; c < cols.size() && c < rows[r].size(); ++c) {

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -34,6 +35,37 @@ QTableWidget* MakeGrid(QWidget* parent, const std::vector<DataGrid::Column>& col
   t->setShowGrid(true);
   return t;
 }
+
+// A read-only text of the record (its range, sources, note) that wraps over a few lines
+// instead of running out of a single-line field; the whole text is also its tooltip.
+class WrappedText : public QLabel {
+ public:
+  WrappedText(ViewContext& ctx, Edit* edit, int lines, QWidget* parent) : QLabel(parent), edit_(edit) {
+    setObjectName(Q(edit->Name()));
+    setWordWrap(true);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextFormat(Qt::PlainText);
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setFrameShape(QFrame::StyledPanel);
+    setFrameShadow(QFrame::Sunken);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+    setContentsMargins(2, 1, 2, 1);
+    setFixedHeight(fontMetrics().lineSpacing() * lines + 6);
+    ctx.Bind(edit, this);
+    Refresh();
+    sub_.Reset(edit, [this](pelmora::Component&) { Refresh(); });
+  }
+  void Refresh() {
+    const QString t = Q(edit_->Text());
+    if (text() != t) setText(t);
+    setToolTip(t);
+  }
+
+ private:
+  Edit* edit_;
+  Subscription sub_;
+};
 
 }  // namespace
 
@@ -69,7 +101,7 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   library_->setSelectionBehavior(QAbstractItemView::SelectRows);
   library_->setSelectionMode(QAbstractItemView::SingleSelection);
   library_->horizontalHeader()->setStretchLastSection(true);
-  library_->setFixedWidth(250);
+  library_->setFixedWidth(kLibraryWidth);
   left->addWidget(library_, 1);
   row->addLayout(left);
   Bind(form_.DBGrid1, library_);
@@ -88,10 +120,19 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   auto* dg = new QGridLayout(data);
   dg->setVerticalSpacing(3);
   int r = 0;
-  for (Edit* e : {form_.DBTextNO, form_.DBTextCN, form_.DBTextEN, form_.DBTextNT}) {
+  // The short texts in single-line fields; the range, the sources and the note wrap.
+  const std::pair<Edit*, int> texts[] = {{form_.DBTextNO, 0}, {form_.DBTextCN, 0},    {form_.DBTextEN, 0},
+                                         {form_.DBTextFM, 0}, {form_.DBTextRange, 2}, {form_.DBTextSR, 3},
+                                         {form_.DBTextNT, 2}};
+  for (const auto& [e, lines] : texts) {
     std::string field = e->Name().substr(6);
-    dg->addWidget(new CaptionLabel(*this, form_.FindAs<Label>("DBLabel" + field), data), r, 0);
-    dg->addWidget(new ValueEdit(*this, e, data), r, 1, 1, 3);
+    auto* caption = new CaptionLabel(*this, form_.FindAs<Label>("DBLabel" + field), data);
+    if (lines > 0) caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    dg->addWidget(caption, r, 0);
+    if (lines > 0)
+      dg->addWidget(new WrappedText(*this, e, lines, data), r, 1, 1, 3);
+    else
+      dg->addWidget(new ValueEdit(*this, e, data), r, 1, 1, 3);
     ++r;
   }
   values_ = MakeGrid(data, form_.MyValues1->Columns());
@@ -170,7 +211,13 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   mg->addLayout(mb, r++, 0, 1, 4);
   mg->setRowStretch(r, 1);
   mg->setColumnStretch(1, 1);
-  pages_->addTab(man, Q(form_.TSManP->Caption()));
+  // The record has more columns than the page is high: the page scrolls.
+  auto* manScroll = new QScrollArea;
+  manScroll->setObjectName("TSManPScroll");
+  manScroll->setWidget(man);
+  manScroll->setWidgetResizable(true);
+  manScroll->setFrameShape(QFrame::NoFrame);
+  pages_->addTab(manScroll, Q(form_.TSManP->Caption()));
   connect(pages_, &QTabWidget::currentChanged, this, [this](int i) {
     if (filling_) return;
     GroupBox* page = i == 1 ? form_.TSManP : form_.TStGetP;
@@ -233,7 +280,7 @@ void SimpPLDialog::RefreshLibrary() {
   const auto& rows = form_.DBGrid1->Rows();
   library_->setRowCount(static_cast<int>(rows.size()));
   for (size_t i = 0; i < rows.size(); ++i)
-    for (size_t c = 0; c < rows[i].size() && c < 2; ++c) {
+    for (size_t c = 0; c < rows[i].size() && c < static_cast<size_t>(library_->columnCount()); ++c) {
       auto* it = library_->item(static_cast<int>(i), static_cast<int>(c));
       if (!it) library_->setItem(static_cast<int>(i), static_cast<int>(c), it = new QTableWidgetItem);
       it->setText(Q(rows[i][c]));

@@ -34,6 +34,8 @@ class SimpPLDialog : public QDialog, public ViewContext {
   QTableWidget* ValuesGrid() const { return values_; }
   QTabWidget* Pages() const { return pages_; }
   QLineEdit* Password() const { return password_; }
+  // The library grid: number, name and temperature range side by side, and its scroll bar.
+  static constexpr int kLibraryWidth = 300;
 
  protected:
   void reject() override;  // Esc and the close box: as 关闭

@@ -15,24 +15,21 @@ namespace pelmora {
 
 namespace {
 
-constexpr std::array<PropFieldInfo, 11> kFields = {{
-    {"NO", 6, "流水号"},
-    {"CN", 20, "中文名"},
-    {"EN", 20, "英文名"},
-    {"CP", 300, "比热"},
-    {"MD", 300, "密度"},
-    {"VI", 300, "黏度"},
-    {"TC", 300, "导热系数"},
-    {"ST", 300, "表面张力"},
-    {"HV", 300, "蒸发潜热"},
-    {"Pc", 20, "临界压力"},
-    {"NT", 100, "注释"},
+constexpr std::array<PropFieldInfo, kPropFieldCount> kFields = {{
+    {"NO", 6, "流水号"},        {"CN", 20, "中文名"},       {"EN", 20, "英文名"},         {"CP", 300, "比热"},
+    {"MD", 300, "密度"},        {"VI", 300, "黏度"},        {"TC", 300, "导热系数"},      {"ST", 300, "表面张力"},
+    {"HV", 300, "蒸发潜热"},    {"Pc", 20, "临界压力"},     {"NT", 100, "注释"},          {"FM", 40, "化学式或组成"},
+    {"TL", 10, "适用温度下限"}, {"TH", 10, "适用温度上限"}, {"PL", 10, "适用压力下限"},   {"PH", 10, "适用压力上限"},
+    {"PB", 60, "压力基准"},     {"VP", 300, "蒸气压"},      {"VL", 10, "蒸气压温度下限"}, {"VH", 10, "蒸气压温度上限"},
+    {"SR", 300, "数据来源"},
 }};
 
 using Member = std::optional<std::string> PropRecord::*;
-constexpr std::array<Member, 11> kMembers = {
+constexpr std::array<Member, kPropFieldCount> kMembers = {
     &PropRecord::NO, &PropRecord::CN, &PropRecord::EN, &PropRecord::CP, &PropRecord::MD, &PropRecord::VI,
-    &PropRecord::TC, &PropRecord::ST, &PropRecord::HV, &PropRecord::Pc, &PropRecord::NT,
+    &PropRecord::TC, &PropRecord::ST, &PropRecord::HV, &PropRecord::Pc, &PropRecord::NT, &PropRecord::FM,
+    &PropRecord::TL, &PropRecord::TH, &PropRecord::PL, &PropRecord::PH, &PropRecord::PB, &PropRecord::VP,
+    &PropRecord::VL, &PropRecord::VH, &PropRecord::SR,
 };
 
 int FieldIndex(std::string_view name) {
@@ -56,7 +53,9 @@ bool NoLess(const PropRecord& a, const PropRecord& b) {
 
 // The file's identity, kept in a small table beside the records.
 constexpr const char* kSignature = "Pelmora property library";
-constexpr int kFormatVersion = 1;
+// Version 2 added the range, vapour-pressure and source columns; version 1 files load
+// with those columns null.
+constexpr int kFormatVersion = 2;
 
 using sqlite::ColumnText;
 using sqlite::Db;
@@ -85,7 +84,7 @@ std::optional<std::string>* PropRecord::Field(std::string_view name) {
   return i < 0 ? nullptr : &(this->*kMembers[static_cast<size_t>(i)]);
 }
 
-const std::array<PropFieldInfo, 11>& PropFields() { return kFields; }
+const std::array<PropFieldInfo, kPropFieldCount>& PropFields() { return kFields; }
 
 std::string PropLibPath(const std::string& programFolder) {
   return (std::filesystem::path(programFolder) / PropLibrary::kFileName).string();
@@ -161,17 +160,29 @@ bool PropLibrary::Load(const std::string& path, std::string* message) {
   if (sqlite3_step(s) != SQLITE_ROW || ColumnText(s, 0) != kSignature)
     return fail("文件 " + path + " 不是物性数据库，物性库为空。");
 
+  // The columns the file has: an older library lacks the later ones, which stay null.
+  std::vector<size_t> present;
+  {
+    if (sqlite3_prepare_v2(raw, "SELECT name FROM pragma_table_info('PropLib')", -1, &s, nullptr) != SQLITE_OK)
+      return damaged();
+    Stmt info(s);
+    std::vector<std::string> names;
+    while (sqlite3_step(s) == SQLITE_ROW) names.push_back(ColumnText(s, 0));
+    for (size_t i = 0; i < kFields.size(); ++i)
+      if (std::find(names.begin(), names.end(), kFields[i].name) != names.end()) present.push_back(i);
+    if (present.empty() || present.front() != 0) return damaged();
+  }
   std::string sql = "SELECT ";
-  for (size_t i = 0; i < kFields.size(); ++i) sql += (i ? ", " : "") + std::string(kFields[i].name);
+  for (size_t k = 0; k < present.size(); ++k) sql += (k ? ", " : "") + std::string(kFields[present[k]].name);
   sql += " FROM PropLib ORDER BY NO, rowid";
   if (sqlite3_prepare_v2(raw, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) return damaged();
   Stmt sel(s);
   std::vector<PropRecord> loaded;
   while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
     PropRecord r;
-    for (size_t i = 0; i < kFields.size(); ++i) {
-      if (sqlite3_column_type(s, static_cast<int>(i)) == SQLITE_NULL) continue;
-      r.*kMembers[i] = ColumnText(s, static_cast<int>(i));
+    for (size_t k = 0; k < present.size(); ++k) {
+      if (sqlite3_column_type(s, static_cast<int>(k)) == SQLITE_NULL) continue;
+      r.*kMembers[present[k]] = ColumnText(s, static_cast<int>(k));
     }
     loaded.push_back(std::move(r));
   }

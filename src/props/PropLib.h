@@ -10,9 +10,15 @@
 
 namespace pelmora {
 
-// One library record; a field may be null (std::nullopt).
+// One library record; a field may be null (std::nullopt). NO ... NT are the record's
+// original columns; the rest say what the data hold for: FM formula or composition, TL/TH
+// the temperature range of the property texts (°C), PL/PH the pressure range (kPa, absolute;
+// null when the texts do not depend on p), PB the pressure basis in words, VP the vapour
+// pressure text (kPa, in t like the other texts), VL/VH the range of VP (°C), SR the source
+// of each property. A library file written before these columns existed loads with them null.
 struct PropRecord {
   std::optional<std::string> NO, CN, EN, CP, MD, VI, TC, ST, HV, Pc, NT;
+  std::optional<std::string> FM, TL, TH, PL, PH, PB, VP, VL, VH, SR;
 
   // The field of a name ("NO" ... "NT", also "Cp"), compared without regard to case;
   // null for an unknown name.
@@ -26,8 +32,9 @@ struct PropFieldInfo {
   const char* caption;
 };
 
-// NO, CN, EN, CP, MD, VI, TC, ST, HV, Pc, NT in table order.
-const std::array<PropFieldInfo, 11>& PropFields();
+inline constexpr size_t kPropFieldCount = 21;
+// NO, CN, EN, CP, MD, VI, TC, ST, HV, Pc, NT, then FM, TL, TH, PL, PH, PB, VP, VL, VH, SR.
+const std::array<PropFieldInfo, kPropFieldCount>& PropFields();
 
 class PropLibrary {
  public:

@@ -7,6 +7,7 @@
 #include "props/MyValues.h"
 #include "props/PropLib.h"
 #include "props/PropNumbers.h"
+#include "props/PropRange.h"
 #include "props/SimpProps.h"
 
 namespace pelmora {
@@ -81,8 +82,30 @@ int RunPropsCommand(const std::string& libraryPath, const std::string& no, const
   }
   const PropRecord& rec = lib.At(index);
   out << "流水号 " << rec.NO.value_or("") << "  " << rec.CN.value_or("") << "  " << rec.EN.value_or("") << "\n";
+  if (rec.FM) out << "化学式: " << *rec.FM << "\n";
   if (rec.NT) out << "注释: " << *rec.NT << "\n";
+  if (!RangeText(rec).empty()) out << "适用范围: " << RangeText(rec) << (rec.PB ? "（" + *rec.PB + "）" : "") << "\n";
+  if (rec.SR) out << "来源: " << *rec.SR << "\n";
   out << "t = " << t << " C, p = " << p << " kPa(A)\n";
+  // The boiling point at p and whether (t, p) lies where the data hold.
+  bool refused = false;
+  {
+    auto tv = TryStrToFloat(TrimBlanks(t));
+    auto pv = TryStrToFloat(TrimBlanks(p));
+    if (pv && std::isfinite(*pv)) {
+      BoilingResult b = BoilingPoint(rec, *pv);
+      const bool vapour = PhaseOf(rec) == RecordPhase::Vapour;
+      if (b.t)
+        out << (vapour ? "饱和温度" : "沸点") << " (p = " << p << " kPa): " << FloatToStr(std::round(*b.t * 100) / 100)
+            << " C\n";
+      else
+        out << "沸点: (无) " << b.reason << "\n";
+    }
+    if (tv && pv && std::isfinite(*tv) && std::isfinite(*pv)) {
+      RangeCheck c = CheckRange(rec, *tv, *pv);
+      for (const std::string& m : c.messages) out << "超出适用范围: " << m << "\n";
+    }
+  }
 
   TMyValues grid;
   grid.AddValue("t", t, "C", "温度");
@@ -93,10 +116,23 @@ int RunPropsCommand(const std::string& libraryPath, const std::string& no, const
       sTc{"导热系数", "TC", "W/(m.K)"}, sSt{"表面张力", "ST", "N/m"}, sHv{"蒸发潜热", "HV", "J/kg"},
       sEx{"膨胀系数", "Vexpk", "1/K"}, sPc{"临界压力", "Pc", "Pa"};
 
+  // A broken formula or a value that is no property is said in the value's place and
+  // makes the command fail (status 1); the other properties are still computed.
   auto eval = [&](const char* name, CommandField& field) {
     PropertyOutcome o = EvaluateProperty(name, rec, grid);
     if (!o.message.empty()) out << o.message << "\n";
     o.ApplyTo(field);
+    if (o.kind == PropertyOutcome::Kind::Error) {
+      out << "错误: " << o.error << "（错误代码 " << o.errorCode << "）\n";
+      refused = true;
+    } else if (o.kind == PropertyOutcome::Kind::Value) {
+      std::string why = NonPhysicalMessage(rec, name, o.value, grid.GetValueOf("t"));
+      if (!why.empty()) {
+        out << "错误: " << why << "\n";
+        field.Clear();
+        refused = true;
+      }
+    }
   };
   try {
     eval("Cp", cp);
@@ -106,30 +142,25 @@ int RunPropsCommand(const std::string& libraryPath, const std::string& no, const
       double t0 = StrToFloat(tt);
       grid.SetValueOf("t", FloatToStr(t0 + 1));
       std::optional<double> rho1;
+      const bool hasDensity = rec.MD && !TrimBlanks(*rec.MD).empty();
       try {
         eval("MD", md);
-        if (md.Empty()) {
+        if (md.Empty() && !hasDensity) {
           grid.SetValueOf("t", FloatToStr(t0));
           out << "警告:“密度”是空白,请补充.\n";
           return 1;
         }
-        rho1 = md.Value();
+        if (!md.Empty()) rho1 = md.Value();  // empty: refused, said above
       } catch (...) {
         grid.SetValueOf("t", FloatToStr(t0));
         throw;
       }
       grid.SetValueOf("t", FloatToStr(t0));
+      md.Clear();
       eval("MD", md);
       Print(out, sMd, md);
-      if (*rho1 > 1E-10) {
-        if (md.Empty()) {
-          out << "警告:“密度”是空白,请补充.\n";
-          return 1;
-        }
-        double rho2 = md.Value();
-        if (!(rho2 > 0)) throw FpInvalid();
-        vexpk.SetValue(std::log(rho2 / *rho1));
-      }
+      // The expansion coefficient needs both densities; a refused one leaves it empty.
+      if (rho1 && *rho1 > 1E-10 && !md.Empty() && md.Value() > 0) vexpk.SetValue(std::log(md.Value() / *rho1));
       Print(out, sEx, vexpk);
     }
     eval("VI", vi);
@@ -146,7 +177,7 @@ int RunPropsCommand(const std::string& libraryPath, const std::string& no, const
     out << e.what() << "\n";
     return 1;
   }
-  return 0;
+  return refused ? 1 : 0;
 }
 
 }  // namespace pelmora

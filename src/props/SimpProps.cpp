@@ -177,7 +177,8 @@ double VirialResidualCp(const ModelParams& mp, int /*liquid*/) {
 void PropertyOutcome::ApplyTo(PropertyTarget& target) const {
   switch (kind) {
     case Kind::Unchanged: break;
-    case Kind::Empty: target.Clear(); break;
+    case Kind::Empty:
+    case Kind::Error: target.Clear(); break;
     case Kind::Value: target.SetValue(value); break;
   }
 }
@@ -304,7 +305,16 @@ PropertyOutcome EvaluateProperty(const std::string& name, const PropRecord& reco
     std::string text = PrepareFormula(s, params, mp, liquid);
     auto parser = std::make_unique<TFormulaParser>();
     long double v = EvaluateWithValues(*parser, text, &grid);
-    value = parser->ErrorCode() == 0 ? static_cast<double>(v) : 0;
+    // A broken formula is said, not turned into a value of 0. The critical pressure is
+    // the number its text begins with whatever the rest says, so its formula cannot fail.
+    if (parser->ErrorCode() != 0 && !SameName(name, "Pc")) {
+      out.kind = PropertyOutcome::Kind::Error;
+      out.errorCode = parser->ErrorCode();
+      out.error = "“" + PropertyCaption(name) + "”的公式无法计算（错误 " + std::to_string(parser->ErrorCode()) + "：" +
+                  parser->ErrorMessage() + "）";
+      return out;
+    }
+    value = static_cast<double>(v);
   }
   if (SameName(name, "Pc")) {
     auto lead = LeadingNumber(s);
@@ -317,6 +327,15 @@ PropertyOutcome EvaluateProperty(const std::string& name, const PropRecord& reco
   out.kind = PropertyOutcome::Kind::Value;
   out.value = std::isfinite(value) ? value : 0;
   return out;
+}
+
+std::string PropertyCaption(const std::string& name) {
+  static const std::pair<const char*, const char*> captions[] = {
+      {"Cp", "比热"},     {"MD", "密度"},     {"VI", "动力粘度"}, {"TC", "导热系数"},
+      {"ST", "表面张力"}, {"HV", "蒸发潜热"}, {"Pc", "临界压力"}, {"VP", "蒸气压"}};
+  for (const auto& [n, c] : captions)
+    if (SameName(name, n)) return c;
+  return name;
 }
 
 }  // namespace pelmora

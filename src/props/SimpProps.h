@@ -38,11 +38,15 @@ class PropertyTarget {
 };
 
 // What one property evaluation does to its target, and the message to show (if any).
+// Error: the record's formula could not be evaluated; errorCode is the evaluator's code and
+// error says which property and why. The target is emptied: a broken formula gives no value.
 struct PropertyOutcome {
-  enum class Kind { Unchanged, Empty, Value };
+  enum class Kind { Unchanged, Empty, Value, Error };
   Kind kind = Kind::Unchanged;
   double value = 0;
   std::string message;
+  int errorCode = 0;
+  std::string error;
 
   void ApplyTo(PropertyTarget& target) const;
 };
@@ -50,7 +54,7 @@ struct PropertyOutcome {
 inline constexpr const char* kMsgNoTemperature = "请指定温度！";
 inline constexpr const char* kMsgNoPressure = "请指定压力！";
 
-// Evaluates the property "name" (Cp, MD, VI, TC, ST, HV, Pc; case-insensitive) of a
+// Evaluates the property "name" (Cp, MD, VI, TC, ST, HV, Pc, VP; case-insensitive) of a
 // record at the t and p of the grid. Conversion errors (ConversionError), the formula
 // limits (RangeCheckError) and model faults (FloatingPointError) are thrown and end
 // the caller's computation.
@@ -63,5 +67,8 @@ std::string CleanPropertyText(const std::string& text);
 // parameter strings (positions 1..7), then T, P and R.
 std::string PrepareFormula(const std::string& formula, const std::vector<std::string>& params, const ModelParams& mp,
                            int liquid);
+
+// The caption of a library property in messages ("动力粘度" for VI), or the name itself.
+std::string PropertyCaption(const std::string& name);
 
 }  // namespace pelmora

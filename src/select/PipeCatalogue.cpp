@@ -2,9 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "fields/DurableFile.h"
 #include "fields/Errors.h"
@@ -73,6 +75,36 @@ std::optional<std::string> NormalizeOwnSize(const std::string& text, std::string
   return dn;
 }
 
+std::vector<size_t> DisplayOrder(const std::vector<PipeRow>& pipes) {
+  struct Key {
+    bool bad;
+    double outer, wall;
+    bool own;
+    std::string standard;
+    int id;
+  };
+  std::vector<Key> keys;
+  keys.reserve(pipes.size());
+  for (const PipeRow& r : pipes) {
+    Key k{false, 0, 0, r.own, r.standard, r.id};
+    try {
+      TubeSize t = ParseTubeSize(r.dn);
+      k.outer = t.outer, k.wall = t.wall;
+    } catch (const ConversionError&) {
+      k.bad = true;
+    }
+    keys.push_back(std::move(k));
+  }
+  std::vector<size_t> order(pipes.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    const Key &x = keys[a], &y = keys[b];
+    return std::tie(x.bad, x.outer, x.wall, x.own, x.standard, x.id) <
+           std::tie(y.bad, y.outer, y.wall, y.own, y.standard, y.id);
+  });
+  return order;
+}
+
 bool PipeCatalogue::Load(const std::string& path, std::string* message) {
   pipes.clear();
   expands.clear();
@@ -94,8 +126,18 @@ bool PipeCatalogue::Load(const std::string& path, std::string* message) {
   };
   if (rc != SQLITE_OK) return damaged();
   sqlite3_stmt* s = nullptr;
-  if (sqlite3_prepare_v2(raw, "SELECT ID, DN, Do, Di, Own FROM Piples1 ORDER BY ID", -1, &s, nullptr) != SQLITE_OK)
+  // A catalogue written before the standard column existed has none: its rows name no standard.
+  bool hasStd = false;
+  if (sqlite3_prepare_v2(raw, "SELECT name FROM pragma_table_info('Piples1')", -1, &s, nullptr) != SQLITE_OK)
     return damaged();
+  {
+    Stmt info(s);
+    while (sqlite3_step(s) == SQLITE_ROW)
+      if (ColumnText(s, 0) == "Std") hasStd = true;
+  }
+  const char* select = hasStd ? "SELECT ID, DN, Do, Di, Own, Std FROM Piples1 ORDER BY ID"
+                              : "SELECT ID, DN, Do, Di, Own FROM Piples1 ORDER BY ID";
+  if (sqlite3_prepare_v2(raw, select, -1, &s, nullptr) != SQLITE_OK) return damaged();
   {
     Stmt st(s);
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
@@ -105,6 +147,7 @@ bool PipeCatalogue::Load(const std::string& path, std::string* message) {
       r.Do = ColumnNumber(s, 2);
       r.Di = ColumnNumber(s, 3);
       r.own = sqlite3_column_int(s, 4) != 0;
+      if (hasStd && sqlite3_column_type(s, 5) != SQLITE_NULL) r.standard = ColumnText(s, 5);
       pipes.push_back(std::move(r));
     }
     if (rc != SQLITE_DONE) return damaged();
@@ -129,7 +172,7 @@ bool PipeCatalogue::Save(const std::string& path, std::string* message) const {
   const sqlite::DatabaseWrite w = sqlite::WriteDatabaseFile(path, [&](sqlite3* db) {
     auto exec = [db](const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
     if (!exec("CREATE TABLE Piples1(ID INTEGER PRIMARY KEY, DN TEXT NOT NULL, Do REAL, Di REAL, "
-              "Own INTEGER NOT NULL DEFAULT 0)") ||
+              "Own INTEGER NOT NULL DEFAULT 0, Std TEXT)") ||
         !exec("CREATE TABLE Expand1(ID INTEGER PRIMARY KEY, DN TEXT NOT NULL, Ec REAL)"))
       return false;
     auto bindNumber = [](sqlite3_stmt* s, int col, const std::optional<double>& v) {
@@ -139,7 +182,7 @@ bool PipeCatalogue::Save(const std::string& path, std::string* message) const {
         sqlite3_bind_null(s, col);
     };
     sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, "INSERT INTO Piples1 VALUES(?,?,?,?,?)", -1, &s, nullptr) != SQLITE_OK) return false;
+    if (sqlite3_prepare_v2(db, "INSERT INTO Piples1 VALUES(?,?,?,?,?,?)", -1, &s, nullptr) != SQLITE_OK) return false;
     {
       Stmt st(s);
       for (const PipeRow& r : pipes) {
@@ -149,6 +192,10 @@ bool PipeCatalogue::Save(const std::string& path, std::string* message) const {
         bindNumber(s, 3, r.Do);
         bindNumber(s, 4, r.Di);
         sqlite3_bind_int(s, 5, r.own ? 1 : 0);
+        if (r.standard.empty())
+          sqlite3_bind_null(s, 6);
+        else
+          sqlite3_bind_text(s, 6, r.standard.data(), static_cast<int>(r.standard.size()), SQLITE_TRANSIENT);
         if (sqlite3_step(s) != SQLITE_DONE) return false;
       }
     }

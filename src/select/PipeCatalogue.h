@@ -13,7 +13,12 @@ struct PipeRow {
   std::string dn;                // outer diameter "×" wall thickness, mm
   std::optional<double> Do, Di;  // mm
   bool own = false;              // added by the user (may be deleted); shipped rows are not
+  std::string standard;          // the standard the size is bought to ("GB/T 8163"); empty for own sizes
 };
+
+// The order the page shows the series in: by outer diameter, then wall, then standard (own
+// sizes last among equals); a size text that does not parse goes to the end. Indices into pipes.
+std::vector<size_t> DisplayOrder(const std::vector<PipeRow>& pipes);
 
 struct ExpandRow {
   int id = 0;

@@ -15,6 +15,16 @@ namespace {
 
 std::string MmText(const std::optional<double>& v) { return v ? Format15(*v) : std::string(); }
 
+// The standard with what the tube is: "GB/T 8163 碳钢无缝钢管".
+std::string StandardName(const std::string& standard) {
+  static const std::pair<const char*, const char*> kinds[] = {
+      {"GB/T 8163", "碳钢无缝钢管"},    {"GB/T 17395", "碳钢无缝钢管"}, {"GB/T 14976", "不锈钢无缝钢管"},
+      {"GB/T 12771", "不锈钢焊接钢管"}, {"GB/T 1527", "拉制铜管"},      {"GB/T 6479-2013", "高压化肥设备用无缝钢管"}};
+  for (const auto& [name, kind] : kinds)
+    if (standard == name) return standard + " " + kind;
+  return standard;
+}
+
 double CheckedNumber(const std::string& text) {
   double v = StrToFloat(text);
   if (!std::isfinite(v)) throw ConversionError("'" + TrimStr(text) + "' is not a valid floating point value");
@@ -40,7 +50,13 @@ Selection::Selection(TFormPelmora& form) : f_(form) {
   f_.SetHandler("BPipeAddClick", withCatalogue(&Selection::BPipeAddClick));
   f_.SetHandler("BPipeDelClick", withCatalogue(&Selection::BPipeDelClick));
 
-  f_.DBGPiples->SetColumns({{"序号", 46, true}, {"管子规格", 79, true}, {"外径", 0, false}, {"内径", 0, false}});
+  // The numbers keep a column wide enough for them; the standard takes the rest of the page.
+  f_.DBGPiples->SetColumns({{"序号", 46, true},
+                            {"管子规格", 79, true},
+                            {"外径/mm", 80, false},
+                            {"内径/mm", 80, false},
+                            {"壁厚/mm", 80, false},
+                            {"标准", 0, true}});
   f_.Button3->SetHint("把当前行的管子规格填入管外径和管内径");
   f_.Button2->SetHint("按规格重新计算每一行的外径和内径");
   BPipeAdd = &f_.Create<Button>("BPipeAdd", f_.TabSheet3, "添加");
@@ -65,10 +81,28 @@ void Selection::OpenCatalogue() {
 }
 
 void Selection::RefreshGrid() {
+  order_ = DisplayOrder(catalogue.pipes);
   std::vector<std::vector<std::string>> rows;
   rows.reserve(catalogue.pipes.size());
-  for (const PipeRow& r : catalogue.pipes) rows.push_back({std::to_string(r.id), r.dn, MmText(r.Do), MmText(r.Di)});
+  for (size_t i : order_) {
+    const PipeRow& r = catalogue.pipes[i];
+    std::string wall;
+    if (r.Do && r.Di) wall = Format15(std::round((*r.Do - *r.Di) / 2 * 1000) / 1000);
+    rows.push_back({std::to_string(r.id), r.dn, MmText(r.Do), MmText(r.Di), wall,
+                    r.own ? std::string("自定规格") : StandardName(r.standard)});
+  }
   f_.DBGPiples->SetRows(std::move(rows));
+}
+
+int Selection::PipeAt(int row) const {
+  if (row < 0 || row >= static_cast<int>(order_.size())) return -1;
+  return static_cast<int>(order_[static_cast<size_t>(row)]);
+}
+
+int Selection::RowOf(size_t pipe) const {
+  for (size_t r = 0; r < order_.size(); ++r)
+    if (order_[r] == pipe) return static_cast<int>(r);
+  return -1;
 }
 
 std::string Selection::SavePath() const {
@@ -131,7 +165,7 @@ void Selection::SBP11Click(Component*) {
 void Selection::SBDiClick(Component*) { f_.PageControl1->SetActivePage(f_.TabSheet3); }
 
 void Selection::Button3Click(Component*) {
-  const int row = f_.DBGPiples->Current();
+  const int row = PipeAt(f_.DBGPiples->Current());
   if (row < 0 || row >= static_cast<int>(catalogue.pipes.size())) {
     f_.Port().MessageBox("管道系列为空，没有可选的管子。", "管道系列", MsgType::Warning, Buttons::Ok, Answer::Ok);
     return;
@@ -188,7 +222,7 @@ void Selection::BPipeAddClick(Component*) {
   }
   for (size_t i = 0; i < catalogue.pipes.size(); ++i) {
     if (catalogue.pipes[i].dn == *dn) {
-      f_.DBGPiples->SetCurrent(static_cast<int>(i));
+      f_.DBGPiples->SetCurrent(RowOf(i));
       f_.Port().MessageBox(
           "管子规格“" + *dn + "”已在管道系列中（序号 " + std::to_string(catalogue.pipes[i].id) + "）。", "管道系列",
           MsgType::Information, Buttons::Ok, Answer::Ok);
@@ -199,14 +233,14 @@ void Selection::BPipeAddClick(Component*) {
   int id = 0;
   for (const PipeRow& r : changed.pipes) id = std::max(id, r.id);
   TubeSize t = ParseTubeSize(*dn);
-  changed.pipes.push_back({id + 1, *dn, t.outer, t.outer - 2 * t.wall, true});
+  changed.pipes.push_back({id + 1, *dn, t.outer, t.outer - 2 * t.wall, true, ""});
   if (!Store(std::move(changed))) return;
   RefreshGrid();
-  f_.DBGPiples->SetCurrent(static_cast<int>(catalogue.pipes.size()) - 1);
+  f_.DBGPiples->SetCurrent(RowOf(catalogue.pipes.size() - 1));
 }
 
 void Selection::BPipeDelClick(Component*) {
-  const int row = f_.DBGPiples->Current();
+  const int row = PipeAt(f_.DBGPiples->Current());
   if (row < 0 || row >= static_cast<int>(catalogue.pipes.size())) {
     f_.Port().MessageBox("管道系列为空，没有可删除的行。", "管道系列", MsgType::Information, Buttons::Ok, Answer::Ok);
     return;

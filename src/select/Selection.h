@@ -35,6 +35,11 @@ class Selection {
   void BPipeAddClick(Component* sender);
   void BPipeDelClick(Component* sender);
 
+  // The catalogue row shown in grid row `row` (-1 for none), and the grid row of a
+  // catalogue row: the page shows the series sorted by outer diameter and wall.
+  int PipeAt(int row) const;
+  int RowOf(size_t pipe) const;
+
   // Values and names of the expansion list (rows without a coefficient left out).
   void ExpandList(std::vector<std::string>& values, std::vector<std::string>& names) const;
 
@@ -49,6 +54,7 @@ class Selection {
   std::string SavePath() const;
 
   TFormPelmora& f_;
+  std::vector<size_t> order_;  // grid row -> index into catalogue.pipes
 };
 
 }  // namespace pelmora

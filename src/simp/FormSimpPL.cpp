@@ -10,6 +10,7 @@
 #include "fields/Text.h"
 #include "fields/UiPort.h"
 #include "props/PropNumbers.h"
+#include "props/PropRange.h"
 #include "props/SimpProps.h"
 
 namespace pelmora {
@@ -81,17 +82,6 @@ std::vector<std::string> Units(std::initializer_list<std::pair<const char*, cons
   return v;
 }
 
-// A value field as the target of one property evaluation.
-class FieldTarget : public PropertyTarget {
- public:
-  explicit FieldTarget(EditD& e) : e_(e) {}
-  void SetValue(double si) override { e_.SetValue(si); }
-  void Clear() override { e_.SetText(""); }
-
- private:
-  EditD& e_;
-};
-
 bool WholeNumber(const std::string& s) {
   if (s.empty()) return false;
   for (char c : s)
@@ -125,7 +115,7 @@ void TFormSimpPL::Build() {
     Nav[i] = &b;
   }
   DBGrid1 = &Create<DataGrid>("DBGrid1", nullptr);
-  DBGrid1->SetColumns({{"流水号", 46, true}, {"中文名称", 120, true}});
+  DBGrid1->SetColumns({{"流水号", 46, true}, {"中文名称", 136, true}, {"适用温度/℃", 84, true}});
   DBGrid1->OnChange = [this](Component*) {
     if (!syncing_) GoTo(DBGrid1->Current());
   };
@@ -150,6 +140,9 @@ void TFormSimpPL::Build() {
   DBTextCN = text("CN", "中文名");
   DBTextEN = text("EN", "英文名");
   DBTextNT = text("NT", "注释");
+  DBTextFM = text("FM", "化学式");
+  DBTextRange = text("Range", "适用范围");
+  DBTextSR = text("SR", "来源");
 
   MyValues1 = &Create<ValueGrid>("MyValues1", TStGetP);
   MyValues1->Edit().AddValue("t", "20", "C", "温度");
@@ -223,8 +216,10 @@ void TFormSimpPL::Build() {
 
 void TFormSimpPL::PageControlPChange(Component*) {
   const bool maintenance = PageControlP->ActivePage() == TSManP;
-  pagesWidth_ = maintenance ? 670 : 370;
-  width_ = maintenance ? 945 : 645;
+  // The data page is wider than the library grid's two original columns needed: the grid
+  // shows each record's temperature range, and the record page its range and sources.
+  pagesWidth_ = maintenance ? 670 : 440;
+  width_ = maintenance ? 945 : 745;
   for (int i = 0; i < 10; ++i) Nav[i]->SetVisible(maintenance || kNavOnDataPage[i]);
   NotifyFormObservers();
 }
@@ -296,7 +291,14 @@ void TFormSimpPL::RefreshGrid() {
   syncing_ = true;
   std::vector<std::vector<std::string>> rows;
   rows.reserve(lib_.Records().size());
-  for (const PropRecord& r : lib_.Records()) rows.push_back({r.NO.value_or(""), r.CN.value_or("")});
+  for (const PropRecord& r : lib_.Records()) {
+    const PropRange range = RecordRange(r);
+    std::string t;
+    if (range.tMin || range.tMax)
+      t = (range.tMin ? Format15(*range.tMin) : std::string()) + "~" +
+          (range.tMax ? Format15(*range.tMax) : std::string());
+    rows.push_back({r.NO.value_or(""), r.CN.value_or(""), t});
+  }
   DBGrid1->SetRows(std::move(rows));
   DBGrid1->SetCurrent(current_);
   syncing_ = false;
@@ -311,6 +313,9 @@ void TFormSimpPL::ShowRecord() {
   DBTextCN->SetText(r.CN.value_or(""));
   DBTextEN->SetText(r.EN.value_or(""));
   DBTextNT->SetText(r.NT.value_or(""));
+  DBTextFM->SetText(r.FM.value_or(""));
+  DBTextRange->SetText(RangeText(r) + (r.PB ? (RangeText(r).empty() ? "" : "；") + *r.PB : std::string()));
+  DBTextSR->SetText(r.SR.value_or(""));
   for (auto& [field, e] : DBEdits) e->SetText(r.Field(field)->value_or(""));
   syncing_ = false;
   UpdateNavigator();
@@ -512,52 +517,6 @@ void TFormSimpPL::BBSaveSysClick(Component*) {
   Save();
 }
 
-// ---------------------------------------------------------------- 计算
-
-void TFormSimpPL::BBCalClick(Component*) {
-  if (current_ < 0 || current_ >= lib_.Count()) {
-    Port().ShowMessage("物性库中没有物质可供计算。");
-    return;
-  }
-  const PropRecord rec = lib_.At(current_);
-  // A property that is not computed this time must not keep another substance's value.
-  for (auto& [field, name] : valueFields_) field->SetText("");
-  auto eval = [&](const char* name, EditD* target) {
-    PropertyOutcome o = EvaluateProperty(name, rec, MyValues1->Edit());
-    MyValues1->Sync();  // a formula may have added variable rows
-    if (!o.message.empty()) Port().ShowMessage(o.message);
-    FieldTarget t(*target);
-    o.ApplyTo(t);
-  };
-  eval("Cp", CPD);
-  const std::string tText = TrimStr(MyValues1->GetValueOf("t"));
-  const std::string pText = TrimStr(MyValues1->GetValueOf("p"));
-  // Without t or p no density can be had: the step is left out (its evaluations would
-  // only repeat the message).
-  if (!tText.empty() && !pText.empty()) {
-    const double t0 = StrToFloat(tText);
-    double rhoUp = 0;
-    MyValues1->SetValueOf("t", FloatToStr(t0 + 1));
-    try {
-      eval("MD", MDD);
-      rhoUp = MDD->GetValue();
-    } catch (...) {
-      MyValues1->SetValueOf("t", FloatToStr(t0));
-      throw;
-    }
-    MyValues1->SetValueOf("t", FloatToStr(t0));
-    eval("MD", MDD);
-    const double rho = MDD->GetValue();
-    // Both densities must be positive for the logarithm; otherwise no coefficient.
-    if (rhoUp > 1E-10 && rho > 1E-10) VexpkD->SetValue(std::log(rho / rhoUp));
-  }
-  eval("VI", VID);
-  eval("TC", TCD);
-  eval("ST", STD);
-  eval("HV", HVD);
-  eval("Pc", PcD);
-}
-
 // ---------------------------------------------------------------- 确定 and closing
 
 const std::vector<std::pair<std::string, std::string>>& TFormSimpPL::CopyTable(const std::string& caller) {
@@ -590,7 +549,11 @@ void TFormSimpPL::BBOKClick(Component*) {
     if (Caller) {
       std::vector<EditD*> from, to;
       for (const auto& [mine, theirs] : CopyTable(Caller->Name())) {
-        from.push_back(FindAs<EditD>(mine));
+        EditD* field = FindAs<EditD>(mine);
+        // A refused value (an error shown in its place) is never copied; neither is an
+        // expansion coefficient derived from a refused density.
+        if (Refused(field) || (field == VexpkD && Refused(MDD))) continue;
+        from.push_back(field);
         to.push_back(Caller->Owner().FindAs<EditD>(theirs));
       }
       CopyValues(from, to);

@@ -57,7 +57,9 @@ class TFormSimpPL : public Form {
   explicit TFormSimpPL(UiPort* port = nullptr);
 
   static constexpr const char* kCaption = "简易物性数据库";
-  static constexpr int kHeight = 445;
+  // High enough for the record's range, sources and note above the value grid and the
+  // eight value fields; it fits a 1024 x 768 screen.
+  static constexpr int kHeight = 590;
   static constexpr const char* kNavButtons[10] = {"First",  "Prior", "Next", "Last",   "Insert",
                                                   "Delete", "Edit",  "Post", "Cancel", "Refresh"};
 
@@ -69,6 +71,9 @@ class TFormSimpPL : public Form {
   GroupBox* TStGetP = nullptr;
   GroupBox* TSManP = nullptr;
   Edit *DBTextNO = nullptr, *DBTextCN = nullptr, *DBTextEN = nullptr, *DBTextNT = nullptr;
+  // The record's formula, the range its data hold for (temperature, pressure, basis) and the
+  // source of each property.
+  Edit *DBTextFM = nullptr, *DBTextRange = nullptr, *DBTextSR = nullptr;
   ValueGrid* MyValues1 = nullptr;
   EditD *CPD = nullptr, *MDD = nullptr, *VID = nullptr, *TCD = nullptr, *STD = nullptr, *HVD = nullptr,
         *VexpkD = nullptr, *PcD = nullptr;
@@ -81,6 +86,9 @@ class TFormSimpPL : public Form {
 
   // The eight value fields with the library name each is computed from ("" for VexpkD).
   const std::vector<std::pair<EditD*, std::string>>& ValueFields() const { return valueFields_; }
+  // The value fields of the last 计算 that show an error instead of a value (a broken formula,
+  // a value that is no property): 确定 copies none of them.
+  bool Refused(const EditD* field) const;
 
   // ---- window state
   int Width() const { return width_; }
@@ -152,6 +160,10 @@ class TFormSimpPL : public Form {
   bool Close(ModalResult r);
 
   std::vector<std::pair<EditD*, std::string>> valueFields_;
+  std::vector<const EditD*> refused_;
+  void Refuse(EditD* field, const std::string& why);
+  void ClearValues();
+  std::string RangeStatus(const PropRecord& rec, const std::string& tText, const std::string& pText);
   PropLibrary lib_;
   std::string libPath_;
   bool loaded_ = false;
@@ -163,8 +175,8 @@ class TFormSimpPL : public Form {
   bool syncing_ = false;
   bool showing_ = false;
   ModalResult result_ = ModalResult::None;
-  int width_ = 645;
-  int pagesWidth_ = 370;
+  int width_ = 745;
+  int pagesWidth_ = 440;
 };
 
 // Binds SBP1, SBP1v, SBP2 and SBP2v of the calculation window to the dialog.

@@ -23,6 +23,7 @@
 #include "gui/PickListDialog.h"
 #include "gui/QtPort.h"
 #include "gui/Widgets.h"
+#include "select/PipeCatalogue.h"
 
 namespace pelmora {
 namespace {
@@ -153,9 +154,15 @@ TEST_F(PickWindow, TubeTakenFromThePageWithGridAndNavigator) {
   EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), QString("管子规格"));
   EXPECT_EQ(grid->columnWidth(0), 46);
   EXPECT_EQ(grid->rowCount(), static_cast<int>(app->select.catalogue.pipes.size()));
-  EXPECT_EQ(grid->item(5, 1)->text(), QString("25×2.5"));
-  ClickCell(grid, 5);
-  EXPECT_EQ(f().DBGPiples->Current(), 5);
+  // The series is sorted by size: 25×2.5 is found by its text, wherever it stands.
+  const QList<QTableWidgetItem*> found = grid->findItems("25×2.5", Qt::MatchExactly);
+  ASSERT_FALSE(found.isEmpty());
+  const int row = found.front()->row();
+  EXPECT_EQ(grid->item(row, 2)->text(), QString("25"));
+  EXPECT_EQ(grid->item(row, 4)->text(), QString("2.5"));
+  grid->scrollToItem(found.front());
+  ClickCell(grid, row);
+  EXPECT_EQ(f().DBGPiples->Current(), row);
   Click("Button3");
   EXPECT_EQ(win->Pages()->currentIndex(), 1);
   EXPECT_DOUBLE_EQ(f().dioD->GetValue(), 0.025);
@@ -180,8 +187,14 @@ TEST_F(PickWindow, TubeTakenFromThePageWithGridAndNavigator) {
     QTest::mouseClick(d->findChild<QPushButton*>("BPickOK"), Qt::LeftButton);
   });
   Click("BPipeAdd");
-  EXPECT_EQ(grid->item(grid->rowCount() - 1, 1)->text(), QString("30×2.2"));
-  EXPECT_EQ(grid->item(grid->rowCount() - 1, 3)->text(), QString("25.6"));
+  // The new size stands among its neighbours in size, and is the current row.
+  const int added = grid->currentRow();
+  ASSERT_GE(added, 1);
+  EXPECT_EQ(grid->item(added, 1)->text(), QString("30×2.2"));
+  EXPECT_EQ(grid->item(added, 3)->text(), QString("25.6"));
+  EXPECT_EQ(grid->item(added, 5)->text(), QString("自定规格"));
+  EXPECT_LT(ParseTubeSize(gui::U(grid->item(added - 1, 1)->text())).outer, 30.0);
+  EXPECT_GT(ParseTubeSize(gui::U(grid->item(added + 1, 1)->text())).outer, 30.0);
   if (const char* dir = std::getenv("PELMORA_SHOTS")) win->grab().save(QString("%1/pipes.png").arg(dir));
 }
 

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -54,7 +56,7 @@ TEST_F(SimpWindow, WaterAtSixtyDegreesByMouseAndKeyboard) {
   WhenSimpOpens([&](gui::SimpPLDialog* d) {
     ran = true;
     EXPECT_EQ(d->windowTitle(), QString("简易物性数据库"));
-    EXPECT_EQ(d->size(), QSize(645, 445));
+    EXPECT_EQ(d->size(), QSize(745, 590));
     EXPECT_FALSE(d->Pages()->isTabVisible(1));
     QTableWidget* values = d->ValuesGrid();
     EXPECT_EQ(values->rowHeight(0), 18);
@@ -65,6 +67,16 @@ TEST_F(SimpWindow, WaterAtSixtyDegreesByMouseAndKeyboard) {
     QTableWidget* lib = d->LibraryGrid();
     QTest::mouseClick(lib->viewport(), Qt::LeftButton, {}, lib->visualRect(lib->model()->index(0, 1)).center());
     EXPECT_EQ(app->simp.CurrentRecord(), 0);
+    // The grid shows each record's temperature range; the record page its range and its
+    // sources, wrapped over lines rather than cut off.
+    EXPECT_EQ(lib->item(0, 2)->text(), QString("0~300"));
+    auto* sources = qobject_cast<QLabel*>(d->WidgetOf("DBTextSR"));
+    ASSERT_TRUE(sources);
+    EXPECT_TRUE(sources->wordWrap());
+    EXPECT_TRUE(sources->text().contains("IAPWS")) << sources->text().toStdString();
+    auto* range = qobject_cast<QLabel*>(d->WidgetOf("DBTextRange"));
+    ASSERT_TRUE(range);
+    EXPECT_TRUE(range->text().startsWith("0 ~ 300 ℃")) << range->text().toStdString();
     QTest::mouseClick(values->viewport(), Qt::LeftButton, {},
                       values->visualRect(values->model()->index(0, 1)).center());
     QTest::keyClick(values, Qt::Key_F2);
@@ -94,6 +106,11 @@ TEST_F(SimpWindow, WaterAtSixtyDegreesByMouseAndKeyboard) {
     EXPECT_EQ(d->Pages()->currentIndex(), 1);
     EXPECT_EQ(d->width(), 945);
     EXPECT_TRUE(qobject_cast<QPushButton*>(d->WidgetOf("BBSaveSys"))->isDefault());
+    // The record's edits are as wide as the page: nothing is cut off at its right edge.
+    auto* scroll = d->findChild<QScrollArea*>("TSManPScroll");
+    ASSERT_TRUE(scroll);
+    QTest::qWait(20);
+    EXPECT_LE(scroll->widget()->width(), scroll->viewport()->width());
     if (const char* shots = std::getenv("PELMORA_SHOTS")) {
       d->grab().save(QString(shots) + "/simp-maintenance.png");
       d->Pages()->setCurrentIndex(0);
@@ -101,7 +118,7 @@ TEST_F(SimpWindow, WaterAtSixtyDegreesByMouseAndKeyboard) {
       d->grab().save(QString(shots) + "/simp-data.png");
     }
     d->Pages()->setCurrentIndex(0);
-    EXPECT_EQ(app->simp.Width(), 645);
+    EXPECT_EQ(app->simp.Width(), 745);
     Click(d, "BBOK");
   });
   ClickMain("SBP2");

@@ -159,8 +159,15 @@ TEST(PropertyTexts, Formulas) {
   EXPECT_DOUBLE_EQ(Value("Cp", "4200-2*t"), 4160);
   double expected = 1000 * std::exp(-(20 + 273.15) / 190.6);
   EXPECT_NEAR(Value("MD", "1000*exp(-Tr) PARAMS:4600,190.6,99,0.286,0.011,16.04"), expected, 1e-9);
-  // Written in capitals, the P of EXP is replaced and the formula fails to 0.
-  EXPECT_EQ(Value("MD", "1000*EXP(-Tr) PARAMS:4600,190.6,99,0.286,0.011,16.04"), 0);
+  // Written in capitals, the P of EXP is replaced and the formula fails: an error of the
+  // property with the evaluator's code, not a value of 0.
+  {
+    TMyValues g = GridTP("20", "100");
+    PropertyOutcome o = EvaluateProperty("MD", Record("MD", "1000*EXP(-Tr) PARAMS:4600,190.6,99,0.286,0.011,16.04"), g);
+    EXPECT_EQ(o.kind, PropertyOutcome::Kind::Error);
+    EXPECT_NE(o.errorCode, 0);
+    EXPECT_NE(o.error.find("“密度”的公式无法计算"), std::string::npos) << o.error;
+  }
   // P in Pa, T in K, R.
   EXPECT_NEAR(Value("MD", "P*M/(R*T) PARAMS:4600,190.6,99,0.286,0.011,16.04"), 100e3 * 16.04 / (8.314 * 293.15), 1e-9);
   EXPECT_NEAR(Value("MD", "Pc/1000 PARAMS:4600"), 4600, 1e-9);
@@ -168,7 +175,13 @@ TEST(PropertyTexts, Formulas) {
   EXPECT_NEAR(Value("MD", "1000*Vc PARAMS:4600,190.6,99"), 0.099, 1e-15);
   EXPECT_NEAR(Value("MD", "2*Zc PARAMS:4600,190.6,99,0.286"), 0.572, 1e-15);
   EXPECT_NEAR(Value("MD", "w+B PARAMS:4600,190.6,99,0.286,0.011,16.04,7"), 7.011, 1e-15);
-  EXPECT_EQ(Value("Cp", "ln(0)"), 0);  // a failing formula writes 0, with no message
+  // A formula that fails on its numbers is an error too, and the target is emptied.
+  {
+    TMyValues g = GridTP("20", "100");
+    PropertyOutcome o = EvaluateProperty("Cp", Record("Cp", "ln(0)"), g);
+    EXPECT_EQ(o.kind, PropertyOutcome::Kind::Error);
+    EXPECT_TRUE(o.message.empty());
+  }
 }
 
 TEST(PropertyTexts, ResidualCpWords) {

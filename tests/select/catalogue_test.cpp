@@ -1,6 +1,7 @@
 // The tube catalogue: shipped values against the standards, taking a size, the
 // maintenance run, the user's own sizes, and a missing or damaged file.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cmath>
 #include <fstream>
@@ -22,6 +23,9 @@ const PipeRow* FindPipe(const PipeCatalogue& c, const std::string& dn) {
     if (r.dn == dn) return &r;
   return nullptr;
 }
+
+// The grid row that shows catalogue row `pipe` (the page sorts the series by size).
+int GridRow(Window& w, size_t pipe) { return w.app->select.RowOf(pipe); }
 
 TEST(ShippedCatalogue, ValuesFromTheStandardsAndHandbooks) {
   PipeCatalogue c;
@@ -90,14 +94,16 @@ TEST(PipesPage, TakingASizeUsesTheSizeTextOnly) {
   ASSERT_EQ(pipes[5].dn, "25×2.5");
   ASSERT_TRUE(w.Click("SBDiClick"));
   EXPECT_EQ(w.f().PageControl1->ActivePage(), w.f().TabSheet3);
-  w.f().DBGPiples->SetCurrent(5);
+  w.f().DBGPiples->SetCurrent(GridRow(w, 5));
+  EXPECT_EQ(w.f().DBGPiples->Rows()[static_cast<size_t>(GridRow(w, 5))][1], "25×2.5");
   ASSERT_TRUE(w.Click("Button3Click"));
   EXPECT_DOUBLE_EQ(w.f().dioD->GetValue(), 0.025);
   EXPECT_DOUBLE_EQ(w.f().diiD->GetValue(), 0.02);
   EXPECT_EQ(w.f().PageControl1->ActivePage(), w.f().TabSheet2);
   // In millimetres the same size shows 25 and 20.
   w.f().dioU->UserSelect(1);
-  w.f().DBGPiples->SetCurrent(0);
+  ASSERT_EQ(pipes[0].dn, "14×2");
+  w.f().DBGPiples->SetCurrent(GridRow(w, 0));
   ASSERT_TRUE(w.Click("Button3Click"));
   EXPECT_DOUBLE_EQ(w.f().dioD->GetValue(), 0.014);
 }
@@ -142,7 +148,7 @@ TEST(PipesPage, MaintenanceIsAllOrNothing) {
   ASSERT_TRUE(onDisk.Load(file, nullptr));
   EXPECT_DOUBLE_EQ(*onDisk.pipes[5].Di, 20) << "the run is written to the catalogue";
   EXPECT_EQ(w.f().DBGPiples->Current(), static_cast<int>(onDisk.pipes.size()) - 1);
-  EXPECT_EQ(w.f().DBGPiples->Rows()[5][3], "20");
+  EXPECT_EQ(w.f().DBGPiples->Rows()[static_cast<size_t>(GridRow(w, 5))][3], "20");
 }
 
 TEST(PipesPage, OwnSizesAreAddedCheckedAndDeletedButShippedRowsStay) {
@@ -157,7 +163,8 @@ TEST(PipesPage, OwnSizesAreAddedCheckedAndDeletedButShippedRowsStay) {
   EXPECT_EQ(own.dn, "25×1.8");
   EXPECT_DOUBLE_EQ(*own.Di, 21.4);
   EXPECT_TRUE(own.own);
-  EXPECT_EQ(w.f().DBGPiples->Current(), static_cast<int>(shipped));
+  EXPECT_EQ(w.f().DBGPiples->Current(), GridRow(w, shipped));
+  EXPECT_EQ(w.f().DBGPiples->Rows()[static_cast<size_t>(GridRow(w, shipped))][5], "自定规格");
   ASSERT_TRUE(w.Click("Button3Click"));
   EXPECT_DOUBLE_EQ(w.f().diiD->GetValue(), 0.0214);
 
@@ -180,17 +187,91 @@ TEST(PipesPage, OwnSizesAreAddedCheckedAndDeletedButShippedRowsStay) {
   ASSERT_EQ(w.port.shown.back().rows.size(), 1u) << "the own sizes so far";
   EXPECT_EQ(w.port.shown.back().rows[0].value, "25×1.8");
   EXPECT_EQ(sel.catalogue.pipes.size(), shipped + 1);
-  EXPECT_EQ(w.f().DBGPiples->Current(), 5);
+  EXPECT_EQ(w.f().DBGPiples->Current(), GridRow(w, 5)) << "the shipped row is made current";
 
   ASSERT_TRUE(w.Click("BPipeDelClick"));  // a shipped row
   EXPECT_EQ(sel.catalogue.pipes.size(), shipped + 1);
   EXPECT_NE(w.port.Messages().back().find("不能删除"), std::string::npos);
-  w.f().DBGPiples->SetCurrent(static_cast<int>(shipped));
+  w.f().DBGPiples->SetCurrent(GridRow(w, shipped));
   ASSERT_TRUE(w.Click("BPipeDelClick"));
   EXPECT_EQ(sel.catalogue.pipes.size(), shipped);
   PipeCatalogue onDisk;
   ASSERT_TRUE(onDisk.Load(sel.catalogPath, nullptr));
   EXPECT_EQ(onDisk.pipes.size(), shipped);
+}
+
+// What the page shows: every tube the catalogue holds, sorted by outer diameter and wall,
+// the diameters and the wall in millimetres (units in the headers) and the standard it is
+// bought to; the pipe sizes 48-219 mm of the carbon-steel series, stainless, copper and
+// the GB/T 6479-2013 tubes.
+TEST(PipesPage, TheGridIsSortedBySizeWithUnitsAndStandards) {
+  Window w;
+  std::vector<std::string> titles;
+  for (const auto& c : w.f().DBGPiples->Columns()) titles.push_back(c.title);
+  EXPECT_EQ(titles, (std::vector<std::string>{"序号", "管子规格", "外径/mm", "内径/mm", "壁厚/mm", "标准"}));
+  const auto& rows = w.f().DBGPiples->Rows();
+  ASSERT_EQ(rows.size(), w.app->select.catalogue.pipes.size());
+  ASSERT_GE(rows.size(), 80u);
+  std::map<std::string, int> standards;
+  std::map<double, int> carbonSteel;  // outer diameter -> walls
+  double lastOuter = 0, lastWall = 0;
+  for (const auto& r : rows) {
+    ASSERT_EQ(r.size(), 6u);
+    const TubeSize t = ParseTubeSize(r[1]);
+    EXPECT_TRUE(t.outer > lastOuter || (t.outer == lastOuter && t.wall >= lastWall)) << r[1] << " after " << lastOuter;
+    lastOuter = t.outer, lastWall = t.wall;
+    // 25×2.5: 25, 20 and 2.5 mm.
+    EXPECT_DOUBLE_EQ(std::stod(r[2]), t.outer) << r[1];
+    EXPECT_DOUBLE_EQ(std::stod(r[3]), t.outer - 2 * t.wall) << r[1];
+    EXPECT_DOUBLE_EQ(std::stod(r[4]), t.wall) << r[1];
+    EXPECT_EQ(r[5].rfind("GB/T ", 0), 0u) << r[1] << " names no standard: " << r[5];
+    ++standards[r[5]];
+    if (r[5].rfind("GB/T 8163", 0) == 0) ++carbonSteel[t.outer];
+  }
+  for (const char* s : {"GB/T 8163 碳钢无缝钢管", "GB/T 14976 不锈钢无缝钢管", "GB/T 1527 拉制铜管",
+                        "GB/T 6479-2013 高压化肥设备用无缝钢管"})
+    EXPECT_GT(standards[s], 0) << s;
+  for (double d : {48, 57, 60, 76, 89, 108, 114, 133, 159, 219}) EXPECT_GE(carbonSteel[d], 2) << d << " mm";
+}
+
+// A catalogue written before the standard column existed (a user's saved copy) still loads;
+// its rows name no standard, and a save writes the column.
+TEST(PipesPage, AnOlderCatalogueWithoutStandardsLoads) {
+  Window w(false, false);
+  const std::string path = w.program / "Piples.mdb";
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE Piples1(ID INTEGER PRIMARY KEY, DN TEXT NOT NULL, Do REAL, Di REAL, "
+                           "Own INTEGER NOT NULL DEFAULT 0);"
+                           "CREATE TABLE Expand1(ID INTEGER PRIMARY KEY, DN TEXT NOT NULL, Ec REAL);"
+                           "INSERT INTO Piples1 VALUES(1,'32×3',32,26,0),(2,'25×2.5',25,20,0),(40,'30×2.2',30,25.6,1);"
+                           "INSERT INTO Expand1 VALUES(1,'水',2.07);",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+  }
+  PipeCatalogue c;
+  std::string message;
+  ASSERT_TRUE(c.Load(path, &message)) << message;
+  ASSERT_EQ(c.pipes.size(), 3u);
+  EXPECT_TRUE(c.pipes[0].standard.empty());
+  w.app->select.OpenCatalogue();
+  const auto& rows = w.f().DBGPiples->Rows();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0][1], "25×2.5");
+  EXPECT_EQ(rows[0][5], "");
+  EXPECT_EQ(rows[1][1], "30×2.2");
+  EXPECT_EQ(rows[1][5], "自定规格");
+  EXPECT_EQ(rows[2][1], "32×3");
+  c.pipes[1].standard = "GB/T 8163";
+  ASSERT_TRUE(c.Save(w.program / "copy.mdb", &message)) << message;
+  PipeCatalogue again;
+  ASSERT_TRUE(again.Load(w.program / "copy.mdb", &message)) << message;
+  EXPECT_EQ(again.pipes[1].standard, "GB/T 8163");
+  EXPECT_EQ(again.pipes[2].dn, "30×2.2");
+  EXPECT_TRUE(again.pipes[2].own);
 }
 
 TEST(PipesPage, MissingOrDamagedCatalogueLeavesThePageEmpty) {

@@ -2,10 +2,12 @@
 // pick lists in the JSON messages, and a coil sized with a tube taken from the page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "SelectTestUtil.h"
 #include "cli/CliRunner.h"
+#include "select/PipeCatalogue.h"
 
 namespace pelmora {
 namespace {
@@ -56,7 +58,7 @@ TEST_F(SelectCli, PickAnswersAndTheirJson) {
 
 TEST_F(SelectCli, ExpansionRowAndTubeFromThePageSizeTheCoil) {
   CliRun before = Run({Example(), "--json"});
-  CliRun r = Run({Example(), "--pick-row", "2", "--click", "SBP11", "--click", "SBDi", "--select", "DBGPiples=5",
+  CliRun r = Run({Example(), "--pick-row", "2", "--click", "SBP11", "--click", "SBDi", "--select", "DBGPiples=25×2.5",
                   "--click", "Button3", "--recalc", "--json"});
   ASSERT_EQ(r.code, 0) << r.err;
   const size_t bto = r.out.find("\"BtoD\": {");
@@ -75,15 +77,27 @@ TEST_F(SelectCli, ExpansionRowAndTubeFromThePageSizeTheCoil) {
 }
 
 TEST_F(SelectCli, MaintenanceAndBadRows) {
+  PipeCatalogue shipped;
+  ASSERT_TRUE(shipped.Load(testing_select::ShippedCatalogue(), nullptr));
+  int lastId = 0;
+  for (const PipeRow& p : shipped.pipes) lastId = std::max(lastId, p.id);
+  // The maintenance run leaves the last row current.
   CliRun r = Run({"--click", "Button2", "--json"});
   ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_NE(r.out.find("\"DBGPiples\": {\"enabled\": true, \"current\": 38"), std::string::npos)
+  EXPECT_NE(r.out.find("\"DBGPiples\": {\"enabled\": true, \"current\": " + std::to_string(shipped.pipes.size() - 1)),
+            std::string::npos)
       << r.out.substr(0, 200);
+  // An own size takes the next number and shows its wall and that it is the user's.
   CliRun own = Run({"--pick", "30x2.2", "--click", "BPipeAdd", "--json"});
   ASSERT_EQ(own.code, 0) << own.err;
-  EXPECT_NE(own.out.find("\"40\\t30×2.2\\t30\\t25.6\""), std::string::npos);
-  CliRun bad = Run({"--select", "DBGPiples=99"});
+  EXPECT_NE(own.out.find("\"" + std::to_string(lastId + 1) + "\\t30×2.2\\t30\\t25.6\\t2.2\\t自定规格\""),
+            std::string::npos);
+  // A row by number past the end, or by a size the series does not hold, is a usage error.
+  CliRun bad = Run({"--select", "DBGPiples=999"});
   EXPECT_EQ(bad.code, 2);
+  CliRun noSize = Run({"--select", "DBGPiples=26×2.5"});
+  EXPECT_EQ(noSize.code, 2);
+  EXPECT_NE(noSize.err.find("no row 26×2.5"), std::string::npos) << noSize.err;
   CliRun noRow = Run({"--pick-row", "9", "--click", "SBP3", "--json"});
   EXPECT_NE(noRow.err.find("no row 9"), std::string::npos);
   EXPECT_NE(noRow.out.find("\"confirmed\": false"), std::string::npos);

@@ -47,8 +47,8 @@ TEST(SimpDialog, OpensFromEachPropertyButtonLockedAndOnTheDataPage) {
   EXPECT_TRUE(d.Showing());
   EXPECT_FALSE(d.TSManP->Visible());
   EXPECT_EQ(d.PageControlP->ActivePage(), d.TStGetP);
-  EXPECT_EQ(d.Width(), 645);
-  EXPECT_EQ(d.PagesWidth(), 370);
+  EXPECT_EQ(d.Width(), 745);
+  EXPECT_EQ(d.PagesWidth(), 440);
   EXPECT_FALSE(d.Find("DBNavigator1.Insert")->Visible());
   EXPECT_TRUE(d.Find("DBNavigator1.Refresh")->Visible());
 
@@ -80,7 +80,7 @@ TEST(SimpDialog, OpensFromEachPropertyButtonLockedAndOnTheDataPage) {
   EXPECT_FALSE(d.TSManP->Visible());
   EXPECT_EQ(d.MaskEdit1->Typed(), "");
   EXPECT_EQ(d.MaskEdit1->Text(), "");
-  EXPECT_EQ(d.Width(), 645);
+  EXPECT_EQ(d.Width(), 745);
 }
 
 TEST(SimpDialog, PasswordComparedExactly) {
