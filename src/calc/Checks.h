@@ -19,7 +19,7 @@ struct DesignCheck {
   std::string text;   // Chinese, with the numbers
   // Further fields that carry the check's sign (an infeasible design marks its area and
   // lengths as well as the field that makes it so).
-  std::vector<std::string> marks;
+  std::vector<std::string> marks = {};
   bool operator==(const DesignCheck&) const = default;
 };
 

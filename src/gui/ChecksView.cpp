@@ -1,8 +1,8 @@
 #include "gui/ChecksView.h"
 
 #include <QColor>
-#include <QFont>
 #include <QEvent>
+#include <QFont>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPainter>
@@ -20,7 +20,9 @@ namespace {
 using Level = DesignCheck::Level;
 
 QColor LevelColor(Level level) {
-  return level >= Level::Infeasible ? QColor(200, 0, 0) : level >= Level::Warning ? QColor(176, 0, 0) : QColor(0, 0, 160);
+  return level >= Level::Infeasible ? QColor(200, 0, 0)
+         : level >= Level::Warning  ? QColor(176, 0, 0)
+                                    : QColor(0, 0, 160);
 }
 
 // The sign in a field's corner: an orange disc with a white "!", painted by itself so
