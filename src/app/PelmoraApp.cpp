@@ -22,7 +22,8 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
       report(form, curve),
       recovery(form, project),
       simp(port),
-      help(form) {
+      help(form),
+      results(form, calc) {
   form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
   if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
   form.SetProjectModified(false, true);
@@ -61,8 +62,11 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
       for (std::string& r : CheckReportRows(form, c)) rows.push_back(std::move(r));
     b.AppendSection(kChecksHeading, rows);
   });
+  WireProjectState();
   // Last: every subsystem has installed its handlers.
   form.SealCommands();
+  project.SetFreshState(CollectFormRecords(form));
+  results.Settled();
 }
 
 std::vector<std::string> CheckReportRows(const TFormPelmora& form, const DesignCheck& check) {
