@@ -21,8 +21,7 @@ std::optional<size_t> AnnouncedCount(std::string_view v) {
   size_t semi = v.rfind("; ");
   if (semi == std::string_view::npos) return std::nullopt;
   std::string_view n = v.substr(semi + 2);
-  if (n.size() <= kRecordsWord.size() || n.substr(n.size() - kRecordsWord.size()) != kRecordsWord)
-    return std::nullopt;
+  if (n.size() <= kRecordsWord.size() || n.substr(n.size() - kRecordsWord.size()) != kRecordsWord) return std::nullopt;
   n = n.substr(0, n.size() - kRecordsWord.size());
   if (n.empty() || n.size() > 9) return std::nullopt;
   size_t count = 0;
@@ -40,9 +39,9 @@ bool IsExtra(const FormRecord& r, std::string_view property) {
 }  // namespace
 
 FormRecord WriterRecord(size_t following) {
-  return {std::string(kFileComponent), "String", std::string(kWriterProperty),
-          std::string(PELMORA_NAME " " PELMORA_VERSION_TEXT "; ") + std::to_string(following) +
-              std::string(kRecordsWord)};
+  return {
+      std::string(kFileComponent), "String", std::string(kWriterProperty),
+      std::string(PELMORA_NAME " " PELMORA_VERSION_TEXT "; ") + std::to_string(following) + std::string(kRecordsWord)};
 }
 
 FormRecord ResultsCurrentRecord(bool current) {

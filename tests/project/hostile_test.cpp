@@ -1,8 +1,8 @@
 // Files and inputs a user (or a hostile file) hands the program: a named pipe, a
 // device, a folder, a file far too large, bytes that are no text. Each is refused before
 // it is read, in Chinese, with nothing changed; none of them makes the program wait.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,8 +14,8 @@
 #include "app/PelmoraApp.h"
 #include "cli/CliRunner.h"
 #include "fields/SqliteHandles.h"
-#include "props/PropLib.h"
 #include "project/TextFile.h"
+#include "props/PropLib.h"
 
 namespace pelmora {
 namespace {
@@ -86,8 +86,8 @@ TEST(HostileFiles, TheCommandLineRefusesThemWithStatusThree) {
     SCOPED_TRACE(bad);
     for (bool first : {true, false}) {
       std::ostringstream out, err;
-      std::vector<std::string> args = first ? std::vector<std::string>{bad, "--json"}
-                                            : std::vector<std::string>{"--open", bad, "--json"};
+      std::vector<std::string> args =
+          first ? std::vector<std::string>{bad, "--json"} : std::vector<std::string>{"--open", bad, "--json"};
       EXPECT_EQ(RunCli(args, out, err), 3);
       EXPECT_NE(err.str().find("无法打开“" + bad + "”："), std::string::npos) << err.str();
       EXPECT_NE(out.str().find("\"projectModified\": false"), std::string::npos);

@@ -52,7 +52,8 @@ struct Window {
     std::string s = ComponentsJson(f) + "\n";
     for (const auto& p : f.MyStatusBar->Panels()) s += p.text + "|";
     s += "\n";
-    for (const DesignCheck& c : app.calc.checks) s += std::string(LevelText(c.level)) + " " + c.field + " " + c.text + "\n";
+    for (const DesignCheck& c : app.calc.checks)
+      s += std::string(LevelText(c.level)) + " " + c.field + " " + c.text + "\n";
     s += f.Caption() + (f.ProjectModified() ? " modified" : " saved") + (f.MFSave->Enabled() ? " save" : " nosave");
     return s;
   }
@@ -197,7 +198,7 @@ TEST(OneProjectAtATime, AFileOfThisProgramCutShortIsRefusedWithNothingChanged) {
   std::vector<size_t> cuts = testing::RecordBoundaries(bytes);
   ASSERT_EQ(cuts.size(), records.size() + 1);
   cuts.erase(cuts.begin());
-  cuts.pop_back();  // the whole file
+  cuts.pop_back();       // the whole file
   cuts.push_back(7352);  // inside a record, as `head -c 7352` cuts
   int refused = 0;
   for (size_t cut : cuts) {

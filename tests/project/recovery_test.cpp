@@ -109,8 +109,7 @@ TEST(RecoveryAlwaysOffers, ARestartWhileTheKilledProgramIsAZombieOffersItsCopy) 
   Reap(child);
   // No lock file of the dead program is left behind either.
   for (const auto& e : fs::directory_iterator(state / "pelmora"))
-    EXPECT_EQ(e.path().string().rfind(w.app.recovery.CopyPath().substr(0, w.app.recovery.CopyPath().size() - 4), 0),
-              0u)
+    EXPECT_EQ(e.path().string().rfind(w.app.recovery.CopyPath().substr(0, w.app.recovery.CopyPath().size() - 4), 0), 0u)
         << e.path();
 }
 

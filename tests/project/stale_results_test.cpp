@@ -85,7 +85,7 @@ TEST(InputsChangedWithoutARun, WithTheAutomaticRunOffTheResultsAreMarked) {
   w.f.DBGPiples->SetCurrent(w.TubeRow("25×2.5"));
   ASSERT_TRUE(w.Click("Button3Click"));
   EXPECT_EQ(w.f.dioD->Text(), "25");
-  EXPECT_EQ(w.Results(), before);  // not recalculated …
+  EXPECT_EQ(w.Results(), before);    // not recalculated …
   EXPECT_TRUE(w.AllResultsStale());  // … and so not shown as current
   EXPECT_EQ(w.f.MyStatusBar->PanelText(1), std::string(kInterrupted) + PelmoraApp::kPickedNotRun);
 
