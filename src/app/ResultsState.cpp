@@ -1,28 +1,28 @@
 #include "app/ResultsState.h"
 
+#include <cstring>
+#include <functional>
+#include <string_view>
 
 namespace pelmora {
 
 namespace {
 
-// FNV-1a, 64 bits: a fingerprint, not a protection.
-struct Fnv {
+// A fingerprint, not a protection: the standard hash of each text, combined with the
+// numbers in the manner of FNV-1a.
+struct Fingerprint {
   uint64_t h = 1469598103934665603ULL;
-  void Add(const void* data, size_t n) {
-    const auto* p = static_cast<const unsigned char*>(data);
-    for (size_t i = 0; i < n; ++i) {
-      h ^= p[i];
-      h *= 1099511628211ULL;
-    }
+  void Mix(uint64_t v) {
+    h ^= v;
+    h *= 1099511628211ULL;
   }
-  void Add(const std::string& s) {
-    Add(s.data(), s.size());
-    Add("\x1F", 1);  // keeps "ab"+"c" apart from "a"+"bc"
+  void Add(const std::string& s) { Mix(std::hash<std::string_view>{}(s)); }
+  void Add(double d) {
+    uint64_t bits = 0;
+    std::memcpy(&bits, &d, sizeof bits);
+    Mix(bits);
   }
-  template <class T>
-  void AddValue(T v) {
-    Add(&v, sizeof v);
-  }
+  void Add(int i) { Mix(static_cast<uint64_t>(static_cast<int64_t>(i))); }
 };
 
 }  // namespace
@@ -35,19 +35,19 @@ ResultsState::ResultsState(const TFormPelmora& form, const Calculation& calc) : 
 }
 
 uint64_t ResultsState::Inputs() const {
-  Fnv f;
+  Fingerprint f;
   for (const EditD* e : f_.ValueFields()) {
     f.Add(e->Text());
-    f.AddValue(e->Exchange());
+    f.Add(e->Exchange());
   }
-  for (const ComboBoxU* u : f_.UnitSelectors()) f.AddValue(u->ItemIndex());
+  for (const ComboBoxU* u : f_.UnitSelectors()) f.Add(u->ItemIndex());
   for (const Component* c : choices_) {
     if (const auto* l = dynamic_cast<const ComboBox*>(c))
-      f.AddValue(l->ItemIndex());
+      f.Add(l->ItemIndex());
     else if (const auto* r = dynamic_cast<const RadioGroup*>(c))
-      f.AddValue(r->ItemIndex());
+      f.Add(r->ItemIndex());
     else if (const auto* b = dynamic_cast<const CheckBox*>(c))
-      f.AddValue(b->Checked());
+      f.Add(b->Checked() ? 1 : 0);
   }
   return f.h;
 }
