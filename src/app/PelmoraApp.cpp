@@ -65,7 +65,6 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
   WireProjectState();
   // Last: every subsystem has installed its handlers.
   form.SealCommands();
-  project.SetFreshState(CollectFormRecords(form));
   results.Settled();
 }
 

@@ -6,6 +6,13 @@
 namespace pelmora {
 
 void PelmoraApp::WireProjectState() {
+  // The state every file is read over: that of a window as created, taken from a new
+  // one when it is first needed (not at start-up, before the window is painted).
+  project.freshState = [this] {
+    ScriptedPort quiet;
+    PelmoraApp fresh(&quiet, form.ProgramFolder);
+    return CollectFormRecords(fresh.form);
+  };
   // A file is tried on a window of its own first, so that one that cannot be applied
   // leaves this window exactly as it was.
   project.rehearse = [this](const std::vector<FormRecord>& records, ProjectCommands::LoadKind kind) {

@@ -77,6 +77,7 @@ bool ProjectCommands::Read(const std::string& path, LoadKind kind) {
   }
   // The file over the window as created. A template never carries the report, which
   // stays as it was (it is rebuilt whenever its page is shown).
+  if (fresh_.empty() && freshState) fresh_ = freshState();
   std::vector<FormRecord> records;
   records.reserve(fresh_.size() + file.records.size());
   for (const FormRecord& r : fresh_)

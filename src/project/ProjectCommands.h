@@ -49,9 +49,10 @@ class ProjectCommands {
   // Tries the same on a window of its own first (set by the application): throws what
   // applying would throw, so that a file that cannot be applied changes nothing here.
   std::function<void(const std::vector<FormRecord>&, LoadKind)> rehearse;
-  // The state of the window as created: every file is read over it, so that nothing of
-  // the project before leaks into what the file does not hold.
-  void SetFreshState(std::vector<FormRecord> records) { fresh_ = std::move(records); }
+  // The records of a window as created (set by the application; asked once, at the
+  // first file read): every file is read over them, so that nothing of the project
+  // before leaks into what the file does not hold.
+  std::function<std::vector<FormRecord>()> freshState;
 
   // The records a save writes: whether the results are current, then the window's own.
   std::vector<FormRecord> FileRecords(const std::vector<std::string>& excluded = {}) const;
@@ -115,7 +116,7 @@ class ProjectCommands {
   TFormPelmora& f_;
   Modes& modes_;
   std::vector<FormRecord> baseline_;  // the window as last opened, created or saved
-  std::vector<FormRecord> fresh_;     // the window as created
+  std::vector<FormRecord> fresh_;     // the window as created, once asked for
   FileExtras loaded_;                 // what the file just read said about itself
   size_t defaultsTaken_ = 0;          // components the file just read held nothing for
 };
