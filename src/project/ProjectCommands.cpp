@@ -98,12 +98,16 @@ bool ProjectCommands::Read(const std::string& path, LoadKind kind) {
   for (size_t i = 0; i < offset; ++i)
     if (!inFile.count(AsciiLower(records[i].name))) missing.insert(AsciiLower(records[i].name));
   defaultsTaken_ = missing.size();
+  valuesTaken_ = 0;
+  for (const std::string& name : missing)
+    if (dynamic_cast<const EditD*>(f_.Find(name))) ++valuesTaken_;
   loaded_ = std::move(file.extras);
   return true;
 }
 
 void ProjectCommands::FinishLoad() {
-  if (loadedResults) loadedResults(loaded_.resultsCurrent.value_or(true));
+  // Results beside inputs that took a new window's values are not theirs.
+  if (loadedResults) loadedResults(loaded_.resultsCurrent.value_or(true) && valuesTaken_ == 0);
   if (defaultsTaken_ > 0)
     f_.MyStatusBar->SetPanelText(0, "缺少 " + std::to_string(defaultsTaken_) + " 个字段，已取默认值");
 }

@@ -119,6 +119,7 @@ class ProjectCommands {
   std::vector<FormRecord> fresh_;     // the window as created, once asked for
   FileExtras loaded_;                 // what the file just read said about itself
   size_t defaultsTaken_ = 0;          // components the file just read held nothing for
+  size_t valuesTaken_ = 0;            // value fields among them
 };
 
 }  // namespace pelmora

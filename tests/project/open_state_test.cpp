@@ -161,6 +161,9 @@ TEST(OneProjectAtATime, AFileLackingRecordsTakesTheDefaultsNotThePreviousProject
   const std::string note = w.f.MyStatusBar->PanelText(0);
   EXPECT_EQ(note.rfind("缺少 ", 0), 0u) << note;
   EXPECT_NE(note.find(" 个字段，已取默认值"), std::string::npos) << note;
+  // The results it holds are not those of the inputs now shown.
+  EXPECT_TRUE(w.f.AtD->Stale());
+  EXPECT_EQ(w.f.MyStatusBar->PanelText(1), std::string(kInterrupted) + PelmoraApp::kFileResultsStale);
   // The same file opened in a new window gives the same window.
   Window other;
   ASSERT_TRUE(other.Open(dir / "damaged.pmf"));
