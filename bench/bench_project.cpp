@@ -37,6 +37,17 @@ void BM_OpenCommand(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenCommand)->Unit(benchmark::kMillisecond);
 
+// A file is tried on a window of its own before it touches the user's: what that window
+// costs, against BM_OpenCommand.
+void BM_RehearsalWindow(benchmark::State& state) {
+  for (auto _ : state) {
+    ScriptedPort port;
+    PelmoraApp scratch(&port, PELMORA_PROGRAM_DIR);
+    benchmark::DoNotOptimize(&scratch);
+  }
+}
+BENCHMARK(BM_RehearsalWindow)->Unit(benchmark::kMillisecond);
+
 void BM_SaveCommand(benchmark::State& state) {
   ScriptedPort port;
   PelmoraApp app(&port, PELMORA_PROGRAM_DIR);

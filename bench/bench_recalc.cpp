@@ -59,6 +59,16 @@ void BM_RecalcSettled(benchmark::State& state) {
 }
 BENCHMARK(BM_RecalcSettled)->Unit(benchmark::kMicrosecond);
 
+// What a completed run adds to remember that its results are current: a fingerprint of
+// every input (texts, units, selections). Compare with BM_RecalcSettled.
+void BM_InputsFingerprint(benchmark::State& state) {
+  ScriptedPort port;
+  PelmoraApp app(&port, "/tmp/");
+  ApplyCase(app, "storage_tank");
+  for (auto _ : state) benchmark::DoNotOptimize(app.results.Inputs());
+}
+BENCHMARK(BM_InputsFingerprint)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -1,6 +1,7 @@
 // Fuzz target: a project file as the Open command reads it. The bytes are checked for
-// the signature, converted from GBK, split into records and applied to a fresh window;
-// then the calculation runs once. Refusals (bad values, no GBK text) are the expected
+// the signature, converted from GBK, split into records, checked for completeness when
+// they begin with this program's writer record, and applied to a fresh window with the
+// mode reactions of Open; then the calculation runs once. Refusals (bad values, no GBK text) are the expected
 // outcome of most inputs; what may not happen is a crash, undefined behaviour, an
 // exception that escapes the dispatch point, or a non-finite number in a field.
 #include <cstddef>
@@ -25,10 +26,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto text = GbkToUtf8(bytes);
   if (!text) return 0;
 
+  size_t complete = 0;
+  const auto records = ParseFormRecords(*text, &complete);
+  try {
+    CheckFileExtras(records, complete, "fuzz.pmf");  // a file of ours cut short is refused
+  } catch (const FileError&) {
+    return 0;
+  }
+
   ScriptedPort port;
   PelmoraApp app(&port, PELMORA_PROGRAM_DIR);
-  const auto records = ParseFormRecords(*text);
-  bool applied = app.Run([&] { ApplyFormRecords(app.form, records); });
+  bool applied = app.Run([&] { app.project.ApplyLoaded(records, ProjectCommands::LoadKind::Project); });
   if (applied) app.Run([&] { app.calc.MaoDExit(nullptr); });
   for (const EditD* e : app.form.ValueFields()) {
     const std::string& t = e->Text();

@@ -22,7 +22,8 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
       report(form, curve),
       recovery(form, project),
       simp(port),
-      help(form) {
+      help(form),
+      results(form, calc) {
   form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
   if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
   form.SetProjectModified(false, true);
@@ -71,8 +72,10 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
   });
   // The calculation sheet lists the design checks of the last completed run.
   report.designChecks = [this] { return calc.checks; };
+  WireProjectState();
   // Last: every subsystem has installed its handlers.
   form.SealCommands();
+  results.Settled();
 }
 
 std::vector<std::string> CheckReportRows(const TFormPelmora& form, const DesignCheck& check) {

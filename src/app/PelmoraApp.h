@@ -3,6 +3,7 @@
 // the window description and installs the handlers of each subsystem on the form; the
 // desktop program and the command line are two views of one PelmoraApp.
 #include "app/Help.h"
+#include "app/ResultsState.h"
 #include "app/Shell.h"
 #include "calc/Calculation.h"
 #include "calc/Curve.h"
@@ -32,9 +33,10 @@ class PelmoraApp {
   ProjectCommands project;  // owns the recent-files list MRF
   Selection select;         // pick lists and the tube catalogue (OpenCatalogue at start-up)
   Report report;
-  Recovery recovery;  // off until the desktop program switches it on
-  TFormSimpPL simp;   // the property dialog, created after the window
-  Help help;          // the manual at the field in question
+  Recovery recovery;     // off until the desktop program switches it on
+  TFormSimpPL simp;      // the property dialog, created after the window
+  Help help;             // the manual at the field in question
+  ResultsState results;  // whether the results shown belong to the inputs shown
 
   // Set by the desktop view: opens the parameter-study dialog (参数研究…). Without a
   // view the command says where the study is found instead.
@@ -44,6 +46,21 @@ class PelmoraApp {
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);
+
+  // The status texts of results that are not those of the inputs shown.
+  static constexpr const char* kFileResultsStale = "文件中的计算结果不是最新的，请重新计算";
+  static constexpr const char* kPickedNotRun = "输入已修改，自动计算已关闭，请重新计算";
+
+ private:
+  // Files, recovery copies and the calculation agree on the project's state: a file
+  // replaces the project whole, and says whether its results were current.
+  void WireProjectState();
+  // A command that changes inputs without a run (a pick list, the tube catalogue, the
+  // property dialog's 确定): the recalculation follows, as leaving a field does, or,
+  // with the automatic calculation off, the results are marked out of date.
+  void WatchInputs(const std::string& handler);
+  Event WatchingInputs(Event command);
+  void AfterInputsChanged(uint64_t before, Component* sender, bool completed);
 };
 
 // The heading of the report's last section and one of its rows.

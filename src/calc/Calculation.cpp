@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <numbers>
-#include <set>
 
 #include "calc/Correlations.h"
 #include "calc/Feasibility.h"
@@ -299,20 +298,14 @@ bool Calculation::PassCount(double Lr, std::optional<double>& shapeFactor) {
 
 // Passes until the area and the pass count no longer change: the field groups, the
 // sizing, the mean figures, the lengths and the pass count, then the pressure drop.
-// A run that stops half way leaves the results it wrote; every other result still shows
-// the earlier run's value and is marked stale until a run completes.
+// A run that stops half way leaves the values it wrote, but none of them is shown as
+// current: every result, written by it or by an earlier run, is marked stale until a run
+// completes (a stopped run may have written a value that is not physical).
 void Calculation::MaoDExit(Component*) {
   if (f_.MyStatusBar->PanelText(1).rfind(kInterrupted, 0) == 0) f_.MyStatusBar->SetPanelText(1, "");
-  std::vector<const Component*> written;
-  written.reserve(256);
   MessageTap tap(f_.Port());
   UiPort& port = f_.Port();
   f_.SetPort(&tap);
-  f_.OpenWriteLog(&written);
-  auto restore = [&] {
-    f_.OpenWriteLog(nullptr);
-    f_.SetPort(&port);
-  };
   // Checks describe a completed run only: cleared first, so that a run that stops
   // leaves none standing from an earlier design.
   if (!f_.SBAutoRun->Down()) {
@@ -323,23 +316,24 @@ void Calculation::MaoDExit(Component*) {
   try {
     outcome = Recalculate();
   } catch (const SilentAbort&) {
-    restore();
-    MarkResultsStale(written, tap.last);
+    f_.SetPort(&port);
+    MarkResultsStale(tap.last);
     AfterStoppedRun();
     throw;
   } catch (const std::exception& e) {
-    restore();
-    MarkResultsStale(written, e.what());
+    f_.SetPort(&port);
+    MarkResultsStale(e.what());
     AfterStoppedRun();
     throw;
   }
-  restore();
+  f_.SetPort(&port);
   if (outcome == Outcome::Completed) {
     ClearStale();
     SetChecks(CollectDesignChecks(f_, facts), RunState::Completed);
     SayFeasibility();
+    if (runCompleted) runCompleted();
   } else if (outcome == Outcome::Stopped) {
-    MarkResultsStale(written, tap.last);
+    MarkResultsStale(tap.last);
     AfterStoppedRun();
   }
 }
@@ -365,13 +359,19 @@ void Calculation::AfterStoppedRun() {
   SayFeasibility();
 }
 
-bool Calculation::IsResult(const EditD& e) { return e.GetColor() == ResultColor || e.ReadOnly(); }
+// A computed value carries the colour it was written with: the result colour, or the
+// colour of the balance or the vessel geometry that solved it. A field that a mode made
+// read-only (the heating time of a bath, its heat) is an input all the same.
+bool Calculation::IsResult(const EditD& e) {
+  const Color c = e.GetColor();
+  return c == ResultColor || c == TubeBalanceColor || c == VesselBalanceColor || c == HeatBalanceColor ||
+         c == GeometryColor;
+}
 
-void Calculation::MarkResultsStale(const std::vector<const Component*>& log, const std::string& reason) {
-  const std::set<const Component*> written(log.begin(), log.end());
+void Calculation::MarkResultsStale(const std::string& reason) {
   int marked = 0;
   for (EditD* e : f_.ValueFields())
-    if (IsResult(*e) && !written.count(e) && !Blank(*e)) {
+    if (IsResult(*e) && !Blank(*e)) {
       e->SetStale(true);
       ++marked;
     }
@@ -384,7 +384,17 @@ void Calculation::MarkResultsStale(const std::vector<const Component*>& log, con
   f_.MyStatusBar->SetPanelText(1, std::string(kInterrupted) + why);
 }
 
-void Calculation::MarkAllResultsStale(const std::string& reason) { MarkResultsStale({}, reason); }
+void Calculation::MarkAllResultsStale(const std::string& reason) { MarkResultsStale(reason); }
+
+void Calculation::ForgetRun() {
+  SetChecks({}, RunState::NotRun);
+  for (EditD* e : f_.ValueFields()) e->SetStale(false);
+}
+
+void Calculation::ChecksFromFields() {
+  SetChecks(CollectDesignChecks(f_), RunState::Completed);
+  SayFeasibility();
+}
 
 void Calculation::ClearStale() {
   for (EditD* e : f_.ValueFields()) e->SetStale(false);

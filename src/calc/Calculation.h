@@ -38,10 +38,18 @@ class Calculation {
 
   // One full recalculation over the current field contents (the sender is not used).
   void MaoDExit(Component* sender);
-  // Results of an earlier run that a failed run did not reach (or that an edit made
-  // out of date) are marked stale; a completed run clears every mark.
+  // Every result is marked stale after a run that stopped (what it wrote as well as
+  // what it did not reach) or when an edit made the results out of date; a completed
+  // run clears every mark.
   void MarkAllResultsStale(const std::string& reason);
   bool AnyStale() const;
+  // Another project replaces this one: no checks, no stale marks.
+  void ForgetRun();
+  // The checks of the results the fields hold (those of a file whose results were
+  // current when it was saved).
+  void ChecksFromFields();
+  // Called after every completed run.
+  std::function<void()> runCompleted;
   static bool IsResult(const EditD& e);
   void SBAutoRunClick(Component* sender);
 
@@ -66,8 +74,6 @@ class Calculation {
   // same as a clean design. `checksChanged` is called when this changes too.
   enum class RunState { NotRun, Completed, Stopped };
   RunState lastRun = RunState::NotRun;
-  // Another project took the window: no run of it has been seen yet.
-  void ForgetRun() { SetChecks({}, RunState::NotRun); }
   double CorrectedMeanDifference = 0;
 
   // Bounds of the iterations (generous; reaching one ends the run with kNotConverged).
@@ -78,7 +84,7 @@ class Calculation {
  private:
   enum class Outcome { Completed, Stopped, Off };
   Outcome Recalculate();
-  void MarkResultsStale(const std::vector<const Component*>& log, const std::string& reason);
+  void MarkResultsStale(const std::string& reason);
   void ClearStale();
   // Steps of MaoDExit.
   void SetChecks(std::vector<DesignCheck> c, RunState state);

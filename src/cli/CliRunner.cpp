@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
@@ -81,8 +80,10 @@ const char* kUsage =
     "  1  an option could not be carried out for another reason (no curve to draw, an\n"
     "     internal error)\n"
     "  2  usage error: unknown option, unknown component, a value that is not a number where\n"
-    "     one is needed, no such library record\n"
-    "  3  a file could not be read or written (--open, --new, --save..., --curve, the library)\n"
+    "     one is needed, a --set or --pick text that is not valid UTF-8, no such library record\n"
+    "  3  a file could not be read or written (--open, --new, --save..., --curve, --csv, the\n"
+    "     report, the library or the catalogue); files that are no regular file, larger than\n"
+    "     64 MB or cut short are refused before anything is read\n"
     "  4  --json or --save-report was asked and the last run found the design infeasible\n"
     "     (a check of level 不可行: a target beyond reach, a coil that does not fit, ...)\n";
 
@@ -277,8 +278,14 @@ struct Cli {
   }
 
   // A user action: what it ends with (a calculation message, a refused value) is its
-  // result, not a failure of the option.
-  bool Act(const std::function<void()>& f) { return app.Run(f); }
+  // result, not a failure of the option. A file it could not write (the property
+  // library, the tube catalogue, a report) is a failure, whichever command wrote it.
+  bool Act(const std::function<void()>& f) {
+    const int failedBefore = FailedWrites();
+    const bool done = app.Run(f);
+    if (FailedWrites() != failedBefore) Fail(3);
+    return done;
+  }
 
   // An action that reads or writes a file: an error shown on the way means the file
   // was not read or written.
@@ -373,10 +380,9 @@ struct Cli {
       Fail(1);
       return;
     }
-    std::ofstream svg(file, std::ios::binary);
-    svg << canvas.Svg();
-    if (!svg.flush()) {
-      err << "pelmora-calc: 无法写入文件“" << file << "”\n";
+    const std::string failure = WriteFileDurably(file, canvas.Svg());
+    if (!failure.empty()) {
+      err << "pelmora-calc: 无法写入文件“" << file << "”：" << failure << "\n";
       Fail(3);
     }
   }
@@ -493,6 +499,42 @@ struct Cli {
   }
 };
 
+bool ValidUtf8(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    size_t n = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    uint32_t cp = n == 1 ? b : n == 2 ? (b & 0x1Fu) : n == 3 ? (b & 0x0Fu) : (b & 0x07u);
+    for (size_t k = 1; k < n; ++k) {
+      const auto c = static_cast<unsigned char>(s[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (c & 0x3Fu);
+    }
+    // Overlong forms, surrogates and values beyond Unicode are no text either.
+    static constexpr uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += n;
+  }
+  return true;
+}
+
+// The bytes of `s` with every byte that is not printable ASCII as \xHH.
+std::string Escaped(std::string_view s) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string out;
+  for (char ch : s) {
+    const auto b = static_cast<unsigned char>(ch);
+    if (b >= 0x20 && b < 0x7F) {
+      out += ch;
+    } else {
+      out += "\\x";
+      out += hex[b >> 4];
+      out += hex[b & 0xF];
+    }
+  }
+  return out;
+}
+
 // A number option's value; a usage error when it is none.
 template <typename T>
 T NumberArgument(const std::string& option, const std::string& value) {
@@ -540,6 +582,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       if (withValue.count(a)) {
         if (i + 1 >= args.size()) throw std::invalid_argument(a + " needs a value");
         value = args[++i];
+        // A text that goes into a field must be text: broken bytes would end up in
+        // the window, its files and the --json output.
+        if ((a == "--set" || a == "--pick") && !ValidUtf8(value))
+          throw std::invalid_argument(a + " 的值不是有效的 UTF-8 文字：" + Escaped(value));
       }
       if (i == 0 && !a.empty() && a[0] != '-')
         cli.FileAct([&cli, a] { cli.app.project.OpenAtStartup(a); });

@@ -367,6 +367,12 @@ void TFormPelmora::MaoDKeyDown(Component* sender, int key) {
   }
 }
 
+void TFormPelmora::WrapHandler(const std::string& name,
+                               std::function<void(const Event& inner, Component* sender)> outer) {
+  Event inner = handlers_[name];
+  handlers_[name] = [inner = std::move(inner), outer = std::move(outer)](Component* s) { outer(inner, s); };
+}
+
 void TFormPelmora::RunHandler(const std::string& name, Component* sender) {
   if (name == "MaoDChange") {
     MaoDChange(sender);

@@ -56,6 +56,8 @@ class TFormPelmora : public Form {
   void SetKeyHandler(const std::string& name, KeyEvent handler) { keyHandlers_[name] = std::move(handler); }
   void RunHandler(const std::string& name, Component* sender);
   bool HasHandler(const std::string& name) const;
+  // Puts `outer` around the handler bound to `name`; it gets that handler and the sender.
+  void WrapHandler(const std::string& name, std::function<void(const Event& inner, Component* sender)> outer);
 
   // The command table: every menu item, button and speed button of the window with the
   // name of its click handler, and the key handler of the input controls.

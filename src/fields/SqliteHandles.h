@@ -38,35 +38,71 @@ inline std::optional<double> ColumnNumber(sqlite3_stmt* s, int col) {
   return v;
 }
 
+// A Chinese reason for an SQLite result, with SQLite's own text in brackets ("数据库正被
+// 另一个程序使用（database is locked）"). An input/output failure gives the system's reason
+// when SQLite knows its error number. `db` may be null (then `rc` alone is used).
+inline std::string ReasonZh(sqlite3* db, int rc) {
+  const int code = db ? sqlite3_extended_errcode(db) : rc;
+  const std::string original = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  const int primary = code & 0xFF;
+  if (db && (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN || primary == SQLITE_FULL))
+    if (int sys = sqlite3_system_errno(db)) return SystemReasonZh(sys);
+  const char* zh = nullptr;
+  switch (primary) {
+    case SQLITE_BUSY: zh = "数据库正被另一个程序使用"; break;
+    case SQLITE_LOCKED: zh = "数据库表被锁定"; break;
+    case SQLITE_NOMEM: zh = "内存不足"; break;
+    case SQLITE_READONLY: zh = "数据库文件只读"; break;
+    case SQLITE_IOERR: zh = "磁盘读写错误"; break;
+    case SQLITE_CORRUPT: zh = "数据库文件已损坏"; break;
+    case SQLITE_FULL: zh = "磁盘空间不足"; break;
+    case SQLITE_CANTOPEN: zh = "无法打开数据库文件"; break;
+    case SQLITE_NOTADB: zh = "不是数据库文件"; break;
+    case SQLITE_PERM:
+    case SQLITE_AUTH: zh = "没有访问权限"; break;
+    case SQLITE_TOOBIG: zh = "数据太大"; break;
+    case SQLITE_CONSTRAINT: zh = "数据不符合约束"; break;
+    case SQLITE_MISMATCH: zh = "数据类型不符"; break;
+    case SQLITE_PROTOCOL: zh = "数据库锁定协议出错"; break;
+    case SQLITE_SCHEMA:
+    case SQLITE_ERROR: zh = "数据库结构不符"; break;
+    default: zh = "数据库错误"; break;
+  }
+  return std::string(zh) + "（" + original + "）";
+}
+
 struct DatabaseWrite {
   std::string error;       // empty once the new file is in place
   bool replacing = false;  // the new file was complete; putting it in place failed
 };
 
 // Writes a whole database file: `fill(db)` creates and fills its tables inside one
-// transaction of a new file beside `path` and returns false on the first failing
-// statement. The complete file then replaces `path`, synced before and after the rename
-// (CommitReplacement). On any failure the new file is removed and `path` is untouched.
+// transaction of a new file of a unique name beside `path` (DurableTemp), and returns
+// false on the first failing statement. The complete file then replaces `path` (through
+// a symbolic link), synced before and after the rename. On any failure the new file is
+// removed, `path` is untouched and the failure is counted (NoteFailedWrite). Two writers
+// at once both succeed: each fills its own file, and the renames take turns.
 template <class Fill>
 DatabaseWrite WriteDatabaseFile(const std::string& path, Fill&& fill) {
-  const std::string temp = path + ".tmp";
-  std::error_code ec;
-  std::filesystem::remove(temp, ec);
+  DurableTemp temp(WriteTarget(path));
+  auto failed = [](std::string why, bool replacing) {
+    NoteFailedWrite();
+    return DatabaseWrite{std::move(why), replacing};
+  };
+  if (temp.Error()) return failed(SystemReasonZh(temp.Error()), false);
   sqlite3* raw = nullptr;
-  const int rc = sqlite3_open_v2(temp.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  const int rc = sqlite3_open_v2(temp.Path().c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
   Db db(raw);
   auto exec = [raw](const char* sql) { return sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
   if (rc != SQLITE_OK || !exec("BEGIN") || !fill(raw) || !exec("COMMIT")) {
-    DatabaseWrite failed{raw ? sqlite3_errmsg(raw) : "无法创建文件"};
+    std::string why = ReasonZh(raw, rc);
     db.reset();
-    std::filesystem::remove(temp, ec);
-    return failed;
+    return failed(why, false);
   }
-  db.reset();
-  DatabaseWrite done;
-  done.error = CommitReplacement(temp, path);
-  done.replacing = !done.error.empty();
-  return done;
+  // Closed before the rename, so that the journal is gone and the file is complete.
+  if (sqlite3_close(db.release()) != SQLITE_OK) return failed("无法关闭数据库文件", false);
+  if (int e = temp.Commit()) return failed(SystemReasonZh(e), true);
+  return {};
 }
 
 }  // namespace pelmora::sqlite

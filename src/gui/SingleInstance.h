@@ -20,6 +20,7 @@ class SingleInstance {
 
  private:
   std::string path_;
+  bool shared_ = false;  // under the temporary folder, which all users share
   int fd_ = -1;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 #include "app/PelmoraApp.h"
@@ -59,6 +60,10 @@ void OpenHandedOverProject(PelmoraApp& app, const std::string& path) {
   app.Run([&app, &path] {
     if (app.project.CanClose()) app.project.OpenAtStartup(path);
   });
+}
+
+void OfferRecoveryWhenShown(PelmoraApp& app, QObject* window) {
+  QTimer::singleShot(0, window, [&app] { app.Run([&app] { app.recovery.Offer(); }); });
 }
 
 bool InstallTranslations() {

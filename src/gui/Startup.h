@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+class QObject;
+
 namespace pelmora {
 class PelmoraApp;
 }
@@ -29,6 +31,11 @@ void OpenStartupProject(PelmoraApp& app, const std::string& path);
 // Opens a project handed over by a second start of the program: asks about unsaved
 // changes first, as Open does, and leaves everything as it was on Cancel.
 void OpenHandedOverProject(PelmoraApp& app, const std::string& path);
+
+// Once the event loop runs: offers the recovery copy of a program that ended abnormally,
+// however the program was started (with a project named, as a file manager starts it,
+// too). `window` bounds the request's life.
+void OfferRecoveryWhenShown(PelmoraApp& app, QObject* window);
 
 // Loads Qt's own Chinese translation (standard buttons, file and print dialogs,
 // context menus). False when it is not installed.

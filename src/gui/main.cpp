@@ -134,17 +134,18 @@ int main(int argc, char** argv) {
   });
 
   // Recovery copies while the project has unsaved changes; one left by a program that
-  // ended abnormally is offered once the window is up (not when a project was named).
+  // ended abnormally is offered once the window is up, however the program was started
+  // (from a file manager with a project, too).
   app.recovery.enabled = true;
   // An action that failed unexpectedly keeps what the user had in a recovery copy.
   SetUnexpectedErrorHook([&app](const std::string&) { app.recovery.Write(); });
   QTimer recoveryTimer;
   QObject::connect(&recoveryTimer, &QTimer::timeout, [&app] { app.recovery.Write(); });
   recoveryTimer.start(Recovery::kIntervalSeconds * 1000);
-  if (!options.projectFile) QTimer::singleShot(0, &window, [&app] { app.Run([&app] { app.recovery.Offer(); }); });
+  gui::OfferRecoveryWhenShown(app, &window);
 
   const int code = qapp.exec();
-  app.recovery.Remove();  // a normal end: the user has answered for every change
-  qapp.form = nullptr;    // the project goes before the application object
+  app.recovery.End();   // a normal end: the user has answered for every change
+  qapp.form = nullptr;  // the project goes before the application object
   return code;
 }

@@ -59,7 +59,7 @@ std::string HexDigits(size_t n) {
 TMostRecentFiles::TMostRecentFiles(Form& owner) : form_(owner) {}
 
 TMostRecentFiles::~TMostRecentFiles() {
-  if (!loaded_) return;
+  if (!loaded_ || !persistent) return;
   try {
     SaveToIni();
   } catch (...) {
@@ -192,7 +192,7 @@ void TMostRecentFiles::EntryClick(MenuItem* item) {
 void TMostRecentFiles::Loaded() {
   loaded_ = true;
   files_.clear();
-  auto bytes = ReadWholeFile(ResolvedIniFile());
+  auto bytes = persistent ? ReadWholeFile(ResolvedIniFile()) : std::nullopt;
   if (bytes) {
     bool inSection = false;
     std::vector<std::pair<std::string, std::string>> entries;

@@ -36,6 +36,8 @@ class TMostRecentFiles {
   void SetIniFile(std::string f);
   // The program file (for the default INI file and the message caption).
   std::string programPath;
+  // False: the list is neither read nor written (no folder of the user's own for it).
+  bool persistent = true;
 
   FileEvent OnMenuClick;
   FileEvent OnFileNotExist;

@@ -3,8 +3,10 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <set>
 
 #include "fields/DurableFile.h"
+#include "fields/Text.h"
 #include "fields/UiPort.h"
 #include "project/TextFile.h"
 
@@ -50,12 +52,70 @@ FileDialogRequest ProjectCommands::Dialog(const char* title, int filterIndex, bo
   return r;
 }
 
-bool ProjectCommands::Read(const std::string& path) {
-  LoadStatus s = ReadFormRecordFile(f_, path);
-  if (s == LoadStatus::Applied) return true;
-  std::string why = s == LoadStatus::Missing ? "文件不存在。" : "它不是 Pelmora 项目或模板文件。";
-  f_.Port().MessageBox("无法打开“" + path + "”：" + why, TFormPelmora::kTitle, MsgType::Error, Buttons::Ok, Answer::Ok);
-  return false;
+void ProjectCommands::ApplyLoaded(const std::vector<FormRecord>& records, LoadKind kind) {
+  ApplyFormRecords(f_, records);
+  if (kind == LoadKind::Project) {
+    AfterOpen();
+    return;
+  }
+  // New: the reactions of Open as well, so that the captions and enabled states of the
+  // project before (the vessel side's phase, the tube shape) do not stay.
+  f_.RunHandler("PhiDChange", nullptr);
+  f_.RunHandler("VNDChange", nullptr);
+  modes_.ifMixClick(nullptr);
+  f_.RunHandler("PhoDChange", nullptr);
+  f_.RunHandler("TShapeDChange", nullptr);
+  f_.RunHandler("RGETypeClick", nullptr);
+}
+
+bool ProjectCommands::Read(const std::string& path, LoadKind kind) {
+  FormRecordFile file = ReadFormRecords(path);
+  if (file.status != LoadStatus::Applied) {
+    f_.Port().MessageBox("无法打开“" + path + "”：" + file.reason + "。", TFormPelmora::kTitle, MsgType::Error,
+                         Buttons::Ok, Answer::Ok);
+    return false;
+  }
+  // The file over the window as created. A template never carries the report, which
+  // stays as it was (it is rebuilt whenever its page is shown).
+  if (fresh_.empty() && freshState) fresh_ = freshState();
+  std::vector<FormRecord> records;
+  records.reserve(fresh_.size() + file.records.size());
+  for (const FormRecord& r : fresh_)
+    if (kind == LoadKind::Project || !EqualsNoCase(r.name, "RichEditReport")) records.push_back(r);
+  const size_t offset = records.size();
+  records.insert(records.end(), file.records.begin(), file.records.end());
+  try {
+    if (rehearse) rehearse(records, kind);
+    if (clearProjectState) clearProjectState();
+    ApplyLoaded(records, kind);
+  } catch (const RecordError& e) {
+    throw ConversionError(RecordErrorMessage(e, path, offset));
+  }
+  // The components the file held nothing for took the state of a new window.
+  std::set<std::string> inFile;
+  for (const FormRecord& r : file.records) inFile.insert(AsciiLower(r.name));
+  std::set<std::string> missing;
+  for (size_t i = 0; i < offset; ++i)
+    if (!inFile.count(AsciiLower(records[i].name))) missing.insert(AsciiLower(records[i].name));
+  defaultsTaken_ = missing.size();
+  valuesTaken_ = 0;
+  for (const std::string& name : missing)
+    if (dynamic_cast<const EditD*>(f_.Find(name))) ++valuesTaken_;
+  loaded_ = std::move(file.extras);
+  return true;
+}
+
+void ProjectCommands::FinishLoad() {
+  // Results beside inputs that took a new window's values are not theirs.
+  if (loadedResults) loadedResults(loaded_.resultsCurrent.value_or(true) && valuesTaken_ == 0);
+  if (defaultsTaken_ > 0)
+    f_.MyStatusBar->SetPanelText(0, "缺少 " + std::to_string(defaultsTaken_) + " 个字段，已取默认值");
+}
+
+std::vector<FormRecord> ProjectCommands::FileRecords(const std::vector<std::string>& excluded) const {
+  std::vector<FormRecord> records = CollectFormRecords(f_, excluded);
+  records.insert(records.begin(), ResultsCurrentRecord(!resultsCurrent || resultsCurrent()));
+  return records;
 }
 
 void ProjectCommands::AfterOpen() {
@@ -78,13 +138,13 @@ void ProjectCommands::MarkSaved() {
 }
 
 bool ProjectCommands::OpenRecovered(const std::string& path) {
-  if (!Read(path)) return false;
+  if (!Read(path, LoadKind::Project)) return false;
   f_.CurrentProjectFile.clear();
   f_.SetCaption(TitleFor(kUnnamed));
-  AfterOpen();
   if (discardCurve) discardCurve();
   baseline_.clear();  // nothing on disk holds this project
   f_.SetProjectModified(true, true);
+  FinishLoad();
   if (afterFileCommand) afterFileCommand();
   return true;
 }
@@ -92,21 +152,18 @@ bool ProjectCommands::OpenRecovered(const std::string& path) {
 bool ProjectCommands::HasUnsavedChanges() const { return CollectFormRecords(f_) != baseline_; }
 
 void ProjectCommands::Write(const std::string& path, const std::vector<std::string>& excluded) {
-  SaveFormRecords(f_, path, excluded);
+  SaveFormRecords(FileRecords(excluded), path);
 }
 
 void ProjectCommands::MFNewClick(Component*) {
   if (!CanClose()) return;  // unsaved changes: saved, discarded, or the command dropped
   auto file = f_.Port().OpenDialog(Dialog("新建项目-选择模板", 2, false));
   if (!file) return;
-  if (!Read(*file)) return;
+  if (!Read(*file, LoadKind::Template)) return;
   f_.CurrentProjectFile.clear();
   f_.SetCaption(TitleFor(kUnnamed));
-  f_.RunHandler("PhiDChange", nullptr);
-  f_.RunHandler("VNDChange", nullptr);
-  modes_.ifMixClick(nullptr);
-  f_.RunHandler("RGETypeClick", nullptr);
   Settle();
+  FinishLoad();
   if (afterFileCommand) afterFileCommand();
 }
 
@@ -121,7 +178,7 @@ ProjectCommands::OpenResult ProjectCommands::OpenProj() {
     file = *chosen;
   }
   // Named only once the whole file has been read and applied.
-  if (!Read(file)) return OpenResult::Failed;
+  if (!Read(file, LoadKind::Project)) return OpenResult::Failed;
   f_.CurrentProjectFile = file;
   MRF.AddFile(file);
   f_.SetCaption(TitleFor(file));
@@ -131,25 +188,33 @@ ProjectCommands::OpenResult ProjectCommands::OpenProj() {
 
 void ProjectCommands::MFOpenClick(Component*) {
   if (!StartupOpenRequest && !CanClose()) return;
-  if (OpenProj() == OpenResult::Failed) return;
-  AfterOpen();
+  const OpenResult result = OpenProj();
+  if (result == OpenResult::Failed) return;
+  // A cancelled dialog still re-runs the mode reactions; a file read has run them.
+  if (result == OpenResult::Cancelled) AfterOpen();
   Settle();
+  if (result == OpenResult::Opened) FinishLoad();
   if (afterFileCommand) afterFileCommand();
 }
 
 void ProjectCommands::OpenAtStartup(const std::string& path) {
   StartupOpenRequest = true;
   StartupProjectFile = path;
-  OpenProj();
+  try {
+    MFOpenClick(nullptr);
+  } catch (...) {
+    StartupOpenRequest = false;  // a file that failed leaves no request behind
+    throw;
+  }
 }
 
 void ProjectCommands::MRFMenuClick(const std::string& path) {
   if (!CanClose()) return;
-  if (!Read(path)) return;
+  if (!Read(path, LoadKind::Project)) return;
   f_.CurrentProjectFile = path;
   f_.SetCaption(TitleFor(path));
-  AfterOpen();
   Settle();
+  FinishLoad();
   if (afterFileCommand) afterFileCommand();
 }
 
@@ -243,13 +308,19 @@ void ProjectCommands::StartRecentFiles(const std::string& programPath) {
   if (FolderWritable(folder) && FolderWritable(f_.ProgramFolder)) {
     MRF.SetIniFile("");
   } else {
-    // An installed program: the list lives with the user's settings.
+    // An installed program: the list lives with the user's settings, or in the user's
+    // own runtime folder; never in a folder that other users share.
     std::string base = UserFolder(UserFolderKind::Config);
-    if (base.empty()) base = "/tmp/pelmora/";
+    if (base.empty()) base = RuntimeFolder();
     std::string name = programPath.substr(slash == std::string::npos ? 0 : slash + 1);
     size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.resize(dot);
-    MRF.SetIniFile(base + name + ".ini");
+    if (base.empty()) {
+      MRF.persistent = false;
+      f_.MyStatusBar->SetPanelText(0, kNoRecentFolder);
+    } else {
+      MRF.SetIniFile(base + name + ".ini");
+    }
   }
   MRF.Loaded();
 }

@@ -1,7 +1,5 @@
 #include "project/SaveFormData.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -105,6 +103,7 @@ struct Step {
   Component* c = nullptr;
   const Property* property = nullptr;
   PropValue value;
+  size_t record = 0;  // its record, counted from 1
 };
 
 bool ParseBool(const std::string& v) {
@@ -161,32 +160,40 @@ bool Matches(const RecordForm& form, const FormRecord& r) {
 }
 
 // The step a record makes, or nothing when the component lacks the property.
-std::optional<Step> Prepare(Form& form, const FormRecord& r) {
+std::optional<Step> Prepare(Form& form, const FormRecord& r, size_t record) {
   Component* c = form.Find(r.name);
   if (!c || r.name.empty()) return std::nullopt;
   for (const Property& p : Describe(c->GetKind()).properties) {
     if (!p.set) continue;
     for (const RecordForm& rf : p.records) {
       if (!Matches(rf, r)) continue;
-      Step st{c, &p, DecodeValue(r.kind, p.type, r.value)};
-      if (p.check) p.check(st.value, r.value);
-      CheckItemIndex(*c, p, st.value, false);
-      return st;
+      try {
+        Step st{c, &p, DecodeValue(r.kind, p.type, r.value), record};
+        if (p.check) p.check(st.value, r.value);
+        CheckItemIndex(*c, p, st.value, false);
+        return st;
+      } catch (const ConversionError& e) {
+        throw RecordError(e.what(), record, r.name);
+      }
     }
   }
   return std::nullopt;
 }
 
 void Apply(const Step& st) {
-  CheckItemIndex(*st.c, *st.property, st.value, true);
+  try {
+    CheckItemIndex(*st.c, *st.property, st.value, true);
+  } catch (const ConversionError& e) {
+    throw RecordError(e.what(), st.record, st.c->Name());
+  }
   st.property->set(*st.c, st.value);
 }
 
 std::vector<Step> PrepareAll(Form& form, const std::vector<FormRecord>& records) {
   std::vector<Step> steps;
   steps.reserve(records.size());
-  for (const auto& r : records)
-    if (auto st = Prepare(form, r)) steps.push_back(std::move(*st));
+  for (size_t i = 0; i < records.size(); ++i)
+    if (auto st = Prepare(form, records[i], i + 1)) steps.push_back(std::move(*st));
   return steps;
 }
 
@@ -242,8 +249,9 @@ std::string FormatFormRecords(const std::vector<FormRecord>& records) {
   return s;
 }
 
-std::vector<FormRecord> ParseFormRecords(std::string_view t) {
+std::vector<FormRecord> ParseFormRecords(std::string_view t, size_t* complete) {
   std::vector<FormRecord> out;
+  size_t whole = 0;
   size_t pos = 0;
   ReadLine(t, pos);  // signature
   ReadLine(t, pos);  // version: not compared
@@ -255,10 +263,14 @@ std::vector<FormRecord> ParseFormRecords(std::string_view t) {
     r.name = ReadLine(t, pos);
     r.kind = ReadLine(t, pos);
     r.property = ReadLine(t, pos);
+    const size_t valueAt = pos;
     r.value = ReadLine(t, pos);
+    // The value line of a whole record ends with a line end; a file cut short does not.
+    if (pos > valueAt && (t[pos - 1] == '\n' || t[pos - 1] == '\r')) ++whole;
     ReadLine(t, pos);
     out.push_back(std::move(r));
   }
+  if (complete) *complete = whole;
   return out;
 }
 
@@ -291,8 +303,8 @@ void SaveFormRecords(const Form& form, const std::string& path, const std::vecto
 void SaveFormRecords(const std::vector<FormRecord>& records, const std::string& path) {
   // Encoded record by record so that a character GBK cannot hold names its component.
   std::string bytes;
-  std::string text = FormatFormRecords({});
-  bytes.reserve(records.size() * 40);
+  std::string text = FormatFormRecords({WriterRecord(records.size())});
+  bytes.reserve(records.size() * 40 + text.size());
   bytes += text;
   for (const auto& r : records) {
     for (const std::string* line : {&r.name, &r.kind, &r.property, &r.value}) {
@@ -302,31 +314,6 @@ void SaveFormRecords(const std::vector<FormRecord>& records, const std::string& 
     bytes += "\r\n";
   }
   ReplaceFileContent(path, bytes);
-}
-
-LoadStatus ReadFormRecordFile(Form& form, const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return LoadStatus::Missing;
-  std::string error;
-  auto bytes = ReadWholeFile(path, &error);
-  if (!bytes) throw FileError("无法读取文件“" + path + "”: " + error);
-  size_t pos = 0;
-  std::string_view first = ReadLine(*bytes, pos);
-  if (first != kFormRecordSignature) return LoadStatus::NotFormRecordFile;
-  size_t bad = 0;
-  auto text = GbkToUtf8(*bytes, &bad);
-  if (!text) {
-    size_t line = 1;
-    for (size_t k = 0; k < bad && k < bytes->size(); ++k)
-      if ((*bytes)[k] == '\n') ++line;
-    throw FileError("文件“" + path + "”第 " + std::to_string(line) + " 行不是 GBK 编码的文字");
-  }
-  ApplyFormRecords(form, ParseFormRecords(*text));
-  return LoadStatus::Applied;
-}
-
-bool LoadFormRecords(Form& form, const std::string& path) {
-  return ReadFormRecordFile(form, path) == LoadStatus::Applied;
 }
 
 }  // namespace pelmora

@@ -67,8 +67,6 @@ std::string Hex(long cp) {
   return buf;
 }
 
-std::string SystemMessage(int err) { return std::strerror(err); }
-
 }  // namespace
 
 std::string Utf8ToGbk(std::string_view utf8, std::string_view where) {
@@ -103,39 +101,75 @@ std::optional<std::string> GbkToUtf8(std::string_view gbk, size_t* badOffset) {
   return out;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path, std::string* error) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+FileContent ReadFileChecked(const std::string& path, size_t maxBytes) {
+  FileContent c;
+  auto refuse = [&c](ReadRefusal r, std::string why) {
+    c.refusal = r;
+    c.reason = std::move(why);
+    return c;
+  };
+  // Not blocking: opening a named pipe without a writer would wait for one.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    if (error) *error = SystemMessage(errno);
-    return std::nullopt;
+    const int e = errno;
+    if (e == ENOENT || e == ENOTDIR) return refuse(ReadRefusal::Missing, "文件不存在");
+    return refuse(ReadRefusal::Failed, SystemReasonZh(e));
   }
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0) {
+    const int e = errno;
     ::close(fd);
-    if (error) *error = SystemMessage(EISDIR);
-    return std::nullopt;
+    return refuse(ReadRefusal::Failed, SystemReasonZh(e));
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    if (S_ISDIR(st.st_mode)) return refuse(ReadRefusal::Folder, "这是一个文件夹，不是文件");
+    const char* what = S_ISFIFO(st.st_mode)                         ? "命名管道"
+                       : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "设备"
+                       : S_ISSOCK(st.st_mode)                       ? "套接字"
+                                                                    : "特殊文件";
+    return refuse(ReadRefusal::NotRegular, std::string("这不是普通文件，而是") + what + "，不能读取");
+  }
+  auto tooLarge = [&](unsigned long long size) {
+    return refuse(ReadRefusal::TooLarge, "文件太大（" + std::to_string(size >> 20) + " MB），超过上限 " +
+                                             std::to_string(maxBytes >> 20) + " MB，未读取");
+  };
+  if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
+    ::close(fd);
+    return tooLarge(static_cast<unsigned long long>(st.st_size));
   }
   std::string data;
+  data.reserve(static_cast<size_t>(st.st_size));
   char buf[65536];
   for (;;) {
     ssize_t n = ::read(fd, buf, sizeof buf);
     if (n < 0) {
       if (errno == EINTR) continue;
-      int e = errno;
+      const int e = errno;
       ::close(fd);
-      if (error) *error = SystemMessage(e);
-      return std::nullopt;
+      return refuse(ReadRefusal::Failed, SystemReasonZh(e));
     }
     if (n == 0) break;
     data.append(buf, static_cast<size_t>(n));
+    if (data.size() > maxBytes) {
+      ::close(fd);
+      return tooLarge(data.size());
+    }
   }
   ::close(fd);
-  return data;
+  c.bytes = std::move(data);
+  return c;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string* error) {
+  FileContent c = ReadFileChecked(path);
+  if (!c.bytes && error) *error = c.reason;
+  return std::move(c.bytes);
 }
 
 void ReplaceFileContent(const std::string& path, std::string_view bytes) {
   if (int err = WriteFileDurablyErrno(path, bytes))
-    throw FileError("无法保存文件“" + path + "”: " + SystemMessage(err));
+    throw FileError("无法保存文件“" + path + "”：" + SystemReasonZh(err));
 }
 
 }  // namespace pelmora

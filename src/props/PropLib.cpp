@@ -147,7 +147,7 @@ bool PropLibrary::Load(const std::string& path, std::string* message) {
   int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
   Db db(raw);
   auto damaged = [&]() {
-    std::string why = raw ? sqlite3_errmsg(raw) : "cannot open";
+    std::string why = sqlite::ReasonZh(raw, rc);
     return fail("物性数据库文件 " + path + " 已损坏或不是物性库（" + why + "），物性库为空。");
   };
   if (rc != SQLITE_OK) return damaged();

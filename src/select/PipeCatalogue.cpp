@@ -121,7 +121,7 @@ bool PipeCatalogue::Load(const std::string& path, std::string* message) {
   int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
   Db db(raw);
   auto damaged = [&]() {
-    std::string why = raw ? sqlite3_errmsg(raw) : "无法打开";
+    std::string why = sqlite::ReasonZh(raw, rc);
     return fail("管道数据库 " + path + " 已损坏或不是管道数据库（" + why + "），管道系列和液体膨胀系数列表为空。");
   };
   if (rc != SQLITE_OK) return damaged();

@@ -6,7 +6,11 @@
 // the count (smaller under the sanitizers, where every start is slow).
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <random>
 #include <regex>
@@ -213,6 +217,66 @@ TEST(RandomProjects, EveryFailedActionSaysWhy) {
     if (!why.empty()) {
       ADD_FAILURE() << why << "\n" << CommandLine(c);
       if (++failures >= 5) break;
+    }
+  }
+}
+
+// Where a project goes, files that are none: a named pipe (which would block a reader
+// for ever), a folder, a file far beyond any project's size, /dev/zero, and files of this
+// program cut at record boundaries or in the middle of a record, chosen at random with
+// the fixed seed. Each start ends within its bound with status 3, says why, and prints
+// the window as a new one is.
+TEST(RandomProjects, HostileAndCutFilesAreRefusedInTime) {
+  testing::Scratch dir;
+  ASSERT_EQ(::mkfifo((dir / "pipe.pmf").c_str(), 0600), 0);
+  std::filesystem::create_directories(dir / "folder.pmf");
+  {
+    std::ofstream huge(dir / "huge.pmf", std::ios::binary);
+    huge << "CFR File Format(Compatible Form Record File),by Lirvadesmonte.\r\n";
+  }
+  std::filesystem::resize_file(dir / "huge.pmf", std::uintmax_t{65} << 20);
+  std::vector<std::pair<std::string, std::string>> files = {{dir / "pipe.pmf", "命名管道"},
+                                                            {dir / "folder.pmf", "文件夹"},
+                                                            {dir / "huge.pmf", "文件太大"},
+                                                            {"/dev/zero", "设备"}};
+  const std::string bytes = testing::Slurp(std::string(PELMORA_PROGRAM_DIR) + "/examples/agitated-tank.pmf");
+  std::vector<size_t> boundaries;  // after the first record, every five lines
+  for (size_t i = 0, lines = 0; i < bytes.size(); ++i)
+    if (bytes[i] == '\n' && ++lines >= 8 && (lines - 3) % 5 == 0 && i + 1 < bytes.size()) boundaries.push_back(i + 1);
+  ASSERT_GT(boundaries.size(), 400u);
+  std::mt19937 rng(20261209);
+  const int cuts = std::max(6, CaseCount() / 15);
+  for (int k = 0; k < cuts; ++k) {
+    const size_t at = k % 2 ? boundaries[std::uniform_int_distribution<size_t>(0, boundaries.size() - 1)(rng)]
+                            : std::uniform_int_distribution<size_t>(boundaries.front(), bytes.size() - 2)(rng);
+    const std::string name = dir / ("cut-" + std::to_string(at) + ".pmf");
+    std::ofstream(name, std::ios::binary) << bytes.substr(0, at);
+    files.emplace_back(name, "文件不完整，可能在保存时被中断");
+  }
+  auto fresh = testing::RunCalc({"--json"});
+  ASSERT_EQ(fresh.code, 0);
+  auto components = [](const std::string& json) { return json.substr(0, json.find("\n  \"status\"")); };
+  int failures = 0;
+  for (const auto& [file, reason] : files) {
+    for (bool first : {true, false}) {
+      std::vector<std::string> args = first ? std::vector<std::string>{file, "--recalc", "--json"}
+                                            : std::vector<std::string>{"--open", file, "--json"};
+      auto r = testing::RunCalc(args, {}, 30);
+      std::string why;
+      if (r.timedOut)
+        why = "no end within 30 s";
+      else if (r.signaled)
+        why = "ended by signal " + std::to_string(r.signal);
+      else if (r.code != 3)
+        why = "exit status " + std::to_string(r.code);
+      else if (r.err.find(reason) == std::string::npos)
+        why = "no reason: " + r.err.substr(0, 500);
+      else if (!first && components(r.out) != components(fresh.out))
+        why = "the window changed";
+      if (!why.empty()) {
+        ADD_FAILURE() << file << (first ? " (named first)" : " (--open)") << ": " << why;
+        if (++failures >= 5) return;
+      }
     }
   }
 }

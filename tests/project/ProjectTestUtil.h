@@ -64,6 +64,19 @@ inline std::string Rec(const std::string& name, const std::string& kind, const s
   return name + "\n" + kind + "\n" + prop + "\n" + value + "\n\n";
 }
 
+// The byte offsets in a form record file where records begin: after the three header
+// lines, after every five lines that follow, and the end of the file.
+inline std::vector<size_t> RecordBoundaries(const std::string& bytes) {
+  std::vector<size_t> at;
+  size_t lines = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\n') continue;
+    ++lines;
+    if (lines >= 3 && (lines - 3) % 5 == 0) at.push_back(i + 1);
+  }
+  return at;
+}
+
 // The first record in which two states differ, or empty when they are the same.
 inline std::string FirstDifference(const std::vector<FormRecord>& a, const std::vector<FormRecord>& b) {
   for (size_t i = 0; i < a.size() && i < b.size(); ++i)

@@ -247,7 +247,8 @@ TEST(ProjectCommands, StartupOpenThenOpenAsksAgain) {
   EXPECT_TRUE(s.port.events.empty());
   EXPECT_EQ(s.f.MaoD->Text(), "42");
   EXPECT_EQ(s.f.Caption(), kTitle + "-[" + dir / "s.pmf" + "]");
-  EXPECT_TRUE(s.f.ProjectModified());  // as the reading left it
+  EXPECT_FALSE(s.f.ProjectModified());  // the start-up open is the Open command
+  EXPECT_FALSE(s.f.MFSave->Enabled());
   EXPECT_FALSE(s.cmd.HasUnsavedChanges());
   s.Click("MFOpenClick");
   ASSERT_FALSE(s.port.events.empty());

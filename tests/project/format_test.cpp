@@ -211,8 +211,11 @@ TEST(FormRecordEncoding, FileLayoutColoursAndFlags) {
   ASSERT_TRUE(text);
   EXPECT_EQ(
       text->rfind("CFR File Format(Compatible Form Record File),by Lirvadesmonte.\r\nVersion 1.1,2007.07.17\r\n\r\n"
-                  "OBJNameD\r\nString\r\nText\r\n一号储槽\r\n\r\nOBJNameD\r\nEnum\r\nEnabled\r\nTrue\r\n\r\n"
-                  "OBJNameD\r\nEnum\r\nReadOnly\r\nFalse\r\n\r\nOBJNameD\r\nOrd\r\nColor\r\n-16777211\r\n\r\n",
+                  "PelmoraFile\r\nString\r\nWriter\r\nPelmora " PELMORA_VERSION_TEXT "; " +
+                      std::to_string(CollectFormRecords(w.f).size()) +
+                      " records\r\n\r\n"
+                      "OBJNameD\r\nString\r\nText\r\n一号储槽\r\n\r\nOBJNameD\r\nEnum\r\nEnabled\r\nTrue\r\n\r\n"
+                      "OBJNameD\r\nEnum\r\nReadOnly\r\nFalse\r\n\r\nOBJNameD\r\nOrd\r\nColor\r\n-16777211\r\n\r\n",
                   0),
       0u);
   EXPECT_NE(

@@ -209,7 +209,19 @@ TEST(Recovery, TwoInstancesKeepTwoCopiesAndANoDiscardsTheOrphan) {
   setenv("XDG_STATE_HOME", state.path().c_str(), 1);
   Window a, b;
   a.app.recovery.enabled = b.app.recovery.enabled = true;
-  EXPECT_EQ(a.app.recovery.CopyPath(), b.app.recovery.CopyPath());  // one process here …
+  {
+    // Two instances keep two copies, in one process as in two; neither is an orphan.
+    Window c, d;
+    c.app.recovery.enabled = d.app.recovery.enabled = true;
+    c.f.MaoD->SetText("1");
+    d.f.MaoD->SetText("2");
+    c.app.recovery.Write();
+    d.app.recovery.Write();
+    EXPECT_NE(c.app.recovery.CopyPath(), d.app.recovery.CopyPath());
+    EXPECT_TRUE(Recovery::Orphans().empty());
+    c.app.recovery.End();
+    d.app.recovery.End();
+  }
   pid_t child = fork();
   if (child == 0) {
     ScriptedPort port;
@@ -217,7 +229,7 @@ TEST(Recovery, TwoInstancesKeepTwoCopiesAndANoDiscardsTheOrphan) {
     app.recovery.enabled = true;
     app.form.MaoD->SetText("1");
     app.recovery.Write();
-    _exit(Recovery::Orphans().empty() ? 0 : 1);  // … but a second process has its own file
+    _exit(Recovery::Orphans().empty() ? 0 : 1);  // its own copy is no orphan while it runs
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);

@@ -1,5 +1,8 @@
 // Editing the property library on the page "数据库维护" and saving it: records kept in
 // order, bad running numbers refused, saves that survive a failure at every step.
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <fstream>
 
 #include "SimpTestUtil.h"
@@ -158,29 +161,38 @@ TEST(SimpMaintenance, AFailedOrInterruptedSaveLeavesTheOldLibrary) {
   DBEdit(d, "CN")->SetText("改过的名字");
   w.Click("DBNavigator1.Post");
 
-  // The new file cannot be written (its place is taken): the old one stays, the user is told.
-  std::filesystem::create_directory(path + ".tmp");
-  { std::ofstream(path + ".tmp/keep") << "x"; }
-  w.Click("BBSaveSys");
+  // The new file cannot be written (the disk is full for this process after 4 kB): the
+  // old one stays, the user is told.
+  {
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    auto handler = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit small{4096, old.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    w.Click("BBSaveSys");
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, handler);
+  }
   EXPECT_TRUE(d.LibraryModified());
-  EXPECT_NE(w.port.Messages().back().find("无法保存物性数据库"), std::string::npos);
+  ASSERT_FALSE(w.port.Messages().empty());
+  EXPECT_NE(w.port.Messages().back().find("无法保存物性数据库"), std::string::npos) << w.port.Messages().back();
   EXPECT_NE(d.StatusBar1->PanelText(0).find("没有保存"), std::string::npos);
   PropLibrary old;
   std::string m;
   ASSERT_TRUE(old.Load(path, &m)) << m;
   EXPECT_EQ(old.At(0).CN.value_or(""), "测试液");
-  std::filesystem::remove_all(path + ".tmp");
 
   // A save killed after writing part of the new file leaves a stray temporary file:
-  // the library still loads, and the next save replaces it.
-  { std::ofstream(path + ".tmp", std::ios::binary) << "SQLite format 3 half written"; }
+  // the library still loads, and the next save removes it (its writer no longer runs).
+  const std::string stray = w.dir.Folder() + ".PropLib.cds.pelmora-Half01";
+  { std::ofstream(stray, std::ios::binary) << "SQLite format 3 half written"; }
   ASSERT_TRUE(old.Load(path, &m)) << m;
   EXPECT_EQ(old.Count(), 4);
   w.Click("BBSaveSys");
   EXPECT_FALSE(d.LibraryModified());
   ASSERT_TRUE(old.Load(path, &m)) << m;
   EXPECT_EQ(old.At(0).CN.value_or(""), "改过的名字");
-  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+  EXPECT_FALSE(std::filesystem::exists(stray));
 }
 
 TEST(SimpMaintenance, ClosingWithUnsavedChangesAsks) {
