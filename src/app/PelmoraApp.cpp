@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "app/TableText.h"
 #include "fields/Dispatch.h"
 
 namespace pelmora {
@@ -22,7 +23,8 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
       report(form, curve),
       recovery(form, project),
       simp(port),
-      help(form) {
+      help(form),
+      undo(form) {
   form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
   if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
   form.SetProjectModified(false, true);
@@ -30,8 +32,12 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
   geometry.tolerance = [this] { return calc.Tolerance; };
   simp.FormCreate(form.ProgramFolder);
   InstallSimpPL(form, simp);
-  project.onSaved = [this] { recovery.Remove(); };
+  project.onSaved = [this] {
+    recovery.Remove();
+    form.SetUnsaved(false);
+  };
   project.afterFileCommand = [this] { recovery.armed = true; };
+  project.onReplaced = [this] { undo.Clear(); };
   project.markResultsStale = [this](const std::string& why) { calc.MarkAllResultsStale(why); };
   // The first recalculation after a file command keeps a recovery copy first.
   form.SetHandler("MaoDExit", [this](Component* s) {
@@ -61,8 +67,51 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
       for (std::string& r : CheckReportRows(form, c)) rows.push_back(std::move(r));
     b.AppendSection(kChecksHeading, rows);
   });
+  DeclareUndoSteps();
+  InstallEditCommands();
   // Last: every subsystem has installed its handlers.
   form.SealCommands();
+}
+
+void PelmoraApp::DeclareUndoSteps() {
+  undo.Declare("SBClearClick", [this](Component*) { return "清除 " + ControlCaption(form, form.Focused()); });
+  undo.Declare("SBP3Click");   // 选择螺距
+  undo.Declare("SBDLTClick");  // 选择绝对粗糟度
+  undo.Declare("SBP11Click", "选择膨胀系数");
+  undo.Declare("SBDiClick");  // 选择钢管系列
+  undo.Declare("SBnClick");   // 估算管根数
+  undo.Declare("Button3Click", "选用钢管");
+  undo.Declare("BTVesselClick", "容器定义 确定");
+  // The property dialog's 确定 copies its values into the window.
+  if (simp.BBOK)
+    simp.BBOK->OnClick = [this, ok = simp.BBOK->OnClick](Component* s) {
+      UndoHistory::Step step(undo, "填入物性");
+      if (ok) ok(s);
+    };
+  // Beside the components: the checks of the run and the curve drawn for that state.
+  undo.AddState([this] {
+    return [this, checks = calc.checks] {
+      if (calc.checks == checks) return;
+      calc.checks = checks;
+      if (calc.checksChanged) calc.checksChanged();
+    };
+  });
+  undo.AddState([this] {
+    return [this, data = curve.data] {
+      curve.data = data;
+      form.PaintBox1->Invalidate();
+    };
+  });
+  // The modified flag and the title's mark follow what the window holds against its file.
+  undo.afterRestore = [this] { form.SetProjectModified(project.HasUnsavedChanges(), true); };
+  undo.afterStep = [this] { form.SetUnsaved(project.HasUnsavedChanges()); };
+}
+
+void PelmoraApp::InstallEditCommands() {
+  auto copy = [this](Component*) { form.Port().SetClipboardText(TabSeparated(ResultsTable(form, calc.checks))); };
+  form.SetHandler("MECopyClick", copy);
+  form.SetHandler("SBCopyClick", copy);
+  form.SetHandler("MCRecalcClick", [this](Component* s) { form.RunHandler("MaoDExit", s); });
 }
 
 std::vector<std::string> CheckReportRows(const TFormPelmora& form, const DesignCheck& check) {

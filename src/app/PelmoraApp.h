@@ -4,6 +4,7 @@
 // desktop program and the command line are two views of one PelmoraApp.
 #include "app/Help.h"
 #include "app/Shell.h"
+#include "app/UndoHistory.h"
 #include "calc/Calculation.h"
 #include "calc/Curve.h"
 #include "calc/Geometry.h"
@@ -35,6 +36,7 @@ class PelmoraApp {
   Recovery recovery;  // off until the desktop program switches it on
   TFormSimpPL simp;   // the property dialog, created after the window
   Help help;          // the manual at the field in question
+  UndoHistory undo;   // last: the commands it makes steps of are all installed
 
   // Set by the desktop view: opens the parameter-study dialog (参数研究…). Without a
   // view the command says where the study is found instead.
@@ -44,6 +46,13 @@ class PelmoraApp {
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);
+
+ private:
+  // The commands that are one undo step each, and the state an undo puts back beside
+  // the components.
+  void DeclareUndoSteps();
+  // 复制结果 and 重新计算.
+  void InstallEditCommands();
 };
 
 // The heading of the report's last section and one of its rows.
