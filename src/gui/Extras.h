@@ -4,12 +4,15 @@
 // pelmora-extras.so, loaded when one of them is first used: the program starts without
 // loading those libraries. Programs that link the parts in (the GUI tests) say so with
 // UseLinked.
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "fields/UiPort.h"
 #include "report/ReportPdf.h"
 
+class QPainter;
+class QRect;
 class QWidget;
 
 namespace pelmora {
@@ -18,6 +21,9 @@ class TFormPelmora;
 
 namespace pelmora::gui::extras {
 
+// Paints a chart over a page rectangle of the printer.
+using ChartPainter = std::function<void(QPainter& painter, const QRect& page)>;
+
 // What the module offers. Its entry point `pelmora_extras_table` returns one.
 struct Table {
   int version;
@@ -25,8 +31,9 @@ struct Table {
   HelpShown (*openHelp)(QWidget* viewer, const HelpRequest& request);
   void (*printReport)(QWidget* parent, TFormPelmora& form);
   ReportPdfWriter reportPdfBytes;
+  void (*printChart)(QWidget* parent, const std::string& job, const ChartPainter& paint);
 };
-constexpr int kVersion = 1;
+constexpr int kVersion = 2;
 constexpr const char* kModuleFile = "pelmora-extras.so";
 
 // The parts linked into this program (the library pelmora_extras); null where they are not.
@@ -51,5 +58,8 @@ QWidget* NewHelpViewer(std::string* error);
 HelpShown OpenHelp(QWidget* viewer, const HelpRequest& request);
 // Prints the report through the parts; a message box says when they cannot be loaded.
 void PrintReport(QWidget* parent, TFormPelmora& form);
+// Prints a chart on one landscape page through the print dialog (job `job`); a message
+// box says when there is no printer or the parts cannot be loaded.
+void PrintChart(QWidget* parent, const std::string& job, const ChartPainter& paint);
 
 }  // namespace pelmora::gui::extras

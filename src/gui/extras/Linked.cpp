@@ -1,5 +1,6 @@
 // The parts behind extras::Table, linked into the extras library and into the module.
 #include "gui/Extras.h"
+#include "gui/extras/ChartPrint.h"
 #include "gui/extras/HelpViewer.h"
 #include "gui/extras/ReportPrint.h"
 
@@ -20,7 +21,11 @@ std::string Pdf(const std::vector<RichParagraph>& paragraphs, const std::functio
   return pelmora::ReportPdfBytes(paragraphs, chart, footer, page);
 }
 
-const Table table{kVersion, &NewViewer, &OpenViewer, &Print, &Pdf};
+void PrintChartPage(QWidget* parent, const std::string& job, const ChartPainter& paint) {
+  gui::PrintChart(parent, job, paint);
+}
+
+const Table table{kVersion, &NewViewer, &OpenViewer, &Print, &Pdf, &PrintChartPage};
 
 }  // namespace
 
