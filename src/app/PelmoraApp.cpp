@@ -34,6 +34,7 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
   InstallSimpPL(form, simp);
   project.onSaved = [this] {
     recovery.Remove();
+    undo.MarkSaved();
     form.SetUnsaved(false);
   };
   project.afterFileCommand = [this] { recovery.armed = true; };
@@ -104,7 +105,7 @@ void PelmoraApp::DeclareUndoSteps() {
   });
   // The modified flag and the title's mark follow what the window holds against its file.
   undo.afterRestore = [this] { form.SetProjectModified(project.HasUnsavedChanges(), true); };
-  undo.afterStep = [this] { form.SetUnsaved(project.HasUnsavedChanges()); };
+  undo.afterStep = [this] { form.SetUnsaved(undo.Unsaved()); };
 }
 
 void PelmoraApp::InstallEditCommands() {

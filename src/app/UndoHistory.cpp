@@ -9,21 +9,18 @@
 
 namespace pelmora {
 
-// The captured window. The component part is shared between the states of consecutive
-// steps that did not touch it.
+// The captured window: one part per tracked component, shared between the states of
+// the steps that did not touch it (a step's capture takes anew only the components whose
+// change notifications it saw).
+struct UndoHistory::Part {
+  std::vector<PropValue> props;     // per settable property, in the kind's order
+  bool stale = false;               // an edit's result left by a run that stopped
+  Cursor cursor = Cursor::Default;  // an edit's: a computed result's no-entry cursor
+  std::vector<std::string> panels;  // a status bar's texts (the calculation's warnings)
+};
+
 struct UndoHistory::State {
-  // What a component shows that no settable property holds.
-  struct Field {
-    bool stale = false;               // an edit's result left by a run that stopped
-    Cursor cursor = Cursor::Default;  // an edit's: a computed result's no-entry cursor
-    std::vector<std::string> panels;  // a status bar's texts (the calculation's warnings)
-    bool operator==(const Field&) const = default;
-  };
-  struct Components {
-    std::vector<std::vector<PropValue>> props;  // per tracked component, per property
-    std::vector<Field> fields;                  // per tracked component (edits only matter)
-  };
-  std::shared_ptr<const Components> comps;
+  std::vector<std::shared_ptr<const Part>> parts;  // per tracked component
   std::vector<std::function<void()>> restorers;
 };
 
@@ -103,6 +100,7 @@ std::string CommandCaption(const Component* c) {
 
 UndoHistory::UndoHistory(TFormPelmora& form) : f_(form) {
   f_.SetActionObserver(this);
+  f_.SetChangeLog(&changed_);
   f_.onHandler = [this](const std::string& handler, Component* sender) { HandlerRun(handler, sender); };
   undoItem_ = f_.MEUndo;
   redoItem_ = f_.MERedo;
@@ -113,12 +111,16 @@ UndoHistory::UndoHistory(TFormPelmora& form) : f_(form) {
 
 UndoHistory::~UndoHistory() {
   if (f_.GetActionObserver() == this) f_.SetActionObserver(nullptr);
+  f_.SetChangeLog(nullptr);
   f_.onHandler = nullptr;
 }
 
 void UndoHistory::SetEnabled(bool on) {
   enabled_ = on;
   f_.SetActionObserver(on ? this : nullptr);
+  changed_.clear();
+  f_.SetChangeLog(on ? &changed_ : nullptr);
+  committed_.reset();  // taken whole at the next action
   if (!on) {
     undo_.clear();
     redo_.clear();
@@ -153,42 +155,69 @@ void UndoHistory::Track() {
     }
 }
 
-std::shared_ptr<const UndoHistory::State> UndoHistory::CaptureState() const {
-  auto comps = std::make_shared<State::Components>();
-  comps->props.resize(tracked_.size());
-  comps->fields.resize(tracked_.size());
-  for (size_t i = 0; i < tracked_.size(); ++i) {
-    const Component* c = tracked_[i];
-    const auto& props = Describe(c->GetKind()).properties;
-    auto& v = comps->props[i];
-    v.reserve(props.size());
-    for (const Property& p : props) v.push_back(p.get && p.set ? p.get(*c) : PropValue{});
-    if (const auto* e = dynamic_cast<const Edit*>(c)) comps->fields[i] = {e->Stale(), e->GetCursor(), {}};
-    if (const auto* bar = dynamic_cast<const StatusBar*>(c))
-      for (const StatusBar::Panel& p : bar->Panels()) comps->fields[i].panels.push_back(p.text);
+std::shared_ptr<const UndoHistory::Part> UndoHistory::CapturePart(size_t i) const {
+  const Component* c = tracked_[i];
+  auto part = std::make_shared<Part>();
+  const auto& props = Describe(c->GetKind()).properties;
+  part->props.reserve(props.size());
+  for (const Property& p : props) part->props.push_back(p.get && p.set ? p.get(*c) : PropValue{});
+  if (const auto* e = dynamic_cast<const Edit*>(c)) {
+    part->stale = e->Stale();
+    part->cursor = e->GetCursor();
   }
+  if (const auto* bar = dynamic_cast<const StatusBar*>(c))
+    for (const StatusBar::Panel& p : bar->Panels()) part->panels.push_back(p.text);
+  return part;
+}
+
+std::shared_ptr<const UndoHistory::State> UndoHistory::CaptureState() {
   auto s = std::make_shared<State>();
-  s->comps = std::move(comps);
+  if (!committed_ || f_.ChangeLogFull()) {
+    s->parts.resize(tracked_.size());
+    for (size_t i = 0; i < tracked_.size(); ++i) s->parts[i] = CapturePart(i);
+  } else {
+    s->parts = committed_->parts;
+    std::vector<char> done(tracked_.size(), 0);
+    auto take = [&](const Component* c) {
+      auto it = index_.find(c);
+      if (it == index_.end() || done[it->second]) return;
+      done[it->second] = 1;
+      s->parts[it->second] = CapturePart(it->second);
+    };
+    for (const Component* c : changed_) {
+      take(c);
+      // A unit chosen for an empty field changes the field's factor silently.
+      if (const auto* u = dynamic_cast<const ComboBoxU*>(c); u && u->Associated()) take(u->Associated());
+    }
+  }
+  f_.ClearChangeLog();
   for (const Capture& capture : participants_) s->restorers.push_back(capture());
   return s;
 }
 
 std::shared_ptr<const UndoHistory::State> UndoHistory::WithParticipants(const std::shared_ptr<const State>& s) const {
   auto fresh = std::make_shared<State>();
-  fresh->comps = s->comps;
+  fresh->parts = s->parts;
   for (const Capture& capture : participants_) fresh->restorers.push_back(capture());
   return fresh;
 }
 
+namespace {
+bool SamePart(const std::vector<PropValue>& x, const std::vector<PropValue>& y) {
+  if (x.size() != y.size()) return false;
+  for (size_t k = 0; k < x.size(); ++k)
+    if (!SameValue(x[k], y[k])) return false;
+  return true;
+}
+}  // namespace
+
 bool UndoHistory::Differs(const State& a, const State& b) const {
-  if (a.comps == b.comps) return false;
   for (size_t i = 0; i < tracked_.size(); ++i) {
-    if (derived_[i]) continue;
-    const auto& x = a.comps->props[i];
-    const auto& y = b.comps->props[i];
-    for (size_t k = 0; k < x.size() && k < y.size(); ++k)
-      if (!SameValue(x[k], y[k])) return true;
-    if (!(a.comps->fields[i] == b.comps->fields[i])) return true;
+    const Part* x = a.parts[i].get();
+    const Part* y = b.parts[i].get();
+    if (x == y || derived_[i]) continue;
+    if (!SamePart(x->props, y->props) || x->stale != y->stale || x->cursor != y->cursor || x->panels != y->panels)
+      return true;
   }
   return false;
 }
@@ -202,7 +231,7 @@ void UndoHistory::Restore(const State& s) {
     for (size_t i = 0; i < tracked_.size(); ++i) {
       Component* c = tracked_[i];
       const auto& props = Describe(c->GetKind()).properties;
-      const auto& want = s.comps->props[i];
+      const auto& want = s.parts[i]->props;
       for (size_t k = 0; k < props.size() && k < want.size(); ++k) {
         const Property& p = props[k];
         if (!p.get || !p.set || SameValue(p.get(*c), want[k])) continue;
@@ -213,13 +242,13 @@ void UndoHistory::Restore(const State& s) {
     if (!set) break;
   }
   for (size_t i = 0; i < tracked_.size(); ++i) {
-    const State::Field& field = s.comps->fields[i];
+    const Part& part = *s.parts[i];
     if (auto* e = dynamic_cast<Edit*>(tracked_[i])) {
-      e->SetCursor(field.cursor);
-      e->SetStale(field.stale);
+      e->SetCursor(part.cursor);
+      e->SetStale(part.stale);
     } else if (auto* bar = dynamic_cast<StatusBar*>(tracked_[i])) {
-      for (size_t k = 0; k < field.panels.size() && k < bar->Panels().size(); ++k)
-        if (bar->PanelText(k) != field.panels[k]) bar->SetPanelText(k, field.panels[k]);
+      for (size_t k = 0; k < part.panels.size() && k < bar->Panels().size(); ++k)
+        if (bar->PanelText(k) != part.panels[k]) bar->SetPanelText(k, part.panels[k]);
     }
   }
   for (const auto& restore : s.restorers) restore();
@@ -247,9 +276,10 @@ std::string UndoHistory::NameOf(const Component* subject) const {
 Component* UndoHistory::Subject(const State& before, const State& after) const {
   // What the user sets: a text, a choice, a tick (not the looks the modes give).
   auto changed = [&](size_t i) {
+    if (before.parts[i] == after.parts[i]) return false;
     const auto& props = Describe(tracked_[i]->GetKind()).properties;
-    const auto& x = before.comps->props[i];
-    const auto& y = after.comps->props[i];
+    const auto& x = before.parts[i]->props;
+    const auto& y = after.parts[i]->props;
     for (size_t k = 0; k < x.size() && k < y.size() && k < props.size(); ++k) {
       const std::string& n = props[k].name;
       const bool value = n == "Text" || n == "ItemIndex" || n == "Lines" || n == "Checked" ||
@@ -306,11 +336,36 @@ void UndoHistory::Begin() {
   if (open_ && focusAtStart_ != open_) open_ = nullptr;
   // What changed outside any user action (a test's direct settings, the window being
   // built) is where the next step starts from.
+  if (deferred_) return;  // not started: what happens now is where the history starts
   if (!committed_ || committedCount_ != f_.ChangeCount()) Rebase();
+  TakeSaved();
 }
+
+void UndoHistory::Start() {
+  if (!deferred_) return;
+  deferred_ = false;
+  if (enabled_ && !inAction_) {
+    Rebase();
+    TakeSaved();
+  }
+}
+
+void UndoHistory::MarkSaved() { savedPending_ = true; }
+
+void UndoHistory::TakeSaved() {
+  if (!savedPending_ || !committed_) return;
+  savedPending_ = false;
+  saved_ = committed_;
+}
+
+bool UndoHistory::Unsaved() const { return !saved_ || !committed_ || Differs(*committed_, *saved_); }
 
 void UndoHistory::End() {
   inAction_ = false;
+  if (deferred_) {
+    cleared_ = restored_ = false;
+    return;
+  }
   if (restored_ || cleared_) {
     if (cleared_) {
       undo_.clear();
@@ -318,6 +373,7 @@ void UndoHistory::End() {
       open_ = nullptr;
     }
     Rebase();
+    TakeSaved();
     UpdateCommands();
     if (afterStep) afterStep();
     return;
@@ -325,17 +381,21 @@ void UndoHistory::End() {
   if (f_.ChangeCount() == committedCount_) {
     // Nothing of the components changed; the curve or the checks may have.
     if (!participants_.empty()) committed_ = WithParticipants(committed_);
+    TakeSaved();
     return;
   }
   auto now = CaptureState();
   committedCount_ = f_.ChangeCount();
   if (!Differs(*committed_, *now)) {
     committed_ = std::move(now);  // the report text, or nothing the project holds
+    TakeSaved();
     return;
   }
   Component* subject = declaredName_.empty() ? Subject(*committed_, *now) : nullptr;
   if (pageSwitch_ && declaredName_.empty() && commandName_.empty() && !subject) {
     committed_ = std::move(now);
+    TakeSaved();
+    if (afterStep) afterStep();
     return;
   }
   if (declaredName_.empty() && open_ && !undo_.empty() && focusAtStart_ == open_) {
@@ -352,6 +412,7 @@ void UndoHistory::End() {
   }
   if (open_ && f_.Focused() != open_) open_ = nullptr;
   committed_ = std::move(now);
+  TakeSaved();
   UpdateCommands();
   if (afterStep) afterStep();
 }
@@ -407,6 +468,7 @@ void UndoHistory::Clear() {
   undo_.clear();
   redo_.clear();
   open_ = nullptr;
+  saved_.reset();  // what the file holds is told by MarkSaved
   cleared_ = true;
   if (!inAction_) committed_.reset();
   UpdateCommands();

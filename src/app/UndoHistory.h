@@ -87,9 +87,18 @@ class UndoHistory : public Form::ActionObserver {
   bool Redo();
   // Forgets every step: the window as the current action leaves it is where undo stops.
   void Clear();
+  // The window as the current action leaves it is what its file holds (saved, opened).
+  void MarkSaved();
+  // Whether the window differs from what it was when last marked saved (also after a
+  // file was read that MarkSaved did not follow: a recovery copy).
+  bool Unsaved() const;
 
   // Off: no steps are taken (the copies of the window that studies compute on).
   void SetEnabled(bool on);
+  // The desktop program takes its first capture of the window once the window has been
+  // painted (Start), not in the actions before: those are its start.
+  void DeferStart() { deferred_ = true; }
+  void Start();
   // Told after an undo or redo has put a state back, and after every step taken.
   std::function<void()> afterRestore;
   std::function<void()> afterStep;
@@ -114,6 +123,7 @@ class UndoHistory : public Form::ActionObserver {
   void ActionEnded() override;
 
  private:
+  struct Part;
   struct State;
   struct Entry {
     std::string name;
@@ -121,7 +131,9 @@ class UndoHistory : public Form::ActionObserver {
   };
 
   void Track();
-  std::shared_ptr<const State> CaptureState() const;
+  std::shared_ptr<const Part> CapturePart(size_t i) const;
+  std::shared_ptr<const State> CaptureState();
+  void TakeSaved();
   std::shared_ptr<const State> WithParticipants(const std::shared_ptr<const State>& s) const;
   bool Differs(const State& a, const State& b) const;
   void Restore(const State& s);
@@ -135,6 +147,7 @@ class UndoHistory : public Form::ActionObserver {
 
   TFormPelmora& f_;
   bool enabled_ = true;
+  bool deferred_ = false;
   std::vector<Component*> tracked_;  // in creation order
   std::vector<char> derived_;        // a change there alone is no step (the report text)
   std::unordered_map<const Component*, size_t> index_;
@@ -142,9 +155,12 @@ class UndoHistory : public Form::ActionObserver {
   std::map<std::string, std::function<std::string(Component*)>> declared_;
 
   std::vector<Entry> undo_, redo_;
+  std::vector<Component*> changed_;         // the form's change log since the last capture
   std::shared_ptr<const State> committed_;  // the window as the last step left it
-  uint64_t committedCount_ = 0;             // the form's change count then
-  Component* open_ = nullptr;               // the control of the top step while it goes on
+  std::shared_ptr<const State> saved_;      // the window as its file holds it
+  bool savedPending_ = false;
+  uint64_t committedCount_ = 0;  // the form's change count then
+  Component* open_ = nullptr;    // the control of the top step while it goes on
 
   // The user action under way.
   bool inAction_ = false;

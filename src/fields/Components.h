@@ -563,7 +563,27 @@ class Form {
   // Counts every change of a component's visible state (each notification): a reader
   // that saw the same count has seen the same form.
   uint64_t ChangeCount() const { return changeCount_; }
-  void NoteChange() { ++changeCount_; }
+  void NoteChange(Component* c) {
+    ++changeCount_;
+    if (!changeLog_ || changeLogFull_) return;
+    if (changeLog_->size() < kChangeLogLimit)
+      changeLog_->push_back(c);
+    else
+      changeLogFull_ = true;
+  }
+  // While a log is set, every component that notifies a change is noted in it (the undo
+  // history captures those again). A log that reached its limit stops and says so: the
+  // reader then takes every component.
+  void SetChangeLog(std::vector<Component*>* log) {
+    changeLog_ = log;
+    changeLogFull_ = false;
+  }
+  bool ChangeLogFull() const { return changeLogFull_; }
+  void ClearChangeLog() {
+    if (changeLog_) changeLog_->clear();
+    changeLogFull_ = false;
+  }
+  static constexpr size_t kChangeLogLimit = 1 << 16;
 
   // Told when a user action starts and when it has ended at the dispatch point (the
   // outermost action only; the dialogs and paints inside it are part of it).
@@ -593,6 +613,8 @@ class Form {
   Component* leftByCore_ = nullptr;
   std::vector<const Component*>* writeLog_ = nullptr;
   uint64_t changeCount_ = 0;
+  std::vector<Component*>* changeLog_ = nullptr;
+  bool changeLogFull_ = false;
   ActionObserver* actionObserver_ = nullptr;
   std::vector<std::pair<int, FormObserver>> observers_;
   int nextObserver_ = 1;

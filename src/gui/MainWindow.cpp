@@ -45,7 +45,10 @@ MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent, Build bui
   new DesktopKeys(*this);
   OnFormChanged();
   resize(kWidth, kHeight);
-  if (build == Build::Whole) CompleteBuild();
+  if (build == Build::Whole)
+    CompleteBuild();
+  else
+    app_.undo.DeferStart();
 }
 
 void MainWindow::CompleteBuild() {
@@ -54,6 +57,7 @@ void MainWindow::CompleteBuild() {
   for (size_t i = 0; i < pageBuilt_.size(); ++i) EnsurePage(i);
   for (auto& [item, menu] : menus_) FillMenu(const_cast<MenuItem*>(item));
   AttachDesktopParts(*this);
+  app_.undo.Start();  // the first capture of the window, after its first paint
   OnFormChanged();
   if (auto after = std::exchange(whenComplete, nullptr)) after();
 }

@@ -136,8 +136,9 @@ struct Desktop : guitest::ShownWindow {
     // and the window is its file.
     ASSERT_TRUE(app.Run([&] { app.calc.MaoDExit(nullptr); }));
     ASSERT_TRUE(app.Run([&] { app.project.DirectSaveProj(); }));
-    ASSERT_TRUE(app.Run([&] { app.undo.Clear(); }));
+    ASSERT_TRUE(app.Run([&] { app.project.OpenAtStartup(copy); }));  // a fresh history
     ASSERT_FALSE(f.Unsaved());
+    ASSERT_FALSE(app.undo.CanUndo());
     QApplication::processEvents();
   }
   void TearDown() override {

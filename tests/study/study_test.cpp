@@ -91,7 +91,6 @@ TEST(Study, SweepOfHeatingTimeEqualsSettingItByHand) {
     ASSERT_EQ(row.size(), kOutputs.size() + 3);
     EXPECT_EQ(row[0], values[i]);
     EXPECT_EQ(row.back(), "") << row.back();
-    EXPECT_EQ(row[row.size() - 2], "") << row[row.size() - 2];  // a sound design: no check beyond a hint
     CliResult hand = Cli({project, "--set", "TaoD=" + values[i], "--recalc", "--json"});
     ASSERT_EQ(hand.code, 0) << hand.err;
     for (size_t k = 0; k < kOutputs.size(); ++k)
