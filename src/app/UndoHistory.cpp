@@ -124,7 +124,6 @@ void UndoHistory::SetEnabled(bool on) {
   if (!on) {
     undo_.clear();
     redo_.clear();
-    committed_.reset();
     open_ = nullptr;
     UpdateCommands();
   }

@@ -161,17 +161,18 @@ bool DesktopKeys::eventFilter(QObject* watched, QEvent* e) {
     QApplication::clipboard()->setText(Q(TabSeparated(SelectionTable(*view))));
     return true;
   }
-  if (e->type() != QEvent::ShortcutOverride) return false;
   auto* target = qobject_cast<QWidget*>(watched);
   if (!target || target->window() != &window_ || target != QApplication::focusWidget()) return false;
   const QKeyCombination key = k->keyCombination();
   const QKeyCombination undo(Qt::CTRL, Qt::Key_Z), redo(Qt::CTRL, Qt::Key_Y), redo2(Qt::CTRL | Qt::SHIFT, Qt::Key_Z);
   // A field's own undo would take back single keystrokes of its text only; the window's
-  // history takes back the whole step, results and all.
+  // history takes back the whole step, results and all. Not accepted as an override, the
+  // key goes to the menu's shortcut; with nothing to undo it goes nowhere.
   if ((key == undo || key == redo || key == redo2) &&
       (qobject_cast<QLineEdit*>(target) || qobject_cast<QTextEdit*>(target) ||
        qobject_cast<QTextEdit*>(target->parentWidget())))
-    return true;  // not accepted: the menu's shortcut takes the key
+    return true;
+  if (e->type() != QEvent::ShortcutOverride) return false;
   // F1 in a control with a key handler is help on that control, not the manual's start.
   if (key == QKeyCombination(Qt::Key_F1)) {
     Component* c = window_.ComponentOf(target);

@@ -577,6 +577,13 @@ TEST_F(Desktop, TheCurvesMenuCopiesSavesAndPrints) {
     return nullptr;
   };
   ASSERT_TRUE(action("复制为图像")->isEnabled());
+  if (const char* shots = std::getenv("PELMORA_SHOTS")) {
+    QImage shot = win.grab().toImage();
+    QPainter p(&shot);
+    p.drawPixmap(win.mapFromGlobal(menu->mapToGlobal(QPoint(0, 0))), menu->grab());
+    p.end();
+    shot.save(QString(shots) + "/curve-menu.png");
+  }
   action("复制为图像")->trigger();
   const QImage copied = QApplication::clipboard()->image();
   EXPECT_GE(copied.width(), 640);
