@@ -1,6 +1,7 @@
 // A full recalculation of the hot-water-heated storage tank of data/cases: from a
 // project whose sizing results are empty (the driver's passes run until area and pass
-// count settle) and of the settled project (every result already in place).
+// count settle) and of the settled project (every result already in place); a field
+// typed and left with and without the undo history, and an undo with its redo.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -68,6 +69,48 @@ void BM_InputsFingerprint(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(app.results.Inputs());
 }
 BENCHMARK(BM_InputsFingerprint)->Unit(benchmark::kMicrosecond);
+
+// A field typed and left as the window runs it: the keystroke, then the exit with its
+// recalculation, each through the dispatch point; with the undo history taking the step
+// (a capture of the window after each action) and with the history switched off.
+void TypedAndLeft(benchmark::State& state, bool history) {
+  ScriptedPort port;
+  PelmoraApp app(&port, "/tmp/");
+  ApplyCase(app, "storage_tank");
+  app.undo.SetEnabled(history);
+  TFormPelmora& f = app.form;
+  const std::string values[2] = {"7200", "7300"};
+  int i = 0;
+  for (auto _ : state) {
+    app.Run([&] {
+      f.FocusChangedByView(f.TaoD);
+      f.TaoD->SetText(values[i ^= 1]);
+    });
+    app.Run([&] { f.TaoD->Exit(); });
+  }
+  if (history && !app.undo.CanUndo()) state.SkipWithError("no step taken");
+}
+BENCHMARK_CAPTURE(TypedAndLeft, with_undo, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(TypedAndLeft, without_undo, false)->Unit(benchmark::kMicrosecond);
+
+// Undo and redo of that step: the window put back twice.
+void BM_UndoRedo(benchmark::State& state) {
+  ScriptedPort port;
+  PelmoraApp app(&port, "/tmp/");
+  ApplyCase(app, "storage_tank");
+  TFormPelmora& f = app.form;
+  app.Run([&] {
+    f.FocusChangedByView(f.TaoD);
+    f.TaoD->SetText("7300");
+  });
+  app.Run([&] { f.TaoD->Exit(); });
+  for (auto _ : state) {
+    app.Run([&] { app.undo.Undo(); });
+    app.Run([&] { app.undo.Redo(); });
+  }
+  if (f.TaoD->Text() != "7300") state.SkipWithError("the step was not redone");
+}
+BENCHMARK(BM_UndoRedo)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

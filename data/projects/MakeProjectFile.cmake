@@ -5,7 +5,9 @@
 file(STRINGS ${SRC} _lines ENCODING UTF-8 REGEX "^(--|@)")
 set(_args)
 foreach(_line IN LISTS _lines)
-  if(_line MATCHES "^@case[ ]+(.+)$")
+  if(_line MATCHES "^@template-only")
+    continue()  # read by data/CMakeLists.txt: no example is made
+  elseif(_line MATCHES "^@case[ ]+(.+)$")
     file(STRINGS ${CASES}/${CMAKE_MATCH_1}.args _case ENCODING UTF-8 REGEX "^--")
     foreach(_c IN LISTS _case)
       if(_c MATCHES "^--(exit|recalc|json)" AND MODE STREQUAL "template")

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "app/TableText.h"
 #include "fields/Dispatch.h"
 
 namespace pelmora {
@@ -23,7 +24,8 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
       recovery(form, project),
       simp(port),
       help(form),
-      results(form, calc) {
+      results(form, calc),
+      undo(form) {
   form.ProgramFolder = programFolder.empty() ? ExecutableFolder() : std::move(programFolder);
   if (!form.ProgramFolder.empty() && form.ProgramFolder.back() != '/') form.ProgramFolder += '/';
   form.SetProjectModified(false, true);
@@ -35,8 +37,13 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
   geometry.tolerance = [this] { return calc.Tolerance; };
   simp.FormCreate(form.ProgramFolder);
   InstallSimpPL(form, simp);
-  project.onSaved = [this] { recovery.Remove(); };
+  project.onSaved = [this] {
+    recovery.Remove();
+    undo.MarkSaved();
+    form.SetUnsaved(false);
+  };
   project.afterFileCommand = [this] { recovery.armed = true; };
+  project.onReplaced = [this] { undo.Clear(); };
   project.markResultsStale = [this](const std::string& why) { calc.MarkAllResultsStale(why); };
   // The first recalculation after a file command keeps a recovery copy first.
   form.SetHandler("MaoDExit", [this](Component* s) {
@@ -73,9 +80,54 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
   // The calculation sheet lists the design checks of the last completed run.
   report.designChecks = [this] { return calc.checks; };
   WireProjectState();
+  DeclareUndoSteps();
+  InstallEditCommands();
   // Last: every subsystem has installed its handlers.
   form.SealCommands();
   results.Settled();
+}
+
+void PelmoraApp::DeclareUndoSteps() {
+  undo.Declare("SBClearClick", [this](Component*) { return "清除 " + ControlCaption(form, form.Focused()); });
+  undo.Declare("SBP3Click");   // 选择螺距
+  undo.Declare("SBDLTClick");  // 选择绝对粗糟度
+  undo.Declare("SBP11Click", "选择膨胀系数");
+  undo.Declare("SBDiClick");  // 选择钢管系列
+  undo.Declare("SBnClick");   // 估算管根数
+  undo.Declare("Button3Click", "选用钢管");
+  undo.Declare("BTVesselClick", "容器定义 确定");
+  undo.Declare("SBPrepCurveClick", "准备绘制曲线");
+  // The property dialog's 确定 copies its values into the window.
+  if (simp.BBOK)
+    simp.BBOK->OnClick = [this, ok = simp.BBOK->OnClick](Component* s) {
+      UndoHistory::Step step(undo, "填入物性");
+      if (ok) ok(s);
+    };
+  // Beside the components: the checks of the run and the curve drawn for that state.
+  undo.AddState([this] {
+    return [this, checks = calc.checks, state = calc.lastRun] {
+      if (calc.checks == checks && calc.lastRun == state) return;
+      calc.checks = checks;
+      calc.lastRun = state;
+      if (calc.checksChanged) calc.checksChanged();
+    };
+  });
+  undo.AddState([this] {
+    return [this, data = curve.data] {
+      curve.data = data;
+      form.PaintBox1->Invalidate();
+    };
+  });
+  // The modified flag and the title's mark follow what the window holds against its file.
+  undo.afterRestore = [this] { form.SetProjectModified(project.HasUnsavedChanges(), true); };
+  undo.afterStep = [this] { form.SetUnsaved(undo.Unsaved()); };
+}
+
+void PelmoraApp::InstallEditCommands() {
+  auto copy = [this](Component*) { form.Port().SetClipboardText(TabSeparated(ResultsTable(form, calc.checks))); };
+  form.SetHandler("MECopyClick", copy);
+  form.SetHandler("SBCopyClick", copy);
+  form.SetHandler("MCRecalcClick", [this](Component* s) { form.RunHandler("MaoDExit", s); });
 }
 
 std::vector<std::string> CheckReportRows(const TFormPelmora& form, const DesignCheck& check) {

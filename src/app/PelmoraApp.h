@@ -5,6 +5,7 @@
 #include "app/Help.h"
 #include "app/ResultsState.h"
 #include "app/Shell.h"
+#include "app/UndoHistory.h"
 #include "calc/Calculation.h"
 #include "calc/Curve.h"
 #include "calc/Geometry.h"
@@ -37,6 +38,7 @@ class PelmoraApp {
   TFormSimpPL simp;      // the property dialog, created after the window
   Help help;             // the manual at the field in question
   ResultsState results;  // whether the results shown belong to the inputs shown
+  UndoHistory undo;      // last: the commands it makes steps of are all installed
 
   // Set by the desktop view: opens the parameter-study dialog (参数研究…). Without a
   // view the command says where the study is found instead.
@@ -61,6 +63,11 @@ class PelmoraApp {
   void WatchInputs(const std::string& handler);
   Event WatchingInputs(Event command);
   void AfterInputsChanged(uint64_t before, Component* sender, bool completed);
+  // The commands that are one undo step each, and the state an undo puts back beside
+  // the components.
+  void DeclareUndoSteps();
+  // 复制结果 and 重新计算.
+  void InstallEditCommands();
 };
 
 // The heading of the report's last section and one of its rows.

@@ -52,6 +52,9 @@ const char* kUsage =
     "  --pick-row N        answer the next pick list: click row N (from 1) and confirm\n"
     "                      (a pick list without one of these is cancelled)\n"
     "  --yes               answer questions with Yes (default: No)\n"
+    "  --undo              undo the last step (撤销: a field typed and left, a choice, a pick,\n"
+    "                      a command); the window is as it was before it, results included\n"
+    "  --redo              redo the step undone last (重做)\n"
     "Property dialog (--click SBP1, SBP1v, SBP2 or SBP2v opens it; it stays open until\n"
     "--click BBOK or --click BBCancle; while it is open --set, --unit, --select and --click\n"
     "act on its components first):\n"
@@ -134,6 +137,12 @@ class CliPort : public ScriptedPort {
     pickJson.emplace_back(Messages().size(), j);
     return answer;
   }
+  // The clipboard of a terminal is its output (--click SBCopy prints the table).
+  std::ostream* clipboardOut = nullptr;
+  void SetClipboardText(const std::string& text) override {
+    ScriptedPort::SetClipboardText(text);
+    if (clipboardOut) *clipboardOut << text;
+  }
   void ShowMessage(const std::string& text) override {
     ScriptedPort::ShowMessage(text);
     if (open) dialogMessages.push_back(text);
@@ -179,6 +188,17 @@ struct Cli {
     if (!GetReportPdfWriter()) SetReportPdfWriter(&ReportPdfBytes);
     app.select.OpenCatalogue();
     app.simp.closeView = [this] { port.open = nullptr; };
+    port.clipboardOut = &out;
+  }
+
+  // --undo and --redo: nothing to take back is an option that could not be carried out.
+  void UndoRedo(bool redo) {
+    bool done = false;
+    Act([this, redo, &done] { done = redo ? app.undo.Redo() : app.undo.Undo(); });
+    if (!done) {
+      err << "pelmora-calc: " << (redo ? "没有可重做的步骤" : "没有可撤销的步骤") << "\n";
+      Fail(1);
+    }
   }
 
   // A component of the open dialog, else of the window.
@@ -484,6 +504,7 @@ struct Cli {
     out << "],\n  \"focus\": " << (focus ? JsonString(focus->Name()) : std::string("null"))
         << ",\n  \"title\": " << JsonString(app.form.Caption())
         << ",\n  \"projectModified\": " << (app.form.ProjectModified() ? "true" : "false")
+        << ",\n  \"undo\": " << JsonString(app.undo.UndoName()) << ",\n  \"redo\": " << JsonString(app.undo.RedoName())
         << ",\n  \"curve\": " << CurveJson() << ",\n  \"feasible\": " << (Feasible(app.calc.checks) ? "true" : "false")
         << ",\n  \"checks\": " << ChecksJson() << ",\n  \"messages\": [";
     auto msgs = port.Messages();
@@ -623,6 +644,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         cli.Clear(value);
       else if (a == "--yes")
         cli.port.defaultAnswer = Answer::Yes;
+      else if (a == "--undo" || a == "--redo")
+        cli.UndoRedo(a == "--redo");
       else if (a == "--pick")
         cli.port.pickText = value, cli.port.pickRow.reset();
       else if (a == "--pick-row")

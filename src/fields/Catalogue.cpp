@@ -374,6 +374,7 @@ void TFormPelmora::WrapHandler(const std::string& name,
 }
 
 void TFormPelmora::RunHandler(const std::string& name, Component* sender) {
+  if (onHandler) onHandler(name, sender);
   if (name == "MaoDChange") {
     MaoDChange(sender);
     return;
@@ -392,6 +393,12 @@ void TFormPelmora::MaoDChange(Component*) { SetProjectModified(true, true); }
 void TFormPelmora::SetCaption(std::string c) {
   if (caption_ == c) return;
   caption_ = std::move(c);
+  NotifyFormObservers();  // the view redraws the title
+}
+
+void TFormPelmora::SetUnsaved(bool b) {
+  if (unsaved_ == b) return;
+  unsaved_ = b;
   NotifyFormObservers();  // the view redraws the title
 }
 
@@ -505,7 +512,13 @@ void TFormPelmora::BuildMenu() {
   AddMenu("MFTemp", file, "&T 存为模板");
   AddMenu("N2", file, "-");
   AddMenu("MFExit", file, "&E 退出");
+  MenuItem* edit = AddMenu("MEdit", nullptr, "&B 编辑");
+  AddMenu("MEUndo", edit, "&U 撤销");
+  AddMenu("MERedo", edit, "&R 重做");
+  AddMenu("N4", edit, "-");
+  AddMenu("MECopy", edit, "&C 复制结果");
   MenuItem* calc = AddMenu("MCalc", nullptr, "&C 计算");
+  AddMenu("MCRecalc", calc, "&R 重新计算");
   AddMenu("MCStudy", calc, "&P 参数研究…");
   MenuItem* report = AddMenu("MReport", nullptr, "&R 报表");
   AddMenu("MRSimple", report, "&M 生成报表");
@@ -535,6 +548,7 @@ void TFormPelmora::BuildToolBar() {
   AddButton("SBRPrintCalc", &toolBar, "打印计算书");
   AddButton("SBAutoRun", &toolBar, "自动计算", true);
   AddButton("SBClear", &toolBar, "清除光标处数据");
+  AddButton("SBCopy", &toolBar, "复制结果");
   AddButton("SBHPDF", &toolBar, "这是什么？");
 }
 

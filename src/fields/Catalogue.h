@@ -58,6 +58,9 @@ class TFormPelmora : public Form {
   bool HasHandler(const std::string& name) const;
   // Puts `outer` around the handler bound to `name`; it gets that handler and the sender.
   void WrapHandler(const std::string& name, std::function<void(const Event& inner, Component* sender)> outer);
+  // Told of every handler run by name, before it runs (the undo history names its
+  // steps after the command that ran).
+  std::function<void(const std::string& name, Component* sender)> onHandler;
 
   // The command table: every menu item, button and speed button of the window with the
   // name of its click handler, and the key handler of the input controls.
@@ -100,6 +103,10 @@ class TFormPelmora : public Form {
   std::string ProgramFolder;  // with a trailing separator
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string c);
+  // The window differs from its file as last opened, created or saved: the title
+  // shows a mark.
+  bool Unsaved() const { return unsaved_; }
+  void SetUnsaved(bool b);
 
   static constexpr const char* kTitle = PELMORA_NAME_ZH "(" PELMORA_NAME ")" PELMORA_VERSION_TEXT;
 
@@ -134,6 +141,7 @@ class TFormPelmora : public Form {
   std::map<std::string, KeyEvent> keyHandlers_;
   std::vector<std::pair<Component*, std::string>> commands_;
   bool projectModified_ = false;
+  bool unsaved_ = false;
   std::string caption_ = kTitle;
 };
 

@@ -67,6 +67,7 @@ void Component::Unsubscribe(int id) {
 }
 
 void Component::Changed() {
+  form_.NoteChange(this);
   if (observers_.empty()) return;
   auto copy = observers_;
   for (auto& [id, o] : copy) o(*this);

@@ -560,6 +560,42 @@ class Form {
     if (writeLog_) writeLog_->push_back(c);
   }
 
+  // Counts every change of a component's visible state (each notification): a reader
+  // that saw the same count has seen the same form.
+  uint64_t ChangeCount() const { return changeCount_; }
+  void NoteChange(Component* c) {
+    ++changeCount_;
+    if (!changeLog_ || changeLogFull_) return;
+    if (changeLog_->size() < kChangeLogLimit)
+      changeLog_->push_back(c);
+    else
+      changeLogFull_ = true;
+  }
+  // While a log is set, every component that notifies a change is noted in it (the undo
+  // history captures those again). A log that reached its limit stops and says so: the
+  // reader then takes every component.
+  void SetChangeLog(std::vector<Component*>* log) {
+    changeLog_ = log;
+    changeLogFull_ = false;
+  }
+  bool ChangeLogFull() const { return changeLogFull_; }
+  void ClearChangeLog() {
+    if (changeLog_) changeLog_->clear();
+    changeLogFull_ = false;
+  }
+  static constexpr size_t kChangeLogLimit = 1 << 16;
+
+  // Told when a user action starts and when it has ended at the dispatch point (the
+  // outermost action only; the dialogs and paints inside it are part of it).
+  class ActionObserver {
+   public:
+    virtual ~ActionObserver() = default;
+    virtual void ActionStarted() = 0;
+    virtual void ActionEnded() = 0;
+  };
+  ActionObserver* GetActionObserver() const { return actionObserver_; }
+  void SetActionObserver(ActionObserver* o) { actionObserver_ = o; }
+
   // Observers of form-level changes (focus moved by the core).
   using FormObserver = std::function<void(Form&)>;
   int Subscribe(FormObserver o);
@@ -576,6 +612,10 @@ class Form {
   Component* focused_ = nullptr;
   Component* leftByCore_ = nullptr;
   std::vector<const Component*>* writeLog_ = nullptr;
+  uint64_t changeCount_ = 0;
+  std::vector<Component*>* changeLog_ = nullptr;
+  bool changeLogFull_ = false;
+  ActionObserver* actionObserver_ = nullptr;
   std::vector<std::pair<int, FormObserver>> observers_;
   int nextObserver_ = 1;
 };

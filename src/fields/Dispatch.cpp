@@ -9,8 +9,8 @@
 namespace pelmora {
 
 namespace {
-int g_busyDepth = 0;
-int g_dispatchDepth = 0;  // a paint event inside a long action dispatches too
+thread_local int g_busyDepth = 0;
+thread_local int g_dispatchDepth = 0;  // a paint event inside a long action dispatches too
 UnexpectedErrorHook g_unexpectedHook;
 }  // namespace
 
@@ -42,9 +42,25 @@ void ReportUnexpectedError(Form* form, const std::string& what) {
   }
 }
 
+namespace {
+// The observer's own faults are the program's: shown, and the action goes on.
+template <class F>
+void TellObserver(Form& form, F&& tell) {
+  try {
+    tell();
+  } catch (const std::exception& e) {
+    ReportUnexpectedError(&form, e.what());
+  } catch (...) {
+    ReportUnexpectedError(&form, "");
+  }
+}
+}  // namespace
+
 bool Dispatch(Form& form, const std::function<void()>& action) {
   bool ok = false;
+  Form::ActionObserver* observer = g_dispatchDepth == 0 ? form.GetActionObserver() : nullptr;
   ++g_dispatchDepth;
+  if (observer) TellObserver(form, [observer] { observer->ActionStarted(); });
   try {
     action();
     ok = true;
@@ -57,6 +73,8 @@ bool Dispatch(Form& form, const std::function<void()>& action) {
   } catch (...) {
     ReportUnexpectedError(&form, "");
   }
+  // An action that stopped half way has changed what it changed: that is told too.
+  if (observer) TellObserver(form, [observer] { observer->ActionEnded(); });
   // Only the outermost action restores the cursor: a nested one (a repaint while the
   // curve is computed) leaves the hourglass of the action around it.
   if (--g_dispatchDepth == 0 && g_busyDepth != 0) {

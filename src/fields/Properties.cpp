@@ -217,6 +217,7 @@ KindInfo RadioGroupKind() {
                     int i = ParseIndex(arg);
                     if (i < 0 || i >= static_cast<int>(r->Items().size()))
                       throw std::invalid_argument("no item " + arg + " in " + c.Name());
+                    r->Owner().FocusChangedByView(r);  // a click on a radio button focuses its group
                     return [r, i] { r->SetItemIndex(i); };
                   }}}});
   p.push_back({.name = "Items",

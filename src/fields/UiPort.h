@@ -74,6 +74,9 @@ class UiPort {
   // Shows the manual at a bookmark. Without a viewer (command line, tests) the bookmark
   // is looked up in the manual's index and nothing is shown.
   virtual HelpShown ShowHelp(const HelpRequest& request);
+  // Puts text on the clipboard (tab-separated rows for a spreadsheet). Without a
+  // clipboard (command line) the text is shown where the user reads.
+  virtual void SetClipboardText(const std::string& text) { (void)text; }
 };
 
 // Everything a port was asked, in order; used by tests and by the command line.
@@ -118,6 +121,9 @@ class ScriptedPort : public UiPort {
   HelpShown ShowHelp(const HelpRequest& request) override;
   // Every help request, with what it found.
   std::vector<HelpShown> helpShown;
+  // The last text put on the clipboard.
+  std::string clipboard;
+  void SetClipboardText(const std::string& text) override { clipboard = text; }
 
   // The texts of message and box events, in order.
   std::vector<std::string> Messages() const;
@@ -148,6 +154,7 @@ class MessageTap : public UiPort {
   void ProcessEvents() override { inner_.ProcessEvents(); }
   void ShowForm(Form& form) override { inner_.ShowForm(form); }
   HelpShown ShowHelp(const HelpRequest& request) override { return inner_.ShowHelp(request); }
+  void SetClipboardText(const std::string& text) override { inner_.SetClipboardText(text); }
 
  private:
   UiPort& inner_;

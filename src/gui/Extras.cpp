@@ -120,4 +120,14 @@ void PrintSheet(QWidget* parent, TFormPelmora& form, const CalcSheet& sheet,
   parts->printSheet(parent, form, sheet, chart);
 }
 
+void PrintChart(QWidget* parent, const std::string& job, const ChartPainter& paint) {
+  std::string error;
+  const Table* parts = Parts(&error);
+  if (!parts) {
+    QMessageBox::warning(parent, Q(PELMORA_NAME_ZH), Q("打印部件无法载入，不能打印图表。\n" + error));
+    return;
+  }
+  parts->printChart(parent, job, paint);
+}
+
 }  // namespace pelmora::gui::extras

@@ -4,12 +4,15 @@
 // pelmora-extras.so, loaded when one of them is first used: the program starts without
 // loading those libraries. Programs that link the parts in (the GUI tests) say so with
 // UseLinked.
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "fields/UiPort.h"
 #include "report/ReportPdf.h"
 
+class QPainter;
+class QRect;
 class QWidget;
 
 namespace pelmora {
@@ -17,6 +20,9 @@ class TFormPelmora;
 }
 
 namespace pelmora::gui::extras {
+
+// Paints a chart over a page rectangle of the printer.
+using ChartPainter = std::function<void(QPainter& painter, const QRect& page)>;
 
 // What the module offers. Its entry point `pelmora_extras_table` returns one.
 struct Table {
@@ -27,8 +33,9 @@ struct Table {
   ReportPdfWriter reportPdfBytes;
   void (*printSheet)(QWidget* parent, TFormPelmora& form, const CalcSheet& sheet,
                      const std::function<void(chart::Canvas&)>& chart);
+  void (*printChart)(QWidget* parent, const std::string& job, const ChartPainter& paint);
 };
-constexpr int kVersion = 2;
+constexpr int kVersion = 3;
 constexpr const char* kModuleFile = "pelmora-extras.so";
 
 // The parts linked into this program (the library pelmora_extras); null where they are not.
@@ -56,5 +63,8 @@ HelpShown OpenHelp(QWidget* viewer, const HelpRequest& request);
 void PrintReport(QWidget* parent, TFormPelmora& form);
 void PrintSheet(QWidget* parent, TFormPelmora& form, const CalcSheet& sheet,
                 const std::function<void(chart::Canvas&)>& chart);
+// Prints a chart on one landscape page through the print dialog (job `job`); a message
+// box says when there is no printer or the parts cannot be loaded.
+void PrintChart(QWidget* parent, const std::string& job, const ChartPainter& paint);
 
 }  // namespace pelmora::gui::extras

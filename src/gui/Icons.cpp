@@ -178,6 +178,13 @@ void Draw(QPainter& p, const std::string& n) {
     p.setBrush(QColor(240, 240, 240));
     p.drawRect(QRectF(4, -4, 5, 8));
     p.restore();
+  } else if (n == "SBCopy") {
+    // Two sheets, the front one a small table: copies the inputs and results.
+    Page(p, QRectF(2, 1, 13, 16), QColor(235, 235, 235));
+    Page(p, QRectF(8, 6, 14, 17));
+    p.setPen(QPen(QColor(0, 110, 60), 1));
+    for (int r = 0; r < 3; ++r) p.drawLine(QPointF(10, 12 + r * 3.5), QPointF(20, 12 + r * 3.5));
+    p.drawLine(QPointF(14.5, 10.5), QPointF(14.5, 21));
   } else if (n == "SBHPDF") {
     p.setPen(QPen(QColor(0, 60, 160), 1.2));
     p.setBrush(QColor(230, 240, 255));

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "gui/ChecksView.h"
+#include "gui/DesktopKeys.h"
 #include "gui/Extras.h"
 #include "gui/Icons.h"
 #include "gui/MyStatusBar.h"
@@ -25,6 +26,9 @@ MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent, Build bui
     : QMainWindow(parent), app_(app), port_(port) {
   setObjectName("FormPelmora");
   setFont(WindowFont());
+  // The tool buttons' hints show also while another window is the active one (the
+  // splash above the window at start, a window manager that does not activate it).
+  setAttribute(Qt::WA_AlwaysShowToolTips);
   if (port_) port_->SetParent(this);
   app_.shell.closeWindow = [this] { close(); };
   app_.report.print = [this] { extras::PrintReport(this, app_.form); };
@@ -41,9 +45,13 @@ MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent, Build bui
   formSub_ = Form().Subscribe([this](pelmora::Form&) { OnFormChanged(); });
   connect(qApp, &QApplication::focusChanged, this, &MainWindow::OnFocusChanged);
   qApp->installEventFilter(this);
+  new DesktopKeys(*this);
   OnFormChanged();
   resize(kWidth, kHeight);
-  if (build == Build::Whole) CompleteBuild();
+  if (build == Build::Whole)
+    CompleteBuild();
+  else
+    app_.undo.DeferStart();
 }
 
 void MainWindow::CompleteBuild() {
@@ -51,6 +59,8 @@ void MainWindow::CompleteBuild() {
   complete_ = true;
   for (size_t i = 0; i < pageBuilt_.size(); ++i) EnsurePage(i);
   for (auto& [item, menu] : menus_) FillMenu(const_cast<MenuItem*>(item));
+  AttachDesktopParts(*this);
+  app_.undo.Start();  // the first capture of the window, after its first paint
   OnFormChanged();
   if (auto after = std::exchange(whenComplete, nullptr)) after();
 }
@@ -146,6 +156,7 @@ void MainWindow::FillMenu(MenuItem* top) {
     QAction* a = menu->addAction(Q(item->Caption()));
     if (!item->Name().empty()) a->setObjectName(Q(item->Name()));
     connect(a, &QAction::triggered, this, [this, item] { Run([item] { item->Click(); }); });
+    ApplyShortcuts(a, item->Name());
     actions_[item] = a;
     RefreshAction(item);
   }
@@ -238,7 +249,8 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 }
 
 void MainWindow::OnFormChanged() {
-  QString title = Q(Form().Caption());
+  // A project that differs from its file has a mark before its title.
+  QString title = (Form().Unsaved() ? "*" : "") + Q(Form().Caption());
   if (windowTitle() != title) setWindowTitle(title);
   Component* want = Form().Focused();
   QWidget* w = WidgetOf(want);

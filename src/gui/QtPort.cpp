@@ -2,9 +2,11 @@
 
 #include "fields/Catalogue.h"
 #include "gui/Extras.h"
+#include "gui/FileDialogs.h"
 #include "gui/PickListDialog.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -96,6 +98,7 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
   if (!r.defaultExt.empty()) dlg.setDefaultSuffix(Q(r.defaultExt));
   if (!r.fileName.empty()) dlg.selectFile(Q(r.fileName));
   if (save && !r.overwritePrompt) dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+  MakeChinese(dlg);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
   return dlg.selectedFiles().front().toStdString();
 }
@@ -116,6 +119,8 @@ std::optional<std::string> QtPort::PickList(const PickListRequest& r) {
 }
 
 void QtPort::Beep() { QApplication::beep(); }
+
+void QtPort::SetClipboardText(const std::string& text) { QApplication::clipboard()->setText(Q(text)); }
 
 void QtPort::SetBusyCursor(bool busy) {
   if (busy == busy_) return;

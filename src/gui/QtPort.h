@@ -33,6 +33,7 @@ class QtPort : public UiPort {
   std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
   std::optional<std::string> PickList(const PickListRequest& request) override;
   void Beep() override;
+  void SetClipboardText(const std::string& text) override;
   void SetBusyCursor(bool busy) override;
   void ProcessEvents() override;
   // The property dialog, created on its first showing as a child of the window.

@@ -22,6 +22,7 @@
 #include "fields/DurableFile.h"
 #include "fields/NumberFormat.h"
 #include "fields/Progress.h"
+#include "gui/ChartMenu.h"
 #include "gui/QtCanvas.h"
 #include "gui/Widgets.h"
 #include "study/StudyChart.h"
@@ -178,6 +179,14 @@ StudyDialog::StudyDialog(PelmoraApp& app, QWidget* parent) : QDialog(parent), ap
   rv->addLayout(ch);
   chart_ = new StudyChartView(right);
   rv->addWidget(chart_, 1);
+  ChartSource source;
+  source.name = "参数研究";
+  source.available = [this] { return !result_.rows.empty() && chartChoice_->currentIndex() >= 0; };
+  source.draw = [this](chart::Canvas& canvas) {
+    DrawStudyChart(canvas, result_, shown_.inputs.size(),
+                   static_cast<size_t>(std::max(0, chartChoice_->currentIndex())));
+  };
+  AttachChartMenu(chart_, app_.form.Port(), std::move(source));
   split->addWidget(outputs_);
   split->addWidget(right);
   split->setStretchFactor(1, 1);
@@ -295,17 +304,26 @@ void StudyDialog::ShowResult() {
   QStringList heads;
   for (const std::string& h : result_.headers) heads << Q(h);
   table_->setHorizontalHeaderLabels(heads);
-  int failed = 0;
+  int failed = 0, flagged = 0;
   for (size_t i = 0; i < result_.rows.size(); ++i) {
     const StudyRow& row = result_.rows[i];
     std::vector<std::string> cells = row.inputs;
     cells.insert(cells.end(), row.outputs.begin(), row.outputs.end());
+    const size_t checkColumn = cells.size();
+    cells.push_back(StudyCheckCell(row));
     cells.push_back(row.message);
     for (size_t c = 0; c < cells.size(); ++c) {
       auto* item = new QTableWidgetItem(Q(cells[c]));
       if (!row.ok) item->setForeground(QColor(192, 0, 0));
+      if (c == checkColumn && !cells[c].empty()) {
+        // The point's run raised a warning or worse: marked, and its tooltip lists them.
+        item->setForeground(QColor(176, 0, 0));
+        item->setBackground(QColor(255, 236, 224));
+        item->setToolTip(Q(StudyCheckList(app_.form, row)));
+      }
       table_->setItem(static_cast<int>(i), static_cast<int>(c), item);
     }
+    if (!cells[checkColumn].empty()) ++flagged;
     if (!row.ok) ++failed;
   }
   table_->resizeColumnsToContents();
@@ -323,6 +341,7 @@ void StudyDialog::ShowResult() {
   export_->setToolTip("把结果表写成 CSV 文件（UTF-8，可用电子表格打开）");
   status_->setText(
       QString("共 %1 点").arg(result_.rows.size()) +
+      (flagged ? QString("，%1 点有计算检查（见“%2”列）").arg(flagged).arg(kStudyChecksHeader) : QString()) +
       (failed ? QString("，其中 %1 点计算失败（见“%2”列）").arg(failed).arg(kStudyMessageHeader) : QString()));
 }
 

@@ -1,5 +1,6 @@
 #include "project/ProjectCommands.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -47,9 +48,29 @@ FileDialogRequest ProjectCommands::Dialog(const char* title, int filterIndex, bo
   r.filter = kFilter;
   r.filterIndex = filterIndex;
   r.defaultExt = filterIndex == 2 ? "pmt" : "pmf";
-  r.initialDir = ".";
+  r.initialDir = InitialFolder(filterIndex == 2 && !save, save);
   r.overwritePrompt = save;
   return r;
+}
+
+// The working folder of a program started from a desktop menu is anywhere: New starts in
+// the shipped templates, the other dialogs in the folder last used (the open project's,
+// else the most recent file's), else in the shipped examples (to open) or the home folder.
+std::string ProjectCommands::InitialFolder(bool newFromTemplate, bool save) const {
+  auto folderOf = [](const std::string& file) {
+    size_t slash = file.rfind('/');
+    return slash == std::string::npos ? std::string() : file.substr(0, slash == 0 ? 1 : slash);
+  };
+  auto exists = [](const std::string& dir) {
+    struct stat st {};
+    return !dir.empty() && ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  };
+  if (newFromTemplate && exists(f_.ProgramFolder + "templates")) return f_.ProgramFolder + "templates";
+  for (const std::string& file : {f_.CurrentProjectFile, MRF.Files().empty() ? std::string() : MRF.Files().front()})
+    if (std::string dir = folderOf(file); exists(dir)) return dir;
+  if (!save && exists(f_.ProgramFolder + "examples")) return f_.ProgramFolder + "examples";
+  const char* home = std::getenv("HOME");
+  return home && exists(home) ? home : ".";
 }
 
 void ProjectCommands::ApplyLoaded(const std::vector<FormRecord>& records, LoadKind kind) {
@@ -88,6 +109,7 @@ bool ProjectCommands::Read(const std::string& path, LoadKind kind) {
     if (rehearse) rehearse(records, kind);
     if (clearProjectState) clearProjectState();
     ApplyLoaded(records, kind);
+    if (onReplaced) onReplaced();
   } catch (const RecordError& e) {
     throw ConversionError(RecordErrorMessage(e, path, offset));
   }

@@ -29,6 +29,9 @@ class ProjectCommands {
   // every command that replaced the project (wired to the recovery copies).
   std::function<void()> onSaved;
   std::function<void()> afterFileCommand;
+  // Told when a file has replaced what the window held (New, Open, a recent file, the
+  // start-up file, a recovery copy): wired to the undo history, which starts anew.
+  std::function<void()> onReplaced;
   // Every result marked out of date (a cleared field), wired to the calculation.
   std::function<void(const std::string&)> markResultsStale;
   // Before a file replaces the project: the checks, stale marks and status texts of the
@@ -112,6 +115,7 @@ class ProjectCommands {
   void MarkSaved();
   void Write(const std::string& path, const std::vector<std::string>& excluded);
   FileDialogRequest Dialog(const char* title, int filterIndex, bool save) const;
+  std::string InitialFolder(bool newFromTemplate, bool save) const;
 
   TFormPelmora& f_;
   Modes& modes_;

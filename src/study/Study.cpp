@@ -148,6 +148,7 @@ StudyCopy::Source::Source(const PelmoraApp& project)
 StudyCopy::StudyCopy(const PelmoraApp& project) : StudyCopy(Source(project)) {}
 
 StudyCopy::StudyCopy(const Source& source) : app_(&port_, source.programFolder), base_(source.records) {
+  app_.undo.SetEnabled(false);  // points are put back by Reset, not undone
   ApplyFormRecords(app_.form, base_);
   // A study computes every point, also when the window's automatic calculation is off.
   if (app_.form.SBAutoRun->Down()) {
@@ -259,6 +260,7 @@ StudyRow StudyCopy::Point(const std::vector<std::pair<std::string, std::string>>
     row.message = said;
   }
   row.ok = ok;
+  if (ok) row.checks = app_.calc.checks;
   for (const std::string& o : outputs) {
     const auto* e = dynamic_cast<const EditD*>(app_.form.Find(o));
     std::string shown;
@@ -280,6 +282,7 @@ StudyResult RunStudy(const PelmoraApp& project, const StudyRequest& request) {
   StudyResult result;
   for (const StudyInput& in : request.inputs) result.headers.push_back(StudyHeader(project.form, in.field));
   for (const std::string& o : request.outputs) result.headers.push_back(StudyHeader(project.form, o));
+  result.headers.push_back(kStudyChecksHeader);
   result.headers.push_back(kStudyMessageHeader);
 
   // The points in table order: the first input slowest.
@@ -377,10 +380,45 @@ std::string StudyCsv(const StudyResult& result, bool byteOrderMark) {
   for (const StudyRow& r : result.rows) {
     std::vector<std::string> cells = r.inputs;
     cells.insert(cells.end(), r.outputs.begin(), r.outputs.end());
+    cells.push_back(StudyCheckCell(r));
     cells.push_back(r.message);
     line(cells);
   }
   return s;
+}
+
+namespace {
+// The levels above a hint, most severe first.
+std::vector<DesignCheck::Level> FlaggedLevels(const StudyRow& row) {
+  std::vector<DesignCheck::Level> levels;
+  for (const DesignCheck& c : row.checks)
+    if (c.level != DesignCheck::Level::Hint && std::find(levels.begin(), levels.end(), c.level) == levels.end())
+      levels.push_back(c.level);
+  std::sort(levels.begin(), levels.end(), [](auto a, auto b) { return static_cast<int>(a) > static_cast<int>(b); });
+  return levels;
+}
+}  // namespace
+
+std::string StudyCheckCell(const StudyRow& row) {
+  std::string cell;
+  for (DesignCheck::Level level : FlaggedLevels(row)) {
+    const auto n =
+        std::count_if(row.checks.begin(), row.checks.end(), [level](const DesignCheck& c) { return c.level == level; });
+    cell += (cell.empty() ? "" : "，") + std::string(LevelText(level)) + " " + std::to_string(n);
+  }
+  return cell;
+}
+
+std::string StudyCheckList(const TFormPelmora& form, const StudyRow& row) {
+  std::string list;
+  for (DesignCheck::Level level : FlaggedLevels(row))
+    for (const DesignCheck& c : row.checks) {
+      if (c.level != level) continue;
+      std::string where;
+      if (const auto* e = dynamic_cast<const EditD*>(form.Find(c.field))) where = e->QuantityName() + "：";
+      list += (list.empty() ? "" : "\n") + std::string(LevelText(level)) + "  " + where + c.text;
+    }
+  return list;
 }
 
 }  // namespace pelmora

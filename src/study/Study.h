@@ -32,11 +32,13 @@ struct StudyRow {
   std::vector<std::string> inputs;   // the texts typed
   std::vector<std::string> outputs;  // the texts the fields show afterwards
   bool ok = true;
-  std::string message;  // why the point failed (or what it said), empty otherwise
+  std::string message;              // why the point failed (or what it said), empty otherwise
+  std::vector<DesignCheck> checks;  // the design checks of the point's run
 };
 
 struct StudyResult {
-  std::vector<std::string> headers;  // caption(unit) of each column, then the message column
+  // caption(unit) of each input and output column, then the checks and the message column
+  std::vector<std::string> headers;
   std::vector<StudyRow> rows;
 };
 
@@ -44,6 +46,13 @@ inline constexpr int kMaxStudyPoints = 1000;  // per input
 inline constexpr int kMaxStudyGrid = 10000;   // points of a whole study
 inline constexpr int kMaxStudyThreads = 16;
 inline constexpr const char* kStudyMessageHeader = "计算信息";
+inline constexpr const char* kStudyChecksHeader = "检查";
+
+// The checks of a point's run that are more than hints (a warning, an infeasible
+// design): the cell of the 检查 column, the most severe level first ("警告 2"; empty when
+// there is none), and the list of them, one per line ("警告  管内流速：…").
+std::string StudyCheckCell(const StudyRow& row);
+std::string StudyCheckList(const TFormPelmora& form, const StudyRow& row);
 
 // The values of one input (Format7 texts, as a user types them); throws
 // std::invalid_argument with a Chinese reason for a range that cannot be stepped.

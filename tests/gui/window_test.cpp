@@ -357,7 +357,7 @@ TEST_F(Window, AutomaticCalculationSwitchedOffKeepsTheResults) {
 TEST_F(Window, MenuToolBarAndAbout) {
   QStringList titles;
   for (QAction* a : win.menuBar()->actions()) titles << a->text();
-  EXPECT_EQ(titles, (QStringList{"&F 文件", "&C 计算", "&R 报表", "&A 关于", "&H 帮助", "&E 结束"}));
+  EXPECT_EQ(titles, (QStringList{"&F 文件", "&B 编辑", "&C 计算", "&R 报表", "&A 关于", "&H 帮助", "&E 结束"}));
   QStringList file;
   for (QAction* a : win.MenuOf(f.MFile)->actions()) file << (a->isSeparator() ? "-" : a->text());
   EXPECT_EQ(file, (QStringList{"&N 新建", "&O 打开", "-", "&S 保存", "&A 另存为", "&T 存为模板", "-", "&E 退出"}));
@@ -377,7 +377,7 @@ TEST_F(Window, MenuToolBarAndAbout) {
     glyphs.insert(QByteArray(reinterpret_cast<const char*>(img.constBits()), img.sizeInBytes()));
   }
   EXPECT_EQ(hints, (QStringList{"新建", "打开", "保存", "另存为", "存为模板", "时间温度曲线", "生成报表", "保存报表",
-                                "打印报表", "打印计算书", "自动计算", "清除光标处数据", "这是什么？"}));
+                                "打印报表", "打印计算书", "自动计算", "清除光标处数据", "复制结果", "这是什么？"}));
   EXPECT_EQ(glyphs.size(), 13u);  // every glyph differs
 
   win.ActionOf(f.MAbout)->trigger();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <sstream>
 
 #include "ProjectTestUtil.h"
@@ -63,6 +64,66 @@ TEST(ShippedFiles, TemplatesHoldInputsOnly) {
     EXPECT_EQ(app.form.RichEditReport->Lines(), std::vector<std::string>{"报告"});
     EXPECT_EQ(ReadBytes(file).find("RichEditReport"), std::string::npos);
   }
+}
+
+// 空白项目: New from it gives the window as the program starts, unnamed and unmodified.
+TEST(ShippedFiles, TheBlankTemplateGivesAnEmptyProject) {
+  const std::string file = kBin + "/templates/空白项目.pmt";
+  ScriptedPort port, freshPort;
+  PelmoraApp app(&port, kBin), fresh(&freshPort, kBin);
+  ASSERT_TRUE(app.Run([&] { app.project.OpenAtStartup(kBin + "/examples/agitated-tank.pmf"); }));
+  port.files.push_back(file);
+  port.defaultAnswer = Answer::No;  // the unsaved question, if any
+  ASSERT_TRUE(app.Run([&] { app.form.RunHandler("MFNewClick", nullptr); }));
+  EXPECT_EQ(app.form.Caption(), std::string(TFormPelmora::kTitle) + "-[无名项目]");
+  EXPECT_FALSE(app.form.Unsaved());
+  // As the program starts, but for what the vessel rules give a new project (a flat-
+  // bottomed cylinder has no centre column: 0).
+  for (EditD* e : app.form.ValueFields()) {
+    if (e == app.form.DcD) continue;
+    EXPECT_EQ(e->Text(), fresh.form.FindAs<EditD>(e->Name())->Text()) << e->Name();
+  }
+  EXPECT_EQ(app.form.SetErrD->Text(), "0.01");
+  EXPECT_TRUE(app.form.TaoD->Text().empty());
+  EXPECT_FALSE(std::filesystem::exists(kBin + "/examples/空白项目.pmf"));
+}
+
+// A port that keeps the file dialogs' requests.
+struct DialogPort : ScriptedPort {
+  std::vector<FileDialogRequest> requests;
+  std::optional<std::string> OpenDialog(const FileDialogRequest& r) override {
+    requests.push_back(r);
+    return ScriptedPort::OpenDialog(r);
+  }
+  std::optional<std::string> SaveDialog(const FileDialogRequest& r) override {
+    requests.push_back(r);
+    return ScriptedPort::SaveDialog(r);
+  }
+};
+
+// Started from a desktop menu the working folder is anywhere: New starts in the shipped
+// templates, Open in the folder of the project (else the shipped examples).
+TEST(ShippedFiles, TheFileDialogsStartWhereTheFilesAre) {
+  TempDir dir;
+  DialogPort port;
+  PelmoraApp app(&port, kBin + "/");
+  app.Run([&] { app.form.RunHandler("MFNewClick", nullptr); });
+  app.Run([&] { app.form.RunHandler("MFOpenClick", nullptr); });
+  ASSERT_EQ(port.requests.size(), 2u);
+  EXPECT_EQ(port.requests[0].initialDir, kBin + "/templates");
+  EXPECT_EQ(port.requests[1].initialDir, kBin + "/examples");
+  port.files.push_back(dir / "mine.pmf");
+  app.Run([&] { app.form.RunHandler("MFAsClick", nullptr); });
+  app.Run([&] { app.form.RunHandler("MFOpenClick", nullptr); });
+  app.Run([&] { app.form.RunHandler("MFTempClick", nullptr); });
+  app.Run([&] { app.form.RunHandler("MFNewClick", nullptr); });
+  ASSERT_EQ(port.requests.size(), 6u);
+  // Saved for the first time: the home folder, not the program's data.
+  EXPECT_NE(port.requests[2].initialDir.find(getenv("HOME") ? getenv("HOME") : "."), std::string::npos);
+  const std::string mine = std::filesystem::path(dir / "mine.pmf").parent_path().string();
+  EXPECT_EQ(port.requests[3].initialDir, mine);
+  EXPECT_EQ(port.requests[4].initialDir, mine);
+  EXPECT_EQ(port.requests[5].initialDir, kBin + "/templates");  // New still starts in the templates
 }
 
 int Cli(const std::vector<std::string>& args, std::string* out = nullptr) {

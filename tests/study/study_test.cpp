@@ -83,11 +83,12 @@ TEST(Study, SweepOfHeatingTimeEqualsSettingItByHand) {
   EXPECT_EQ(table[0].front(), "加热时间(hr)");
   EXPECT_EQ(table[0][1], "理论面积(m2)");
   EXPECT_EQ(table[0].back(), kStudyMessageHeader);
+  EXPECT_EQ(table[0][table[0].size() - 2], kStudyChecksHeader);
   const std::vector<std::string> values = {"2", "3", "4", "5", "6"};
   std::set<std::string> areas;
   for (size_t i = 0; i < values.size(); ++i) {
     const auto& row = table[i + 1];
-    ASSERT_EQ(row.size(), kOutputs.size() + 2);
+    ASSERT_EQ(row.size(), kOutputs.size() + 3);
     EXPECT_EQ(row[0], values[i]);
     EXPECT_EQ(row.back(), "") << row.back();
     CliResult hand = Cli({project, "--set", "TaoD=" + values[i], "--recalc", "--json"});
@@ -97,6 +98,31 @@ TEST(Study, SweepOfHeatingTimeEqualsSettingItByHand) {
     areas.insert(row[1]);
   }
   EXPECT_EQ(areas.size(), values.size());  // the area does change with the time
+}
+
+// The column 检查: a point whose run raised a warning says so with the count per level
+// (the most severe first); hints alone leave it empty. One tube carrying the whole flow
+// of the hot-water example runs far too fast; three share it within the usual range.
+TEST(Study, TheChecksColumnMarksPointsWithWarnings) {
+  CliResult r = Cli({Example("storage-tank-hot-water"), "--sweep", "nD=1:3:3", "--output", "UiD"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const auto table = ParseCsv(r.out);
+  ASSERT_EQ(table.size(), 4u) << r.out;
+  EXPECT_EQ(table[0], (std::vector<std::string>{"管根数(根)", "流速(m/s)", kStudyChecksHeader, kStudyMessageHeader}));
+  EXPECT_EQ(table[1][2].rfind("警告 ", 0), 0u) << table[1][2];
+  EXPECT_EQ(table[3][2], "");
+
+  ScriptedPort port;
+  PelmoraApp app(&port);
+  StudyRow row;
+  row.checks = {{DesignCheck::Level::Hint, "UiD", "提示一"},
+                {DesignCheck::Level::Warning, "UiD", "流速 4.2 m/s 超出 0.5～3 m/s"},
+                {DesignCheck::Level::Warning, "DpiD", "压力降过大"}};
+  EXPECT_EQ(StudyCheckCell(row), "警告 2");
+  EXPECT_EQ(StudyCheckList(app.form, row), "警告  流速：流速 4.2 m/s 超出 0.5～3 m/s\n警告  管程压力降：压力降过大");
+  row.checks.resize(1);
+  EXPECT_EQ(StudyCheckCell(row), "");
+  EXPECT_EQ(StudyCheckList(app.form, row), "");
 }
 
 TEST(Study, TwoInputsMakeAGridAndThreadsAgreeWithOneCopy) {
@@ -112,7 +138,7 @@ TEST(Study, TwoInputsMakeAGridAndThreadsAgreeWithOneCopy) {
   req.threads = 2;
   StudyResult two = RunStudy(app, req);
   ASSERT_EQ(one.rows.size(), 80u);
-  EXPECT_EQ(one.headers.size(), 2 + kOutputs.size() + 1);
+  EXPECT_EQ(one.headers.size(), 2 + kOutputs.size() + 2);
   for (size_t i = 0; i < one.rows.size(); ++i) {
     EXPECT_EQ(one.rows[i].inputs, two.rows[i].inputs);
     EXPECT_EQ(one.rows[i].outputs, two.rows[i].outputs) << i;
@@ -222,7 +248,7 @@ TEST(Study, CsvOpensWithItsChineseHeaders) {
   EXPECT_EQ(pclose(p), 0);
   EXPECT_EQ(got,
             "4\n加热时间(hr)|理论面积(m2)|理论单管长(m)|时均温差(℃)|时均传热系数(W/(m2.K))|质量流量(kg/s)|"
-            "管程压力降(N/m2)|计算信息\n4\n");
+            "管程压力降(N/m2)|检查|计算信息\n4\n");
   std::remove(csv.c_str());
   std::remove(script.c_str());
   rmdir(dir);

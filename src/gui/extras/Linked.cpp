@@ -1,5 +1,6 @@
 // The parts behind extras::Table, linked into the extras library and into the module.
 #include "gui/Extras.h"
+#include "gui/extras/ChartPrint.h"
 #include "gui/extras/HelpViewer.h"
 #include "gui/extras/ReportPrint.h"
 #include "gui/extras/SheetPrint.h"
@@ -25,7 +26,11 @@ void PrintSheet(QWidget* parent, TFormPelmora& form, const CalcSheet& sheet,
   gui::PrintSheet(parent, form, sheet, chart);
 }
 
-const Table table{kVersion, &NewViewer, &OpenViewer, &Print, &Pdf, &PrintSheet};
+void PrintChartPage(QWidget* parent, const std::string& job, const ChartPainter& paint) {
+  gui::PrintChart(parent, job, paint);
+}
+
+const Table table{kVersion, &NewViewer, &OpenViewer, &Print, &Pdf, &PrintSheet, &PrintChartPage};
 
 }  // namespace
 

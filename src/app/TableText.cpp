@@ -1,0 +1,152 @@
+#include "app/TableText.h"
+
+#include <map>
+
+#include "fields/Text.h"
+
+namespace pelmora {
+
+namespace {
+
+std::string Cell(const std::string& s) {
+  if (s.find_first_of("\t\r\n\"") == std::string::npos) return s;
+  std::string q = "\"";
+  for (char c : s) {
+    if (c == '"') q += '"';
+    q += c;
+  }
+  return q + "\"";
+}
+
+bool IsInputKind(const Component* c) {
+  switch (c->GetKind()) {
+    case Kind::Edit:
+    case Kind::EditD:
+    case Kind::RichEdit:
+    case Kind::Memo:
+    case Kind::ComboBox:
+    case Kind::RadioGroup:
+    case Kind::CheckBox:
+    case Kind::RadioButton:
+    case Kind::CheckListBox: return true;
+    default: return false;
+  }
+}
+
+// The caption of a control alone.
+std::string OwnCaption(const TFormPelmora& form, const Component* c) {
+  if (const auto* e = dynamic_cast<const EditD*>(c); e && e->MyLabel()) return e->MyLabel()->Caption();
+  if (const auto* r = dynamic_cast<const RadioGroup*>(c)) return r->Caption();
+  if (const auto* b = dynamic_cast<const CheckBox*>(c)) return b->Caption();
+  // A list or plain edit: its label ("SmD" beside "SmL"), else its hint.
+  const std::string& n = c->Name();
+  if (n.size() > 1 && n.back() == 'D')
+    if (const auto* l = form.FindAs<Label>(n.substr(0, n.size() - 1) + "L"); l && !l->Caption().empty())
+      return l->Caption();
+  return c->Hint().empty() ? n : c->Hint();
+}
+
+// Whether the worst check is beyond a warning: the design is then not to be used.
+bool WorseThanWarning(const std::vector<DesignCheck>& checks) {
+  for (const DesignCheck& c : checks)
+    if (static_cast<int>(c.level) > static_cast<int>(DesignCheck::Level::Warning)) return true;
+  return false;
+}
+
+}  // namespace
+
+std::string TabSeparated(const TextTable& rows) {
+  std::string out;
+  for (const auto& row : rows) {
+    for (size_t i = 0; i < row.size(); ++i) {
+      if (i) out += '\t';
+      out += Cell(row[i]);
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+namespace {
+
+std::map<std::string, int> CaptionCounts(const TFormPelmora& form) {
+  std::map<std::string, int> counts;
+  for (const Component* o : form.Components())
+    if (IsInputKind(o)) ++counts[OwnCaption(form, o)];
+  return counts;
+}
+
+std::string CaptionWith(const TFormPelmora& form, const Component* c, const std::map<std::string, int>& counts) {
+  if (const auto* u = dynamic_cast<const ComboBoxU*>(c); u && u->Associated()) c = u->Associated();
+  std::string caption = OwnCaption(form, c);
+  auto n = counts.find(caption);
+  if (n != counts.end() && n->second > 1)
+    if (const auto* g = dynamic_cast<const GroupBox*>(c->Parent()); g && !g->Caption().empty())
+      caption += "（" + g->Caption() + "）";
+  return caption;
+}
+
+bool Shown(const Component* c) {
+  for (; c; c = c->Parent())
+    if (!c->Visible()) return false;
+  return true;
+}
+
+}  // namespace
+
+std::string ControlCaption(const TFormPelmora& form, const Component* c) {
+  return c ? CaptionWith(form, c, CaptionCounts(form)) : std::string();
+}
+
+TextTable ChecksTable(const TFormPelmora& form, const std::vector<DesignCheck>& checks) {
+  const auto counts = CaptionCounts(form);
+  TextTable rows;
+  rows.push_back({kChecksHeader[0], kChecksHeader[1], kChecksHeader[2]});
+  for (const DesignCheck& c : checks) {
+    const Component* field = form.Find(c.field);
+    rows.push_back({LevelText(c.level), field ? CaptionWith(form, field, counts) : c.field, c.text});
+  }
+  return rows;
+}
+
+TextTable ResultsTable(const TFormPelmora& form, const std::vector<DesignCheck>& checks) {
+  std::map<const EditD*, std::string> units;
+  for (const ComboBoxU* u : form.UnitSelectors())
+    if (u->Associated()) units[u->Associated()] = u->GetUnit();
+  const auto counts = CaptionCounts(form);
+  TextTable fields;
+  fields.push_back({kResultsHeader[0], kResultsHeader[1], kResultsHeader[2], kResultsHeader[3]});
+  for (const Component* c : form.Components()) {
+    if (!c->EffectivelyEnabled() || !Shown(c)) continue;
+    if (const auto* e = dynamic_cast<const EditD*>(c)) {
+      const std::string text(Trim(e->Text()));
+      if (text.empty()) continue;
+      const bool result = e->ReadOnly() || e->GetColor() != colors::Window;
+      auto u = units.find(e);
+      fields.push_back({CaptionWith(form, e, counts), text, u == units.end() ? std::string() : u->second,
+                        e->Stale() ? kStaleType
+                        : result   ? kResultType
+                                   : kInputType});
+    } else if (c->GetKind() == Kind::ComboBox) {
+      const auto* l = static_cast<const ComboBox*>(c);
+      // The item as the list shows it: the name before the bar, without the data after it.
+      if (l->ItemIndex() >= 0)
+        fields.push_back({CaptionWith(form, l, counts), ComboBoxU::ItemUnit(l->Text()), "", kInputType});
+    } else if (const auto* r = dynamic_cast<const RadioGroup*>(c)) {
+      if (r->ItemIndex() >= 0 && r->ItemIndex() < static_cast<int>(r->Items().size()))
+        fields.push_back(
+            {CaptionWith(form, r, counts), r->Items()[static_cast<size_t>(r->ItemIndex())], "", kInputType});
+    }
+  }
+  if (checks.empty()) return fields;
+  TextTable checkRows = ChecksTable(form, checks);
+  // A design that must not be built says so before its numbers.
+  TextTable& first = WorseThanWarning(checks) ? checkRows : fields;
+  TextTable& second = &first == &fields ? checkRows : fields;
+  TextTable out = first;
+  out.push_back({});
+  out.insert(out.end(), second.begin(), second.end());
+  return out;
+}
+
+}  // namespace pelmora
