@@ -112,6 +112,7 @@ void PelmoraApp::DeclareUndoSteps() {
       if (calc.checksChanged) calc.checksChanged();
     };
   });
+  undo.AddState([this] { return [this, saved = results.Save()] { results.Restore(saved); }; });
   undo.AddState([this] {
     return [this, data = curve.data] {
       curve.data = data;

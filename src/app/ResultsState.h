@@ -27,6 +27,17 @@ class ResultsState {
   // and the project's descriptive texts are no input).
   uint64_t Inputs() const;
 
+  // What undo keeps of it: the state of a step is put back with the inputs it belongs to.
+  struct Saved {
+    uint64_t inputs = 0;
+    bool settled = false;
+  };
+  Saved Save() const { return {inputs_, settled_}; }
+  void Restore(const Saved& s) {
+    inputs_ = s.inputs;
+    settled_ = s.settled;
+  }
+
  private:
   const TFormPelmora& f_;
   const Calculation& calc_;

@@ -50,7 +50,7 @@ class MainWindow : public QMainWindow, public ViewContext {
   QWidget* WidgetOf(const Component* c) const;
   QWidget* WidgetOf(const std::string& name) const { return WidgetOf(app_.form.Find(name)); }
   // The component a widget (or one of its parents) shows, or null.
-  Component* ComponentOf(QWidget* w) const;
+  Component* ComponentOf(QWidget* w) const override;
 
   // Keyboard navigation in the core's tab order; true when the focus moved.
   bool MoveFocus(bool forward);

@@ -182,6 +182,10 @@ void ValueEdit::focusOutEvent(QFocusEvent* e) {
   if (!EndsAction(e) || !entered_) return;
   entered_ = false;
   if (edit_->Owner().LeftByCore(edit_)) return;  // the key handler has left it already
+  // Qt has moved the focus before this event: the core learns where to, so that what the
+  // exit changes does not bring the focus back here (a refused value takes it back itself).
+  if (QWidget* now = QApplication::focusWidget(); now && now != this)
+    if (Component* to = ctx_.ComponentOf(now)) edit_->Owner().FocusChangedByView(to);
   ctx_.Run([this] { edit_->Exit(); });
   update();
 }

@@ -31,6 +31,8 @@ class ViewContext {
   virtual bool RunPaint(const std::function<void()>& action) = 0;
   // Records that `w` shows `c` (focus reports, focus moves by the core).
   virtual void Bind(Component* c, QWidget* w) = 0;
+  // The component a widget (or its parent) shows, or none.
+  virtual Component* ComponentOf(QWidget*) const { return nullptr; }
 };
 
 QString Q(const std::string& s);

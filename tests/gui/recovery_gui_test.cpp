@@ -73,7 +73,7 @@ TEST(RecoveryAtStart, AResultThatIsNotCurrentIsGreyOnScreen) {
   const auto& pipes = app.select.catalogue.pipes;
   int row = -1;
   for (size_t i = 0; i < pipes.size(); ++i)
-    if (pipes[i].dn == "25×2.5") row = static_cast<int>(i);
+    if (pipes[i].dn == "25×2.5") row = app.select.RowOf(i);  // the grid is sorted by diameter
   ASSERT_GE(row, 0);
   app.form.DBGPiples->SetCurrent(row);
   app.Run([&] { app.form.RunHandler("Button3Click", app.form.Button3); });

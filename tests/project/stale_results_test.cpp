@@ -47,10 +47,11 @@ struct Window {
     }
     return true;
   }
+  // The grid row that shows the catalogue's tube `size`.
   int TubeRow(const std::string& size) const {
     const auto& pipes = app.select.catalogue.pipes;
     for (size_t i = 0; i < pipes.size(); ++i)
-      if (pipes[i].dn == size) return static_cast<int>(i);
+      if (pipes[i].dn == size) return app.select.RowOf(i);  // the grid is sorted by diameter
     return -1;
   }
 };
@@ -150,14 +151,14 @@ TEST(StoppedRun, EveryResultIsMarkedAlsoWhatTheRunWrote) {
   const std::string flow = w.f.WiD->Text();
   ASSERT_TRUE(w.f.WiD->ReadOnly());  // solved by the tube-side balance
   w.f.Ti2D->SetText(FormatFixed(w.f.Ti1D->GetValue() + 5, 1));
-  w.f.ViiD->SetText("0");  // the tube-side coefficient stops the run
+  // The negative flow stops the run in the tube-side coefficient (a zero viscosity would be
+  // refused before the run starts, and nothing would be written).
   EXPECT_FALSE(w.Recalc());
   ASSERT_NE(w.f.WiD->Text(), flow);  // written by this run …
   EXPECT_TRUE(w.f.WiD->Stale());     // … and still not current
   EXPECT_TRUE(w.AllResultsStale());
   EXPECT_EQ(w.f.MyStatusBar->PanelText(1).rfind(kInterrupted, 0), 0u);
   // The next completed run clears every mark.
-  w.f.ViiD->SetText("0.000355");
   w.f.Ti2D->SetText(FormatFixed(w.f.Ti1D->GetValue() - 20, 1));
   ASSERT_TRUE(w.Recalc());
   EXPECT_FALSE(w.app.calc.AnyStale());
