@@ -335,13 +335,34 @@ void Calculation::MaoDExit(Component*) {
   }
   restore();
   if (outcome == Outcome::Completed) {
-    ClearStale();
-    SetChecks(CollectDesignChecks(f_, facts));
-    SayFeasibility();
+    AfterCompletedRun();
   } else if (outcome == Outcome::Stopped) {
     MarkResultsStale(written, tap.last);
     AfterStoppedRun();
   }
+}
+
+// The checks and the method check of a completed run, once (not in the passes); the
+// method check's warnings join the checks.
+void Calculation::AfterCompletedRun() {
+  ClearStale();
+  std::vector<DesignCheck> c = CollectDesignChecks(f_, facts);
+  if (crossChecking) {
+    // A run that changed nothing the method check reads has the same method check.
+    const uint64_t inputs = CrossCheckInputs(f_);
+    if (inputs != crossCheckInputs_) {
+      crossCheckInputs_ = inputs;
+      SetCrossCheck(RunCrossCheck(f_));
+      crossCheckWarnings_.clear();
+      AddCrossCheckWarnings(f_, crossCheck, crossCheckWarnings_);
+    }
+    c.insert(c.end(), crossCheckWarnings_.begin(), crossCheckWarnings_.end());
+  } else {
+    crossCheckInputs_.reset();
+    SetCrossCheck({});
+  }
+  SetChecks(std::move(c));
+  SayFeasibility();
 }
 
 // Panel 1 leads with an infeasible design's first reason; a feasible run clears it.
@@ -358,6 +379,9 @@ void Calculation::SayFeasibility() {
 // already be seen in what it did compute (a fallback area that is not positive, a
 // coil that does not fit): that is said, before the interruption.
 void Calculation::AfterStoppedRun() {
+  // A method check describes a completed run only.
+  crossCheckInputs_.reset();
+  SetCrossCheck({});
   std::vector<DesignCheck> infeasible;
   AddFeasibilityChecks(f_, facts, infeasible);
   std::erase_if(infeasible, [](const DesignCheck& c) { return c.level != DesignCheck::Level::Infeasible; });
@@ -401,6 +425,12 @@ void Calculation::SetChecks(std::vector<DesignCheck> c) {
   if (c == checks) return;
   checks = std::move(c);
   if (checksChanged) checksChanged();
+}
+
+void Calculation::SetCrossCheck(CrossCheckResult c) {
+  if (c == crossCheck) return;
+  crossCheck = std::move(c);
+  if (crossCheckChanged) crossCheckChanged();
 }
 
 Calculation::Outcome Calculation::Recalculate() {
