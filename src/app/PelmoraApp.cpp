@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "app/CrossCheckReport.h"
 #include "fields/Dispatch.h"
 
 namespace pelmora {
@@ -64,6 +65,10 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
     for (const DesignCheck& c : calc.checks)
       for (std::string& r : CheckReportRows(form, c)) rows.push_back(std::move(r));
     b.AppendSection(kChecksHeading, rows);
+  });
+  // The method check follows the checks.
+  report.AddSectionHook([this](ReportBuilder& b) {
+    if (!calc.crossCheck.rows.empty()) b.AppendSection(kCrossCheckHeading, CrossCheckReportRows(calc.crossCheck));
   });
   // Last: every subsystem has installed its handlers.
   form.SealCommands();

@@ -66,6 +66,7 @@ MainWindow::~MainWindow() {
   app_.report.print = nullptr;
   app_.openStudy = nullptr;
   app_.calc.checksChanged = nullptr;
+  app_.calc.crossCheckChanged = nullptr;
   if (port_) port_->SetParent(nullptr);
 }
 

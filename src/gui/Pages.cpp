@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include "fields/Properties.h"
 #include "gui/ChecksView.h"
+#include "gui/CrossCheckView.h"
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
 #include "gui/MyStatusBar.h"
@@ -295,8 +296,11 @@ void MainWindow::BuildCalcPage(QWidget* page) {
   v->addStretch(1);
   checksView_ = new ChecksView(*this, page);
   v->addWidget(checksView_, 0, Qt::AlignLeft);
-  v->addWidget(checksView_->List());
-  app_.calc.checksChanged = [this] { checksView_->Refresh(); };
+  v->addWidget(CrossCheckView::MakeTabs(*this, page, *checksView_, crossCheckView_));
+  app_.calc.checksChanged = app_.calc.crossCheckChanged = [this] {
+    checksView_->Refresh();
+    crossCheckView_->Refresh();
+  };
   v->addWidget(MakeColorLegend(page));
   QWidget* bar = Make(f.MyStatusBar, page);
   bar->setFixedHeight(20);
