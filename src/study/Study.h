@@ -40,6 +40,10 @@ inline constexpr int kMaxStudyPoints = 1000;  // per input
 inline constexpr int kMaxStudyGrid = 10000;   // points of a whole study
 inline constexpr int kMaxStudyThreads = 16;
 inline constexpr const char* kStudyMessageHeader = "计算信息";
+// An output that is not a field: the margin (%) the method check of each point
+// recommends, empty where the check finds no area.
+inline constexpr const char* kStudyMarginOutput = "recommendedMargin";
+inline constexpr const char* kStudyMarginHeader = "校核建议富余度(%)";
 
 // The values of one input (Format7 texts, as a user types them); throws
 // std::invalid_argument with a Chinese reason for a range that cannot be stepped.

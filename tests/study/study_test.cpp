@@ -346,3 +346,26 @@ TEST(Checks, ShippedExamplesAndTheReport) {
 
 }  // namespace
 }  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+TEST(Study, RecordsTheMarginTheMethodCheckAsksFor) {
+  // The through-flow vessel heated to 35, 40 and 45 C: the closer its outlet comes to the
+  // hot water, the more a well-mixed vessel needs beyond the counterflow area; at 40 C
+  // the shipped design asks for 30 %.
+  CliResult r = Cli({Example("two-stream-vessel"), "--sweep", "Tom2D=35:45:3", "--output", "AtD,recommendedMargin"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const auto rows = ParseCsv(r.out);
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0][2], kStudyMarginHeader);
+  EXPECT_EQ(rows[2][0], "40");
+  EXPECT_EQ(rows[2][2], "30");
+  EXPECT_LT(std::stod(rows[1][2]), std::stod(rows[2][2]));
+  EXPECT_LT(std::stod(rows[2][2]), std::stod(rows[3][2]));
+  // A name that is neither a field nor the margin is refused.
+  EXPECT_EQ(Cli({Example("two-stream-vessel"), "--sweep", "Tom2D=35:45:3", "--output", "margin"}).code, 2);
+}
+
+}  // namespace
+}  // namespace pelmora
