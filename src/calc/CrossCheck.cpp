@@ -115,8 +115,8 @@ std::optional<double> Checker::Si(const EditD* e, bool evenDisabled) const {
   return x;
 }
 
-CrossCheckRow& Checker::AddNamed(std::string field, std::string quantity, const char* unit,
-                                 std::optional<double> value, std::string method, std::string source) {
+CrossCheckRow& Checker::AddNamed(std::string field, std::string quantity, const char* unit, std::optional<double> value,
+                                 std::string method, std::string source) {
   CrossCheckRow row;
   row.field = std::move(field);
   row.quantity = std::move(quantity);
@@ -176,16 +176,14 @@ void Checker::TubeSide() {
   } else if (tubePhase_ == Phase::Single) {
     CrossCheckRow& row =
         shape_ == TubeShape::Helical
-            ? Add(f_.kiD, kFilmUnit, hi, "螺旋管关联式（Gnielinski）",
-                  "VDI Heat Atlas, 2nd ed. (2010), ch. G3")
+            ? Add(f_.kiD, kFilmUnit, hi, "螺旋管关联式（Gnielinski）", "VDI Heat Atlas, 2nd ed. (2010), ch. G3")
             : Add(f_.kiD, kFilmUnit, hi, "Gnielinski（Petukhov 摩擦系数）", std::string(kIncropera) + ", eq. 8.62");
     Try(row, [&] { TubeSinglePhase(row); });
   }
 }
 
 void Checker::TubeSinglePhase(CrossCheckRow& row) {
-  auto W = Si(f_.WiD, true), n = Si(f_.nD), mu = Si(f_.ViiD), di = Si(f_.diiD), cp = Si(f_.CipD, true),
-       k = Si(f_.LdiD);
+  auto W = Si(f_.WiD, true), n = Si(f_.nD), mu = Si(f_.ViiD), di = Si(f_.diiD), cp = Si(f_.CipD, true), k = Si(f_.LdiD);
   if (!W || !n || !mu || !di || !cp || !k) return NotApplicable(row, "缺少管程流量、物性或管内径");
   const double Re = fp::Div(4 * std::fabs(*W), std::numbers::pi * *n * *mu * *di);
   const double Pr = fp::Div(*cp * *mu, *k);
@@ -377,8 +375,7 @@ void Checker::FreeAndForcedConvection(CrossCheckRow& row) {
   const double dT = q / *hAt;
   const double Ra = *raPerK * dT;
   bool inRange = row.inRange && Ra <= xcheck::kChurchillChuRaMax;
-  std::string natural = "Ra = " + Num(Ra) + "（膜温差 " + Num(dT) + " K，热流 " +
-                        Num(q / 1000) + " kW/m2）";
+  std::string natural = "Ra = " + Num(Ra) + "（膜温差 " + Num(dT) + " K，热流 " + Num(q / 1000) + " kW/m2）";
   if (Ra > xcheck::kChurchillChuRaMax) natural += "，超出 Ra ≤ 10^12";
   natural += "；物性取主体温度的值（未输入膜温物性）";
   Set(row, *hAt, note.empty() ? natural : note + "；自然对流 " + natural, inRange);
@@ -389,16 +386,16 @@ void Checker::AgitatedVessel(CrossCheckRow& row) {
     return NotApplicable(row, "Oldshue–Gretton 式只适用于涡轮搅拌器；所选搅拌器没有第二个核实的盘管关联式");
   auto rho = Si(f_.DenoD), mu = Si(f_.VioD), cp = Si(f_.CopD, true), k = Si(f_.LdoD), dout = Si(f_.dioD);
   auto L = Si(f_.midD), N = Si(f_.rvD), T = Si(f_.DsD, true);
-  if (!rho || !mu || !cp || !k || !dout || !L || !N || !T) return NotApplicable(row, "缺少物性、浆叶直径、转速或壳体直径");
+  if (!rho || !mu || !cp || !k || !dout || !L || !N || !T)
+    return NotApplicable(row, "缺少物性、浆叶直径、转速或壳体直径");
   const double Re = fp::Div(*L * *L * *N * *rho, *mu);
   const double Pr = fp::Div(*cp * *mu, *k);
   Set(row, xcheck::OldshueGrettonNu(Re, Pr, *L, *T, *dout) * fp::Div(*k, *dout),
-      "Re = d²Nρ/μ = " + Num(Re) + "，Pr = " + Num(Pr) + "，特征长度为管外径；设有挡板的槽");
+      "Re = d^2·N·ρ/μ = " + Num(Re) + "，Pr = " + Num(Pr) + "，特征长度为管外径；设有挡板的槽");
 }
 
 void Checker::VesselCondensation(CrossCheckRow& row) {
-  auto rho = Si(f_.DenoD), rhov = Si(f_.denovD), k = Si(f_.LdoD), mu = Si(f_.VioD), r = Si(f_.DHoD),
-       dout = Si(f_.dioD);
+  auto rho = Si(f_.DenoD), rhov = Si(f_.denovD), k = Si(f_.LdoD), mu = Si(f_.VioD), r = Si(f_.DHoD), dout = Si(f_.dioD);
   const double q = HeatFlux();
   if (!rho || !rhov || !k || !mu || !r || !dout || q <= 0) return NotApplicable(row, "缺少容器侧物性、潜热或热流密度");
   // Turns of a helix lie one above the other; the legs of a U-tube bundle are taken singly.
@@ -420,14 +417,14 @@ void Checker::VesselBoiling() {
     if (!P || !Pc || *Pc <= 0 || q <= 0) return NotApplicable(mostinski, "缺少蒸发压力、临界压力或热流密度");
     const double pr = *P / *Pc;
     if (!(pr > 0 && pr < 1)) return NotApplicable(mostinski, "蒸发压力须低于临界压力");
-    Set(mostinski, xcheck::MostinskiH(*Pc / 1e5, pr, q),
-        "p/pc = " + Num(pr) + "，热流 " + Num(q / 1000) + " kW/m2");
+    Set(mostinski, xcheck::MostinskiH(*Pc / 1e5, pr, q), "p/pc = " + Num(pr) + "，热流 " + Num(q / 1000) + " kW/m2");
   });
   CrossCheckRow& cooper = Add(f_.koD, kFilmUnit, ho, "Cooper 泡核沸腾（表面粗糙度 1 μm）",
                               "M. G. Cooper, Advances in Heat Transfer 16 (1984) 157");
   Try(cooper, [&] {
     auto rhov = Si(f_.denovD), T = Si(f_.Tom2D);
-    if (!P || !Pc || *Pc <= 0 || q <= 0 || !rhov || !T) return NotApplicable(cooper, "缺少压力、蒸气密度、温度或热流密度");
+    if (!P || !Pc || *Pc <= 0 || q <= 0 || !rhov || !T)
+      return NotApplicable(cooper, "缺少压力、蒸气密度、温度或热流密度");
     const double pr = *P / *Pc;
     if (!(pr > 0 && pr < 1)) return NotApplicable(cooper, "蒸发压力须低于临界压力");
     // The molar mass the correlation needs, from the vapour as an ideal gas.

@@ -50,9 +50,9 @@ void Checker::Overall() {
                "1/K = 1/ho + Ro + (do − di)·do/(λw·(do + di)) + (1/hi + Ri)·do/di，污垢与管壁热阻同本程序");
   const auto hoInd = LowestEstimate("koD"), hiInd = LowestEstimate("kiD");
   if (!hoInd && !hiInd) return NotApplicable(row, "两侧均没有适用范围内的独立膜系数");
-  std::string note = "管内取 " + CrossCheckNumber(hiInd ? hiInd : hi) + (hiInd ? "（独立方法）" : "（本程序，无独立值）") +
-                     "，容器侧取 " + CrossCheckNumber(hoInd ? hoInd : ho) +
-                     (hoInd ? "（独立方法）" : "（本程序，无独立值）");
+  std::string note = "管内取 " + CrossCheckNumber(hiInd ? hiInd : hi) +
+                     (hiInd ? "（独立方法）" : "（本程序，无独立值）") + "，容器侧取 " +
+                     CrossCheckNumber(hoInd ? hoInd : ho) + (hoInd ? "（独立方法）" : "（本程序，无独立值）");
   if (auto K = OverallWith(hoInd ? hoInd : ho, hiInd ? hiInd : hi))
     Set(row, *K, note);
   else
@@ -154,8 +154,7 @@ void Checker::Area() {
   if (tank) {
     note += "；不计散热损失";
     auto QL = Si(f_.QLD, true), Qi = Si(f_.QiD, true), tau = Si(f_.TaoD, true);
-    if (QL && Qi && tau && *Qi != 0)
-      note += "（散热约占传热量的 " + Num(std::fabs(*QL * *tau / *Qi) * 100) + " %）";
+    if (QL && Qi && tau && *Qi != 0) note += "（散热约占传热量的 " + Num(std::fabs(*QL * *tau / *Qi) * 100) + " %）";
   }
   Set(row, *A, note);
 }
@@ -165,8 +164,7 @@ void Checker::PressureDrop() {
   if (!dp) return;
   CrossCheckRow& row = Add(f_.DpiD, "Pa", dp, "直管摩擦加 180° 回弯局部阻力（K = 0.25π·fT·r/d + 1.5·K90）",
                            "Crane Technical Paper No. 410, appendix A (pipe bends)");
-  if (shape_ != TubeShape::UTube)
-    return NotApplicable(row, "螺旋管没有回弯，回弯法只校核 U 型管");
+  if (shape_ != TubeShape::UTube) return NotApplicable(row, "螺旋管没有回弯，回弯法只校核 U 型管");
   Try(row, [&] {
     const bool vapour = ChangesPhase(tubePhase_);
     auto rho = vapour ? Si(f_.denivD) : Si(f_.DeniD), mu = vapour ? Si(f_.ViivD) : Si(f_.ViiD);
@@ -188,10 +186,9 @@ void Checker::PressureDrop() {
     const double friction = f * *Lr / *di * head;
     const double bends = *m * K * head;
     Set(row, friction + bends,
-        "Re = " + Num(Re) + "，λ = " + Num(f) + "（Colebrook，同本程序），直管 " +
-            Num(friction / 1000) + " kPa 按实际单管长 " + Num(*Lr) + " m；回弯 " + Num(*m) +
-            " 个 × K = " + Num(K) + "（r/d = " + Num(rOverD) + "，fT = " + Num(fT) + "）= " +
-            Num(bends / 1000) + " kPa");
+        "Re = " + Num(Re) + "，λ = " + Num(f) + "（Colebrook，同本程序），直管 " + Num(friction / 1000) +
+            " kPa 按实际单管长 " + Num(*Lr) + " m；回弯 " + Num(*m) + " 个 × K = " + Num(K) + "（r/d = " + Num(rOverD) +
+            "，fT = " + Num(fT) + "）= " + Num(bends / 1000) + " kPa");
   });
 }
 
@@ -246,7 +243,8 @@ void Checker::Margin() {
   } else {
     out_.recommendedMargin = 0;
     out_.summary = std::string("按校核方法需面积 ") + area + " m²，" +
-                   (margin > 0 ? "与计算面积 " + std::string(at) + " m² 相差不到 1 %" : "不大于计算面积 " + std::string(at) + " m²") +
+                   (margin > 0 ? "与计算面积 " + std::string(at) + " m² 相差不到 1 %"
+                               : "不大于计算面积 " + std::string(at) + " m²") +
                    "，无需另加富余度";
   }
 }
@@ -271,7 +269,8 @@ void AddCrossCheckWarnings(const TFormPelmora& form, const CrossCheckResult& res
   if (!v) return;
   const double given = *v * sf->Exchange();
   if (given < *result.recommendedMargin)
-    checks.push_back({DesignCheck::Level::Warning, sf->Name(),
+    checks.push_back({DesignCheck::Level::Warning,
+                      sf->Name(),
                       "富余度 " + crosscheck::Num(given) + " % 小于方法校核建议的 " +
                           crosscheck::Num(*result.recommendedMargin) + " %：" + result.summary + "。",
                       {}});

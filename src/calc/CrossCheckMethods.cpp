@@ -101,8 +101,7 @@ double ShahLiquidOnly(double G, double D, double muL, double cpL, double kL) {
 
 double ShahMeanFactor(double pr) { return 0.55 + fp::Div(2.09, fp::Pow(pr, 0.38)); }
 
-double FilmCondensationAtFlux(double C, double rhoL, double rhoV, double kL, double muL, double r, double D,
-                              double q) {
+double FilmCondensationAtFlux(double C, double rhoL, double rhoV, double kL, double muL, double r, double D, double q) {
   const double X = fp::Div(kG * rhoL * (rhoL - rhoV) * kL * kL * kL * r, muL * D);
   return fp::Pow(C, 4.0 / 3) * fp::Pow(X, 1.0 / 3) * fp::Pow(q, -1.0 / 3);
 }
@@ -113,17 +112,17 @@ constexpr double kWaterRhoC = 322;
 constexpr std::array<std::pair<double, double>, 6> kPressureTerms = {
     {{-7.85951783, 1}, {1.84408259, 1.5}, {-11.7866497, 3}, {22.6807411, 3.5}, {-15.9618719, 4}, {1.80122502, 7.5}}};
 constexpr std::array<std::pair<double, double>, 6> kLiquidTerms = {{{1.99274064, 1.0 / 3},
-                                                                     {1.09965342, 2.0 / 3},
-                                                                     {-0.510839303, 5.0 / 3},
-                                                                     {-1.75493479, 16.0 / 3},
-                                                                     {-45.5170352, 43.0 / 3},
-                                                                     {-6.74694450e5, 110.0 / 3}}};
+                                                                    {1.09965342, 2.0 / 3},
+                                                                    {-0.510839303, 5.0 / 3},
+                                                                    {-1.75493479, 16.0 / 3},
+                                                                    {-45.5170352, 43.0 / 3},
+                                                                    {-6.74694450e5, 110.0 / 3}}};
 constexpr std::array<std::pair<double, double>, 6> kVapourTerms = {{{-2.03150240, 2.0 / 6},
-                                                                     {-2.68302940, 4.0 / 6},
-                                                                     {-5.38626492, 8.0 / 6},
-                                                                     {-17.2991605, 18.0 / 6},
-                                                                     {-44.7586581, 37.0 / 6},
-                                                                     {-63.9201063, 71.0 / 6}}};
+                                                                    {-2.68302940, 4.0 / 6},
+                                                                    {-5.38626492, 8.0 / 6},
+                                                                    {-17.2991605, 18.0 / 6},
+                                                                    {-44.7586581, 37.0 / 6},
+                                                                    {-63.9201063, 71.0 / 6}}};
 
 double Tau(double T) {
   const double tau = 1 - fp::Div(T, kWaterTc);
@@ -273,8 +272,18 @@ double FullyTurbulentFriction(double D, double eps) {
 }
 
 double Bend90Ratio(double rOverD) {
-  static constexpr std::array<std::pair<double, double>, 12> kTable = {
-      {{1, 20}, {1.5, 14}, {2, 12}, {3, 12}, {4, 14}, {6, 17}, {8, 24}, {10, 30}, {12, 34}, {14, 38}, {16, 42}, {20, 50}}};
+  static constexpr std::array<std::pair<double, double>, 12> kTable = {{{1, 20},
+                                                                        {1.5, 14},
+                                                                        {2, 12},
+                                                                        {3, 12},
+                                                                        {4, 14},
+                                                                        {6, 17},
+                                                                        {8, 24},
+                                                                        {10, 30},
+                                                                        {12, 34},
+                                                                        {14, 38},
+                                                                        {16, 42},
+                                                                        {20, 50}}};
   if (!(rOverD > kTable.front().first)) return kTable.front().second;
   for (size_t i = 1; i < kTable.size(); ++i)
     if (rOverD <= kTable[i].first) {

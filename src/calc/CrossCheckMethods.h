@@ -53,8 +53,7 @@ inline constexpr double kShahReMin = 350;  // all-liquid Reynolds number
 // the other, at the heat flux q (W/m2) instead of the wall temperature difference:
 // h = C [g rhoL (rhoL - rhoV) k^3 r / (mu D dT)]^(1/4) with dT = q / h gives
 // h = C^(4/3) X^(1/3) q^(-1/3), X = g rhoL (rhoL - rhoV) k^3 r / (mu D).
-double FilmCondensationAtFlux(double C, double rhoL, double rhoV, double kL, double muL, double r, double D,
-                              double q);
+double FilmCondensationAtFlux(double C, double rhoL, double rhoV, double kL, double muL, double r, double D, double q);
 inline constexpr double kChatoConstant = 0.555;
 inline constexpr double kNusseltTubeConstant = 0.729;
 inline constexpr double kChatoVapourReMax = 35000;

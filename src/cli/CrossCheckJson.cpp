@@ -19,8 +19,8 @@ std::string CrossChecksJson(const CrossCheckResult& result) {
          ", \"independent\": " + Number(r.independent) + ", \"unit\": " + JsonString(r.unit) +
          ", \"method\": " + JsonString(r.method) + ", \"source\": " + JsonString(r.source) +
          ", \"note\": " + JsonString(r.note) + ", \"deviation\": " + Number(r.deviation) +
-         ", \"areaRatio\": " + Number(r.areaRatio) +
-         ", \"level\": " + JsonString(r.level ? LevelText(*r.level) : "") + "}";
+         ", \"areaRatio\": " + Number(r.areaRatio) + ", \"level\": " + JsonString(r.level ? LevelText(*r.level) : "") +
+         "}";
   }
   return s + "]";
 }

@@ -64,9 +64,12 @@ void CrossCheckView::Refresh() {
     for (int c = 0; c < kColumns; ++c) {
       auto* item = new QTableWidgetItem(Q(cells[c]));
       item->setToolTip(c == kIndependent && !row.independent ? Q(row.note) : tip);
-      if (c == kProgram || c == kIndependent || c == kDeviation) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      if (row.level) item->setForeground(*row.level == DesignCheck::Level::Hint ? QColor(0, 0, 160) : QColor(176, 0, 0));
-      else if (!row.independent) item->setForeground(QColor(110, 110, 110));
+      if (c == kProgram || c == kIndependent || c == kDeviation)
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (row.level)
+        item->setForeground(*row.level == DesignCheck::Level::Hint ? QColor(0, 0, 160) : QColor(176, 0, 0));
+      else if (!row.independent)
+        item->setForeground(QColor(110, 110, 110));
       table_->setItem(i, c, item);
     }
     ++i;
@@ -97,6 +100,8 @@ QTabWidget* CrossCheckView::MakeTabs(MainWindow& window, QWidget* page, ChecksVi
   view = new CrossCheckView(window, tabs);
   view->checks_ = &checks;
   tabs->addTab(view, "方法校核");
+  tabs->setTabToolTip(0, "超出关联式适用范围或常用设计范围的项目");
+  tabs->setTabToolTip(1, "用另一种公开发表的方法复核膜系数、总传热系数、面积和压力降，并给出建议的富余度");
   tabs->setCornerWidget(view->summary_, Qt::TopRightCorner);
   tabs->hide();
   QObject::connect(&checks, &QToolButton::toggled, tabs, [tabs, list = checks.List()](bool on) {

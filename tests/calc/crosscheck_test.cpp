@@ -27,7 +27,9 @@ struct Opened {
     EXPECT_TRUE(app.Run([&] { app.project.OpenAtStartup(Example(name)); }));
     Recalc();
   }
-  bool Recalc() { return app.Run([&] { app.calc.MaoDExit(nullptr); }); }
+  bool Recalc() {
+    return app.Run([&] { app.calc.MaoDExit(nullptr); });
+  }
   void Set(EditD* e, const std::string& text) { app.form.FocusChangedByView(e), e->SetText(text); }
   const CrossCheckResult& X() const { return app.calc.crossCheck; }
   // The row of `field` whose method names `method`.
@@ -254,7 +256,8 @@ TEST(CrossCheck, ReportSectionFollowsTheChecksInFixedColumns) {
       }
   }
   EXPECT_EQ(rows, 2u);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "        按校核方法需面积 25.2 m2，比计算面积大 30 %，建议富余度不低于 30 %。"),
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "        按校核方法需面积 25.2 m2，比计算面积大 30 %，建议富余度不低于 30 %。"),
             lines.end());
 }
 
