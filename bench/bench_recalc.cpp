@@ -1,10 +1,15 @@
 // A full recalculation of the hot-water-heated storage tank of data/cases: from a
 // project whose sizing results are empty (the driver's passes run until area and pass
 // count settle) and of the settled project (every result already in place); a field
-// typed and left with and without the undo history, and an undo with its redo.
+// typed and left with and without the undo history, and an undo with its redo. The settled
+// recalculation runs with and without the method check (the independent estimates that
+// follow a completed run) on each shipped case; the program ends with the ratios.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <fstream>
+#include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -112,6 +117,104 @@ void BM_UndoRedo(benchmark::State& state) {
 }
 BENCHMARK(BM_UndoRedo)->Unit(benchmark::kMicrosecond);
 
+const char* const kCases[] = {"storage_tank", "steam_tank", "agitated_tank", "bath", "two_stream"};
+
+// A settled recalculation of case `range(0)`, with the method check (range(1) = 1) or
+// without it.
+void BM_SettledCrossCheck(benchmark::State& state) {
+  ScriptedPort port;
+  PelmoraApp app(&port, "/tmp/");
+  ApplyCase(app, kCases[state.range(0)]);
+  app.calc.crossChecking = state.range(1) != 0;
+  app.Run([&] { app.calc.MaoDExit(nullptr); });
+  const std::string area = app.form.AtD->Text();
+  for (auto _ : state) {
+    bool ok = app.Run([&] { app.calc.MaoDExit(nullptr); });
+    benchmark::DoNotOptimize(ok);
+  }
+  if (app.form.AtD->Text() != area || area.empty()) state.SkipWithError("the design did not stay settled");
+  if (app.calc.crossChecking && app.calc.crossCheck.rows.empty()) state.SkipWithError("no method check");
+  state.SetLabel(kCases[state.range(0)]);
+}
+BENCHMARK(BM_SettledCrossCheck)->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
+// A recalculation after an input changed (the target or bath temperature alternates
+// between two values), with or without the method check, which then is computed anew.
+void BM_ChangedCrossCheck(benchmark::State& state) {
+  ScriptedPort port;
+  PelmoraApp app(&port, "/tmp/");
+  const int c = static_cast<int>(state.range(0));
+  ApplyCase(app, kCases[c]);
+  app.calc.crossChecking = state.range(1) != 0;
+  EditD* input = c == 3 ? app.form.FixTempD : app.form.Tom2D;
+  const std::string a = input->Text(), b = Format7(input->GetValue() - 0.5);
+  bool flip = false;
+  for (auto _ : state) {
+    input->SetText((flip = !flip) ? b : a);
+    bool ok = app.Run([&] { app.calc.MaoDExit(nullptr); });
+    benchmark::DoNotOptimize(ok);
+  }
+  if (app.form.AtD->Text().empty()) state.SkipWithError("no area");
+  if (app.calc.crossChecking && app.calc.crossCheck.rows.empty()) state.SkipWithError("no method check");
+  state.SetLabel(kCases[c]);
+}
+BENCHMARK(BM_ChangedCrossCheck)->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
+// The method check alone on the settled design of each case.
+void BM_CrossCheckAlone(benchmark::State& state) {
+  ScriptedPort port;
+  PelmoraApp app(&port, "/tmp/");
+  ApplyCase(app, kCases[state.range(0)]);
+  for (auto _ : state) benchmark::DoNotOptimize(RunCrossCheck(app.form));
+  state.SetLabel(kCases[state.range(0)]);
+}
+BENCHMARK(BM_CrossCheckAlone)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
+
+// What a settled run pays for the method check: its fingerprint and the warnings.
+void BM_CrossCheckFingerprint(benchmark::State& state) {
+  ScriptedPort port;
+  PelmoraApp app(&port, "/tmp/");
+  ApplyCase(app, "two_stream");
+  for (auto _ : state) benchmark::DoNotOptimize(CrossCheckInputs(app.form));
+}
+BENCHMARK(BM_CrossCheckFingerprint)->Unit(benchmark::kMicrosecond);
+
+// Keeps the CPU time per iteration of every run for the closing ratios (the machine is
+// shared: the wall clock counts other processes' time too). Run with
+// --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true for ratios that
+// drift less with the load.
+class Keeper : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> cpuNs;
+  std::set<std::string> medians_;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    // The median of repeated runs where there is one (--benchmark_repetitions=N), else
+    // the single run.
+    for (const Run& r : runs) {
+      if (r.run_type == Run::RT_Iteration && r.iterations > 0 && !medians_.count(r.run_name.str()))
+        cpuNs[r.run_name.str()] = r.cpu_accumulated_time * 1e9 / static_cast<double>(r.iterations);
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median") {
+        medians_.insert(r.run_name.str());
+        cpuNs[r.run_name.str()] = r.GetAdjustedCPUTime() * 1e3;  // the runs are timed in microseconds
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  Keeper keeper;
+  benchmark::RunSpecifiedBenchmarks(&keeper);
+  for (const char* kind : {"Settled", "Changed"})
+    for (int c = 0; c < 5; ++c) {
+      const std::string stem = std::string("BM_") + kind + "CrossCheck/" + std::to_string(c) + "/";
+      const auto with = keeper.cpuNs.find(stem + "1"), without = keeper.cpuNs.find(stem + "0");
+      if (with != keeper.cpuNs.end() && without != keeper.cpuNs.end() && without->second > 0)
+        std::printf("%s recalculation with / without the method check, %s: %.3f (CPU time)\n",
+                    kind[0] == 'S' ? "settled" : "changed-input", kCases[c], with->second / without->second);
+    }
+  return 0;
+}

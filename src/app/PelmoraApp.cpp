@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "app/CrossCheckReport.h"
 #include "app/TableText.h"
 #include "fields/Dispatch.h"
 
@@ -82,6 +83,10 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
   WireProjectState();
   DeclareUndoSteps();
   InstallEditCommands();
+  // The method check follows the checks.
+  report.AddSectionHook([this](ReportBuilder& b) {
+    if (!calc.crossCheck.rows.empty()) b.AppendSection(kCrossCheckHeading, CrossCheckReportRows(calc.crossCheck));
+  });
   // Last: every subsystem has installed its handlers.
   form.SealCommands();
   results.Settled();
@@ -105,11 +110,8 @@ void PelmoraApp::DeclareUndoSteps() {
     };
   // Beside the components: the checks of the run and the curve drawn for that state.
   undo.AddState([this] {
-    return [this, checks = calc.checks, state = calc.lastRun] {
-      if (calc.checks == checks && calc.lastRun == state) return;
-      calc.checks = checks;
-      calc.lastRun = state;
-      if (calc.checksChanged) calc.checksChanged();
+    return [this, checks = calc.checks, state = calc.lastRun, cross = calc.crossCheck] {
+      calc.RestoreRun(checks, state, cross);
     };
   });
   undo.AddState([this] { return [this, saved = results.Save()] { results.Restore(saved); }; });

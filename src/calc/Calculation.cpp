@@ -328,14 +328,39 @@ void Calculation::MaoDExit(Component*) {
   }
   f_.SetPort(&port);
   if (outcome == Outcome::Completed) {
-    ClearStale();
-    SetChecks(CollectDesignChecks(f_, facts), RunState::Completed);
-    SayFeasibility();
+    AfterCompletedRun();
     if (runCompleted) runCompleted();
   } else if (outcome == Outcome::Stopped) {
     MarkResultsStale(tap.last);
     AfterStoppedRun();
   }
+}
+
+// The checks and the method check of a completed run, once (not in the passes); the
+// method check's warnings join the checks.
+void Calculation::AfterCompletedRun() {
+  ClearStale();
+  SetChecks(WithCrossCheck(CollectDesignChecks(f_, facts)), RunState::Completed);
+  SayFeasibility();
+}
+
+// The method check of the design the fields hold, its warnings added to `c`.
+std::vector<DesignCheck> Calculation::WithCrossCheck(std::vector<DesignCheck> c) {
+  if (crossChecking) {
+    // A run that changed nothing the method check reads has the same method check.
+    const uint64_t inputs = CrossCheckInputs(f_);
+    if (inputs != crossCheckInputs_) {
+      crossCheckInputs_ = inputs;
+      SetCrossCheck(RunCrossCheck(f_));
+      crossCheckWarnings_.clear();
+      AddCrossCheckWarnings(f_, crossCheck, crossCheckWarnings_);
+    }
+    c.insert(c.end(), crossCheckWarnings_.begin(), crossCheckWarnings_.end());
+  } else {
+    crossCheckInputs_.reset();
+    SetCrossCheck({});
+  }
+  return c;
 }
 
 // Panel 1 leads with an infeasible design's first reason; a feasible run clears it.
@@ -352,6 +377,9 @@ void Calculation::SayFeasibility() {
 // already be seen in what it did compute (a fallback area that is not positive, a
 // coil that does not fit): that is said, before the interruption.
 void Calculation::AfterStoppedRun() {
+  // A method check describes a completed run only.
+  crossCheckInputs_.reset();
+  SetCrossCheck({});
   std::vector<DesignCheck> infeasible;
   AddFeasibilityChecks(f_, facts, infeasible);
   std::erase_if(infeasible, [](const DesignCheck& c) { return c.level != DesignCheck::Level::Infeasible; });
@@ -387,12 +415,14 @@ void Calculation::MarkResultsStale(const std::string& reason) {
 void Calculation::MarkAllResultsStale(const std::string& reason) { MarkResultsStale(reason); }
 
 void Calculation::ForgetRun() {
+  crossCheckInputs_.reset();
+  SetCrossCheck({});
   SetChecks({}, RunState::NotRun);
   for (EditD* e : f_.ValueFields()) e->SetStale(false);
 }
 
 void Calculation::ChecksFromFields() {
-  SetChecks(CollectDesignChecks(f_), RunState::Completed);
+  SetChecks(WithCrossCheck(CollectDesignChecks(f_)), RunState::Completed);
   SayFeasibility();
 }
 
@@ -412,6 +442,19 @@ void Calculation::SetChecks(std::vector<DesignCheck> c, RunState state) {
   checks = std::move(c);
   lastRun = state;
   if (checksChanged) checksChanged();
+}
+
+void Calculation::RestoreRun(std::vector<DesignCheck> c, RunState state, CrossCheckResult cross) {
+  crossCheckInputs_.reset();  // computed anew by the next completed run
+  SetCrossCheck(std::move(cross));
+  crossCheckWarnings_.clear();
+  SetChecks(std::move(c), state);
+}
+
+void Calculation::SetCrossCheck(CrossCheckResult c) {
+  if (c == crossCheck) return;
+  crossCheck = std::move(c);
+  if (crossCheckChanged) crossCheckChanged();
 }
 
 Calculation::Outcome Calculation::Recalculate() {

@@ -12,6 +12,7 @@
 
 #include "calc/Balance.h"
 #include "calc/Checks.h"
+#include "calc/CrossCheck.h"
 #include "calc/Geometry.h"
 #include "calc/Modes.h"
 #include "fields/Catalogue.h"
@@ -67,6 +68,13 @@ class Calculation {
   // after one that stopped with a message); `checksChanged` is called after each update.
   std::vector<DesignCheck> checks;
   std::function<void()> checksChanged;
+  // The method check of the last completed run (independent methods beside the
+  // coefficients, the area and the pressure drop; the margin they ask for), cleared
+  // like the checks; `crossCheckChanged` is called after each update. Its warnings are
+  // among the checks. Off (`crossChecking` false) only to measure what it costs.
+  CrossCheckResult crossCheck;
+  std::function<void()> crossCheckChanged;
+  bool crossChecking = true;
   // What the last sizing pass noted for the checks (fallback taken, F undefined).
   RunFacts facts;
   // How the last run ended: the checks describe a completed run only; after a stopped
@@ -88,6 +96,17 @@ class Calculation {
   void ClearStale();
   // Steps of MaoDExit.
   void SetChecks(std::vector<DesignCheck> c, RunState state);
+
+ public:
+  // Puts back what a run left beside the fields (undo: the state of a step).
+  void RestoreRun(std::vector<DesignCheck> c, RunState state, CrossCheckResult cross);
+
+ private:
+  void SetCrossCheck(CrossCheckResult c);
+  std::vector<DesignCheck> WithCrossCheck(std::vector<DesignCheck> c);
+  std::optional<uint64_t> crossCheckInputs_;     // what the current method check was computed from
+  std::vector<DesignCheck> crossCheckWarnings_;  // and the design checks it adds
+  void AfterCompletedRun();
   void AfterStoppedRun();
   void SayFeasibility();
   // A property the run is given that is not positive ends it with a message naming it.

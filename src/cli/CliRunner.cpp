@@ -11,6 +11,7 @@
 
 #include "app/PelmoraApp.h"
 #include "chart/SvgCanvas.h"
+#include "cli/CrossCheckJson.h"
 #include "cli/Json.h"
 #include "fields/Dispatch.h"
 #include "fields/DurableFile.h"
@@ -66,12 +67,15 @@ const char* kUsage =
     "  --help-topic NAME   what help on component NAME (F1, 这是什么？) opens: the topic, the\n"
     "                      bookmark found in the manual (or 目录) and its page\n"
     "  --help-topics       list every label caption and hint of the window in every mode\n"
-    "  --json              print the state of every component, the status bar, the messages\n"
-    "                      and the design checks of the last run\n"
+    "  --json              print the state of every component, the status bar, the messages,\n"
+    "                      the design checks and the method check (\"crosschecks\", with the\n"
+    "                      \"recommendedMargin\" in %) of the last run\n"
     "Parameter study (run after the other options, on a copy; the project is not changed):\n"
     "  --sweep NAME=FROM:TO:N  N evenly spaced values of an input field, both ends included,\n"
     "                      in the field's current unit; repeat for a second input (a grid)\n"
-    "  --output NAME,...   the result fields recorded (default AtD,LtD,TTaD,KTaD,WiD,DpiD)\n"
+    "  --output NAME,...   the result fields recorded (default AtD,LtD,TTaD,KTaD,WiD,DpiD);\n"
+    "                      recommendedMargin records the margin in % that the method check\n"
+    "                      of each point asks for (column 校核建议富余度(%))\n"
     "  --csv FILE          write the table as CSV (UTF-8 with BOM); without it, to standard output\n"
     "Property library (run after the other options):\n"
     "  --eval FORMULA      evaluate a formula; prints the value, the error code and its message\n"
@@ -506,7 +510,8 @@ struct Cli {
         << ",\n  \"projectModified\": " << (app.form.ProjectModified() ? "true" : "false")
         << ",\n  \"undo\": " << JsonString(app.undo.UndoName()) << ",\n  \"redo\": " << JsonString(app.undo.RedoName())
         << ",\n  \"curve\": " << CurveJson() << ",\n  \"feasible\": " << (Feasible(app.calc.checks) ? "true" : "false")
-        << ",\n  \"checks\": " << ChecksJson() << ",\n  \"messages\": [";
+        << ",\n  \"checks\": " << ChecksJson() << ",\n  \"crosschecks\": " << CrossChecksJson(app.calc.crossCheck)
+        << ",\n  \"recommendedMargin\": " << RecommendedMarginJson(app.calc.crossCheck) << ",\n  \"messages\": [";
     auto msgs = port.Messages();
     // Pick lists take their place among the messages, in the order they were shown.
     size_t pick = 0, written = 0;

@@ -68,17 +68,26 @@ ChecksView::ChecksView(MainWindow& window, QWidget* page) : QToolButton(page), w
   list_->setFrameShape(QFrame::Box);
   list_->hide();
   list_->installEventFilter(this);
+  panel_ = list_;
   page_->installEventFilter(this);
   connect(this, &QToolButton::toggled, this, [this](bool open) {
     if (open) {
       PlaceList();
-      list_->show();
-      list_->raise();
+      panel_->show();
+      panel_->raise();
     } else {
-      list_->hide();
+      panel_->hide();
     }
   });
   Refresh();
+}
+
+void ChecksView::SetPanel(QWidget* panel) {
+  if (!panel || panel == panel_) return;
+  panel_ = panel;
+  panel_->hide();
+  panel_->installEventFilter(this);
+  list_->show();  // a page of the panel, shown whenever the panel is
 }
 
 QWidget* ChecksView::SignOf(const std::string& field) const {
@@ -93,13 +102,16 @@ void ChecksView::PlaceList() {
   int rows = 0;
   for (int i = 0; i < list_->count() && i < 6; ++i) rows += std::max(list_->sizeHintForRow(i), 16);
   const int frame = 2 * list_->frameWidth() + 4;
-  const int h = std::clamp(rows + frame, 40, std::max(40, page_->height() * 2 / 5));
-  list_->setGeometry(4, std::max(0, bottom - h), page_->width() - 8, std::min(h, bottom));
+  int h = std::clamp(rows + frame, 40, std::max(40, page_->height() * 2 / 5));
+  // A panel around the list (the tabs) has room for its tab bar and the method check's rows.
+  if (panel_ != list_) h = std::clamp(panel_->maximumHeight(), 40, std::max(40, page_->height() * 2 / 5));
+  panel_->setGeometry(4, std::max(0, bottom - h), page_->width() - 8, std::min(h, bottom));
 }
 
 bool ChecksView::eventFilter(QObject* watched, QEvent* e) {
-  if (watched == page_ && e->type() == QEvent::Resize && list_->isVisible()) PlaceList();
-  if (watched == list_ && e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+  if (watched == page_ && e->type() == QEvent::Resize && panel_->isVisible()) PlaceList();
+  if ((watched == list_ || watched == panel_) && e->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
     setChecked(false);
     setFocus(Qt::OtherFocusReason);
     return true;
@@ -160,7 +172,7 @@ void ChecksView::Refresh() {
     setToolTip("展开或收起计算检查列表");
     setStyleSheet(QString("QToolButton#SBChecks { color: %1; %2}")
                       .arg(LevelColor(worst).name(), worst == Level::Infeasible ? "font-weight: bold; " : ""));
-    if (list_->isVisible()) PlaceList();
+    if (panel_->isVisible()) PlaceList();
   }
   // The signs: one per named field, hidden where no check names it any more.
   for (auto& [name, sign] : signs_) sign->hide();

@@ -20,6 +20,10 @@ class ChecksView : public QToolButton {
   void Refresh();
   QToolButton* Button() { return this; }
   QListWidget* List() const { return list_; }
+  // What the button opens over the page: the list itself, or a widget that holds it
+  // (the tabs beside the method check).
+  void SetPanel(QWidget* panel);
+  QWidget* Panel() const { return panel_; }
   // The sign shown on a field's widget, or null when it has none.
   QWidget* SignOf(const std::string& field) const;
 
@@ -36,6 +40,7 @@ class ChecksView : public QToolButton {
   MainWindow& window_;
   QWidget* page_;
   QListWidget* list_;
+  QWidget* panel_;
   std::map<std::string, QWidget*> signs_;
 };
 

@@ -80,6 +80,7 @@ MainWindow::~MainWindow() {
   app_.report.printSheet = nullptr;
   app_.openStudy = nullptr;
   app_.calc.checksChanged = nullptr;
+  app_.calc.crossCheckChanged = nullptr;
   if (port_) port_->SetParent(nullptr);
 }
 

@@ -23,6 +23,7 @@ namespace pelmora::gui {
 class QtPort;
 class TMyStatusBar;
 class ChecksView;
+class CrossCheckView;
 
 class MainWindow : public QMainWindow, public ViewContext {
   Q_OBJECT
@@ -68,6 +69,7 @@ class MainWindow : public QMainWindow, public ViewContext {
   QToolBar* ToolBar() const { return toolBar_; }
   // The design checks on the page 计算.
   ChecksView* Checks() const { return checksView_; }
+  CrossCheckView* CrossChecks() const { return crossCheckView_; }
   QAction* ActionOf(const MenuItem* m) const;
   QMenu* MenuOf(const MenuItem* m) const;
 
@@ -104,6 +106,7 @@ class MainWindow : public QMainWindow, public ViewContext {
   QToolBar* toolBar_ = nullptr;
   TMyStatusBar* statusBar_ = nullptr;
   ChecksView* checksView_ = nullptr;
+  CrossCheckView* crossCheckView_ = nullptr;
   std::map<const Component*, QWidget*> widgets_;
   std::map<const QWidget*, Component*> components_;
   std::map<const MenuItem*, QAction*> actions_;

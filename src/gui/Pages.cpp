@@ -21,6 +21,7 @@
 #include "fields/ModeEnums.h"
 #include "fields/Properties.h"
 #include "gui/ChecksView.h"
+#include "gui/CrossCheckView.h"
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
 #include "gui/MyStatusBar.h"
@@ -303,7 +304,12 @@ void MainWindow::BuildCalcPage(QWidget* page) {
   checksView_ = new ChecksView(*this, page);
   foot->addWidget(checksView_, 0, Qt::AlignRight | Qt::AlignVCenter);
   v->addLayout(foot);
-  app_.calc.checksChanged = [this] { checksView_->Refresh(); };
+  // The bar opens the tabs 计算检查 and 方法校核 over the foot of the page.
+  checksView_->SetPanel(CrossCheckView::MakeTabs(*this, page, *checksView_, crossCheckView_));
+  app_.calc.checksChanged = app_.calc.crossCheckChanged = [this] {
+    checksView_->Refresh();
+    crossCheckView_->Refresh();
+  };
   QWidget* bar = Make(f.MyStatusBar, page);
   bar->setFixedHeight(20);
   v->addWidget(bar);

@@ -160,6 +160,14 @@ StudyDialog::StudyDialog(PelmoraApp& app, QWidget* parent) : QDialog(parent), ap
     item->setCheckState(std::find(d.begin(), d.end(), n) != d.end() ? Qt::Checked : Qt::Unchecked);
     item->setData(Qt::UserRole, Q(n));
   }
+  {
+    // The margin the method check of each point asks for.
+    auto* item = new QListWidgetItem(Q(kStudyMarginHeader), outputs_);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+    item->setData(Qt::UserRole, QString(kStudyMarginOutput));
+    item->setToolTip("方法校核按最保守的方法组合建议的面积富余度");
+  }
   outputs_->setMinimumWidth(190);
   auto* right = new QWidget(split);
   auto* rv = new QVBoxLayout(right);

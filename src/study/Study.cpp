@@ -67,6 +67,7 @@ std::string FieldUnit(const TFormPelmora& form, const EditD& field) {
 }
 
 std::string StudyHeader(const TFormPelmora& form, const std::string& name) {
+  if (name == kStudyMarginOutput) return kStudyMarginHeader;
   const EditD* e = ValueField(form, name);
   if (!e) return name;
   const std::string unit = FieldUnit(form, *e);
@@ -104,7 +105,7 @@ std::string ValidateStudy(const TFormPelmora& form, const StudyRequest& request)
   if (grid > kMaxStudyGrid) return "研究点数过多（最多 " + std::to_string(kMaxStudyGrid) + " 点）";
   if (request.outputs.empty()) return "请至少选择一个结果字段";
   for (const std::string& o : request.outputs)
-    if (!ValueField(form, o)) return "没有名为 " + o + " 的数值字段";
+    if (o != kStudyMarginOutput && !ValueField(form, o)) return "没有名为 " + o + " 的数值字段";
   return std::string();
 }
 
@@ -262,6 +263,11 @@ StudyRow StudyCopy::Point(const std::vector<std::pair<std::string, std::string>>
   row.ok = ok;
   if (ok) row.checks = app_.calc.checks;
   for (const std::string& o : outputs) {
+    if (o == kStudyMarginOutput) {
+      const auto& margin = app_.calc.crossCheck.recommendedMargin;
+      row.outputs.push_back(ok && margin ? Format7(*margin) : std::string());
+      continue;
+    }
     const auto* e = dynamic_cast<const EditD*>(app_.form.Find(o));
     std::string shown;
     if (ok && e && e->Enabled()) {

@@ -53,6 +53,10 @@ inline constexpr const char* kStudyChecksHeader = "检查";
 // there is none), and the list of them, one per line ("警告  管内流速：…").
 std::string StudyCheckCell(const StudyRow& row);
 std::string StudyCheckList(const TFormPelmora& form, const StudyRow& row);
+// An output that is not a field: the margin (%) the method check of each point
+// recommends, empty where the check finds no area.
+inline constexpr const char* kStudyMarginOutput = "recommendedMargin";
+inline constexpr const char* kStudyMarginHeader = "校核建议富余度(%)";
 
 // The values of one input (Format7 texts, as a user types them); throws
 // std::invalid_argument with a Chinese reason for a range that cannot be stepped.

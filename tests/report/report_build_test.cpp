@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "ReportTestUtil.h"
+#include "app/CrossCheckReport.h"
 #include "fields/Text.h"
 
 namespace pelmora::testing {
@@ -104,7 +105,8 @@ TEST(ReportBuild, EveryVesselTypeAndConvectionModeHasItsSections) {
     ExpectFrame(w, c.shape);
     auto expected = c.agitated ? WithAgitator() : kEleven;
     if (c.supplementary) expected.push_back("       补充数据:");
-    if (!w.app.calc.checks.empty()) expected.push_back(kChecksHeading);  // the design checks close it
+    if (!w.app.calc.checks.empty()) expected.push_back(kChecksHeading);               // the design checks,
+    if (!w.app.calc.crossCheck.rows.empty()) expected.push_back(kCrossCheckHeading);  // then the method check
     EXPECT_EQ(Headings(w.Lines()), expected) << w.Lines().back();
   }
 }
@@ -198,6 +200,8 @@ TEST(ReportBuild, SupplementaryDataOnlyForEnabledFields) {
   // The design checks of the run (an empty line, their heading and their rows) follow.
   size_t checks = w.app.calc.checks.empty() ? 0 : 2;
   for (const DesignCheck& c : w.app.calc.checks) checks += CheckReportRows(w.f, c).size();
+  // And the method check closes the report.
+  if (!w.app.calc.crossCheck.rows.empty()) checks += 2 + CrossCheckReportRows(w.app.calc.crossCheck).size();
   ASSERT_EQ(lines.size(), static_cast<size_t>(h12) + 2 + checks);
   EXPECT_EQ(lines[static_cast<size_t>(h12) + 1], NumberRowText("温差矫正系数", w.f.CdtD->Text(), PadRight("-", 20)));
   // A vessel side that condenses brings its vapour and phase-change data.
