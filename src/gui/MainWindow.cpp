@@ -16,6 +16,7 @@
 #include "gui/Extras.h"
 #include "gui/Icons.h"
 #include "gui/MyStatusBar.h"
+#include "gui/OptimizerDialog.h"
 #include "gui/QtPort.h"
 #include "gui/StudyDialog.h"
 
@@ -30,6 +31,10 @@ MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent, Build bui
   app_.report.print = [this] { extras::PrintReport(this, app_.form); };
   app_.openStudy = [this] {
     StudyDialog dialog(app_, this);
+    dialog.exec();
+  };
+  app_.openOptimizer = [this] {
+    OptimizerDialog dialog(app_, this);
     dialog.exec();
   };
   BuildMenu();
@@ -65,6 +70,7 @@ MainWindow::~MainWindow() {
   app_.shell.closeWindow = nullptr;
   app_.report.print = nullptr;
   app_.openStudy = nullptr;
+  app_.openOptimizer = nullptr;
   app_.calc.checksChanged = nullptr;
   if (port_) port_->SetParent(nullptr);
 }
