@@ -51,9 +51,10 @@ OptimizerDialog::OptimizerDialog(PelmoraApp& app, QWidget* parent) : QDialog(par
   seriesList_ = CatalogueSeries(app_.select.catalogue);
 
   auto* v = new QVBoxLayout(this);
-  v->addWidget(new QLabel("逐一计算所选变量的每种组合（在项目的副本上，项目本身不变），按目标排序；"
-                          "“应用”把选中的方案填入项目并重新计算。",
-                          this));
+  v->addWidget(
+      new QLabel("逐一计算所选变量的每种组合（在项目的副本上，项目本身不变），按目标排序；"
+                 "“应用”把选中的方案填入项目并重新计算。",
+                 this));
   auto* top = new QHBoxLayout;
   auto* vars = new QGroupBox("优选变量", this);
   BuildVariables(vars);
@@ -166,8 +167,8 @@ void OptimizerDialog::BuildVariables(QWidget* box) {
 
   // The window calls it 盘管直径 whatever the shape; for a U-tube it is the leg length.
   const bool uTube = ModeOf<TubeShape>(*f.TShapeD) == TubeShape::UTube;
-  useCoil_ = VariableBox(Q(f.SlD->QuantityName() + (uTube ? "（管腿长）" : "")), "CBCoil",
-                         StudyInputAllowed(f, "SlD"), box);
+  useCoil_ =
+      VariableBox(Q(f.SlD->QuantityName() + (uTube ? "（管腿长）" : "")), "CBCoil", StudyInputAllowed(f, "SlD"), box);
   useCoil_->setChecked(false);
   coilFrom_ = new QLineEdit(box);
   coilFrom_->setObjectName("LECoilFrom");
@@ -250,8 +251,9 @@ void OptimizerDialog::BuildGoal(QWidget* box) {
   noWarnings_ = new QCheckBox("无“警告”（流速、压降、适用范围、几何）", box);
   noWarnings_->setObjectName("CBNoWarnings");
   noWarnings_->setChecked(true);
-  noWarnings_->setToolTip("有“警告”检查项的方案不参与排序：管内流速、管程和容器侧压降超出常用范围，"
-                          "关联式用在适用范围之外，盘管高度不够等");
+  noWarnings_->setToolTip(
+      "有“警告”检查项的方案不参与排序：管内流速、管程和容器侧压降超出常用范围，"
+      "关联式用在适用范围之外，盘管高度不够等");
   g->addWidget(noWarnings_);
   margin_ = new QCheckBox("方法校核推荐富余度 ≤ 项目富余度", box);
   margin_->setObjectName("CBMargin");
@@ -274,7 +276,8 @@ void OptimizerDialog::ShowSeries(int index) {
   if (index == all)
     on.insert(sizeTexts_.begin(), sizeTexts_.end());
   else
-    on.insert(seriesList_[static_cast<size_t>(index)].sizes.begin(), seriesList_[static_cast<size_t>(index)].sizes.end());
+    on.insert(seriesList_[static_cast<size_t>(index)].sizes.begin(),
+              seriesList_[static_cast<size_t>(index)].sizes.end());
   {
     QSignalBlocker block(sizes_);
     for (int i = 0; i < sizes_->count(); ++i)
@@ -415,13 +418,16 @@ void OptimizerDialog::ShowResult() {
   // The objective first, then the other results.
   std::vector<size_t> outputs;
   for (size_t k = 0; k < OptimizerOutputs().size(); ++k)
-    if (OptimizerOutputs()[k] == objective) outputs.insert(outputs.begin(), k);
-    else outputs.push_back(k);
+    if (OptimizerOutputs()[k] == objective)
+      outputs.insert(outputs.begin(), k);
+    else
+      outputs.push_back(k);
   QStringList heads{"名次"};
   for (const std::string& h : result_.variableHeaders) heads << Q(h);
   for (size_t k : outputs)
     heads << Q(result_.outputHeaders[k] + (OptimizerOutputs()[k] == objective ? "（目标）" : ""));
-  heads << "提示数" << "说明";
+  heads << "提示数"
+        << "说明";
   table_->clear();
   table_->setColumnCount(heads.size());
   table_->setHorizontalHeaderLabels(heads);
@@ -436,8 +442,9 @@ void OptimizerDialog::ShowResult() {
     QStringList cells{ranked ? QString::number(row + 1) : QString("否决")};
     for (const std::string& v : p.values) cells << Q(v);
     for (size_t k : outputs) cells << Q(k < p.shown.size() ? p.shown[k] : std::string());
-    cells << QString::number(p.hints) << Q(ranked ? (p.warnings ? std::to_string(p.warnings) + " 项警告" : "")
-                                                  : std::string("相邻方案被否决：") + p.reason);
+    cells << QString::number(p.hints)
+          << Q(ranked ? (p.warnings ? std::to_string(p.warnings) + " 项警告" : "")
+                      : std::string("相邻方案被否决：") + p.reason);
     for (int c = 0; c < cells.size(); ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
       if (!ranked) item->setForeground(QColor(160, 0, 0));
@@ -477,8 +484,13 @@ void OptimizerDialog::ApplySelected() {
   std::string what;
   for (size_t i = 0; i < p.values.size() && i < result_.variableHeaders.size(); ++i)
     what += (i ? "，" : "") + result_.variableHeaders[i] + " " + p.values[i];
-  status_->setText(Q(ok ? "已把第 " + std::to_string(rank + 1) + " 名方案（" + what + "）填入项目并重新计算"
-                        : "已填入第 " + std::to_string(rank + 1) + " 名方案，但重新计算未完成，请查看主窗口"));
+  const std::string n = std::to_string(rank + 1);
+  if (app_.form.SBAutoRun->Down())
+    status_->setText(Q("已把第 " + n + " 名方案（" + what + "）填入项目；自动计算已关闭，结果尚未重新计算"));
+  else if (ok)
+    status_->setText(Q("已把第 " + n + " 名方案（" + what + "）填入项目并重新计算"));
+  else
+    status_->setText(Q("已填入第 " + n + " 名方案，但重新计算未完成，请查看主窗口"));
 }
 
 void OptimizerDialog::ExportCsv() {

@@ -104,8 +104,8 @@ class OptimizerDialog : public QDialog {
   bool running_ = false;
   bool stopRequested_ = false;
   OptimizerResult result_;
-  OptimizerRequest shown_;          // the request of the result shown
-  std::vector<int> rowPoint_;       // per table row: the point index
+  OptimizerRequest shown_;     // the request of the result shown
+  std::vector<int> rowPoint_;  // per table row: the point index
 };
 
 }  // namespace pelmora::gui

@@ -153,8 +153,7 @@ class PointJudge {
       const std::optional<double> m = margin_ ? margin_(app) : std::nullopt;
       const std::optional<double> sf = Si(f, "sfD");
       const double asked = m.value_or(NAN);
-      if (!std::isfinite(asked))
-        return Reject(p, Verdict::Margin, "方法校核未给出推荐富余度", "富余度：未给出推荐值");
+      if (!std::isfinite(asked)) return Reject(p, Verdict::Margin, "方法校核未给出推荐富余度", "富余度：未给出推荐值");
       if (!sf || asked > *sf)
         return Reject(p, Verdict::Margin,
                       "方法校核推荐富余度 " + CheckNumber(asked) + " %，大于项目的富余度 " +
@@ -220,24 +219,18 @@ void Rank(const OptimizerRequest& r, OptimizerResult& result) {
 
 const char* ObjectiveField(OptimizerObjective o) {
   switch (o) {
-    case OptimizerObjective::TubeLength:
-      return "LrD";
-    case OptimizerObjective::PressureDrop:
-      return "DpiD";
-    case OptimizerObjective::ActualArea:
-      break;
+    case OptimizerObjective::TubeLength: return "LrD";
+    case OptimizerObjective::PressureDrop: return "DpiD";
+    case OptimizerObjective::ActualArea: break;
   }
   return "ArD";
 }
 
 const char* ObjectiveCaption(OptimizerObjective o) {
   switch (o) {
-    case OptimizerObjective::TubeLength:
-      return "管长最短";
-    case OptimizerObjective::PressureDrop:
-      return "管程压降最小";
-    case OptimizerObjective::ActualArea:
-      break;
+    case OptimizerObjective::TubeLength: return "管长最短";
+    case OptimizerObjective::PressureDrop: return "管程压降最小";
+    case OptimizerObjective::ActualArea: break;
   }
   return "实际面积最小";
 }
@@ -251,18 +244,12 @@ std::optional<OptimizerObjective> ObjectiveNamed(const std::string& field) {
 
 const char* VerdictText(Verdict v) {
   switch (v) {
-    case Verdict::Accepted:
-      return "可行";
-    case Verdict::Stopped:
-      return "计算中断";
-    case Verdict::NotComputed:
-      return "未算出";
-    case Verdict::Infeasible:
-      return "不可行";
-    case Verdict::Warning:
-      return "警告";
-    case Verdict::Margin:
-      return "富余度";
+    case Verdict::Accepted: return "可行";
+    case Verdict::Stopped: return "计算中断";
+    case Verdict::NotComputed: return "未算出";
+    case Verdict::Infeasible: return "不可行";
+    case Verdict::Warning: return "警告";
+    case Verdict::Margin: return "富余度";
   }
   return "";
 }

@@ -47,7 +47,7 @@ MarginSource RecommendedMarginSource();
 struct OptimizerRequest {
   std::vector<OptimizerVariable> variables;  // the first varies slowest
   OptimizerObjective objective = OptimizerObjective::ActualArea;
-  bool noWarnings = true;   // reject a design with any check of level 警告
+  bool noWarnings = true;    // reject a design with any check of level 警告
   bool marginCheck = false;  // reject one whose recommended margin exceeds the project's 富余度
   MarginSource margin;       // empty: RecommendedMarginSource()
   int threads = 0;           // 0: one per core
@@ -61,11 +61,11 @@ const char* VerdictText(Verdict v);
 struct OptimizerPoint {
   std::vector<std::string> values;  // one per variable, as typed or picked
   Verdict verdict = Verdict::Stopped;
-  std::string reason;   // the message or check that rejected it (empty when accepted)
-  std::string because;  // short key of the reason for counting: "警告：管内流速"
-  bool computed = false;            // false: the search stopped before it
-  std::optional<double> objective;  // SI
-  std::vector<std::string> shown;   // texts of OptimizerOutputs() as the fields show them
+  std::string reason;                          // the message or check that rejected it (empty when accepted)
+  std::string because;                         // short key of the reason for counting: "警告：管内流速"
+  bool computed = false;                       // false: the search stopped before it
+  std::optional<double> objective;             // SI
+  std::vector<std::string> shown;              // texts of OptimizerOutputs() as the fields show them
   std::vector<std::optional<double>> numbers;  // their SI values
   int hints = 0, warnings = 0;
   bool Accepted() const { return verdict == Verdict::Accepted; }

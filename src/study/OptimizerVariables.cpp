@@ -92,7 +92,7 @@ std::vector<std::string> FieldValues(const std::string& name, const std::string&
     in.to = Number(range[1], context);
     try {
       in.points = static_cast<int>(StrToInt(range[2]));
-    } catch (const ConversionError&) {
+    } catch (const std::exception&) {
       throw std::invalid_argument("N must be a whole number in " + context);
     }
     return StudyValues(in);  // its reasons are Chinese and name the limit
@@ -142,8 +142,7 @@ std::string CheckValues(const TFormPelmora& form, const OptimizerVariable& v) {
     auto x = ParseDecimal(Trim(text));
     if (!x || !std::isfinite(*x)) return "“" + caption + "”的取值“" + text + "”不是数值";
     const double si = *x * e->Exchange();
-    if (v.name == "nD" && (*x != std::floor(*x) || *x < 1))
-      return "管数须为不小于 1 的整数（取值“" + text + "”）";
+    if (v.name == "nD" && (*x != std::floor(*x) || *x < 1)) return "管数须为不小于 1 的整数（取值“" + text + "”）";
     // A pitch below one tube diameter puts the tubes into each other.
     if (v.name == "DspD" && *x < 1) return "管间距（螺距与管外径之比）不能小于 1（取值“" + text + "”）";
     if (v.name == "SlD") {
@@ -197,8 +196,7 @@ size_t CurrentSeries(const TFormPelmora& form, const std::vector<TubeSeries>& se
     for (size_t i = 0; i < series.size(); ++i)
       for (const std::string& dn : series[i].sizes) {
         const TubeSize t = ParseTubeSize(dn);
-        if (std::fabs(t.outer - *dout * 1000) < 0.01 && std::fabs(t.outer - 2 * t.wall - *din * 1000) < 0.01)
-          return i;
+        if (std::fabs(t.outer - *dout * 1000) < 0.01 && std::fabs(t.outer - 2 * t.wall - *din * 1000) < 0.01) return i;
       }
   return 0;
 }
@@ -276,8 +274,7 @@ std::string ValidateOptimizer(const TFormPelmora& form, const OptimizerRequest& 
   const EditD* e = Field(form, objective);
   if (!e || !e->EffectivelyEnabled())
     return std::string("当前工况下不计算“") + (e ? e->QuantityName() : objective) + "”，不能作为优选目标";
-  if (r.marginCheck && !r.margin && !RecommendedMarginSource())
-    return "方法校核尚未提供推荐富余度，不能以它作为约束";
+  if (r.marginCheck && !r.margin && !RecommendedMarginSource()) return "方法校核尚未提供推荐富余度，不能以它作为约束";
   return std::string();
 }
 

@@ -56,9 +56,8 @@ struct OptimizerWindow : ::testing::Test {
 void TickSizes(gui::OptimizerDialog& dlg, const std::vector<QString>& sizes) {
   QListWidget* list = dlg.Sizes();
   for (int i = 0; i < list->count(); ++i)
-    list->item(i)->setCheckState(std::find(sizes.begin(), sizes.end(), list->item(i)->text()) != sizes.end()
-                                     ? Qt::Checked
-                                     : Qt::Unchecked);
+    list->item(i)->setCheckState(
+        std::find(sizes.begin(), sizes.end(), list->item(i)->text()) != sizes.end() ? Qt::Checked : Qt::Unchecked);
 }
 
 TEST_F(OptimizerWindow, ASearchLeavesTheProjectAndApplyChangesItOnce) {
