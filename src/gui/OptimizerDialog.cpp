@@ -107,35 +107,9 @@ OptimizerDialog::OptimizerDialog(PelmoraApp& app, QWidget* parent) : QDialog(par
 }
 
 void OptimizerDialog::BuildVariables(QWidget* box) {
-  const TFormPelmora& f = app_.form;
   auto* g = new QGridLayout(box);
-  const bool tubeAllowed = !seriesList_.empty() && StudyInputAllowed(f, "dioD") && StudyInputAllowed(f, "diiD");
-  useTube_ = VariableBox("管子规格", "CBTube", tubeAllowed, box);
-  if (seriesList_.empty()) useTube_->setToolTip("管道系列为空，没有可选的管子规格");
-  series_ = new QComboBox(box);
-  series_->setObjectName("CBSeries");
-  std::set<std::string> seen;
-  for (const TubeSeries& s : seriesList_) {
-    series_->addItem(Q(s.name + "（" + std::to_string(s.sizes.size()) + " 种）"));
-    for (const std::string& dn : s.sizes)
-      if (seen.insert(dn).second) sizeTexts_.push_back(dn);
-  }
-  series_->addItem(Q("全部系列（" + std::to_string(sizeTexts_.size()) + " 种）"));
-  series_->addItem("勾选的规格");
-  series_->setToolTip("选一个系列的全部规格，或全部系列；也可以在右边的列表里逐个勾选");
-  sizes_ = new QListWidget(box);
-  sizes_->setObjectName("LBSizes");
-  sizes_->setToolTip("参与优选的管子规格（外径×壁厚，mm）");
-  for (const std::string& dn : sizeTexts_) {
-    auto* item = new QListWidgetItem(Q(dn), sizes_);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(Qt::Unchecked);
-  }
-  sizes_->setMinimumWidth(110);
-  g->addWidget(useTube_, 0, 0);
-  g->addWidget(series_, 0, 1, 1, 4);
-  g->addWidget(sizes_, 0, 5, 5, 1);
-
+  BuildTubeRow(g, box);
+  const TFormPelmora& f = app_.form;
   useCount_ = VariableBox(Q(f.nD->QuantityName()), "CBCount", StudyInputAllowed(f, "nD"), box);
   countFrom_ = new QSpinBox(box);
   countFrom_->setObjectName("SPCountFrom");
@@ -165,6 +139,45 @@ void OptimizerDialog::BuildVariables(QWidget* box) {
   g->addWidget(usePitch_, 2, 0);
   g->addLayout(pitchRow, 2, 1, 1, 4);
 
+  BuildCoilRow(g, box);
+  g->setColumnStretch(2, 1);
+  g->setColumnStretch(4, 1);
+
+  ConnectVariables();
+}
+
+void OptimizerDialog::BuildTubeRow(QGridLayout* g, QWidget* box) {
+  const TFormPelmora& f = app_.form;
+  const bool tubeAllowed = !seriesList_.empty() && StudyInputAllowed(f, "dioD") && StudyInputAllowed(f, "diiD");
+  useTube_ = VariableBox("管子规格", "CBTube", tubeAllowed, box);
+  if (seriesList_.empty()) useTube_->setToolTip("管道系列为空，没有可选的管子规格");
+  series_ = new QComboBox(box);
+  series_->setObjectName("CBSeries");
+  std::set<std::string> seen;
+  for (const TubeSeries& s : seriesList_) {
+    series_->addItem(Q(s.name + "（" + std::to_string(s.sizes.size()) + " 种）"));
+    for (const std::string& dn : s.sizes)
+      if (seen.insert(dn).second) sizeTexts_.push_back(dn);
+  }
+  series_->addItem(Q("全部系列（" + std::to_string(sizeTexts_.size()) + " 种）"));
+  series_->addItem("勾选的规格");
+  series_->setToolTip("选一个系列的全部规格，或全部系列；也可以在右边的列表里逐个勾选");
+  sizes_ = new QListWidget(box);
+  sizes_->setObjectName("LBSizes");
+  sizes_->setToolTip("参与优选的管子规格（外径×壁厚，mm）");
+  for (const std::string& dn : sizeTexts_) {
+    auto* item = new QListWidgetItem(Q(dn), sizes_);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+  }
+  sizes_->setMinimumWidth(110);
+  g->addWidget(useTube_, 0, 0);
+  g->addWidget(series_, 0, 1, 1, 4);
+  g->addWidget(sizes_, 0, 5, 5, 1);
+}
+
+void OptimizerDialog::BuildCoilRow(QGridLayout* g, QWidget* box) {
+  const TFormPelmora& f = app_.form;
   // The window calls it 盘管直径 whatever the shape; for a U-tube it is the leg length.
   const bool uTube = ModeOf<TubeShape>(*f.TShapeD) == TubeShape::UTube;
   useCoil_ =
@@ -199,9 +212,9 @@ void OptimizerDialog::BuildVariables(QWidget* box) {
   coilRow->addWidget(coilPoints_);
   coilRow->addWidget(coilNote_, 1);
   g->addLayout(coilRow, 4, 1, 1, 4);
-  g->setColumnStretch(2, 1);
-  g->setColumnStretch(4, 1);
+}
 
+void OptimizerDialog::ConnectVariables() {
   auto enable = [this] {
     series_->setEnabled(useTube_->isChecked());
     sizes_->setEnabled(useTube_->isChecked());
@@ -224,7 +237,7 @@ void OptimizerDialog::BuildVariables(QWidget* box) {
     series_->setCurrentIndex(series_->count() - 1);
     UpdateCount();
   });
-  ShowSeries(static_cast<int>(CurrentSeries(f, seriesList_)));
+  ShowSeries(static_cast<int>(CurrentSeries(app_.form, seriesList_)));
   enable();
   // Variables whose fields cannot be typed into now stay off.
   for (QCheckBox* c : {useTube_, useCount_, usePitch_, useCoil_})

@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -63,6 +64,9 @@ class OptimizerDialog : public QDialog {
 
  private:
   void BuildVariables(QWidget* box);
+  void BuildTubeRow(QGridLayout* grid, QWidget* box);
+  void BuildCoilRow(QGridLayout* grid, QWidget* box);
+  void ConnectVariables();
   void BuildGoal(QWidget* box);
   void ShowSeries(int index);
   void UpdateCount();
