@@ -66,6 +66,12 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
     else
       form.Port().MessageBox(kStudyHeadless, TFormPelmora::kTitle, MsgType::Information, Buttons::Ok, Answer::Ok);
   });
+  form.SetHandler("MCOptimizeClick", [this](Component*) {
+    if (openOptimizer)
+      openOptimizer();
+    else
+      form.Port().MessageBox(kOptimizerHeadless, TFormPelmora::kTitle, MsgType::Information, Buttons::Ok, Answer::Ok);
+  });
   // The design checks of the last run close the report.
   report.AddSectionHook([this](ReportBuilder& b) {
     if (calc.checks.empty()) return;

@@ -45,6 +45,10 @@ class PelmoraApp {
   std::function<void()> openStudy;
   static constexpr const char* kStudyHeadless =
       "参数研究需要图形界面；命令行请用 pelmora-calc --sweep NAME=FROM:TO:N。";
+  // The design-optimizer dialog (设计优选…), likewise.
+  std::function<void()> openOptimizer;
+  static constexpr const char* kOptimizerHeadless =
+      "设计优选需要图形界面；命令行请用 pelmora-calc --optimize VAR=VALUES。";
 
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);

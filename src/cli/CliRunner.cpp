@@ -22,6 +22,7 @@
 #include "props/PropLib.h"
 #include "props/PropsCommands.h"
 #include "select/PickList.h"
+#include "study/Optimizer.h"
 #include "study/Study.h"
 
 namespace pelmora {
@@ -77,6 +78,22 @@ const char* kUsage =
     "                      recommendedMargin records the margin in % that the method check\n"
     "                      of each point asks for (column 校核建议富余度(%))\n"
     "  --csv FILE          write the table as CSV (UTF-8 with BOM); without it, to standard output\n"
+    "Design optimizer (设计优选; after the other options, on copies; the project is not changed\n"
+    "unless --apply-best):\n"
+    "  --optimize VAR=VALUES[,VAR=VALUES...]  every combination of the variables: VAR is tube\n"
+    "                      (VALUES a catalogue series name, * for every series, or sizes\n"
+    "                      25×2.5|32×3) or nD, DspD, SlD (VALUES A:B whole numbers, A:B:N N values\n"
+    "                      from A to B, or a list a|b|c, in the field's current unit)\n"
+    "  --objective F       ArD (least actual area, default), LrD (least tube length) or DpiD\n"
+    "                      (least tube-side pressure drop)\n"
+    "  --top N             the best N designs printed (default 10)\n"
+    "  --allow-warnings    accept designs with checks of level 警告 (only 不可行 rejects)\n"
+    "  --require-margin    reject designs whose recommended margin exceeds the project's 富余度\n"
+    "  --apply-best        search here, put the best design into the project and recalculate;\n"
+    "                      the options after it (--json, --save, ...) see that design\n"
+    "  --csv FILE          every point with its verdict as CSV (UTF-8 with BOM)\n"
+    "  With no design that meets the constraints it says which constraint rejected the\n"
+    "  points most often and the exit status is 4.\n"
     "Property library (run after the other options):\n"
     "  --eval FORMULA      evaluate a formula; prints the value, the error code and its message\n"
     "  --var NAME=VALUE    a variable of the formula (any number of them)\n"
@@ -92,7 +109,8 @@ const char* kUsage =
     "     report, the library or the catalogue); files that are no regular file, larger than\n"
     "     64 MB or cut short are refused before anything is read\n"
     "  4  --json or --save-report was asked and the last run found the design infeasible\n"
-    "     (a check of level 不可行: a target beyond reach, a coil that does not fit, ...)\n";
+    "     (a check of level 不可行: a target beyond reach, a coil that does not fit, ...);\n"
+    "     or --optimize found no design that meets its constraints\n";
 
 // Messages go to standard error as well as into the record.
 class CliPort : public ScriptedPort {
@@ -449,6 +467,33 @@ struct Cli {
     return 0;
   }
 
+  // The design optimizer over copies of the window; with `apply` the best design is
+  // put into the project. 4 when no design meets the constraints.
+  int Optimize(const OptimizerRequest& r, size_t top, const std::string& csv, bool apply) {
+    const std::string why = ValidateOptimizer(app.form, r);
+    if (!why.empty()) {
+      err << "pelmora-calc: " << why << "\n";
+      return 2;
+    }
+    const OptimizerResult result = RunOptimizer(app, r);
+    out << OptimizerTable(result, top);
+    int code = 0;
+    if (!csv.empty()) {
+      const std::string failure = WriteFileDurably(csv, OptimizerCsv(result, true));
+      if (!failure.empty()) {
+        err << "pelmora-calc: 无法写入“" << csv << "”：" << failure << "\n";
+        code = 3;
+      }
+    }
+    if (result.ranking.empty()) {
+      err << "pelmora-calc: " << WhyNothingAccepted(result) << "\n";
+      return std::max(code, 4);
+    }
+    if (apply && !ApplyOptimizedDesign(app, r.variables, result.points[result.ranking.front()].values))
+      code = std::max(code, 1);
+    return code;
+  }
+
   std::string CurveJson() const {
     const CurveData& d = app.curve.data;
     const int n = d.Intervals();
@@ -582,13 +627,14 @@ T NumberArgument(const std::string& option, const std::string& value) {
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   // Options that take a value.
   static const std::map<std::string, int> withValue = {
-      {"--set", 1},        {"--unit", 1},  {"--select", 1},        {"--exit", 1},
-      {"--click", 1},      {"--key", 1},   {"--curve", 1},         {"--open", 1},
-      {"--new", 1},        {"--save", 1},  {"--save-template", 1}, {"--save-report", 1},
-      {"--report-pdf", 1}, {"--clear", 1}, {"--pick", 1},          {"--pick-row", 1},
-      {"--help-topic", 1}, {"--eval", 1},  {"--var", 1},           {"--props", 1},
-      {"--t", 1},          {"--p", 1},     {"--sweep", 1},         {"--output", 1},
-      {"--csv", 1},        {"--record", 1}};
+      {"--set", 1},        {"--unit", 1},   {"--select", 1},        {"--exit", 1},
+      {"--click", 1},      {"--key", 1},    {"--curve", 1},         {"--open", 1},
+      {"--new", 1},        {"--save", 1},   {"--save-template", 1}, {"--save-report", 1},
+      {"--report-pdf", 1}, {"--clear", 1},  {"--pick", 1},          {"--pick-row", 1},
+      {"--help-topic", 1}, {"--eval", 1},   {"--var", 1},           {"--props", 1},
+      {"--t", 1},          {"--p", 1},      {"--sweep", 1},         {"--output", 1},
+      {"--csv", 1},        {"--record", 1}, {"--optimize", 1},      {"--objective", 1},
+      {"--top", 1}};
   try {
     Cli cli(out, err);
     std::optional<std::string> formula, record;
@@ -598,6 +644,44 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     std::vector<std::string> outputs = {"AtD", "LtD", "TTaD", "KTaD", "WiD", "DpiD"};
     std::string csv;
     bool designShown = false;  // --json or --save-report: a design leaves the program
+    // The optimizer's options are taken from the whole command line first: the search
+    // runs where --apply-best stands, else after the other options.
+    std::optional<OptimizerRequest> optimize;
+    size_t top = 10;
+    bool optimized = false, sweeping = false, topGiven = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+      const std::string& a = args[i];
+      const bool takesValue = withValue.count(a) && i + 1 < args.size();
+      const std::string value = takesValue ? args[i + 1] : std::string();
+      if (a == "--optimize" && takesValue) {
+        if (!optimize) optimize.emplace();
+        for (OptimizerVariable& v : ParseOptimize(value, cli.app.select.catalogue))
+          optimize->variables.push_back(std::move(v));
+      }
+      if (a == "--objective" && takesValue) {
+        auto o = ObjectiveNamed(value);
+        if (!o) throw std::invalid_argument("--objective takes ArD, LrD or DpiD, got '" + value + "'");
+        if (!optimize) optimize.emplace();
+        optimize->objective = *o;
+      }
+      if (a == "--top" && takesValue) {
+        const int n = NumberArgument<int>(a, value);
+        if (n < 1) throw std::invalid_argument("--top needs a number of at least 1");
+        top = static_cast<size_t>(n);
+        topGiven = true;
+      }
+      if (a == "--csv" && takesValue) csv = value;  // also for a search at --apply-best before it
+      if (a == "--allow-warnings" || a == "--require-margin") {
+        if (!optimize) optimize.emplace();
+        if (a == "--allow-warnings") optimize->noWarnings = false;
+        if (a == "--require-margin") optimize->marginCheck = true;
+      }
+      if (a == "--sweep") sweeping = true;
+      if (takesValue) ++i;
+    }
+    if ((optimize || topGiven) && (!optimize || optimize->variables.empty()))
+      throw std::invalid_argument("the optimizer needs --optimize VAR=VALUES");
+    if (optimize && sweeping) throw std::invalid_argument("--sweep and --optimize cannot be combined");
     for (size_t i = 0; i < args.size(); ++i) {
       const std::string& a = args[i];
       if (a == "--help" || a == "-h") {
@@ -677,13 +761,23 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         outputs = SplitNames(value);
       else if (a == "--csv")
         csv = value;
-      else
+      else if (a == "--optimize" || a == "--objective" || a == "--top" || a == "--allow-warnings" ||
+               a == "--require-margin")
+        continue;  // taken above
+      else if (a == "--apply-best") {
+        if (!optimize) throw std::invalid_argument("--apply-best needs --optimize");
+        if (optimized) throw std::invalid_argument("--apply-best may be given once");
+        optimized = true;
+        cli.Fail(cli.Optimize(*optimize, top, csv, true));
+      } else
         throw std::invalid_argument("unknown option " + a);
     }
     if (!sweeps.empty())
       cli.Fail(cli.Study(sweeps, outputs, csv));
-    else if (!csv.empty())
-      throw std::invalid_argument("--csv needs --sweep");
+    else if (optimize && !optimized)
+      cli.Fail(cli.Optimize(*optimize, top, csv, false));
+    else if (!csv.empty() && !optimize)
+      throw std::invalid_argument("--csv needs --sweep or --optimize");
     // The evaluator reports its error code as its result.
     if (formula) RunEvalCommand(*formula, vars, out);
     if (record) {

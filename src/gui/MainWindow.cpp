@@ -17,6 +17,7 @@
 #include "gui/Extras.h"
 #include "gui/Icons.h"
 #include "gui/MyStatusBar.h"
+#include "gui/OptimizerDialog.h"
 #include "gui/QtPort.h"
 #include "gui/StudyDialog.h"
 
@@ -37,6 +38,10 @@ MainWindow::MainWindow(PelmoraApp& app, QtPort* port, QWidget* parent, Build bui
   };
   app_.openStudy = [this] {
     StudyDialog dialog(app_, this);
+    dialog.exec();
+  };
+  app_.openOptimizer = [this] {
+    OptimizerDialog dialog(app_, this);
     dialog.exec();
   };
   BuildMenu();
@@ -79,6 +84,7 @@ MainWindow::~MainWindow() {
   app_.report.print = nullptr;
   app_.report.printSheet = nullptr;
   app_.openStudy = nullptr;
+  app_.openOptimizer = nullptr;
   app_.calc.checksChanged = nullptr;
   app_.calc.crossCheckChanged = nullptr;
   if (port_) port_->SetParent(nullptr);

@@ -107,6 +107,8 @@ class StudyCopy {
   StudyRow Point(const std::vector<std::pair<std::string, std::string>>& inputs,
                  const std::vector<std::string>& outputs);
   PelmoraApp& App() { return app_; }
+  // What the copy's window said since the last Reset.
+  const ScriptedPort& Port() const { return port_; }
   // Back to the project's state: the components a point changed get their properties
   // back (found through their change notifications), so a point costs about one
   // assignment and one recalculation; the whole recorded state is applied only when
