@@ -86,6 +86,15 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
   });
   // The calculation sheet lists the design checks of the last completed run.
   report.designChecks = [this] { return calc.checks; };
+  // … and the method check of that run, with the margin it asks for.
+  report.methodChecks = [this] {
+    std::vector<MethodCheckRow> rows;
+    for (const CrossCheckRow& c : calc.crossCheck.rows)
+      rows.push_back({c.field == "K" ? "KTaD" : c.field, c.value, c.independent, c.method, c.source, c.deviation,
+                      c.level, c.note});
+    return rows;
+  };
+  report.recommendedMargin = [this] { return calc.crossCheck.summary; };
   WireProjectState();
   DeclareUndoSteps();
   InstallEditCommands();

@@ -274,8 +274,8 @@ void MethodChecks(CalcSheet& s, const TFormPelmora& f, const SheetSources& src) 
                u ? SheetUnit(u->GetUnit()) : "",
                method,
                m.deviation ? SheetPercent(*m.deviation * 100) + " %" : "—",
-               LevelText(m.level)};
-    r.color = LevelColour(m.level);
+               m.level ? LevelText(*m.level) : ""};
+    if (m.level) r.color = LevelColour(*m.level);
     t.rows.push_back(std::move(r));
   }
   Table(s, std::move(t));

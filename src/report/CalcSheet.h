@@ -17,14 +17,14 @@ namespace pelmora {
 // A row of the second opinion ("方法校核"): a quantity the program computed, the same
 // quantity from an independent method, and how far apart they lie.
 struct MethodCheckRow {
-  std::string field;                  // the value field, e.g. "kiD" (caption and unit as the window shows)
-  std::optional<double> value;        // this program's value, SI
-  std::optional<double> independent;  // the independent estimate, SI; empty where the method does not apply
-  std::string method;                 // e.g. "Gnielinski（Petukhov 摩擦系数）"
-  std::string source;                 // book, edition, equation
-  std::optional<double> deviation;    // independent / value − 1
-  DesignCheck::Level level = DesignCheck::Level::Hint;
-  std::string note;  // said where a number cannot be given
+  std::string field;                        // the value field, e.g. "kiD" (caption and unit as the window shows)
+  std::optional<double> value;              // this program's value, SI
+  std::optional<double> independent;        // the independent estimate, SI; empty where the method does not apply
+  std::string method;                       // e.g. "Gnielinski（Petukhov 摩擦系数）"
+  std::string source;                       // book, edition, equation
+  std::optional<double> deviation;          // independent / value − 1
+  std::optional<DesignCheck::Level> level;  // none where the two agree or there is no number
+  std::string note;                         // said where a number cannot be given
 };
 
 struct SheetColumn {
