@@ -79,6 +79,7 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
   });
   // The calculation sheet lists the design checks of the last completed run.
   report.designChecks = [this] { return calc.checks; };
+  InstallSubstances();
   WireProjectState();
   DeclareUndoSteps();
   InstallEditCommands();

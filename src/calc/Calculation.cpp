@@ -329,7 +329,7 @@ void Calculation::MaoDExit(Component*) {
   f_.SetPort(&port);
   if (outcome == Outcome::Completed) {
     ClearStale();
-    SetChecks(CollectDesignChecks(f_, facts), RunState::Completed);
+    SetChecks(WithMoreChecks(CollectDesignChecks(f_, facts)), RunState::Completed);
     SayFeasibility();
     if (runCompleted) runCompleted();
   } else if (outcome == Outcome::Stopped) {
@@ -392,7 +392,7 @@ void Calculation::ForgetRun() {
 }
 
 void Calculation::ChecksFromFields() {
-  SetChecks(CollectDesignChecks(f_), RunState::Completed);
+  SetChecks(WithMoreChecks(CollectDesignChecks(f_)), RunState::Completed);
   SayFeasibility();
 }
 
@@ -405,6 +405,11 @@ bool Calculation::AnyStale() const {
   for (const EditD* e : f_.ValueFields())
     if (e->Stale()) return true;
   return false;
+}
+
+std::vector<DesignCheck> Calculation::WithMoreChecks(std::vector<DesignCheck> c) const {
+  if (moreChecks) moreChecks(c);
+  return c;
 }
 
 void Calculation::SetChecks(std::vector<DesignCheck> c, RunState state) {
