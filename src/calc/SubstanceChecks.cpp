@@ -27,7 +27,9 @@ std::optional<double> Si(const EditD* e, bool evenDisabled = false) {
 
 std::string Num(double x, int decimals) { return FormatFixed(x, decimals); }
 
-std::string Named(const SideSubstance& s) { return (s.name.empty() ? std::string("物性库记录") : s.name) + "（" + s.no + "）"; }
+std::string Named(const SideSubstance& s) {
+  return (s.name.empty() ? std::string("物性库记录") : s.name) + "（" + s.no + "）";
+}
 
 const PropRecord* RecordOf(const PropLibrary& lib, const SideSubstance& s) {
   const int i = lib.Find(s.no);
@@ -96,9 +98,10 @@ void BoilingChecks(const TFormPelmora& form, const PropLibrary& lib, std::vector
   if (!r) return;
   const double tw = VesselWallTemperature(tVessel, tTube, r->vesselFilm, r->wall, r->tubeFilm);
   if (!std::isfinite(tw) || tw <= tb) return;
-  out.push_back({Level::Warning, "koD",
+  out.push_back({Level::Warning,
+                 "koD",
                  "盘管外壁温度约 " + Num(tw, 1) + " ℃（管程 " + Num(tTube, 1) + " ℃、容器液体 " + Num(tVessel, 1) +
-                     " ℃，按清洁管的膜系数与管壁热阻串联估算），高于" + at +
+                     " ℃，按清洁管的膜系数与管壁热阻串联估算），高于 " + at +
                      "：管壁处会局部沸腾，易结垢；可降低加热介质温度或提高容器压力",
                  {"Ti1D"}});
 }
@@ -110,9 +113,8 @@ void TemperatureChecks(const TFormPelmora& form, std::vector<DesignCheck>& out) 
     const double mean = *SideMeanTemperature(form, side);
     out.push_back({Level::Hint, SideCheckField(form, side),
                    std::string(SideCaption(side)) + "物性按 " + Named(s) + " 在 " + Format15(s.t) +
-                       " ℃ 取值，本次计算的平均温度为 " + Num(mean, 1) + " ℃（相差 " +
-                       Num(std::fabs(mean - s.t), 1) + " K）：可执行“更新物性”（菜单 计算）按 " + Num(mean, 1) +
-                       " ℃ 重新取物性并重新计算"});
+                       " ℃ 取值，本次计算的平均温度为 " + Num(mean, 1) + " ℃（相差 " + Num(std::fabs(mean - s.t), 1) +
+                       " K）：可执行“更新物性”（菜单 计算）按 " + Num(mean, 1) + " ℃ 重新取物性并重新计算"});
   }
 }
 
@@ -144,8 +146,7 @@ std::optional<double> SideMeanTemperature(const TFormPelmora& form, FluidSide si
 
 VesselPressure VesselPressureOf(const TFormPelmora& form) {
   if (auto p = Si(form.PoD); p && *p > 0) return {*p / 1000, "蒸发压力"};
-  if (const auto& s = form.Substances.Of(FluidSide::Vessel); s && s->p > kAtmosphereKPa)
-    return {s->p, "物性取值压力"};
+  if (const auto& s = form.Substances.Of(FluidSide::Vessel); s && s->p > kAtmosphereKPa) return {s->p, "物性取值压力"};
   return {kAtmosphereKPa, "未给出容器压力，按常压"};
 }
 
@@ -174,8 +175,8 @@ void AddSubstanceChecks(const TFormPelmora& form, const PropLibrary& lib, std::v
   TemperatureChecks(form, more);
   for (DesignCheck& c : more) {
     if (c.level == Level::Infeasible) {
-      auto firstOther = std::find_if(checks.begin(), checks.end(),
-                                     [](const DesignCheck& d) { return d.level != Level::Infeasible; });
+      auto firstOther =
+          std::find_if(checks.begin(), checks.end(), [](const DesignCheck& d) { return d.level != Level::Infeasible; });
       checks.insert(firstOther, std::move(c));
     } else {
       checks.push_back(std::move(c));

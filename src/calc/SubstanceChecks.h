@@ -11,11 +11,10 @@
 //  - Wall temperature: the steady series-resistance temperature profile across vessel
 //    film, tube wall and tube film (Bergman, Lavine, Incropera & DeWitt, Fundamentals of
 //    Heat and Mass Transfer, 7th ed., §3.1, the thermal circuit of a composite wall: the
-//    same heat flows through each resistance in series): the surface the vessel liquid touches lies above the liquid by the share
-//    (1/ho) / (1/ho + R_wall + (1/hi) do/di) of the temperature difference. With the wall
-//    left out this is Kern's wall temperature (D. Q. Kern, Process Heat Transfer, 1950,
-//    eq. 5.31: t_w = t_c + h_io/(h_io + h_o) (T_c - t_c)). The clean tube is taken
-//    (fouling not counted): it carries the highest flux, so its wall runs hottest.
+//    same heat flows through each resistance in series): the surface the vessel liquid touches lies above the liquid by
+//    the share (1/ho) / (1/ho + R_wall + (1/hi) do/di) of the temperature difference. With the wall left out this is
+//    Kern's wall temperature (D. Q. Kern, Process Heat Transfer, 1950, eq. 5.31: t_w = t_c + h_io/(h_io + h_o) (T_c -
+//    t_c)). The clean tube is taken (fouling not counted): it carries the highest flux, so its wall runs hottest.
 //  - The 5 K tolerance between the temperature properties were taken at and the run's
 //    mean temperature: over 5 K the viscosity of water changes by 7-11 % between 20 and
 //    65 °C (1.002 to 0.890 mPa.s from 20 to 25 °C, IAPWS 2008 viscosity), which moves a
