@@ -1,6 +1,8 @@
 // The library substances the property dialog filled the sides with: the checks they
 // allow after every completed run, and 更新物性, which takes a side's properties again
 // from the same record at the temperature the run now has.
+#include <cmath>
+
 #include "app/PelmoraApp.h"
 #include "calc/SubstanceChecks.h"
 #include "fields/NumberFormat.h"
@@ -36,6 +38,21 @@ void PelmoraApp::InstallSubstances() {
     }
     if (!done.empty()) form.MyStatusBar->SetPanelText(0, "已按平均温度更新物性：" + done);
   });
+  // The expansion list offers first the coefficient of the vessel liquid's own density,
+  // at the vessel's mean temperature (else at the temperature its properties were taken
+  // at).
+  select.firstExpansion = [this]() -> std::optional<std::pair<std::string, std::string>> {
+    const auto& s = form.Substances.Of(FluidSide::Vessel);
+    if (!s) return std::nullopt;
+    simp.EnsureLoaded();
+    const int i = simp.Library().Find(s->no);
+    if (i < 0) return std::nullopt;
+    const double t = SideMeanTemperature(form, FluidSide::Vessel).value_or(s->t);
+    auto beta = ExpansionFromDensity(simp.Library().At(i), t, s->p);
+    if (!beta || !(*beta > 0)) return std::nullopt;
+    return std::make_pair(Format15(*beta), "由物性库密度计算：β(" + Format15(std::round(t * 10) / 10) +
+                                               " ℃) = " + FormatGeneral(*beta, 4, 1) + " 1/K（" + s->name + "）");
+  };
   undo.Declare("MCUpdatePropsClick", "更新物性");
   // Which substance fills each side belongs to the step that changed it (确定, 更新物性).
   undo.AddState([this] { return [this, s = form.Substances] { form.Substances = s; }; });

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "../cli/CliInProcess.h"
+#include "../select/SelectTestUtil.h"
 #include "SimpTestUtil.h"
 #include "calc/SubstanceChecks.h"
 #include "fields/NumberFormat.h"
@@ -63,8 +64,8 @@ class Substances : public ::testing::Test {
   const std::string example = std::string(PELMORA_PROGRAM_DIR) + "/examples/storage-tank-hot-water.pmf";
   // The vessel filled with water (record 0001) from the dialog at t and p.
   static std::vector<std::string> VesselWater(const std::string& t, const std::string& p = "100") {
-    return {"--click", "SBP1", "--record", "0001", "--set", "t=" + t, "--set", "p=" + p, "--click", "BBCal",
-            "--click", "BBOK"};
+    return {"--click", "SBP1",   "--record", "0001",  "--set",   "t=" + t,
+            "--set",   "p=" + p, "--click",  "BBCal", "--click", "BBOK"};
   }
 };
 
@@ -78,12 +79,14 @@ std::vector<std::string> operator+(std::vector<std::string> a, const std::vector
 // (Perry's table 2-8) gives 100.0 and 133.6 °C to one decimal.
 TEST_F(Substances, WaterHeatedTo105DegreesBoilsInAnOpenTankButNotAtThreeBar) {
   // A hotter heating water so that the coil itself could reach 105 °C.
-  const std::vector<std::string> hot = {"--set", "Ti1D=160", "--set", "Ti2D=140", "--set", "Tom2D=105",
-                                        "--exit", "Tom2D",   "--json"};
+  const std::vector<std::string> hot = {"--set",     "Ti1D=160", "--set", "Ti2D=140", "--set",
+                                        "Tom2D=105", "--exit",   "Tom2D", "--json"};
   CliResult open = Cli(Args(VesselWater("60") + hot));
   ASSERT_EQ(open.code, 4) << open.err;  // an infeasible design shown is no result
   const std::string c = Checks(open.out);
-  EXPECT_NE(c.find("{\"level\": \"不可行\", \"field\": \"Tom2D\", \"text\": \"目标温度 105.0 ℃ 不低于 水(液)（0001）"), std::string::npos) << c;
+  EXPECT_NE(c.find("{\"level\": \"不可行\", \"field\": \"Tom2D\", \"text\": \"目标温度 105.0 ℃ 不低于 水(液)（0001）"),
+            std::string::npos)
+      << c;
   EXPECT_NE(c.find("101.325 kPa（未给出容器压力，按常压）下的沸点 100.0 ℃"), std::string::npos) << c;
   EXPECT_NE(open.out.find("\"feasible\": false"), std::string::npos);
 
@@ -124,8 +127,8 @@ TEST_F(Substances, APropertyTakenOutsideItsRangeIsAWarningNamingTheSubstance) {
             std::string::npos)
       << c;
   // Inside the range: no warning.
-  CliResult in = Cli(Args({"--click", "SBP2", "--record", "0007", "--set", "t=40", "--click", "BBCal", "--click", "BBOK",
-                           "--recalc", "--json"}));
+  CliResult in = Cli(Args({"--click", "SBP2", "--record", "0007", "--set", "t=40", "--click", "BBCal", "--click",
+                           "BBOK", "--recalc", "--json"}));
   EXPECT_EQ(Checks(in.out).find("适用范围"), std::string::npos) << Checks(in.out);
 }
 
@@ -144,10 +147,12 @@ TEST_F(Substances, UpdatePropertiesTakesThemAtTheNewMeanTemperatureAsTheDialogWo
   // The dialog's own 计算 and 确定 at 60 °C, into the same window.
   CliResult dialog = Cli(Args(moved + VesselWater("60") + std::vector<std::string>{"--recalc", "--json"}));
   ASSERT_EQ(dialog.code, 0) << dialog.err;
-  for (const char* f : {"CopD", "DenoD", "VioD", "LdoD", "BtoD"}) EXPECT_EQ(Text(updated.out, f), Text(dialog.out, f)) << f;
+  for (const char* f : {"CopD", "DenoD", "VioD", "LdoD", "BtoD"})
+    EXPECT_EQ(Text(updated.out, f), Text(dialog.out, f)) << f;
   // The sizing converges from the area it starts at (the run before), to its tolerance.
   for (const char* f : {"AtD", "LtD"})
-    EXPECT_NEAR(StrToFloat(Text(updated.out, f)), StrToFloat(Text(dialog.out, f)), 1e-5 * StrToFloat(Text(dialog.out, f)))
+    EXPECT_NEAR(StrToFloat(Text(updated.out, f)), StrToFloat(Text(dialog.out, f)),
+                1e-5 * StrToFloat(Text(dialog.out, f)))
         << f;
   // Water at 60 °C (IAPWS-95 and IAPWS 2008, NIST tables at 0.1 MPa): ρ 983.2 kg/m3,
   // μ 0.4665 mPa.s.
@@ -194,20 +199,45 @@ TEST_F(Substances, TheFileKeepsTheSubstancesAndOlderFilesKnowNone) {
 
   // New from a template forgets them.
   const std::string fresh = scratch.Root() + "fresh.pmf";
-  CliResult renewed = Cli({saved, "--new", std::string(PELMORA_PROGRAM_DIR) + "/templates/空白项目.pmt", "--save", fresh});
+  CliResult renewed =
+      Cli({saved, "--new", std::string(PELMORA_PROGRAM_DIR) + "/templates/空白项目.pmt", "--save", fresh});
   ASSERT_EQ(renewed.code, 0) << renewed.err;
   EXPECT_TRUE(ReadFormRecords(fresh).extras.substances.Empty());
 
   // An older file (the shipped examples) knows none and
   // runs exactly as the same file with the substance records taken out.
-  for (const char* name : {"storage-tank-hot-water", "storage-tank-steam", "agitated-tank",
-                           "constant-temperature-bath", "two-stream-vessel"}) {
+  for (const char* name : {"storage-tank-hot-water", "storage-tank-steam", "agitated-tank", "constant-temperature-bath",
+                           "two-stream-vessel"}) {
     const std::string path = std::string(PELMORA_PROGRAM_DIR) + "/examples/" + name + ".pmf";
     EXPECT_TRUE(ReadFormRecords(path).extras.substances.Empty()) << name;
     CliResult plain = Cli({path, "--recalc", "--json"});
     EXPECT_EQ(Checks(plain.out).find("物性按"), std::string::npos) << name;
     EXPECT_EQ(Checks(plain.out).find("沸点"), std::string::npos) << name;
   }
+}
+
+// Water's density (IAPWS-95, 0.1 MPa): 995.65 kg/m3 at 30 °C, 992.22 at 40 °C, 988.04 at
+// 50 °C. By hand, β(40 °C) = -(1/ρ) dρ/dT ≈ (995.65 - 988.04) / (20 K * 992.22) =
+// 3.835E-4 1/K; the tabulated value (IAPWS-95, NIST) is 3.85E-4 1/K.
+TEST_F(Substances, TheExpansionListOffersFirstTheCoefficientOfTheVesselLiquidsDensity) {
+  testing_select::PickPort port;
+  PelmoraApp app(&port, PELMORA_PROGRAM_DIR);
+  ASSERT_TRUE(app.Run([&] { app.project.OpenAtStartup(example); }));
+  app.form.Substances.Set(FluidSide::Vessel, SideSubstance{"0001", "水(液)", 40, 100});
+  app.form.BtoD->SetText("");
+  port.actions = {{testing_select::PickAction::Row, 1, ""}};
+  ASSERT_TRUE(app.Run([&] { app.form.RunHandler("SBP11Click", app.form.SBP11); }));
+  const TFormPickList& d = port.shown.back();
+  ASSERT_GE(d.rows.size(), 2u);
+  // The example heats from 20 to 60 °C: the mean is 40 °C.
+  EXPECT_EQ(d.rows[0].name.rfind("由物性库密度计算：β(40 ℃) = 0.00038", 0), 0u) << d.rows[0].name;
+  EXPECT_NEAR(StrToFloat(d.rows[0].value), 3.835e-4, 0.02 * 3.835e-4);
+  EXPECT_EQ(d.rows[1].name, "水（20 ℃）");
+  EXPECT_NEAR(app.form.BtoD->GetValue(), 3.85e-4, 0.02 * 3.85e-4);
+  // Without a known vessel fluid the list is the catalogue's alone.
+  app.form.Substances.Clear();
+  ASSERT_TRUE(app.Run([&] { app.form.RunHandler("SBP11Click", app.form.SBP11); }));
+  EXPECT_EQ(port.shown.back().rows[0].name, "水（20 ℃）");
 }
 
 TEST(SubstanceRecords, AValueThatIsNotARecordLeavesTheSideUnknown) {
