@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "calc/Resistances.h"
 #include "fields/ModeEnums.h"
@@ -23,6 +24,42 @@ std::optional<double> Si(const EditD* e, bool evenDisabled = false) {
   const double x = *v * e->Exchange();
   if (!std::isfinite(x)) return std::nullopt;
   return x;
+}
+
+// The boiling point is solved by bisection on the vapour-pressure text (up to 200
+// evaluations) and the range check solves it as well: a run's checks would cost fifty
+// times the run. Both depend only on the record's texts, t and p, so they are kept for
+// the next run (a bounded memo per thread; the studies run on copies of the window).
+std::string RecordKey(const PropRecord& r) {
+  std::string key;
+  for (const auto& info : PropFields())
+    if (const auto* v = r.Field(info.name)) key += v->value_or("\x1e") + '\x1f';
+  return key;
+}
+
+template <typename T>
+class Memo {
+ public:
+  template <typename F>
+  const T& Get(const std::string& key, F compute) {
+    if (auto it = map_.find(key); it != map_.end()) return it->second;
+    if (map_.size() >= kMax) map_.clear();
+    return map_.emplace(key, compute()).first->second;
+  }
+
+ private:
+  static constexpr size_t kMax = 256;
+  std::unordered_map<std::string, T> map_;
+};
+
+const RangeCheck& CachedRange(const PropRecord& rec, double t, double p) {
+  thread_local Memo<RangeCheck> memo;
+  return memo.Get(RecordKey(rec) + Format15(t) + ";" + Format15(p), [&] { return CheckRange(rec, t, p); });
+}
+
+const BoilingResult& CachedBoiling(const PropRecord& rec, double p) {
+  thread_local Memo<BoilingResult> memo;
+  return memo.Get(RecordKey(rec) + Format15(p), [&] { return BoilingPoint(rec, p); });
 }
 
 std::string Num(double x, int decimals) { return FormatFixed(x, decimals); }
@@ -53,7 +90,7 @@ void RangeChecks(const TFormPelmora& form, const PropLibrary& lib, std::vector<D
                          " 已不在物性库中，无法检查其适用范围"});
       continue;
     }
-    RangeCheck c = CheckRange(*rec, s->t, s->p);
+    const RangeCheck& c = CachedRange(*rec, s->t, s->p);
     if (c.InRange()) continue;
     std::string why;
     for (const std::string& m : c.messages) why += (why.empty() ? "" : "；") + m;
@@ -72,7 +109,7 @@ void BoilingChecks(const TFormPelmora& form, const PropLibrary& lib, std::vector
   const PropRecord* rec = RecordOf(lib, *s);
   if (!rec || PhaseOf(*rec) != RecordPhase::Liquid) return;
   const VesselPressure p = VesselPressureOf(form);
-  const BoilingResult b = BoilingPoint(*rec, p.kPa);
+  const BoilingResult& b = CachedBoiling(*rec, p.kPa);
   if (!b.t) return;
   const double tb = *b.t;
   const std::string at = Named(*s) + " 在 " + Format15(p.kPa) + " kPa（" + p.basis + "）下的沸点 " + Num(tb, 1) + " ℃";
