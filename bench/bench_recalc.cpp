@@ -65,6 +65,27 @@ void BM_RecalcSettled(benchmark::State& state) {
 }
 BENCHMARK(BM_RecalcSettled)->Unit(benchmark::kMicrosecond);
 
+// The same with the water of both sides known from the property library: every run adds
+// the range, boiling-point, wall-temperature and property-temperature checks (the
+// boiling point is solved from the vapour pressure each time). Compare with
+// BM_RecalcSettled.
+void BM_RecalcSettledWithSubstances(benchmark::State& state) {
+  ScriptedPort port;
+  PelmoraApp app(&port, PELMORA_PROGRAM_DIR "/");
+  ApplyCase(app, "storage_tank");
+  app.form.Substances.Set(FluidSide::Vessel, SideSubstance{"0001", "水(液)", 40, 100});
+  app.form.Substances.Set(FluidSide::Tube, SideSubstance{"0001", "水(液)", 80, 100});
+  app.simp.EnsureLoaded();
+  const std::string area = app.form.AtD->Text();
+  for (auto _ : state) {
+    bool ok = app.Run([&] { app.calc.MaoDExit(nullptr); });
+    benchmark::DoNotOptimize(ok);
+  }
+  if (app.simp.Library().Find("0001") < 0) state.SkipWithError("no property library");
+  if (app.form.AtD->Text() != area || area.empty()) state.SkipWithError("the design did not stay settled");
+}
+BENCHMARK(BM_RecalcSettledWithSubstances)->Unit(benchmark::kMicrosecond);
+
 // What a completed run adds to remember that its results are current: a fingerprint of
 // every input (texts, units, selections). Compare with BM_RecalcSettled.
 void BM_InputsFingerprint(benchmark::State& state) {

@@ -95,6 +95,7 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
     return rows;
   };
   report.recommendedMargin = [this] { return calc.crossCheck.summary; };
+  InstallSubstances();
   WireProjectState();
   DeclareUndoSteps();
   InstallEditCommands();

@@ -50,6 +50,12 @@ class PelmoraApp {
   static constexpr const char* kOptimizerHeadless =
       "设计优选需要图形界面；命令行请用 pelmora-calc --optimize VAR=VALUES。";
 
+  // What 更新物性 says when it has nothing to do.
+  static constexpr const char* kNoSubstances =
+      "各侧物性都不是从物性库填入的，无法更新。请用“物性数据库”按钮选择物质，计算后按“确定”填入。";
+  static constexpr const char* kPropertiesCurrent =
+      "各侧物性的取值温度与本次计算的平均温度相差都不超过 5 K，无需更新。";
+
   // Runs a user event through the dispatch point (messages, silent aborts, cursor).
   bool Run(const std::function<void()>& action);
 
@@ -72,6 +78,9 @@ class PelmoraApp {
   void DeclareUndoSteps();
   // 复制结果 and 重新计算.
   void InstallEditCommands();
+  // The library substances of the sides: their checks after every run, 更新物性, and
+  // their place in the undo history.
+  void InstallSubstances();
 };
 
 // The heading of the report's last section and one of its rows.

@@ -38,7 +38,7 @@ void PelmoraApp::WireProjectState() {
   project.resultsCurrent = [this] { return results.Current(); };
   calc.runCompleted = [this] { results.Settled(); };
 
-  for (const char* h : {"SBP3Click", "SBDLTClick", "SBP11Click", "Button3Click"}) WatchInputs(h);
+  for (const char* h : {"SBP3Click", "SBDLTClick", "SBP11Click", "Button3Click", "MCUpdatePropsClick"}) WatchInputs(h);
   simp.BBOK->OnClick = WatchingInputs(std::move(simp.BBOK->OnClick));
 }
 

@@ -340,7 +340,7 @@ void Calculation::MaoDExit(Component*) {
 // method check's warnings join the checks.
 void Calculation::AfterCompletedRun() {
   ClearStale();
-  SetChecks(WithCrossCheck(CollectDesignChecks(f_, facts)), RunState::Completed);
+  SetChecks(WithCrossCheck(WithMoreChecks(CollectDesignChecks(f_, facts))), RunState::Completed);
   SayFeasibility();
 }
 
@@ -422,7 +422,7 @@ void Calculation::ForgetRun() {
 }
 
 void Calculation::ChecksFromFields() {
-  SetChecks(WithCrossCheck(CollectDesignChecks(f_)), RunState::Completed);
+  SetChecks(WithCrossCheck(WithMoreChecks(CollectDesignChecks(f_))), RunState::Completed);
   SayFeasibility();
 }
 
@@ -435,6 +435,11 @@ bool Calculation::AnyStale() const {
   for (const EditD* e : f_.ValueFields())
     if (e->Stale()) return true;
   return false;
+}
+
+std::vector<DesignCheck> Calculation::WithMoreChecks(std::vector<DesignCheck> c) const {
+  if (moreChecks) moreChecks(c);
+  return c;
 }
 
 void Calculation::SetChecks(std::vector<DesignCheck> c, RunState state) {

@@ -51,6 +51,9 @@ class Calculation {
   void ChecksFromFields();
   // Called after every completed run.
   std::function<void()> runCompleted;
+  // Adds the checks of a completed run that need more than the fields (the library
+  // substances of the sides, wired by the application).
+  std::function<void(std::vector<DesignCheck>&)> moreChecks;
   static bool IsResult(const EditD& e);
   void SBAutoRunClick(Component* sender);
 
@@ -107,6 +110,7 @@ class Calculation {
   std::optional<uint64_t> crossCheckInputs_;     // what the current method check was computed from
   std::vector<DesignCheck> crossCheckWarnings_;  // and the design checks it adds
   void AfterCompletedRun();
+  std::vector<DesignCheck> WithMoreChecks(std::vector<DesignCheck> c) const;
   void AfterStoppedRun();
   void SayFeasibility();
   // A property the run is given that is not positive ends it with a message naming it.

@@ -57,6 +57,8 @@ const char* kUsage =
     "  --undo              undo the last step (撤销: a field typed and left, a choice, a pick,\n"
     "                      a command); the window is as it was before it, results included\n"
     "  --redo              redo the step undone last (重做)\n"
+    "  --update-props      更新物性: take the properties of every side filled from the library\n"
+    "                      again at the last run's mean temperature, then recalculate\n"
     "Property dialog (--click SBP1, SBP1v, SBP2 or SBP2v opens it; it stays open until\n"
     "--click BBOK or --click BBCancle; while it is open --set, --unit, --select and --click\n"
     "act on its components first):\n"
@@ -713,6 +715,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         cli.Click(value);
       else if (a == "--key")
         cli.Key(value);
+      else if (a == "--update-props")
+        cli.Click("MCUpdateProps");
       else if (a == "--commands")
         cli.Commands();
       else if (a == "--curve")

@@ -521,6 +521,7 @@ void TFormPelmora::BuildMenu() {
   AddMenu("MCRecalc", calc, "&R 重新计算");
   AddMenu("MCStudy", calc, "&P 参数研究…");
   AddMenu("MCOptimize", calc, "&O 设计优选…");
+  AddMenu("MCUpdateProps", calc, "&U 更新物性");
   MenuItem* report = AddMenu("MReport", nullptr, "&R 报表");
   AddMenu("MRSimple", report, "&M 生成报表");
   AddMenu("MRSave", report, "&S 保存报表 ");

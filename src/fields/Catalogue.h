@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fields/Components.h"
+#include "fields/Substances.h"
 #include "fields/Version.h"
 
 namespace pelmora {
@@ -100,6 +101,9 @@ class TFormPelmora : public Form {
   // The shared change handler of the fields: marks the project modified.
   void MaoDChange(Component* sender);
   std::string CurrentProjectFile;
+  // The library substances the property dialog filled each side with (saved with the
+  // project as extra records).
+  ProjectSubstances Substances;
   std::string ProgramFolder;  // with a trailing separator
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string c);

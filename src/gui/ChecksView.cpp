@@ -1,5 +1,6 @@
 #include "gui/ChecksView.h"
 
+#include <QAction>
 #include <QColor>
 #include <QEvent>
 #include <QFont>
@@ -70,6 +71,11 @@ ChecksView::ChecksView(MainWindow& window, QWidget* page) : QToolButton(page), w
   list_->installEventFilter(this);
   panel_ = list_;
   page_->installEventFilter(this);
+  // A check that offers 更新物性 runs it when activated (double click, Enter).
+  connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    if (!item || !item->text().contains(kUpdateProps)) return;
+    if (QAction* a = window_.ActionOf(window_.Form().FindAs<MenuItem>("MCUpdateProps"))) a->trigger();
+  });
   connect(this, &QToolButton::toggled, this, [this](bool open) {
     if (open) {
       PlaceList();
@@ -135,6 +141,8 @@ void ChecksView::Refresh() {
     if (const auto* e = dynamic_cast<const EditD*>(f.Find(c.field))) where = e->QuantityName() + "：";
     auto* item = new QListWidgetItem(Q(std::string(LevelText(c.level)) + "  " + where + c.text), list_);
     item->setForeground(LevelColor(c.level));
+    if (Q(c.text).contains(kUpdateProps))
+      item->setToolTip("双击或按 Enter 执行“更新物性”：按平均温度重新取物性并重新计算");
     if (c.level == Level::Infeasible) {
       QFont bold = item->font();
       bold.setBold(true);

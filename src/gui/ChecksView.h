@@ -31,6 +31,8 @@ class ChecksView : public QToolButton {
   // stopped one, or before the first.
   static constexpr const char* kNone = "计算检查：无";
   static constexpr const char* kUnfinished = "计算检查：未完成";
+  // The command a check may offer; activating its row runs it.
+  static constexpr const char* kUpdateProps = "更新物性";
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;

@@ -12,6 +12,8 @@
 #include <QWindow>
 #include <utility>
 
+#include <QListWidget>
+
 #include "gui/ChecksView.h"
 #include "gui/DesktopKeys.h"
 #include "gui/Extras.h"
@@ -319,6 +321,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
   // moves the focus as the headless front end does.
   const bool navigation =
       k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Up || k->key() == Qt::Key_Down;
+  // Enter on a row of the checks list runs the command the row offers (ChecksView).
+  if (navigation && k->key() != Qt::Key_Up && k->key() != Qt::Key_Down && Checks() &&
+      target == static_cast<QWidget*>(Checks()->List()))
+    return false;
   if (navigation && !inRichText && mods == Qt::NoModifier) {
     Component* c = ComponentOf(target);
     if (c && c->OnKeyDown) {

@@ -52,6 +52,16 @@ FormRecord ProjectNameRecord(const std::string& name) {
   return {std::string(kFileComponent), "String", std::string(kProjectProperty), name};
 }
 
+std::vector<FormRecord> SubstanceRecords(const ProjectSubstances& substances) {
+  std::vector<FormRecord> out;
+  for (FluidSide side : kFluidSides)
+    if (const auto& s = substances.Of(side))
+      out.push_back({std::string(kFileComponent), "String", SideRecordProperty(side), FormatSideSubstance(*s)});
+  return out;
+}
+
+bool IsFileExtra(const FormRecord& r) { return EqualsNoCase(r.name, kFileComponent); }
+
 FileExtras CheckFileExtras(const std::vector<FormRecord>& records, size_t complete, const std::string& path) {
   FileExtras x;
   auto incomplete = [&path](const std::string& detail) {
@@ -71,6 +81,10 @@ FileExtras CheckFileExtras(const std::vector<FormRecord>& records, size_t comple
       if (EqualsNoCase(r.value, "False")) x.resultsCurrent = false;
     } else if (IsExtra(r, kProjectProperty)) {
       x.projectName = r.value;
+    } else if (IsFileExtra(r)) {
+      // A substance record that cannot be read leaves its side without a substance.
+      for (FluidSide side : kFluidSides)
+        if (EqualsNoCase(r.property, SideRecordProperty(side))) x.substances.Set(side, ParseSideSubstance(r.value));
     }
   }
   return x;

@@ -124,6 +124,8 @@ bool ProjectCommands::Read(const std::string& path, LoadKind kind) {
   for (const std::string& name : missing)
     if (dynamic_cast<const EditD*>(f_.Find(name))) ++valuesTaken_;
   loaded_ = std::move(file.extras);
+  // The substances are the file's: none when it names none (an older file, a template).
+  f_.Substances = loaded_.substances;
   return true;
 }
 
@@ -136,8 +138,18 @@ void ProjectCommands::FinishLoad() {
 
 std::vector<FormRecord> ProjectCommands::FileRecords(const std::vector<std::string>& excluded) const {
   std::vector<FormRecord> records = CollectFormRecords(f_, excluded);
-  records.insert(records.begin(), ResultsCurrentRecord(!resultsCurrent || resultsCurrent()));
+  std::vector<FormRecord> extras = SubstanceRecords(f_.Substances);
+  extras.insert(extras.begin(), ResultsCurrentRecord(!resultsCurrent || resultsCurrent()));
+  records.insert(records.begin(), extras.begin(), extras.end());
   return records;
+}
+
+bool ProjectCommands::DiffersFromSaved(const std::vector<FormRecord>& records) const {
+  std::vector<FormRecord> own;
+  own.reserve(records.size());
+  for (const FormRecord& r : records)
+    if (!IsFileExtra(r)) own.push_back(r);
+  return own != baseline_;
 }
 
 void ProjectCommands::AfterOpen() {

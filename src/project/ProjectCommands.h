@@ -101,7 +101,8 @@ class ProjectCommands {
   // True when the window differs from what was last opened, created or saved.
   bool HasUnsavedChanges() const;
   // The same question for the window's records already collected.
-  bool DiffersFromSaved(const std::vector<FormRecord>& records) const { return records != baseline_; }
+  // The extra records among them (a file's own, the substances) are left out.
+  bool DiffersFromSaved(const std::vector<FormRecord>& records) const;
 
  private:
   // Reads a project or template over the fresh state; false (after a message naming the

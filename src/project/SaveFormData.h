@@ -11,6 +11,7 @@
 
 #include "fields/Components.h"
 #include "fields/Errors.h"
+#include "fields/Substances.h"
 
 namespace pelmora {
 
@@ -36,6 +37,12 @@ FormRecord WriterRecord(size_t following);
 FormRecord ResultsCurrentRecord(bool current);
 // The project a recovery copy was made of (its file, or the unnamed project).
 FormRecord ProjectNameRecord(const std::string& name);
+// The library substance of each side that knows one, a record a side
+// ("PelmoraFile", "String", "SubstanceVessel", "0001;20;100;水(液)"): the record's NO,
+// the t (°C) and p (kPa) it was evaluated at, and its name.
+std::vector<FormRecord> SubstanceRecords(const ProjectSubstances& substances);
+// Whether a record is one of this program's extra records (not the window's own).
+bool IsFileExtra(const FormRecord& r);
 
 // What the extra records of a file say.
 struct FileExtras {
@@ -43,6 +50,7 @@ struct FileExtras {
   size_t announced = 0;    // the records it said would follow
   std::optional<bool> resultsCurrent;
   std::string projectName;
+  ProjectSubstances substances;  // none in a file without substance records
 };
 // Reads the extra records. A file that begins with the writer record but holds fewer
 // complete records than it announced (or whose writer record is itself cut) throws

@@ -149,13 +149,18 @@ void Selection::ExpandList(std::vector<std::string>& values, std::vector<std::st
     double v = *r.ec * 1E-4;
     if (!std::isfinite(v)) continue;
     values.push_back(Format15(v));
-    names.push_back(r.dn);
+    names.push_back(r.dn + kCatalogueTemperature);
   }
 }
 
 void Selection::SBP11Click(Component*) {
   std::vector<std::string> values, names;
   ExpandList(values, names);
+  if (firstExpansion)
+    if (auto first = firstExpansion()) {
+      values.insert(values.begin(), first->first);
+      names.insert(names.begin(), first->second);
+    }
   auto answer = PickFromList(f_.Port(), values, names, "膨胀系数", "液体膨胀系数选择", f_.BtoD->Text(), "1/K");
   // A cancelled list writes nothing; nor does an empty answer.
   if (!answer || Trim(*answer).empty()) return;

@@ -2,7 +2,10 @@
 // Selection aids of the calculation window: the pick lists beside the pitch, roughness
 // and expansion-coefficient fields, and the page "管道系列" over the tube catalogue with
 // taking a size into the tube diameters, the maintenance run and the user's own sizes.
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "fields/Catalogue.h"
 #include "select/PickList.h"
@@ -40,8 +43,13 @@ class Selection {
   int PipeAt(int row) const;
   int RowOf(size_t pipe) const;
 
-  // Values and names of the expansion list (rows without a coefficient left out).
+  // Values and names of the expansion list (rows without a coefficient left out). The
+  // catalogue's values hold at 20 °C, which each name says.
   void ExpandList(std::vector<std::string>& values, std::vector<std::string>& names) const;
+  // A first row of the expansion list (its value and name), offered when the vessel
+  // fluid is known (set by the application); nothing when there is none.
+  std::function<std::optional<std::pair<std::string, std::string>>()> firstExpansion;
+  static constexpr const char* kCatalogueTemperature = "（20 ℃）";
 
   // The buttons for the user's own sizes on the page "管道系列".
   Button* BPipeAdd = nullptr;

@@ -557,12 +557,35 @@ void TFormSimpPL::BBOKClick(Component*) {
         to.push_back(Caller->Owner().FindAs<EditD>(theirs));
       }
       CopyValues(from, to);
+      RememberSubstance(*Caller, from, to);
     }
   } catch (...) {
     Close(ModalResult::Ok);  // 确定 closes the dialog also when the copy stopped
     throw;
   }
   Close(ModalResult::Ok);
+}
+
+// The window remembers which record filled the side, at which t and p, once a value of
+// the record has arrived there. A copy without any (nothing computed, every field
+// refused or disabled) leaves what the side knew.
+void TFormSimpPL::RememberSubstance(Component& caller, const std::vector<EditD*>& from, const std::vector<EditD*>& to) {
+  auto* main = dynamic_cast<TFormPelmora*>(&caller.Owner());
+  const auto side = SideOfButton(caller.Name());
+  if (!main || !side || current_ < 0 || current_ >= lib_.Count()) return;
+  bool copied = false;
+  for (size_t i = 0; i < from.size() && i < to.size(); ++i)
+    if (from[i] && to[i] && !Trim(from[i]->Text()).empty() && to[i]->Enabled()) copied = true;
+  if (!copied) return;
+  const PropRecord& rec = lib_.At(current_);
+  auto t = TryStrToFloat(MyValues1->GetValueOf("t"));
+  auto p = TryStrToFloat(MyValues1->GetValueOf("p"));
+  // Values taken at no known temperature: the side no longer knows where they hold.
+  if (!rec.NO || !t || !p || !std::isfinite(*t) || !std::isfinite(*p)) {
+    main->Substances.Set(*side, std::nullopt);
+    return;
+  }
+  main->Substances.Set(*side, SideSubstance{*rec.NO, rec.CN.value_or(""), *t, *p});
 }
 
 void TFormSimpPL::BBCancleClick(Component*) { Close(ModalResult::Cancel); }

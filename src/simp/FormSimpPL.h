@@ -4,6 +4,7 @@
 // calculation window; a password-guarded page edits the library and saves it. The
 // dialog is a form of the component model; the Qt dialog and pelmora-calc are views.
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -124,6 +125,19 @@ class TFormSimpPL : public Form {
   // The pairs 确定 copies for a caller (by its name).
   static const std::vector<std::pair<std::string, std::string>>& CopyTable(const std::string& caller);
 
+  // ---- a side's properties from its remembered record, without showing the dialog
+  // What 计算 gives for record NO at t (°C) and p (kPa): every value field that shows a
+  // value, as 确定 would read it back (SI), by the dialog's field name; refused and empty
+  // fields are left out. The dialog's record, grid, fields and status are as before
+  // afterwards. Nothing (and `why`) when the library holds no record NO. Errors of the
+  // evaluation propagate as from 计算.
+  using SideValues = std::vector<std::pair<std::string, double>>;
+  std::optional<SideValues> ComputedAt(const std::string& no, double t, double p, std::string* why = nullptr);
+  // 更新物性 of one side: ComputedAt its remembered record at t and its remembered p, then
+  // 确定's copy into that side's fields of `main`; the side then remembers t. False (and
+  // `why`) when it knows no substance or the record is gone.
+  bool UpdateSide(TFormPelmora& main, FluidSide side, double t, std::string* why = nullptr);
+
   // ---- the library as a data set
   const PropLibrary& Library() const { return lib_; }
   const std::string& LibraryPath() const { return libPath_; }
@@ -162,6 +176,7 @@ class TFormSimpPL : public Form {
   std::vector<std::pair<EditD*, std::string>> valueFields_;
   std::vector<const EditD*> refused_;
   void Refuse(EditD* field, const std::string& why);
+  void RememberSubstance(Component& caller, const std::vector<EditD*>& from, const std::vector<EditD*>& to);
   void ClearValues();
   std::string RangeStatus(const PropRecord& rec, const std::string& tText, const std::string& pText);
   PropLibrary lib_;

@@ -136,7 +136,7 @@ TEST_F(PickWindow, PitchRoughnessAndExpansionThroughTheirButtons) {
     auto* list = d->findChild<QTableWidget*>("PickListView");
     if (const char* dir = std::getenv("PELMORA_SHOTS")) d->grab().save(QString("%1/picklist.png").arg(dir));
     EXPECT_GE(list->rowCount(), 20);
-    EXPECT_EQ(list->item(0, 1)->text(), QString("水"));
+    EXPECT_EQ(list->item(0, 1)->text(), QString("水（20 ℃）"));
     EXPECT_EQ(list->item(0, 3)->text(), QString("1/K"));
     EXPECT_EQ(list->selectionModel()->selectedRows().value(0).row(), 0);
     ClickCell(list, 2);

@@ -98,10 +98,10 @@ TEST(ExpansionList, RowsFromTheCatalogueSelectionAndCancel) {
   EXPECT_EQ(d.caption, "液体膨胀系数选择");
   EXPECT_EQ(d.prompt, "膨胀系数");
   EXPECT_EQ(d.rows.size(), rows);
-  EXPECT_EQ(d.rows[0].name, "水");
+  EXPECT_EQ(d.rows[0].name, "水（20 ℃）");
   EXPECT_EQ(d.rows[0].value, "0.000207");
   EXPECT_EQ(d.rows[0].unit, "1/K");
-  EXPECT_EQ(d.rows[1].name, "乙醇");
+  EXPECT_EQ(d.rows[1].name, "乙醇（20 ℃）");
   EXPECT_EQ(d.selected, 1) << "a BtoD equal to a listed value text selects that row";
   EXPECT_EQ(w.f().BtoD->Text(), "0.001199") << "row 3 (methanol) in 1/K";
   EXPECT_DOUBLE_EQ(w.f().BtoD->GetValue(), 0.001199);
@@ -126,7 +126,7 @@ TEST(ExpansionList, SmallLargeAndMissingCoefficients) {
   ASSERT_TRUE(w.Click("SBP11Click"));
   const TFormPickList& d = w.port.shown.back();
   ASSERT_EQ(d.rows.size(), 3u) << "a row without a coefficient is left out";
-  EXPECT_EQ(d.rows[1].name, "c");
+  EXPECT_EQ(d.rows[1].name, "c（20 ℃）");
   EXPECT_EQ(d.rows[1].value, "0.00021");
   EXPECT_EQ(d.rows[2].value, "100000000000");
   EXPECT_DOUBLE_EQ(w.f().BtoD->GetValue(), 0.00005) << d.rows[0].value;
