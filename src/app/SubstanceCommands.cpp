@@ -53,6 +53,14 @@ void PelmoraApp::InstallSubstances() {
     return std::make_pair(Format15(*beta), "由物性库密度计算：β(" + Format15(std::round(t * 10) / 10) +
                                                " ℃) = " + FormatGeneral(*beta, 4, 1) + " 1/K（" + s->name + "）");
   };
+  calc.vesselFilm = [this]() -> FilmSource {
+    const auto& s = form.Substances.Of(FluidSide::Vessel);
+    if (!s) return {};
+    simp.EnsureLoaded();
+    const int i = simp.Library().Find(s->no);
+    if (i < 0) return {};
+    return {&simp.Library().At(i), s->p, s->name};
+  };
   undo.Declare("MCUpdatePropsClick", "更新物性");
   // Which substance fills each side belongs to the step that changed it (确定, 更新物性).
   undo.AddState([this] { return [this, s = form.Substances] { form.Substances = s; }; });

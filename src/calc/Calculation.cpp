@@ -351,7 +351,7 @@ std::vector<DesignCheck> Calculation::WithCrossCheck(std::vector<DesignCheck> c)
     const uint64_t inputs = CrossCheckInputs(f_);
     if (inputs != crossCheckInputs_) {
       crossCheckInputs_ = inputs;
-      SetCrossCheck(RunCrossCheck(f_));
+      SetCrossCheck(RunCrossCheck(f_, vesselFilm ? vesselFilm() : FilmSource{}));
       crossCheckWarnings_.clear();
       AddCrossCheckWarnings(f_, crossCheck, crossCheckWarnings_);
     }

@@ -78,6 +78,9 @@ class Calculation {
   CrossCheckResult crossCheck;
   std::function<void()> crossCheckChanged;
   bool crossChecking = true;
+  // The vessel liquid's library record, when the project knows it (its free-convection
+  // estimate then takes properties at the film temperature); empty: not known.
+  std::function<FilmSource()> vesselFilm;
   // What the last sizing pass noted for the checks (fallback taken, F undefined).
   RunFacts facts;
   // How the last run ended: the checks describe a completed run only; after a stopped

@@ -13,9 +13,13 @@
 #include "calc/Correlations.h"
 #include "calc/CrossCheckMethods.h"
 #include "calc/CrossCheckState.h"
+#include "calc/SubstanceChecks.h"
 #include "fields/Errors.h"
 #include "fields/FieldOps.h"
 #include "fields/FloatCheck.h"
+#include "props/MyValues.h"
+#include "props/PropNumbers.h"
+#include "props/SimpProps.h"
 
 namespace pelmora {
 
@@ -58,11 +62,11 @@ std::string CrossCheckPercent(std::optional<double> fraction) {
   return "0 %";
 }
 
-CrossCheckResult RunCrossCheck(const TFormPelmora& form) {
+CrossCheckResult RunCrossCheck(const TFormPelmora& form, const FilmSource& vessel) {
   // Every estimate catches its own faults; whatever slips through leaves the run without
   // a method check rather than ending it after the fact.
   try {
-    return crosscheck::Checker(form).Run();
+    return crosscheck::Checker(form, vessel).Run();
   } catch (const std::exception&) {
     return {};
   }
@@ -87,8 +91,9 @@ std::string Num(double x) {
   return std::string(buf, r.ptr);
 }
 
-Checker::Checker(const TFormPelmora& form)
+Checker::Checker(const TFormPelmora& form, const FilmSource& vessel)
     : f_(form),
+      film_(vessel),
       vesselType_(ModeOf<VesselType>(*form.RGEType)),
       convection_(ModeOf<Convection>(*form.RGFType)),
       tubePhase_(ModeOf<Phase>(*form.PhiD)),
@@ -332,53 +337,121 @@ void Checker::FreeAndForcedConvection(CrossCheckRow& row) {
        dout = Si(f_.dioD);
   const double q = HeatFlux();
   if (!rho || !mu || !cp || !k || !dout) return NotApplicable(row, "缺少容器侧物性或管外径");
-  const double Pr = fp::Div(*cp * *mu, *k);
-  const double toH = fp::Div(*k, *dout);
-  // Natural convection: Ra per kelvin of the film difference.
-  std::optional<double> raPerK;
-  if (beta && *beta > 0) raPerK = 9.81 * *beta * *rho * *rho * *dout * *dout * *dout / (*mu * *mu) * Pr;
-
-  std::optional<double> NuF;
-  std::string note;
   const bool forced = vesselType_ == VesselType::TwoStreams || convection_ == Convection::ExternalLoop;
+  std::optional<double> S, Wf;
   if (forced) {
-    auto Wf = vesselType_ == VesselType::TwoStreams ? Si(f_.MaoD, true) : Si(f_.WrD);
+    Wf = vesselType_ == VesselType::TwoStreams ? Si(f_.MaoD, true) : Si(f_.WrD);
     auto Ds = Si(f_.DsD, true), Sl = Si(f_.SlD);
     const double Dc = Si(f_.DcD, true).value_or(0);
     if (!Wf || !Ds || !Sl) return NotApplicable(row, "缺少容器侧流量、壳体直径或盘管直径");
     // The flow section of the sizing: the annulus less the coil's own ring.
-    const double S = std::numbers::pi / 4 * (*Ds * *Ds - Dc * Dc - 4 * *dout * *Sl);
-    if (!(S > 0)) return NotApplicable(row, "流通截面不为正（壳体、中心柱与盘管尺寸）");
-    const double Re = std::fabs(*Wf) / S * *dout / *mu;
-    NuF = xcheck::ChurchillBernsteinNu(Re, Pr);
-    note = "按管外径 Re = " + Num(Re) + "（流通截面同本程序 " + Num(S) + " m2），Pr = " + Num(Pr);
-    if (Re * Pr < xcheck::kChurchillBernsteinRePrMin) {
-      note += "，Re·Pr < 0.2 超出范围";
-      row.inRange = false;
-    }
-    if (!raPerK || q <= 0) {
-      note += "；无膨胀系数或热流，未计自然对流";
-      return Set(row, *NuF * toH, note, row.inRange);
-    }
+    S = std::numbers::pi / 4 * (*Ds * *Ds - Dc * Dc - 4 * *dout * *Sl);
+    if (!(*S > 0)) return NotApplicable(row, "流通截面不为正（壳体、中心柱与盘管尺寸）");
   } else {
-    if (!raPerK) return NotApplicable(row, "缺少膨胀系数");
+    if (!beta || !(*beta > 0)) return NotApplicable(row, "缺少膨胀系数");
     if (q <= 0) return NotApplicable(row, "缺少热流密度（管程热量、面积、时间）");
   }
-  // The film difference at which h.dT carries the mean heat flux of the run.
-  const double ccFactor = xcheck::ChurchillChuFactor(Pr);
-  auto h = [&](double dT) {
-    const double NuN = xcheck::ChurchillChuNuWith(*raPerK * dT, ccFactor);
-    return (NuF ? xcheck::MixedNu(*NuF, NuN) : NuN) * toH;
+
+  // One estimate with the liquid's properties `p`: the coefficient, the film difference
+  // it needs to carry the run's heat flux, and what it says.
+  struct Estimate {
+    std::optional<double> h;
+    double dT = 0;
+    std::string note, failure;
+    bool inRange = true;
   };
-  auto hAt = xcheck::CoefficientAtFlux(h, q);
-  if (!hAt) return NotApplicable(row, "热流密度 " + Num(q) + " W/m2 下无解");
-  const double dT = q / *hAt;
-  const double Ra = *raPerK * dT;
-  bool inRange = row.inRange && Ra <= xcheck::kChurchillChuRaMax;
-  std::string natural = "Ra = " + Num(Ra) + "（膜温差 " + Num(dT) + " K，热流 " + Num(q / 1000) + " kW/m2）";
-  if (Ra > xcheck::kChurchillChuRaMax) natural += "，超出 Ra ≤ 10^12";
-  natural += "；物性取主体温度的值（未输入膜温物性）";
-  Set(row, *hAt, note.empty() ? natural : note + "；自然对流 " + natural, inRange);
+  auto estimate = [&](const Liquid& p) {
+    Estimate e;
+    const double Pr = fp::Div(p.cp * p.mu, p.k);
+    const double toH = fp::Div(p.k, *dout);
+    std::optional<double> raPerK;  // Ra per kelvin of the film difference
+    if (p.beta > 0) raPerK = 9.81 * p.beta * p.rho * p.rho * *dout * *dout * *dout / (p.mu * p.mu) * Pr;
+    std::optional<double> NuF;
+    if (forced) {
+      const double Re = std::fabs(*Wf) / *S * *dout / p.mu;
+      NuF = xcheck::ChurchillBernsteinNu(Re, Pr);
+      e.note = "按管外径 Re = " + Num(Re) + "（流通截面同本程序 " + Num(*S) + " m2），Pr = " + Num(Pr);
+      if (Re * Pr < xcheck::kChurchillBernsteinRePrMin) {
+        e.note += "，Re·Pr < 0.2 超出范围";
+        e.inRange = false;
+      }
+      if (!raPerK || q <= 0) {
+        e.note += "；无膨胀系数或热流，未计自然对流";
+        e.h = *NuF * toH;
+        return e;
+      }
+    }
+    // The film difference at which h.dT carries the mean heat flux of the run.
+    const double ccFactor = xcheck::ChurchillChuFactor(Pr);
+    auto h = [&](double dT) {
+      const double NuN = xcheck::ChurchillChuNuWith(*raPerK * dT, ccFactor);
+      return (NuF ? xcheck::MixedNu(*NuF, NuN) : NuN) * toH;
+    };
+    auto hAt = xcheck::CoefficientAtFlux(h, q);
+    if (!hAt) {
+      e.failure = "热流密度 " + Num(q) + " W/m2 下无解";
+      return e;
+    }
+    e.h = hAt;
+    e.dT = q / *hAt;
+    const double Ra = *raPerK * e.dT;
+    e.inRange = e.inRange && Ra <= xcheck::kChurchillChuRaMax;
+    std::string natural = "Ra = " + Num(Ra) + "（膜温差 " + Num(e.dT) + " K，热流 " + Num(q / 1000) + " kW/m2）";
+    if (Ra > xcheck::kChurchillChuRaMax) natural += "，超出 Ra ≤ 10^12";
+    e.note = e.note.empty() ? natural : e.note + "；自然对流 " + natural;
+    return e;
+  };
+
+  Estimate e = estimate({*rho, *mu, *cp, *k, beta.value_or(0)});
+  if (!e.h) return NotApplicable(row, e.failure);
+  std::string basis = "物性取主体温度的值（未输入膜温物性）";
+  // With the library record of the vessel liquid, its properties at the film temperature
+  // T_f = T_bulk ± ΔT/2 (the side of the tube: above the bulk when the tube heats it),
+  // found by successive substitution (a few steps: ΔT changes little with T_f).
+  const auto tBulk = SideMeanTemperature(f_, FluidSide::Vessel), tTube = SideMeanTemperature(f_, FluidSide::Tube);
+  if (film_.record && tBulk && tTube && e.dT > 0) {
+    const double side = *tTube >= *tBulk ? 1.0 : -1.0;
+    double tFilm = *tBulk;
+    bool had = false;
+    for (int step = 0; step < 8; ++step) {
+      const double next = *tBulk + side * e.dT / 2;
+      const auto p = FilmLiquid(next);
+      if (!p) break;
+      Estimate again = estimate(*p);
+      if (!again.h) break;
+      e = std::move(again);
+      had = true;
+      const bool settled = std::fabs(next - tFilm) < 0.05;
+      tFilm = next;
+      if (settled) break;
+    }
+    if (had)
+      basis = "物性取膜温 " + Num(tFilm) + " ℃（主体 " + Num(*tBulk) + " ℃ 与管壁的平均）的值，取自物性库“" +
+              film_.name + "”";
+    else
+      basis += "；物性库“" + film_.name + "”在膜温下无值";
+  }
+  Set(row, *e.h, e.note + "；" + basis, e.inRange);
+}
+
+std::optional<Checker::Liquid> Checker::FilmLiquid(double tC) const {
+  if (!film_.record || !std::isfinite(tC)) return std::nullopt;
+  TMyValues grid;
+  grid.AddValue("t", FloatToStr(tC), "C", "温度");
+  grid.AddValue("p", FloatToStr(film_.pKPa), "kPa(A)", "绝对压力");
+  auto value = [&](const char* name) -> std::optional<double> {
+    try {
+      PropertyOutcome o = EvaluateProperty(name, *film_.record, grid);
+      if (o.kind != PropertyOutcome::Kind::Value || !std::isfinite(o.value) || !(o.value > 0)) return std::nullopt;
+      return o.value;
+    } catch (const std::exception&) {
+      return std::nullopt;
+    }
+  };
+  auto rho = value("MD"), mu = value("VI"), cp = value("CP"), k = value("TC");
+  auto beta = ExpansionFromDensity(*film_.record, tC, film_.pKPa);
+  if (!rho || !mu || !cp || !k || !beta || !(*beta > 0)) return std::nullopt;
+  return Liquid{*rho, *mu, *cp, *k, *beta};
 }
 
 void Checker::AgitatedVessel(CrossCheckRow& row) {

@@ -11,6 +11,7 @@
 
 #include "calc/Checks.h"
 #include "fields/Catalogue.h"
+#include "props/PropLib.h"
 
 namespace pelmora {
 
@@ -49,8 +50,17 @@ inline constexpr double kHintSpread = 0.15;
 inline constexpr double kWarningArea = 0.30;
 }  // namespace crosscheck
 
+// The library record the vessel liquid was taken from, when the project knows it: the
+// free-convection estimate then takes its properties at the film temperature, as the
+// correlation asks (Incropera & DeWitt, 6th ed., §9.6: properties at T_f = (T_s + T_∞)/2).
+struct FilmSource {
+  const PropRecord* record = nullptr;
+  double pKPa = 101.325;
+  std::string name;
+};
+
 // The method check over what the fields show after a completed run.
-CrossCheckResult RunCrossCheck(const TFormPelmora& form);
+CrossCheckResult RunCrossCheck(const TFormPelmora& form, const FilmSource& vessel = {});
 
 // A 64-bit fingerprint of what the method check reads: every value field (its number,
 // enabled and stale flags), the selectors and the material and impeller texts. Equal

@@ -16,7 +16,7 @@ std::string Num(double x);
 
 class Checker {
  public:
-  explicit Checker(const TFormPelmora& form);
+  explicit Checker(const TFormPelmora& form, const FilmSource& vessel = {});
   CrossCheckResult Run();
 
  private:
@@ -40,6 +40,12 @@ class Checker {
   void TubeCondensation();
   void VesselSide();
   void FreeAndForcedConvection(CrossCheckRow& row);
+  // The vessel liquid's density, viscosity, cp, conductivity and expansion coefficient
+  // (SI) from its library record at tC; nothing when one cannot be had.
+  struct Liquid {
+    double rho, mu, cp, k, beta;
+  };
+  std::optional<Liquid> FilmLiquid(double tC) const;
   void AgitatedVessel(CrossCheckRow& row);
   void VesselCondensation(CrossCheckRow& row);
   void VesselBoiling();
@@ -68,6 +74,7 @@ class Checker {
   std::optional<double> LowestEstimate(const char* field) const;
 
   const TFormPelmora& f_;
+  FilmSource film_;
   CrossCheckResult out_;
   VesselType vesselType_;
   Convection convection_;

@@ -110,6 +110,36 @@ TEST_F(Substances, WaterHeatedTo105DegreesBoilsInAnOpenTankButNotAtThreeBar) {
 // vessel 60 °C, tube 140 °C; 1/ho = 1/500 = 0.002, wall 0.0001, tube film 1/2000 * 32/26
 // = 0.000615 m2.K/W; total 0.002715; the surface the liquid touches lies
 // 80 * 0.002 / 0.002715 = 58.9 K above the liquid: 118.9 °C.
+// The method check's free-convection estimate with the vessel water known: properties at
+// the film temperature T_f = T_bulk + ΔT/2 (Incropera & DeWitt, 6th ed., §9.6). The tank
+// of the example holds water heated 20 → 60 °C (bulk mean 40 °C) by a 32 mm tube.
+// By hand, with the library's water at 50 °C (ρ 988.04 kg/m³, cp 4181.3 J/(kg·K),
+// μ 5.4652e-4 Pa·s, k 0.64062 W/(m·K); β from ρ(49) = 988.458 and ρ(51) = 987.556:
+// β = 0.902 / (2 · 988.04) = 4.565e-4 1/K) and the film difference ΔT = 20.11 K:
+//   Pr = 4181.3 · 5.4652e-4 / 0.64062 = 3.567
+//   Ra = 9.81 · 4.565e-4 · 988.04² · 0.032³ · 20.11 / (5.4652e-4)² · 3.567 = 3.440e7
+//   Nu = {0.60 + 0.387 · Ra^(1/6) / [1 + (0.559/Pr)^(9/16)]^(8/27)}² = 48.75   (eq. 9.34)
+//   h  = 48.75 · 0.64062 / 0.032 = 975.9 W/(m²·K)
+TEST_F(Substances, TheFreeConvectionCheckTakesTheLibraryWaterAtTheFilmTemperature) {
+  CliResult r = Cli(Args(VesselWater("40") + std::vector<std::string>{"--recalc", "--json"}));
+  ASSERT_EQ(r.code, 0) << r.err;
+  const size_t row = r.out.find("{\"field\": \"koD\", \"quantity\"");
+  ASSERT_NE(row, std::string::npos);
+  const std::string line = r.out.substr(row, r.out.find('}', row) - row);
+  auto number = [&line](const std::string& after) {
+    const size_t p = line.find(after);
+    return p == std::string::npos ? -1.0 : std::strtod(line.c_str() + p + after.size(), nullptr);
+  };
+  const double h = number("\"independent\": "), dT = number("膜温差 "), tFilm = number("物性取膜温 ");
+  EXPECT_NE(line.find("取自物性库“水(液)”"), std::string::npos) << line;
+  EXPECT_NEAR(tFilm, 40 + dT / 2, 0.1) << line;
+  EXPECT_NEAR(dT, 20.11, 0.05) << line;
+  EXPECT_NEAR(h, 975.9, 975.9 * 0.01) << line;
+  // Unknown water: the properties typed into the window (at the bulk temperature).
+  CliResult typed = Cli(Args({"--recalc", "--json"}));
+  EXPECT_NE(typed.out.find("物性取主体温度的值"), std::string::npos);
+}
+
 TEST(SubstanceChecks, WallTemperatureOfTheSeriesCircuit) {
   EXPECT_NEAR(VesselWallTemperature(60, 140, 0.002, 0.0001, 0.000615), 118.93, 0.01);
   // No resistance on the vessel side: the wall is at the liquid's temperature.
