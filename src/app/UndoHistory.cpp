@@ -1,6 +1,7 @@
 #include "app/UndoHistory.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <variant>
 
 #include "app/TableText.h"
@@ -24,6 +25,24 @@ struct UndoHistory::State {
 };
 
 namespace {
+
+bool SameValue(const PropValue& a, const PropValue& b) {
+  if (a.index() != b.index()) return false;
+  return std::visit(
+      [&b](const auto& x) {
+        using T = std::decay_t<decltype(x)>;
+        const T& y = std::get<T>(b);
+        if constexpr (std::is_same_v<T, std::vector<CheckListBox::Item>>) {
+          if (x.size() != y.size()) return false;
+          for (size_t i = 0; i < x.size(); ++i)
+            if (x[i].text != y[i].text || x[i].checked != y[i].checked) return false;
+          return true;
+        } else {
+          return x == y;
+        }
+      },
+      a);
+}
 
 // Kinds that are no part of the project: commands, pages, the catalogue grid, the chart.
 bool Tracked(const Component& c) {
@@ -186,7 +205,7 @@ namespace {
 bool SamePart(const std::vector<PropValue>& x, const std::vector<PropValue>& y) {
   if (x.size() != y.size()) return false;
   for (size_t k = 0; k < x.size(); ++k)
-    if (x[k] != y[k]) return false;
+    if (!SameValue(x[k], y[k])) return false;
   return true;
 }
 }  // namespace
@@ -214,7 +233,7 @@ void UndoHistory::Restore(const State& s) {
       const auto& want = s.parts[i]->props;
       for (size_t k = 0; k < props.size() && k < want.size(); ++k) {
         const Property& p = props[k];
-        if (!p.get || !p.set || p.get(*c) == want[k]) continue;
+        if (!p.get || !p.set || SameValue(p.get(*c), want[k])) continue;
         p.set(*c, want[k]);
         set = true;
       }
@@ -264,7 +283,7 @@ Component* UndoHistory::Subject(const State& before, const State& after) const {
       const std::string& n = props[k].name;
       const bool value = n == "Text" || n == "ItemIndex" || n == "Lines" || n == "Checked" ||
                          (n == "Items" && tracked_[i]->GetKind() == Kind::CheckListBox);
-      if (value && x[k] != y[k]) return true;
+      if (value && !SameValue(x[k], y[k])) return true;
     }
     return false;
   };

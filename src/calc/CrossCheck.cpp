@@ -111,7 +111,14 @@ CrossCheckResult Checker::Run() {
   return std::move(out_);
 }
 
-std::optional<double> Checker::Si(const EditD* e, bool evenDisabled) const { return ShownSi(e, evenDisabled); }
+std::optional<double> Checker::Si(const EditD* e, bool evenDisabled) const {
+  if (!e || (!e->Enabled() && !evenDisabled) || e->Stale()) return std::nullopt;
+  auto v = e->Number();
+  if (!v) return std::nullopt;
+  const double x = *v * e->Exchange();
+  if (!std::isfinite(x)) return std::nullopt;
+  return x;
+}
 
 CrossCheckRow& Checker::AddNamed(std::string field, std::string quantity, const char* unit, std::optional<double> value,
                                  std::string method, std::string source) {

@@ -5,7 +5,6 @@
 #include <unordered_map>
 
 #include "calc/Resistances.h"
-#include "fields/FieldOps.h"
 #include "fields/ModeEnums.h"
 #include "props/MyValues.h"
 #include "props/PropNumbers.h"
@@ -19,7 +18,12 @@ namespace {
 using Level = DesignCheck::Level;
 
 std::optional<double> Si(const EditD* e, bool evenDisabled = false) {
-  return ShownSi(e, evenDisabled, StaleValues::Count);
+  if (!e || (!e->Enabled() && !evenDisabled)) return std::nullopt;
+  auto v = e->Number();
+  if (!v) return std::nullopt;
+  const double x = *v * e->Exchange();
+  if (!std::isfinite(x)) return std::nullopt;
+  return x;
 }
 
 // The boiling point is solved by bisection on the vapour-pressure text (up to 200

@@ -360,7 +360,6 @@ class CheckListBox : public Component {
   struct Item {
     std::string text;
     bool checked = false;
-    bool operator==(const Item&) const = default;
   };
   const std::vector<Item>& Items() const { return items_; }
   void SetItems(std::vector<Item> items);

@@ -36,14 +36,4 @@ bool AllFilled(std::initializer_list<const Edit*> fields) {
 
 bool Blank(const Edit& e) { return Trim(e.Text()).empty(); }
 
-std::optional<double> ShownSi(const EditD* e, bool evenDisabled, StaleValues stale) {
-  if (!e || (!e->Enabled() && !evenDisabled)) return std::nullopt;
-  if (stale == StaleValues::Skip && e->Stale()) return std::nullopt;
-  auto v = e->Number();
-  if (!v) return std::nullopt;
-  const double x = *v * e->Exchange();
-  if (!std::isfinite(x)) return std::nullopt;
-  return x;
-}
-
 }  // namespace pelmora

@@ -1,7 +1,6 @@
 #pragma once
 // The three operations through which the calculation writes and releases results.
 #include <initializer_list>
-#include <optional>
 
 #include "fields/Components.h"
 
@@ -20,13 +19,5 @@ Edit* ReleaseResult(Edit& field);
 bool AllFilled(std::initializer_list<const Edit*> fields);
 inline bool Filled(const Edit& e) { return !e.Text().empty(); }
 bool Blank(const Edit& e);  // trimmed text empty
-
-// Whether a value marked stale (left from a run before the last change) still counts.
-enum class StaleValues { Skip, Count };
-
-// The SI value a field shows: nothing when it is disabled (unless `evenDisabled`), marked
-// stale (unless `stale` is Count), empty, not a number or not finite. The checks read the
-// design through it, so a value they cannot stand behind never enters a check.
-std::optional<double> ShownSi(const EditD* e, bool evenDisabled = false, StaleValues stale = StaleValues::Skip);
 
 }  // namespace pelmora

@@ -5,7 +5,6 @@
 
 #include "calc/Balance.h"
 #include "calc/Resistances.h"
-#include "fields/FieldOps.h"
 #include "fields/ModeEnums.h"
 #include "fields/Text.h"
 #include "report/SheetText.h"
@@ -119,6 +118,13 @@ void Banner(CalcSheet& s, const std::string& text) {
   Table(s, std::move(t));
 }
 
+std::optional<double> ShownSi(const EditD* e) {
+  if (!e || !e->Enabled()) return std::nullopt;
+  auto v = e->Number();
+  if (!v || !std::isfinite(*v * e->Exchange())) return std::nullopt;
+  return *v * e->Exchange();
+}
+
 // The leading warnings: results that are not current, graver checks, the calculation's
 // own message.
 void Banners(CalcSheet& s, const TFormPelmora& f, const std::vector<DesignCheck>& checks) {
@@ -164,7 +170,7 @@ void Summary(CalcSheet& s, const TFormPelmora& f) {
   SummaryRow(t, f, f.TTaD, flow ? "ΔTm = F·LMTD（逆流对数平均温差乘校正系数）" : "管程平均温度与容器平均温度之差");
   SummaryRow(t, f, f.CdtD, "单壳程校正系数 F");
   if (flow) {
-    auto dT = ShownSi(f.TTaD, false, StaleValues::Count), F = ShownSi(f.CdtD, false, StaleValues::Count);
+    auto dT = ShownSi(f.TTaD), F = ShownSi(f.CdtD);
     if (dT && F && *F > 0) {
       SheetRow r;
       r.cells = {"对数平均温差 LMTD", SheetNumber(*dT / *F), SheetUnit("℃"), "ΔTm / F"};

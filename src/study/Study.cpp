@@ -9,6 +9,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <thread>
+#include <type_traits>
 #include <variant>
 
 #include "fields/Dispatch.h"
@@ -161,6 +162,28 @@ StudyCopy::StudyCopy(const Source& source) : app_(&port_, source.programFolder),
   Snapshot();
 }
 
+namespace {
+
+bool SameValue(const PropValue& a, const PropValue& b) {
+  if (a.index() != b.index()) return false;
+  return std::visit(
+      [&b](const auto& x) {
+        using T = std::decay_t<decltype(x)>;
+        const T& y = std::get<T>(b);
+        if constexpr (std::is_same_v<T, std::vector<CheckListBox::Item>>) {
+          if (x.size() != y.size()) return false;
+          for (size_t i = 0; i < x.size(); ++i)
+            if (x[i].text != y[i].text || x[i].checked != y[i].checked) return false;
+          return true;
+        } else {
+          return x == y;
+        }
+      },
+      a);
+}
+
+}  // namespace
+
 void StudyCopy::Snapshot() {
   components_ = app_.form.Components();
   snapshot_.assign(components_.size(), {});
@@ -180,7 +203,7 @@ bool StudyCopy::Restore(size_t i) {
   for (size_t k = 0; k < props.size() && k < snapshot_[i].size(); ++k) {
     const Property& p = props[k];
     if (!p.get || !p.set) continue;
-    if (p.get(*c) == snapshot_[i][k]) continue;
+    if (SameValue(p.get(*c), snapshot_[i][k])) continue;
     p.set(*c, snapshot_[i][k]);
     set = true;
   }
