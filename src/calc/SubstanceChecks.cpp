@@ -221,24 +221,35 @@ void AddSubstanceChecks(const TFormPelmora& form, const PropLibrary& lib, std::v
   }
 }
 
-std::optional<double> ExpansionFromDensity(const PropRecord& rec, double tC, double pKPa) {
-  auto density = [&](double t) -> std::optional<double> {
-    TMyValues grid;
-    grid.AddValue("t", FloatToStr(t), "C", "温度");
-    grid.AddValue("p", FloatToStr(pKPa), "kPa(A)", "绝对压力");
-    try {
-      PropertyOutcome o = EvaluateProperty("MD", rec, grid);
-      if (o.kind != PropertyOutcome::Kind::Value || !std::isfinite(o.value) || !(o.value > 0)) return std::nullopt;
-      return o.value;
-    } catch (const std::exception&) {
-      return std::nullopt;
-    }
-  };
-  auto lo = density(tC - 1), mid = density(tC), hi = density(tC + 1);
-  if (!lo || !mid || !hi) return std::nullopt;
-  const double beta = -(*hi - *lo) / (2 * *mid);
+namespace {
+// The record's density (MD) at t and p; nothing where it has no positive finite value.
+std::optional<double> DensityAt(const PropRecord& rec, double t, double pKPa) {
+  TMyValues grid;
+  grid.AddValue("t", FloatToStr(t), "C", "温度");
+  grid.AddValue("p", FloatToStr(pKPa), "kPa(A)", "绝对压力");
+  try {
+    PropertyOutcome o = EvaluateProperty("MD", rec, grid);
+    if (o.kind != PropertyOutcome::Kind::Value || !std::isfinite(o.value) || !(o.value > 0)) return std::nullopt;
+    return o.value;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+std::optional<double> ExpansionFromDensity(const PropRecord& rec, double tC, double pKPa, double densityAtT) {
+  auto lo = DensityAt(rec, tC - 1, pKPa), hi = DensityAt(rec, tC + 1, pKPa);
+  if (!lo || !hi) return std::nullopt;
+  const double beta = -(*hi - *lo) / (2 * densityAtT);
   if (!std::isfinite(beta)) return std::nullopt;
   return beta;
+}
+
+std::optional<double> ExpansionFromDensity(const PropRecord& rec, double tC, double pKPa) {
+  const auto mid = DensityAt(rec, tC, pKPa);
+  if (!mid) return std::nullopt;
+  return ExpansionFromDensity(rec, tC, pKPa, *mid);
 }
 
 }  // namespace pelmora
