@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/ScratchFolder.h"
 #include "CliInProcess.h"
 
 namespace pelmora {
@@ -22,15 +23,7 @@ using testing::CliResult;
 
 const std::string kExample = PELMORA_PROGRAM_DIR "/examples/storage-tank-hot-water.pmf";
 
-struct Scratch {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / ("pelmora-undo-" + std::to_string(::getpid()));
-  Scratch() { std::filesystem::create_directories(dir); }
-  ~Scratch() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
-  std::string operator/(const std::string& name) const { return (dir / name).string(); }
-};
+using Scratch = testing::ScratchFolder;
 
 std::string Bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
