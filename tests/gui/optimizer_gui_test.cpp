@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "WindowFixtures.h"
 #include "app/PelmoraApp.h"
 #include "gui/MainWindow.h"
 #include "gui/OptimizerDialog.h"
@@ -29,26 +30,15 @@
 namespace pelmora {
 namespace {
 
-struct OptimizerWindow : ::testing::Test {
-  ScriptedPort port;
-  PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
-  TFormPelmora& f = app.form;
-  std::unique_ptr<gui::MainWindow> win;
+struct OptimizerWindow : guitest::ExampleWindow {
   int recalculations = 0;  // runs of the window's own recalculation
 
   void Open(const std::string& example) {
-    ASSERT_TRUE(app.Run(
-        [&] { app.project.OpenAtStartup(std::string(PELMORA_PROGRAM_DIR) + "/examples/" + example + ".pmf"); }));
-    win = std::make_unique<gui::MainWindow>(app, nullptr);
-    win->show();
-    QApplication::processEvents();
+    ExampleWindow::Open(example);
     f.SetHandler("MaoDExit", [this](Component* s) {
       ++recalculations;
       app.calc.MaoDExit(s);
     });
-  }
-  std::string Shown(const std::string& name) {
-    return qobject_cast<QLineEdit*>(win->WidgetOf(name))->text().toStdString();
   }
 };
 

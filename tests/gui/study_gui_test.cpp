@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "WindowFixtures.h"
 #include "app/PelmoraApp.h"
 #include "gui/ChecksView.h"
 #include "gui/MainWindow.h"
@@ -31,23 +32,7 @@
 namespace pelmora {
 namespace {
 
-struct StudyWindow : ::testing::Test {
-  ScriptedPort port;
-  PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
-  TFormPelmora& f = app.form;
-  std::unique_ptr<gui::MainWindow> win;
-
-  void Open(const std::string& example) {
-    ASSERT_TRUE(app.Run(
-        [&] { app.project.OpenAtStartup(std::string(PELMORA_PROGRAM_DIR) + "/examples/" + example + ".pmf"); }));
-    win = std::make_unique<gui::MainWindow>(app, nullptr);
-    win->show();
-    QApplication::processEvents();
-  }
-  std::string Shown(const std::string& name) {
-    return qobject_cast<QLineEdit*>(win->WidgetOf(name))->text().toStdString();
-  }
-};
+using StudyWindow = guitest::ExampleWindow;
 
 int IndexOf(QComboBox* c, const QString& text) {
   for (int i = 0; i < c->count(); ++i)
