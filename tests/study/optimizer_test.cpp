@@ -17,6 +17,7 @@
 #include <sstream>
 
 #include "../cli/CliInProcess.h"
+#include "../common/CsvText.h"
 #include "project/SaveFormData.h"
 #include "study/Optimizer.h"
 #include "study/Study.h"
@@ -26,6 +27,8 @@ namespace {
 
 using testing::Cli;
 using testing::CliResult;
+using testing::ParseCsv;
+using testing::Shown;
 
 std::string Example(const std::string& name) { return std::string(PELMORA_PROGRAM_DIR) + "/examples/" + name + ".pmf"; }
 
@@ -149,18 +152,6 @@ TEST(Optimizer, BestEqualsAnExhaustiveLoopByHandOnEveryExample) {
 
 // ---------------------------------------------------------------- through pelmora-calc
 
-// The text a field shows, from --json.
-std::string Shown(const std::string& json, const std::string& name) {
-  size_t p = json.find("\"" + name + "\": {");
-  if (p == std::string::npos) return "?";
-  const std::string line = json.substr(p, json.find('\n', p) - p);
-  const std::string key = "\"display\": \"";
-  size_t d = line.find(key);
-  if (d == std::string::npos) return "?";
-  d += key.size();
-  return line.substr(d, line.find('"', d) - d);
-}
-
 std::string JsonPart(const std::string& out) {
   const size_t at = out.find("{\n  \"components\"");
   return at == std::string::npos ? std::string() : out.substr(at);
@@ -216,32 +207,6 @@ TEST(Optimizer, WithNothingFeasibleItSaysWhichConstraintRejectedMostAndExitsFour
   EXPECT_NE(r.out.find("警告："), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("（1 点）"), std::string::npos) << r.out;
   EXPECT_EQ(Shown(JsonPart(r.out), "nD"), "3");  // the project's own design stays
-}
-
-std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
-  std::vector<std::vector<std::string>> rows;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::vector<std::string> cells;
-    std::string cell;
-    bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-      const char c = line[i];
-      if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"')
-        cell += '"', ++i;
-      else if (c == '"')
-        quoted = !quoted;
-      else if (c == ',' && !quoted)
-        cells.push_back(cell), cell.clear();
-      else
-        cell += c;
-    }
-    cells.push_back(cell);
-    rows.push_back(cells);
-  }
-  return rows;
 }
 
 TEST(Optimizer, CsvHoldsEveryPointWithItsVerdictAndRank) {
