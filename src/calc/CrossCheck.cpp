@@ -121,12 +121,7 @@ CrossCheckResult Checker::Run() {
 }
 
 std::optional<double> Checker::Si(const EditD* e, bool evenDisabled) const {
-  if (!e || (!e->Enabled() && !evenDisabled) || e->Stale()) return std::nullopt;
-  auto v = e->Number();
-  if (!v) return std::nullopt;
-  const double x = *v * e->Exchange();
-  if (!std::isfinite(x)) return std::nullopt;
-  return x;
+  return SiValue(e, evenDisabled, true);
 }
 
 CrossCheckRow& Checker::AddNamed(std::string field, std::string quantity, const char* unit, std::optional<double> value,

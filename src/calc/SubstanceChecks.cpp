@@ -4,6 +4,7 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "fields/FieldOps.h"
 #include "calc/Resistances.h"
 #include "fields/ModeEnums.h"
 #include "props/MyValues.h"
@@ -17,14 +18,7 @@ namespace {
 
 using Level = DesignCheck::Level;
 
-std::optional<double> Si(const EditD* e, bool evenDisabled = false) {
-  if (!e || (!e->Enabled() && !evenDisabled)) return std::nullopt;
-  auto v = e->Number();
-  if (!v) return std::nullopt;
-  const double x = *v * e->Exchange();
-  if (!std::isfinite(x)) return std::nullopt;
-  return x;
-}
+std::optional<double> Si(const EditD* e, bool evenDisabled = false) { return SiValue(e, evenDisabled); }
 
 // The boiling point is solved by bisection on the vapour-pressure text (up to 200
 // evaluations) and the range check solves it as well: a run's checks would cost fifty
