@@ -70,7 +70,7 @@ namespace {
 
 // A chapter (on a new page, ruled), a section or a subsection (kept with what follows).
 void WriteHeading(Writer& w, const Block& b, Heading& h) {
-    const double size = b.kind == BlockKind::Chapter ? 19 : b.kind == BlockKind::Section ? 13.5 : 11.5;
+  const double size = b.kind == BlockKind::Chapter ? 19 : b.kind == BlockKind::Section ? 13.5 : 11.5;
   PangoLayout* l = w.Layout(Escape(h.title), kHeadFont, size, true, kTextW);
   const double lh = Writer::Height(l);
   if (b.kind == BlockKind::Chapter) {
@@ -185,8 +185,7 @@ void WriteTable(Writer& w, const Block& b, const std::string& where) {
   size_t cols = b.rows.front().size();
   for (const auto& r : b.rows)
     if (r.size() != cols)
-      throw std::runtime_error(where +
-                               ": the rows of a table differ in their number of cells (a '|' in a cell?)");
+      throw std::runtime_error(where + ": the rows of a table differ in their number of cells (a '|' in a cell?)");
   // Column widths follow the longest cell text, within limits.
   std::vector<double> want(cols, 1);
   for (const auto& r : b.rows)

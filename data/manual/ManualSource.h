@@ -36,7 +36,6 @@ struct LinkSpan {
   std::string target;
 };
 
-
 // Source markup → pango markup, and the byte ranges of the links in the plain text.
 std::string ToPango(const std::string& src, std::vector<LinkSpan>& links, const std::string& where);
 

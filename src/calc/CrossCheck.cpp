@@ -120,9 +120,7 @@ CrossCheckResult Checker::Run() {
   return std::move(out_);
 }
 
-std::optional<double> Checker::Si(const EditD* e, bool evenDisabled) const {
-  return SiValue(e, evenDisabled, true);
-}
+std::optional<double> Checker::Si(const EditD* e, bool evenDisabled) const { return SiValue(e, evenDisabled, true); }
 
 CrossCheckRow& Checker::AddNamed(std::string field, std::string quantity, const char* unit, std::optional<double> value,
                                  std::string method, std::string source) {

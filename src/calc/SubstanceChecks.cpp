@@ -4,8 +4,8 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "fields/FieldOps.h"
 #include "calc/Resistances.h"
+#include "fields/FieldOps.h"
 #include "fields/ModeEnums.h"
 #include "props/MyValues.h"
 #include "props/PropNumbers.h"

@@ -11,7 +11,6 @@ namespace pelmora {
 
 using namespace formula;
 
-
 // Blanks the rows that formulas added, from row 1 on. The rows of the evaluation point,
 // t and p, are the user's input and stay: blanking them made the next property of the
 // same computation fail with "请指定温度！".

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "fields/FieldOps.h"
 #include "calc/Balance.h"
 #include "calc/Resistances.h"
+#include "fields/FieldOps.h"
 #include "fields/ModeEnums.h"
 #include "fields/Text.h"
 #include "report/SheetText.h"

@@ -10,8 +10,8 @@
 #include <thread>
 #include <tuple>
 
-#include "fields/FieldOps.h"
 #include "calc/Calculation.h"
+#include "fields/FieldOps.h"
 #include "fields/NumberFormat.h"
 #include "fields/Text.h"
 #include "study/Study.h"
