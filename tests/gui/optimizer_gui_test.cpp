@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "../common/ScratchFolder.h"
 #include "WindowFixtures.h"
 #include "app/PelmoraApp.h"
 #include "gui/MainWindow.h"
@@ -113,12 +114,12 @@ TEST_F(OptimizerWindow, ASearchLeavesTheProjectAndApplyChangesItOnce) {
 
   // 导出CSV: every point, through the save dialog of the port.
   ASSERT_TRUE(dlg.ExportButton()->isEnabled());
-  const std::string csv = "/tmp/pelmora-optimize-gui-" + std::to_string(::getpid()) + ".csv";
+  testing::ScratchFolder scratch;
+  const std::string csv = scratch / "optimize.csv";
   port.files.push_back(csv);
   QTest::mouseClick(dlg.ExportButton(), Qt::LeftButton);
   std::ifstream file(csv, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(file)), {});
-  std::remove(csv.c_str());
   EXPECT_EQ(bytes.rfind("\xEF\xBB\xBF管子规格,", 0), 0u) << bytes.substr(0, 80);
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 169);
 

@@ -18,6 +18,7 @@
 
 #include "../cli/CliInProcess.h"
 #include "../common/CsvText.h"
+#include "../common/ScratchFolder.h"
 #include "project/SaveFormData.h"
 #include "study/Optimizer.h"
 #include "study/Study.h"
@@ -210,13 +211,13 @@ TEST(Optimizer, WithNothingFeasibleItSaysWhichConstraintRejectedMostAndExitsFour
 }
 
 TEST(Optimizer, CsvHoldsEveryPointWithItsVerdictAndRank) {
-  const std::string csv = "/tmp/pelmora-optimize-" + std::to_string(::getpid()) + ".csv";
+  testing::ScratchFolder scratch;
+  const std::string csv = scratch / "optimize.csv";
   CliResult r = Cli({Example("storage-tank-hot-water"), "--optimize", "tube=25×2.5|32×3,nD=1:6,DspD=1.5|2.0|3.0",
                      "--objective", "DpiD", "--top", "3", "--csv", csv});
   ASSERT_EQ(r.code, 0) << r.err;
   std::ifstream file(csv, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(file)), {});
-  std::remove(csv.c_str());
   ASSERT_EQ(bytes.rfind("\xEF\xBB\xBF", 0), 0u);
   const auto rows = ParseCsv(bytes.substr(3));
   ASSERT_EQ(rows.size(), 1u + 2 * 6 * 3);
@@ -256,7 +257,6 @@ TEST(Optimizer, CsvHoldsEveryPointWithItsVerdictAndRank) {
   ASSERT_EQ(r.code, 0) << r.err;
   std::ifstream again(csv, std::ios::binary);
   const std::string written((std::istreambuf_iterator<char>(again)), {});
-  std::remove(csv.c_str());
   EXPECT_EQ(ParseCsv(written.substr(3)).size(), 1u + 4);
 }
 
