@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/CliOutput.h"
 #include "../common/ScratchFolder.h"
 #include "CliInProcess.h"
 
@@ -20,6 +21,7 @@ namespace {
 
 using testing::Cli;
 using testing::CliResult;
+using testing::TextOf;
 
 const std::string kExample = PELMORA_PROGRAM_DIR "/examples/storage-tank-hot-water.pmf";
 
@@ -39,15 +41,6 @@ std::string JsonValue(const std::string& out, const std::string& key) {
   std::string v = out.substr(p, out.find('\n', p) - p);
   if (!v.empty() && v.back() == ',') v.pop_back();
   return v;
-}
-
-std::string TextOf(const std::string& out, const std::string& name) {
-  size_t p = out.rfind("\"" + name + "\": {");
-  if (p == std::string::npos) return "<none>";
-  size_t t = out.find("\"text\": \"", p);
-  if (t == std::string::npos || t > out.find('\n', p)) return "<no text>";
-  t += 9;
-  return out.substr(t, out.find('"', t) - t);
 }
 
 struct Change {

@@ -17,7 +17,7 @@
 #include <sstream>
 
 #include "../cli/CliInProcess.h"
-#include "../common/CsvText.h"
+#include "../common/CliOutput.h"
 #include "../common/ScratchFolder.h"
 #include "project/SaveFormData.h"
 #include "study/Optimizer.h"

@@ -13,7 +13,7 @@
 
 #include "../calc/CaseFiles.h"
 #include "../cli/CliInProcess.h"
-#include "../common/CsvText.h"
+#include "../common/CliOutput.h"
 #include "../common/ScratchFolder.h"
 #include "cli/CliRunner.h"
 #include "project/SaveFormData.h"

@@ -1,6 +1,7 @@
 #pragma once
-// Reading back what the program writes as CSV, as a spreadsheet would: cells split at
-// commas outside double quotes, "" inside quotes one quote, CR LF or LF line ends.
+// Reading back what pelmora-calc prints: CSV as a spreadsheet would read it (cells split
+// at commas outside double quotes, "" inside quotes one quote, CR LF or LF line ends),
+// and the components of --json, each printed on a line of its own.
 #include <sstream>
 #include <string>
 #include <vector>
@@ -43,6 +44,23 @@ inline std::string Shown(const std::string& json, const std::string& name) {
   if (d == std::string::npos) return "?";
   d += key.size();
   return line.substr(d, line.find('"', d) - d);
+}
+
+// The JSON object of one component in the first --json printed (empty when none).
+inline std::string ComponentLine(const std::string& json, const std::string& name) {
+  size_t p = json.find("\"" + name + "\": {");
+  if (p == std::string::npos) return {};
+  return json.substr(p, json.find('\n', p) - p);
+}
+
+// The text of a component in the last --json of a run ("<none>", "<no text>").
+inline std::string TextOf(const std::string& out, const std::string& name) {
+  size_t p = out.rfind("\"" + name + "\": {");
+  if (p == std::string::npos) return "<none>";
+  size_t t = out.find("\"text\": \"", p);
+  if (t == std::string::npos || t > out.find('\n', p)) return "<no text>";
+  t += 9;
+  return out.substr(t, out.find('"', t) - t);
 }
 
 }  // namespace pelmora::testing
