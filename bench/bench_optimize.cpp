@@ -6,12 +6,12 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "ApplyCase.h"
+#include "RunTimes.h"
 #include "app/PelmoraApp.h"
 #include "study/Optimizer.h"
 #include "study/Study.h"
@@ -49,36 +49,15 @@ void BM_DefaultSearch(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * n);
 }
-BENCHMARK(BM_DefaultSearch)
-    ->Arg(1)
-    ->Arg(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())))
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-
-// Keeps the real time per iteration of every run for the closing figures.
-class Keeper : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> realNs;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-        realNs[r.benchmark_name()] = r.real_accumulated_time * 1e9 / static_cast<double>(r.iterations);
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
+BENCHMARK(BM_DefaultSearch)->Apply(pelmora::bench::OneThreadAndEveryCore);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  Keeper keeper;
-  benchmark::RunSpecifiedBenchmarks(&keeper);
-  auto get = [&](const std::string& prefix) {
-    for (const auto& [name, ns] : keeper.realNs)
-      if (name.rfind(prefix, 0) == 0) return ns;
-    return 0.0;
-  };
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  pelmora::bench::RunTimes times;
+  pelmora::bench::RunAndKeep(argc, argv, times);
+  auto get = [&times](const std::string& prefix) { return times.Ns(prefix); };
+  const unsigned cores = pelmora::bench::Cores();
   const double one = get("BM_DefaultSearch/1/"), all = get("BM_DefaultSearch/" + std::to_string(cores) + "/");
   const double points = static_cast<double>(GridOf(Project()));
   if (one > 0 && all > 0)

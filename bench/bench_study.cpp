@@ -7,21 +7,22 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "ApplyCase.h"
+#include "RunTimes.h"
 #include "app/PelmoraApp.h"
 #include "study/Study.h"
+#include "study/StudyDefaults.h"
 
 namespace {
 
 using namespace pelmora;
 using pelmora::bench::ApplyCase;
 
-const std::vector<std::string> kOutputs = {"AtD", "LtD", "TTaD", "KTaD", "WiD", "DpiD"};
+const std::vector<std::string>& kOutputs = DefaultStudyOutputs();
 const std::vector<std::string> kTimes = {"10800", "12600", "14400", "16200", "18000"};
 
 struct Project {
@@ -78,38 +79,17 @@ void BM_Study256Points(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(RunStudy(p.app, r));
   state.SetItemsProcessed(state.iterations() * 256);
 }
-BENCHMARK(BM_Study256Points)
-    ->Arg(1)
-    ->Arg(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())))
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-
-// Keeps the real time per iteration of every run for the closing ratios.
-class Keeper : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> realNs;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-        realNs[r.benchmark_name()] = r.real_accumulated_time * 1e9 / static_cast<double>(r.iterations);
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
+BENCHMARK(BM_Study256Points)->Apply(pelmora::bench::OneThreadAndEveryCore);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  Keeper keeper;
-  benchmark::RunSpecifiedBenchmarks(&keeper);
-  auto get = [&](const std::string& prefix) {
-    for (const auto& [name, ns] : keeper.realNs)
-      if (name.rfind(prefix, 0) == 0) return ns;
-    return 0.0;
-  };
+  pelmora::bench::RunTimes times;
+  pelmora::bench::RunAndKeep(argc, argv, times);
+  auto get = [&times](const std::string& prefix) { return times.Ns(prefix); };
   const double settled = get("BM_RecalcSettled"), byHand = get("BM_SetAndRecalcByHand"),
                point = get("BM_StudyPointOneCore"), one = get("BM_Study256Points/1/");
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  const unsigned cores = pelmora::bench::Cores();
   const double all = get("BM_Study256Points/" + std::to_string(cores) + "/");
   if (settled > 0 && point > 0 && byHand > 0)
     std::printf(

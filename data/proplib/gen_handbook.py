@@ -44,9 +44,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import gen_proplib as gp  # the program's interpolation, number texts, table chooser
-
-LIB = os.path.join(HERE, "proplib.txt")
-WIDTH = 300
+from libtext import WIDTH, check_or_write, read_lines
 FORMULA_LIMIT = 255  # the evaluator's limit on a prepared formula
 K0 = 273.15
 
@@ -967,8 +965,7 @@ def head_with_extras(lines):
 
 def main():
     check = "--check" in sys.argv[1:]
-    with open(LIB, encoding="utf-8") as fh:
-        lines = fh.readlines()
+    lines = read_lines()
     recs = library()
     new, ok = render(head_with_extras(lines), recs)
     for no, prop, err, tol, length in REPORT:
@@ -977,18 +974,7 @@ def main():
         print("%s %-2s table error %.3f %% (bound %.2f %%), %d characters%s"
               % (no, prop, err * 100, tol * 10, length, "  <-- FAILS" if bad else ""))
     print("%d handbook records" % len(recs))
-    if check:
-        # The generated text is a list of chunks, not of lines: compare the whole text.
-        if "".join(new) != "".join(lines):
-            print("proplib.txt differs from the generated texts")
-            ok = False
-    elif ok:
-        with open(LIB + ".tmp", "w", encoding="utf-8") as fh:
-            fh.writelines(new)
-            fh.flush()
-            os.fsync(fh.fileno())
-        os.replace(LIB + ".tmp", LIB)
-        print("proplib.txt written")
+    ok = check_or_write(new, lines, check, ok)
     return 0 if ok else 1
 
 

@@ -16,16 +16,12 @@ must fit the library's 300-character field.
 """
 
 import math
-import os
 import sys
 
 import numpy as np
 
 import refprops as ref
-
-HERE = os.path.dirname(os.path.abspath(__file__))
-LIB = os.path.join(HERE, "proplib.txt")
-WIDTH = 300
+from libtext import WIDTH, check_or_write, read_lines
 
 
 # ---- the program's table interpolation --------------------------------------------------------
@@ -153,14 +149,7 @@ def max_gas_error(model, f):
 METHANE_TC_NIST = [(0, 0.0302), (25, 0.0342), (50, 0.0380), (100, 0.0460), (150, 0.0544), (200, 0.0631)]
 
 
-def methane_cv0(T):
-    """Ideal-gas cv/R of methane (Setzmann & Wagner 1991, Planck-Einstein terms)."""
-    s = 3.0016
-    for n, th in zip([0.008449, 4.6942, 3.4865, 1.6572, 1.4115],
-                     [3.400432401, 10.26951575, 20.43932747, 29.93744884, 79.13351945]):
-        x = th * 190.564 / T
-        s += n * x * x * math.exp(x) / (math.exp(x) - 1) ** 2
-    return s
+methane_cv0 = ref.methane_cv0  # ideal-gas cv/R (Setzmann & Wagner 1991)
 
 
 def methane_tc_model():
@@ -284,20 +273,8 @@ def main():
         ok &= not bad
         print("%s %-2s max error %.3f %% (tolerance %.1f %%), %d characters%s"
               % (no, field, err * 100, tol * 100, length, "  <-- FAILS" if bad else ""))
-    with open(LIB, encoding="utf-8") as fh:
-        lines = fh.readlines()
-    new = rewrite(lines, texts)
-    if check:
-        if new != lines:
-            print("proplib.txt differs from the generated texts")
-            ok = False
-    elif ok:
-        with open(LIB + ".tmp", "w", encoding="utf-8") as fh:
-            fh.writelines(new)
-            fh.flush()
-            os.fsync(fh.fileno())
-        os.replace(LIB + ".tmp", LIB)
-        print("proplib.txt written")
+    lines = read_lines()
+    ok = check_or_write(rewrite(lines, texts), lines, check, ok)
     return 0 if ok else 1
 
 

@@ -1,6 +1,7 @@
 #include "app/CrossCheckReport.h"
 
 #include "app/PelmoraApp.h"
+#include "app/TableText.h"
 #include "fields/Text.h"
 
 namespace pelmora {
@@ -14,38 +15,9 @@ constexpr size_t kTextColumn = kIndent + kQuantity;  // where the continuation l
 // The report is written in the Chinese code page, which has no superscript two.
 std::string Plain(std::string s) { return ReplaceAll(ReplaceAll(std::move(s), "m²", "m2"), "²", "^2"); }
 
-// `text` broken into lines of at most kChecksRowWidth columns, each starting at `indent`
-// (the first line after `head`, which already fills the indent); a Latin word moves to
-// the next line whole, a line may end after a blank or a Chinese character.
+// `text` broken into rows of the report's width, the blanks at the breaks left out.
 void Wrapped(std::vector<std::string>& rows, const std::string& head, const std::string& text, size_t indent) {
-  std::string line = head;
-  size_t width = GbkWidth(head);
-  size_t lastBreak = 0;  // where the line may end
-  for (size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    const size_t w = len == 1 ? 1 : 2;
-    if (width + w > kChecksRowWidth) {
-      std::string carry;
-      if (len == 1 && text[i] != ' ' && lastBreak > head.size()) {
-        carry = line.substr(lastBreak);
-        line.resize(lastBreak);
-      }
-      rows.push_back(line);
-      line = std::string(indent, ' ') + carry;
-      width = indent + GbkWidth(carry);
-      lastBreak = 0;
-      if (text[i] == ' ') {  // no blank opens a line
-        ++i;
-        continue;
-      }
-    }
-    line.append(text, i, len);
-    width += w;
-    i += len;
-    if (len > 1 || text[i - 1] == ' ') lastBreak = line.size();
-  }
-  rows.push_back(line);
+  AppendWrapped(rows, head, text, indent, kChecksRowWidth, true);
 }
 
 }  // namespace

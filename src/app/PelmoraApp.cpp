@@ -157,31 +157,7 @@ std::vector<std::string> CheckReportRows(const TFormPelmora& form, const DesignC
   const size_t indent = 8 + std::string(LevelText(check.level)).size() / 3 * 2 + 2;
   const std::string text = where + check.text;
   std::vector<std::string> rows;
-  std::string line = head;
-  size_t width = indent;
-  size_t lastBreak = 0;  // where the line may end: after a blank or a Chinese character
-  for (size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    const size_t w = len == 1 ? 1 : 2;
-    if (width + w > kChecksRowWidth) {
-      // A Latin word moves to the next line whole (what follows the break is ASCII).
-      std::string carry;
-      if (len == 1 && text[i] != ' ' && lastBreak > head.size()) {
-        carry = line.substr(lastBreak);
-        line.resize(lastBreak);
-      }
-      rows.push_back(line);
-      line = std::string(indent, ' ') + carry;
-      width = indent + carry.size();
-      lastBreak = 0;
-    }
-    line.append(text, i, len);
-    width += w;
-    i += len;
-    if (len > 1 || text[i - 1] == ' ') lastBreak = line.size();
-  }
-  rows.push_back(line);
+  AppendWrapped(rows, head, text, indent, kChecksRowWidth, false);
   return rows;
 }
 

@@ -8,15 +8,7 @@ namespace pelmora {
 
 namespace {
 
-std::string Cell(const std::string& s) {
-  if (s.find_first_of("\t\r\n\"") == std::string::npos) return s;
-  std::string q = "\"";
-  for (char c : s) {
-    if (c == '"') q += '"';
-    q += c;
-  }
-  return q + "\"";
-}
+std::string Cell(const std::string& s) { return QuotedCell(s, "\t\r\n\""); }
 
 bool IsInputKind(const Component* c) {
   switch (c->GetKind()) {
@@ -147,6 +139,38 @@ TextTable ResultsTable(const TFormPelmora& form, const std::vector<DesignCheck>&
   out.push_back({});
   out.insert(out.end(), second.begin(), second.end());
   return out;
+}
+
+void AppendWrapped(std::vector<std::string>& rows, const std::string& head, const std::string& text, size_t indent,
+                   size_t width, bool dropBlankAtBreak) {
+  std::string line = head;
+  size_t used = GbkWidth(head);
+  size_t lastBreak = 0;  // where the line may end
+  for (size_t i = 0; i < text.size();) {
+    const size_t len = Utf8Length(static_cast<unsigned char>(text[i]));
+    const size_t w = len == 1 ? 1 : 2;
+    if (used + w > width) {
+      // A Latin word moves to the next line whole (what follows the break is ASCII).
+      std::string carry;
+      if (len == 1 && text[i] != ' ' && lastBreak > head.size()) {
+        carry = line.substr(lastBreak);
+        line.resize(lastBreak);
+      }
+      rows.push_back(line);
+      line = std::string(indent, ' ') + carry;
+      used = indent + GbkWidth(carry);
+      lastBreak = 0;
+      if (dropBlankAtBreak && text[i] == ' ') {
+        ++i;
+        continue;
+      }
+    }
+    line.append(text, i, len);
+    used += w;
+    i += len;
+    if (len > 1 || text[i - 1] == ' ') lastBreak = line.size();
+  }
+  rows.push_back(line);
 }
 
 }  // namespace pelmora

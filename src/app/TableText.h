@@ -33,4 +33,12 @@ inline constexpr const char* kStaleType = "结果（本次计算未完成，为�
 // The checks as rows under kChecksHeader (the header included).
 TextTable ChecksTable(const TFormPelmora& form, const std::vector<DesignCheck>& checks);
 
+// `text` broken into rows of at most `width` columns (a Chinese character counting two)
+// and appended to `rows`: the first row after `head` (which fills the indent), the others
+// after `indent` blanks. A Latin word moves to the next row whole; a row may end after a
+// blank or a Chinese character. With `dropBlankAtBreak` a blank that would open a row is
+// left out (the method check's notes); without, it opens the row (the design checks).
+void AppendWrapped(std::vector<std::string>& rows, const std::string& head, const std::string& text, size_t indent,
+                   size_t width, bool dropBlankAtBreak);
+
 }  // namespace pelmora

@@ -26,24 +26,6 @@ struct UndoHistory::State {
 
 namespace {
 
-bool SameValue(const PropValue& a, const PropValue& b) {
-  if (a.index() != b.index()) return false;
-  return std::visit(
-      [&b](const auto& x) {
-        using T = std::decay_t<decltype(x)>;
-        const T& y = std::get<T>(b);
-        if constexpr (std::is_same_v<T, std::vector<CheckListBox::Item>>) {
-          if (x.size() != y.size()) return false;
-          for (size_t i = 0; i < x.size(); ++i)
-            if (x[i].text != y[i].text || x[i].checked != y[i].checked) return false;
-          return true;
-        } else {
-          return x == y;
-        }
-      },
-      a);
-}
-
 // Kinds that are no part of the project: commands, pages, the catalogue grid, the chart.
 bool Tracked(const Component& c) {
   switch (c.GetKind()) {

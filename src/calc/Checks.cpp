@@ -88,14 +88,7 @@ using Level = DesignCheck::Level;
 
 // The SI value a field shows; nothing when it is disabled (unless `evenDisabled`), empty
 // or not a number.
-std::optional<double> Si(const EditD* e, bool evenDisabled = false) {
-  if (!e || (!e->Enabled() && !evenDisabled)) return std::nullopt;
-  auto v = e->Number();
-  if (!v) return std::nullopt;
-  const double x = *v * e->Exchange();
-  if (!std::isfinite(x)) return std::nullopt;
-  return x;
-}
+std::optional<double> Si(const EditD* e, bool evenDisabled = false) { return SiValue(e, evenDisabled); }
 
 class Collector {
  public:

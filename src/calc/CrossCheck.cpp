@@ -51,6 +51,15 @@ uint64_t CrossCheckInputs(const TFormPelmora& form) {
     mix(static_cast<uint64_t>(c->ItemIndex() + 8));
     mix(std::hash<std::string>{}(c->Text()));
   }
+  // The vessel liquid's library record: the free-convection row takes its properties at
+  // the film temperature from it (at its pressure) and names it.
+  if (const auto& s = form.Substances.Of(FluidSide::Vessel)) {
+    mix(std::hash<std::string>{}(s->no));
+    mix(std::hash<std::string>{}(s->name));
+    mix(std::bit_cast<uint64_t>(s->p));
+  } else {
+    mix(0x7ff4000000000002ull);
+  }
   return h;
 }
 
@@ -111,14 +120,7 @@ CrossCheckResult Checker::Run() {
   return std::move(out_);
 }
 
-std::optional<double> Checker::Si(const EditD* e, bool evenDisabled) const {
-  if (!e || (!e->Enabled() && !evenDisabled) || e->Stale()) return std::nullopt;
-  auto v = e->Number();
-  if (!v) return std::nullopt;
-  const double x = *v * e->Exchange();
-  if (!std::isfinite(x)) return std::nullopt;
-  return x;
-}
+std::optional<double> Checker::Si(const EditD* e, bool evenDisabled) const { return SiValue(e, evenDisabled, true); }
 
 CrossCheckRow& Checker::AddNamed(std::string field, std::string quantity, const char* unit, std::optional<double> value,
                                  std::string method, std::string source) {
@@ -449,7 +451,8 @@ std::optional<Checker::Liquid> Checker::FilmLiquid(double tC) const {
     }
   };
   auto rho = value("MD"), mu = value("VI"), cp = value("CP"), k = value("TC");
-  auto beta = ExpansionFromDensity(*film_.record, tC, film_.pKPa);
+  if (!rho) return std::nullopt;
+  auto beta = ExpansionFromDensity(*film_.record, tC, film_.pKPa, *rho);
   if (!rho || !mu || !cp || !k || !beta || !(*beta > 0)) return std::nullopt;
   return Liquid{*rho, *mu, *cp, *k, *beta};
 }

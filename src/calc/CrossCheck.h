@@ -63,7 +63,8 @@ struct FilmSource {
 CrossCheckResult RunCrossCheck(const TFormPelmora& form, const FilmSource& vessel = {});
 
 // A 64-bit fingerprint of what the method check reads: every value field (its number,
-// enabled and stale flags), the selectors and the material and impeller texts. Equal
+// enabled and stale flags), the selectors, the material and impeller texts and the vessel
+// liquid's library record (its NO, name and pressure). Equal
 // fingerprints give equal method checks, so a run that changed none of it need not
 // compute the check again.
 uint64_t CrossCheckInputs(const TFormPelmora& form);

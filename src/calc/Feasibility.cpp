@@ -73,14 +73,7 @@ class Feasibility {
  private:
   // The SI value a field shows; nothing when it is disabled (unless evenDisabled),
   // empty, not a number, or stale.
-  std::optional<double> Si(const EditD* e, bool evenDisabled = false) const {
-    if (!e || (!e->Enabled() && !evenDisabled) || e->Stale()) return std::nullopt;
-    auto v = e->Number();
-    if (!v) return std::nullopt;
-    const double x = *v * e->Exchange();
-    if (!std::isfinite(x)) return std::nullopt;
-    return x;
-  }
+  std::optional<double> Si(const EditD* e, bool evenDisabled = false) const { return SiValue(e, evenDisabled, true); }
 
   void Add(const EditD* field, std::string text) {
     out_.push_back({Level::Infeasible, field->Name(), std::move(text), InfeasibleMarks()});

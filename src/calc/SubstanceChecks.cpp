@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "calc/Resistances.h"
+#include "fields/FieldOps.h"
 #include "fields/ModeEnums.h"
 #include "props/MyValues.h"
 #include "props/PropNumbers.h"
@@ -17,14 +18,7 @@ namespace {
 
 using Level = DesignCheck::Level;
 
-std::optional<double> Si(const EditD* e, bool evenDisabled = false) {
-  if (!e || (!e->Enabled() && !evenDisabled)) return std::nullopt;
-  auto v = e->Number();
-  if (!v) return std::nullopt;
-  const double x = *v * e->Exchange();
-  if (!std::isfinite(x)) return std::nullopt;
-  return x;
-}
+std::optional<double> Si(const EditD* e, bool evenDisabled = false) { return SiValue(e, evenDisabled); }
 
 // The boiling point is solved by bisection on the vapour-pressure text (up to 200
 // evaluations) and the range check solves it as well: a run's checks would cost fifty
@@ -221,24 +215,35 @@ void AddSubstanceChecks(const TFormPelmora& form, const PropLibrary& lib, std::v
   }
 }
 
-std::optional<double> ExpansionFromDensity(const PropRecord& rec, double tC, double pKPa) {
-  auto density = [&](double t) -> std::optional<double> {
-    TMyValues grid;
-    grid.AddValue("t", FloatToStr(t), "C", "温度");
-    grid.AddValue("p", FloatToStr(pKPa), "kPa(A)", "绝对压力");
-    try {
-      PropertyOutcome o = EvaluateProperty("MD", rec, grid);
-      if (o.kind != PropertyOutcome::Kind::Value || !std::isfinite(o.value) || !(o.value > 0)) return std::nullopt;
-      return o.value;
-    } catch (const std::exception&) {
-      return std::nullopt;
-    }
-  };
-  auto lo = density(tC - 1), mid = density(tC), hi = density(tC + 1);
-  if (!lo || !mid || !hi) return std::nullopt;
-  const double beta = -(*hi - *lo) / (2 * *mid);
+namespace {
+// The record's density (MD) at t and p; nothing where it has no positive finite value.
+std::optional<double> DensityAt(const PropRecord& rec, double t, double pKPa) {
+  TMyValues grid;
+  grid.AddValue("t", FloatToStr(t), "C", "温度");
+  grid.AddValue("p", FloatToStr(pKPa), "kPa(A)", "绝对压力");
+  try {
+    PropertyOutcome o = EvaluateProperty("MD", rec, grid);
+    if (o.kind != PropertyOutcome::Kind::Value || !std::isfinite(o.value) || !(o.value > 0)) return std::nullopt;
+    return o.value;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+std::optional<double> ExpansionFromDensity(const PropRecord& rec, double tC, double pKPa, double densityAtT) {
+  auto lo = DensityAt(rec, tC - 1, pKPa), hi = DensityAt(rec, tC + 1, pKPa);
+  if (!lo || !hi) return std::nullopt;
+  const double beta = -(*hi - *lo) / (2 * densityAtT);
   if (!std::isfinite(beta)) return std::nullopt;
   return beta;
+}
+
+std::optional<double> ExpansionFromDensity(const PropRecord& rec, double tC, double pKPa) {
+  const auto mid = DensityAt(rec, tC, pKPa);
+  if (!mid) return std::nullopt;
+  return ExpansionFromDensity(rec, tC, pKPa, *mid);
 }
 
 }  // namespace pelmora

@@ -67,5 +67,7 @@ void AddSubstanceChecks(const TFormPelmora& form, const PropLibrary& lib, std::v
 // density text, dρ/dT as the central difference over t ± 1 K; nothing when a density
 // cannot be had.
 std::optional<double> ExpansionFromDensity(const PropRecord& rec, double tC, double pKPa);
+// The same with the density at tC already evaluated (by a caller that needs it too).
+std::optional<double> ExpansionFromDensity(const PropRecord& rec, double tC, double pKPa, double densityAtT);
 
 }  // namespace pelmora

@@ -4,7 +4,7 @@
 // Coordinates are canvas pixels, origin top left, y downwards.
 #include <string>
 
-#include "fields/Components.h"
+#include "fields/Color.h"
 
 namespace pelmora::chart {
 

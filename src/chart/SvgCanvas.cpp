@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "chart/Fonts.h"
 #include "fields/NumberFormat.h"
 
 namespace pelmora::chart {
@@ -20,9 +21,8 @@ std::string N(double x) {
 
 // Fonts the desktop maps the Windows names to, so that an SVG viewer finds a face.
 std::string Family(const std::string& name) {
-  if (name == "宋体") return "宋体, SimSun, AR PL UMing CN, Noto Serif CJK SC, serif";
-  if (name == "Times New Roman") return "Times New Roman, Liberation Serif, serif";
-  return XmlEscape(name) + ", sans-serif";
+  if (name == "宋体") return "宋体, " + FamilyList("SimSun", true, ", ");
+  return XmlEscape(FamilyList(name, true, ", "));
 }
 }  // namespace
 

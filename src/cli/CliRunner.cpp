@@ -24,6 +24,7 @@
 #include "select/PickList.h"
 #include "study/Optimizer.h"
 #include "study/Study.h"
+#include "study/StudyDefaults.h"
 
 namespace pelmora {
 
@@ -643,7 +644,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     std::vector<std::pair<std::string, std::string>> vars;
     std::string t, p;
     std::vector<StudyInput> sweeps;
-    std::vector<std::string> outputs = {"AtD", "LtD", "TTaD", "KTaD", "WiD", "DpiD"};
+    std::vector<std::string> outputs = DefaultStudyOutputs();
     std::string csv;
     bool designShown = false;  // --json or --save-report: a design leaves the program
     // The optimizer's options are taken from the whole command line first: the search

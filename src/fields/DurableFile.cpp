@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <vector>
 
 namespace pelmora {
@@ -386,6 +387,22 @@ bool FolderWritable(const std::string& folder) {
   if (f.size() >= kInstalled.size() && f.compare(f.size() - kInstalled.size(), kInstalled.size(), kInstalled) == 0)
     return false;
   return ::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string DataFileToRead(const std::string& programFolder, const std::string& fileName) {
+  const std::string user = UserFolder(UserFolderKind::Data, false);
+  std::error_code ec;
+  if (!user.empty() && std::filesystem::is_regular_file(user + fileName, ec)) return user + fileName;
+  return (std::filesystem::path(programFolder) / fileName).string();
+}
+
+std::string DataFileToWrite(const std::string& programFolder, const std::string& fileName,
+                            const std::string& readFrom) {
+  std::string user = UserFolder(UserFolderKind::Data, false);
+  if (!user.empty() && readFrom == user + fileName) return readFrom;
+  if (FolderWritable(programFolder)) return (std::filesystem::path(programFolder) / fileName).string();
+  user = UserFolder(UserFolderKind::Data, true);
+  return user.empty() ? std::string() : user + fileName;
 }
 
 }  // namespace pelmora

@@ -88,4 +88,14 @@ bool PrivateFolder(const std::string& folder);
 // folder (…/share/pelmora), which the program never writes.
 bool FolderWritable(const std::string& folder);
 
+// The data files shipped beside the program that the user may change (the pipe
+// catalogue, the property library). The user's own copy in the data folder, once one was
+// saved there, is the one read; otherwise the program's (`programFolder` with a trailing
+// separator, or empty for the current folder).
+std::string DataFileToRead(const std::string& programFolder, const std::string& fileName);
+// Where a changed data file read from `readFrom` is saved: back into the user's copy when
+// that is what was read, else beside the program when that folder may be written, else a
+// new user copy (the data folder created). Empty when there is no writable place.
+std::string DataFileToWrite(const std::string& programFolder, const std::string& fileName, const std::string& readFrom);
+
 }  // namespace pelmora

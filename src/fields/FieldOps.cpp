@@ -36,4 +36,13 @@ bool AllFilled(std::initializer_list<const Edit*> fields) {
 
 bool Blank(const Edit& e) { return Trim(e.Text()).empty(); }
 
+std::optional<double> SiValue(const EditD* e, bool evenDisabled, bool refuseStale) {
+  if (!e || (!e->Enabled() && !evenDisabled) || (refuseStale && e->Stale())) return std::nullopt;
+  const auto v = e->Number();
+  if (!v) return std::nullopt;
+  const double x = *v * e->Exchange();
+  if (!std::isfinite(x)) return std::nullopt;
+  return x;
+}
+
 }  // namespace pelmora

@@ -1,6 +1,7 @@
 #pragma once
 // The three operations through which the calculation writes and releases results.
 #include <initializer_list>
+#include <optional>
 
 #include "fields/Components.h"
 
@@ -19,5 +20,11 @@ Edit* ReleaseResult(Edit& field);
 bool AllFilled(std::initializer_list<const Edit*> fields);
 inline bool Filled(const Edit& e) { return !e.Text().empty(); }
 bool Blank(const Edit& e);  // trimmed text empty
+
+// The SI value a field shows (its number times its unit's factor): nothing for no field,
+// an empty or non-numeric text or a value that is not finite, for a disabled field unless
+// `evenDisabled`, and for a stale result when `refuseStale` (what a check of the last run
+// must not read as current).
+std::optional<double> SiValue(const EditD* e, bool evenDisabled = false, bool refuseStale = false);
 
 }  // namespace pelmora

@@ -1,5 +1,7 @@
 #include "fields/Properties.h"
 
+#include <type_traits>
+
 // Properties are written with designated initializers that name only what they set.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
@@ -443,6 +445,24 @@ void RemoveProperty(Kind k, std::string_view name) {
   KindInfo& info = Table().at(static_cast<size_t>(k));
   std::erase_if(info.properties, [name](const Property& p) { return p.name == name; });
   Order(info);
+}
+
+bool SameValue(const PropValue& a, const PropValue& b) {
+  if (a.index() != b.index()) return false;
+  return std::visit(
+      [&b](const auto& x) {
+        using T = std::decay_t<decltype(x)>;
+        const T& y = std::get<T>(b);
+        if constexpr (std::is_same_v<T, std::vector<CheckListBox::Item>>) {
+          if (x.size() != y.size()) return false;
+          for (size_t i = 0; i < x.size(); ++i)
+            if (x[i].text != y[i].text || x[i].checked != y[i].checked) return false;
+          return true;
+        } else {
+          return x == y;
+        }
+      },
+      a);
 }
 
 }  // namespace pelmora

@@ -19,6 +19,9 @@ enum class PropType { Bool, Int, Float, Text, Lines, CheckList };
 using PropValue =
     std::variant<bool, long long, double, std::string, std::vector<std::string>, std::vector<CheckListBox::Item>>;
 
+// Equal values of a property (a check list compares its items' texts and ticks).
+bool SameValue(const PropValue& a, const PropValue& b);
+
 // A file record that sets a property: its kind line ("String", "Enum", "Ord", "Float",
 // "Memo", "Rich", "CheckListBox") and its property line, compared without regard to
 // case; `anyName` accepts whatever the property line says.

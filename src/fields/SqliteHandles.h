@@ -23,6 +23,22 @@ struct StmtFinalizer {
 };
 using Stmt = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
 
+// A data file of the program opened read-only: `missing` when there is no such file (then
+// no handle); otherwise `rc` is the open's result, and on a failure `db` still holds the
+// handle that knows the reason (ReasonZh).
+struct ReadOnlyFile {
+  Db db;
+  int rc = SQLITE_CANTOPEN;
+  bool missing = true;
+};
+inline ReadOnlyFile OpenReadOnly(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return {};
+  sqlite3* raw = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+  return {Db(raw), rc, false};
+}
+
 // A column's text, empty for NULL.
 inline std::string ColumnText(sqlite3_stmt* s, int col) {
   const unsigned char* t = sqlite3_column_text(s, col);

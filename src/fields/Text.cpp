@@ -40,20 +40,38 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-namespace {
-size_t Utf8Len(unsigned char c) {
+size_t Utf8Length(unsigned char c) {
   if (c < 0x80) return 1;
   if ((c >> 5) == 6) return 2;
   if ((c >> 4) == 14) return 3;
   if ((c >> 3) == 30) return 4;
   return 1;
 }
-}  // namespace
+
+char32_t NextCodePoint(std::string_view s, size_t& i) {
+  const auto b = static_cast<unsigned char>(s[i]);
+  const size_t len = Utf8Length(b);
+  if ((len == 1 && b >= 0x80) || i + len > s.size()) {
+    ++i;
+    return 0xFFFD;
+  }
+  char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+  for (size_t k = 1; k < len; ++k) {
+    const auto c = static_cast<unsigned char>(s[i + k]);
+    if ((c >> 6) != 2) {
+      ++i;
+      return 0xFFFD;
+    }
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  i += len;
+  return cp;
+}
 
 size_t GbkWidth(std::string_view s) {
   size_t w = 0;
   for (size_t i = 0; i < s.size();) {
-    size_t l = Utf8Len(static_cast<unsigned char>(s[i]));
+    size_t l = Utf8Length(static_cast<unsigned char>(s[i]));
     w += l == 1 ? 1 : 2;
     i += l;
   }
@@ -70,7 +88,7 @@ std::string PadRight(std::string_view s, size_t width) {
 std::string GbkPrefix(std::string_view s, size_t bytes) {
   size_t w = 0, i = 0;
   while (i < s.size()) {
-    size_t l = Utf8Len(static_cast<unsigned char>(s[i]));
+    size_t l = Utf8Length(static_cast<unsigned char>(s[i]));
     size_t cw = l == 1 ? 1 : 2;
     if (w + cw > bytes) break;
     w += cw;
@@ -104,6 +122,16 @@ std::string ReplaceAll(std::string s, std::string_view from, std::string_view to
     pos += to.size();
   }
   return s;
+}
+
+std::string QuotedCell(std::string_view cell, std::string_view specials) {
+  if (cell.find_first_of(specials) == std::string_view::npos) return std::string(cell);
+  std::string q = "\"";
+  for (char c : cell) {
+    if (c == '"') q += '"';
+    q += c;
+  }
+  return q + "\"";
 }
 
 }  // namespace pelmora

@@ -16,12 +16,24 @@ std::string AsciiLower(std::string_view s);
 std::string AsciiUpper(std::string_view s);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
+// The bytes of the UTF-8 sequence a lead byte opens: 1 for ASCII and for a byte that opens
+// none (a broken text then moves on by one byte).
+size_t Utf8Length(unsigned char lead);
+// The next code point of a UTF-8 text, moving `i` past it; a broken or cut sequence gives
+// U+FFFD and moves one byte.
+char32_t NextCodePoint(std::string_view s, size_t& i);
+
 // Width in bytes of the text in the Chinese code page: ASCII one, every other character two.
 size_t GbkWidth(std::string_view utf8);
 // Pads with blanks on the right to `width` GBK bytes; longer texts stay as they are.
 std::string PadRight(std::string_view utf8, size_t width);
 // The first `bytes` GBK bytes of the text (never splitting a character).
 std::string GbkPrefix(std::string_view utf8, size_t bytes);
+
+// A cell of a table written as text: as it is, or in double quotes (inner quotes doubled)
+// when it holds one of `specials` (the separator, a quote, a line break), as spreadsheets
+// write and read it.
+std::string QuotedCell(std::string_view cell, std::string_view specials);
 
 std::vector<std::string> SplitLines(std::string_view text);  // CR LF, LF or CR
 std::string ReplaceAll(std::string s, std::string_view from, std::string_view to);

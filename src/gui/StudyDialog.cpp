@@ -26,6 +26,7 @@
 #include "gui/QtCanvas.h"
 #include "gui/Widgets.h"
 #include "study/StudyChart.h"
+#include "study/StudyDefaults.h"
 
 namespace pelmora::gui {
 
@@ -81,11 +82,6 @@ void StudyChartView::paintEvent(QPaintEvent*) {
 
 // ---------------------------------------------------------------- dialog
 
-const std::vector<std::string>& StudyDialog::DefaultOutputs() {
-  static const std::vector<std::string> names = {"AtD", "LtD", "TTaD", "KTaD", "WiD", "DpiD"};
-  return names;
-}
-
 StudyDialog::StudyDialog(PelmoraApp& app, QWidget* parent) : QDialog(parent), app_(app) {
   setObjectName("TFormStudy");
   setWindowTitle("参数研究");
@@ -98,11 +94,24 @@ StudyDialog::StudyDialog(PelmoraApp& app, QWidget* parent) : QDialog(parent), ap
   auto* v = new QVBoxLayout(this);
   auto* note = new QLabel("在项目的副本上逐点计算，项目本身不会改变。", this);
   v->addWidget(note);
+  v->addLayout(MakeInputRows());
+  auto* split = new QSplitter(Qt::Horizontal, this);
+  MakeOutputList(split);
+  QWidget* right = MakeResultPane(split);
+  split->addWidget(outputs_);
+  split->addWidget(right);
+  split->setStretchFactor(1, 1);
+  v->addWidget(split, 1);
+  v->addLayout(MakeButtons());
+  resize(980, 680);
+}
 
+// The two rows of inputs: field, from, to, points, spacing and unit; the second row
+// only with its box ticked.
+QGridLayout* StudyDialog::MakeInputRows() {
   auto* grid = new QGridLayout;
   const char* heads[] = {"", "研究参数", "起点", "终点", "点数", "间隔", "单位"};
   for (int c = 0; c < 7; ++c) grid->addWidget(new QLabel(heads[c], this), 0, c);
-  const std::vector<std::string> preferred = {"TaoD", "Ti1D"};
   for (int i = 0; i < 2; ++i) {
     InputRow& row = inputs_[i];
     if (i == 0) {
@@ -119,7 +128,7 @@ StudyDialog::StudyDialog(PelmoraApp& app, QWidget* parent) : QDialog(parent), ap
     row.to = new QLineEdit(this);
     row.points = new QSpinBox(this);
     row.points->setRange(1, kMaxStudyPoints);
-    row.points->setValue(i == 0 ? 11 : 3);
+    row.points->setValue(kStudyStartPoints[i]);
     row.spacing = new QComboBox(this);
     row.spacing->addItems({"线性", "对数"});
     row.unit = new QLabel(this);
@@ -129,10 +138,7 @@ StudyDialog::StudyDialog(PelmoraApp& app, QWidget* parent) : QDialog(parent), ap
     row.spacing->setObjectName(i == 0 ? "CBSpacing1" : "CBSpacing2");
     QWidget* cells[] = {row.field, row.from, row.to, row.points, row.spacing, row.unit};
     for (int c = 0; c < 6; ++c) grid->addWidget(cells[c], i + 1, c + 1);
-    int pre = 0;
-    for (size_t k = 0; k < inputNames_.size(); ++k)
-      if (inputNames_[k] == preferred[static_cast<size_t>(i)]) pre = static_cast<int>(k);
-    FillRow(row, std::min<int>(pre + (i == 1 && pre == 0 ? 1 : 0), static_cast<int>(inputNames_.size()) - 1));
+    FillRow(row, PreselectedStudyInput(inputNames_, i));
     connect(row.field, &QComboBox::currentIndexChanged, this,
             [this, i](int) { FillRow(inputs_[i], inputs_[i].field->currentIndex()); });
   }
@@ -145,19 +151,22 @@ StudyDialog::StudyDialog(PelmoraApp& app, QWidget* parent) : QDialog(parent), ap
   connect(inputs_[1].use, &QCheckBox::toggled, this, enableSecond);
   enableSecond();
   grid->setColumnStretch(1, 1);
-  v->addLayout(grid);
+  return grid;
+}
 
-  auto* split = new QSplitter(Qt::Horizontal, this);
-  outputs_ = new QListWidget(split);
+// The result fields to record, the usual ones ticked, and the method check's margin.
+void StudyDialog::MakeOutputList(QWidget* parent) {
+  const TFormPelmora& f = app_.form;
+  outputs_ = new QListWidget(parent);
   outputs_->setObjectName("LBOutputs");
   outputs_->setToolTip("勾选要记录的结果字段");
+  const auto& usual = DefaultStudyOutputs();
   for (const std::string& n : outputNames_) {
     const EditD* e = FieldNamed(f, n);
     const std::string unit = FieldUnit(f, *e);
     auto* item = new QListWidgetItem(Q(ListCaption(f, *e) + (unit.empty() ? "" : "(" + unit + ")")), outputs_);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    const auto& d = DefaultOutputs();
-    item->setCheckState(std::find(d.begin(), d.end(), n) != d.end() ? Qt::Checked : Qt::Unchecked);
+    item->setCheckState(std::find(usual.begin(), usual.end(), n) != usual.end() ? Qt::Checked : Qt::Unchecked);
     item->setData(Qt::UserRole, Q(n));
   }
   {
@@ -169,7 +178,11 @@ StudyDialog::StudyDialog(PelmoraApp& app, QWidget* parent) : QDialog(parent), ap
     item->setToolTip("方法校核按最保守的方法组合建议的面积富余度");
   }
   outputs_->setMinimumWidth(190);
-  auto* right = new QWidget(split);
+}
+
+// The result table over the chart of one chosen result (with the chart's menu).
+QWidget* StudyDialog::MakeResultPane(QWidget* parent) {
+  auto* right = new QWidget(parent);
   auto* rv = new QVBoxLayout(right);
   rv->setContentsMargins(0, 0, 0, 0);
   table_ = new QTableWidget(right);
@@ -195,14 +208,14 @@ StudyDialog::StudyDialog(PelmoraApp& app, QWidget* parent) : QDialog(parent), ap
                    static_cast<size_t>(std::max(0, chartChoice_->currentIndex())));
   };
   AttachChartMenu(chart_, app_.form.Port(), std::move(source));
-  split->addWidget(outputs_);
-  split->addWidget(right);
-  split->setStretchFactor(1, 1);
-  v->addWidget(split, 1);
   connect(chartChoice_, &QComboBox::currentIndexChanged, this, [this](int i) {
     if (i >= 0) chart_->SetData(&result_, shown_.inputs.size(), static_cast<size_t>(i));
   });
+  return right;
+}
 
+// The status line and 运行, 导出CSV, 关闭.
+QHBoxLayout* StudyDialog::MakeButtons() {
   auto* buttons = new QHBoxLayout;
   status_ = new QLabel(this);
   status_->setObjectName("LStudyStatus");
@@ -219,11 +232,10 @@ StudyDialog::StudyDialog(PelmoraApp& app, QWidget* parent) : QDialog(parent), ap
   buttons->addWidget(run_);
   buttons->addWidget(export_);
   buttons->addWidget(close);
-  v->addLayout(buttons);
   connect(run_, &QPushButton::clicked, this, [this] { RunStudyNow(); });
   connect(export_, &QPushButton::clicked, this, [this] { ExportCsv(); });
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
-  resize(980, 680);
+  return buttons;
 }
 
 void StudyDialog::FillRow(InputRow& row, int index) {
@@ -239,11 +251,9 @@ void StudyDialog::FillRow(InputRow& row, int index) {
   }
   const EditD* e = FieldNamed(f, inputNames_[static_cast<size_t>(index)]);
   row.unit->setText(Q(FieldUnit(f, *e)));
-  // A range around the present value: half to one and a half times it.
-  auto x = ParseDecimal(U(Q(e->Text()).trimmed()));
-  if (x && *x != 0) {
-    row.from->setText(Q(Format7(*x * 0.5)));
-    row.to->setText(Q(Format7(*x * 1.5)));
+  if (const auto range = StudyStartRange(e->Text())) {
+    row.from->setText(Q(range->first));
+    row.to->setText(Q(range->second));
   } else {
     row.from->clear();
     row.to->clear();

@@ -10,6 +10,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -62,10 +64,11 @@ class StudyDialog : public QDialog {
   void RunStudyNow();
   void ExportCsv();
 
-  // Captions preselected in the result list.
-  static const std::vector<std::string>& DefaultOutputs();
-
  private:
+  QGridLayout* MakeInputRows();
+  void MakeOutputList(QWidget* parent);
+  QWidget* MakeResultPane(QWidget* parent);
+  QHBoxLayout* MakeButtons();
   void FillRow(InputRow& row, int preselect);
   void UpdateUnits();
   void ShowResult();

@@ -13,6 +13,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "chart/Fonts.h"
 #include "fields/Text.h"
 #include "gui/QtCanvas.h"
 
@@ -510,9 +511,9 @@ void PaintBoxView::paintEvent(QPaintEvent*) {
 namespace pelmora::gui {
 
 void InstallFonts() {
-  QFont::insertSubstitutions("宋体", {"AR PL UMing CN", "Noto Serif CJK SC", "WenQuanYi Micro Hei"});
-  QFont::insertSubstitutions("SimSun", {"AR PL UMing CN", "Noto Serif CJK SC"});
-  QFont::insertSubstitutions("Times New Roman", {"Liberation Serif", "Noto Serif CJK SC"});
+  for (const char* name : {"宋体", "SimSun", "Times New Roman"})
+    for (const std::string& face : chart::FontFallbacks(name))
+      QFont::insertSubstitution(name, QString::fromStdString(face));
   QApplication::setFont(WindowFont());
 }
 

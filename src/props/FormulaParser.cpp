@@ -7,444 +7,60 @@
 #include <chrono>
 #include <cmath>
 
+#include "props/FormulaBuiltins.h"
 #include "props/MyValues.h"
 #include "props/PropNumbers.h"
 
 namespace pelmora {
 
+using namespace formula;
+
 namespace {
-
-const long double kLnRange = logl(RangeLimit);
-const long double kSqrtRange = sqrtl(RangeLimit);
-constexpr long double kPi = 3.14159265358979323846264338327950288L;
-constexpr long double kTwo63 = 9223372036854775808.0L;
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-bool IsUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsBool(long double v) { return v == 0 || v == 1; }
-bool IsWhole(long double v) { return std::isfinite(v) && v == truncl(v); }
-bool IsOddWhole(long double v) { return IsWhole(v) && fmodl(v, 2) != 0; }
-
-// ---- the built-in functions -------------------------------------------------------
-
-using Builtin = long double (*)(TFormulaParser&, const FunctionArgs&);
-
-long double Sin(long double x) { return fabsl(x) >= kTwo63 ? 0 : sinl(x); }
-long double Cos(long double x) { return fabsl(x) >= kTwo63 ? 0 : cosl(x); }
-
-long double mArcTan(TFormulaParser&, const FunctionArgs& a) { return atanl(a.a); }
-long double mCos(TFormulaParser&, const FunctionArgs& a) { return Cos(a.a); }
-long double mDeg(TFormulaParser&, const FunctionArgs& a) { return a.a / kPi * 180; }
-long double Mpi(TFormulaParser&, const FunctionArgs&) { return kPi; }
-long double mRad(TFormulaParser&, const FunctionArgs& a) { return a.a / 180 * kPi; }
-long double mSin(TFormulaParser&, const FunctionArgs& a) { return Sin(a.a); }
-long double mTan(TFormulaParser& p, const FunctionArgs& a) {
-  long double c = Cos(a.a);
-  if (IsOddWhole(2 * a.a / kPi) || c == 0) {
-    p.SetError(kErrTan);
-    return 0;
-  }
-  return Sin(a.a) / c;
-}
-long double mAnd(TFormulaParser& p, const FunctionArgs& a) {
-  long double r = 1;
-  for (long double v : a.list) {
-    if (!IsBool(v)) {
-      p.SetError(kErrNotBoolean);
-      return 0;
-    }
-    if (v == 0) r = 0;
-  }
-  return r;
-}
-long double mFalse(TFormulaParser&, const FunctionArgs&) { return 0; }
-long double mIor(TFormulaParser& p, const FunctionArgs& a) {
-  long double r = 0;
-  for (long double v : a.list) {
-    if (!IsBool(v)) {
-      p.SetError(kErrNotBoolean);
-      return 0;
-    }
-    if (v == 1) r = 1;
-  }
-  return r;
-}
-long double mTrue(TFormulaParser&, const FunctionArgs&) { return 1; }
-long double mXor(TFormulaParser& p, const FunctionArgs& a) {
-  if (!IsBool(a.a) || !IsBool(a.b)) {
-    p.SetError(kErrNotBoolean);
-    return 0;
-  }
-  return (a.a == 1) != (a.b == 1) ? 1 : 0;
-}
-long double mNot(TFormulaParser& p, const FunctionArgs& a) {
-  if (!IsBool(a.a)) {
-    p.SetError(kErrNotBoolean);
-    return 0;
-  }
-  return 1 - a.a;
-}
-long double mExp(TFormulaParser& p, const FunctionArgs& a) {
-  if (!(fabsl(a.a) < kLnRange)) {
-    p.SetError(kErrRange);
-    return 0;
-  }
-  return expl(a.a);
-}
-long double mE(TFormulaParser&, const FunctionArgs&) { return expl(1.0L); }
-long double mLn(TFormulaParser& p, const FunctionArgs& a) {
-  if (!(a.a > 0)) {
-    p.SetError(kErrLog);
-    return 0;
-  }
-  return logl(a.a);
-}
-long double mLog(TFormulaParser& p, const FunctionArgs& a) {
-  if (!(a.a > 0)) {
-    p.SetError(kErrLog);
-    return 0;
-  }
-  return logl(a.a) / logl(10.0L);
-}
-long double Sqr(TFormulaParser& p, long double x) {
-  if (x == 0) return 0;
-  long double l = 2 * logl(fabsl(x));
-  if (!(fabsl(l) < kLnRange)) {
-    p.SetError(kErrRange);
-    return 0;
-  }
-  return expl(l);
-}
-long double mSqr(TFormulaParser& p, const FunctionArgs& a) { return Sqr(p, a.a); }
-long double mSqrt(TFormulaParser& p, const FunctionArgs& a) {
-  if (a.a < 0) {
-    p.SetError(kErrSqrt);
-    return 0;
-  }
-  return sqrtl(a.a);
-}
-long double mAbs(TFormulaParser&, const FunctionArgs& a) { return fabsl(a.a); }
-long double mFrac(TFormulaParser&, const FunctionArgs& a) { return a.a - truncl(a.a); }
-long double mInt(TFormulaParser&, const FunctionArgs& a) { return truncl(a.a); }
-long double mMax(TFormulaParser&, const FunctionArgs& a) { return *std::max_element(a.list.begin(), a.list.end()); }
-long double mMin(TFormulaParser&, const FunctionArgs& a) { return *std::min_element(a.list.begin(), a.list.end()); }
-long double mRound(TFormulaParser&, const FunctionArgs& a) { return fabsl(a.a) < 2147483646.0L ? roundl(a.a) : a.a; }
-long double mSgn(TFormulaParser&, const FunctionArgs& a) { return a.a >= 0 ? 1 : -1; }
-long double mCsc(TFormulaParser& p, const FunctionArgs& a) {
-  long double s = Sin(a.a);
-  if (IsWhole(a.a / kPi) || s == 0) {
-    p.SetError(kErrCsc);
-    return 0;
-  }
-  return 1 / s;
-}
-long double mSec(TFormulaParser& p, const FunctionArgs& a) {
-  long double c = Cos(a.a);
-  if (IsOddWhole(2 * a.a / kPi) || c == 0) {
-    p.SetError(kErrSec);
-    return 0;
-  }
-  return 1 / c;
-}
-long double mCot(TFormulaParser& p, const FunctionArgs& a) {
-  long double s = Sin(a.a);
-  if (IsWhole(a.a / kPi) || s == 0) {
-    p.SetError(kErrCot);
-    return 0;
-  }
-  return Cos(a.a) / s;
-}
-bool HyperbolicRange(TFormulaParser& p, long double x) {
-  if (!(fabsl(x) <= kLnRange)) {
-    p.SetError(kErrParamLarge);
-    return false;
-  }
-  return true;
-}
-long double mSinh(TFormulaParser& p, const FunctionArgs& a) {
-  if (!HyperbolicRange(p, a.a)) return 0;
-  return (expl(a.a) - expl(-a.a)) / 2;
-}
-long double mCosh(TFormulaParser& p, const FunctionArgs& a) {
-  if (!HyperbolicRange(p, a.a)) return 0;
-  return (expl(a.a) + expl(-a.a)) / 2;
-}
-long double mTanh(TFormulaParser& p, const FunctionArgs& a) {
-  if (!HyperbolicRange(p, a.a)) return 0;
-  return (expl(a.a) - expl(-a.a)) / (expl(a.a) + expl(-a.a));
-}
-long double mCsch(TFormulaParser& p, const FunctionArgs& a) {
-  if (!HyperbolicRange(p, a.a)) return 0;
-  if (a.a == 0) {
-    p.SetError(kErrCsch);
-    return 0;
-  }
-  return 2 / (expl(a.a) - expl(-a.a));
-}
-long double mSech(TFormulaParser& p, const FunctionArgs& a) {
-  if (!HyperbolicRange(p, a.a)) return 0;
-  return 2 / (expl(a.a) + expl(-a.a));
-}
-long double mCoth(TFormulaParser& p, const FunctionArgs& a) {
-  if (!HyperbolicRange(p, a.a)) return 0;
-  if (a.a == 0) {
-    p.SetError(kErrCoth);
-    return 0;
-  }
-  return (expl(a.a) + expl(-a.a)) / (expl(a.a) - expl(-a.a));
-}
-// The inverse hyperbolic functions use the library forms of ln(x + sqrt(x^2 + 1)) etc.,
-// which give the same values without the cancellation of the textbook forms.
-long double mArcSinh(TFormulaParser& p, const FunctionArgs& a) {
-  if (!(fabsl(a.a) < kSqrtRange)) {
-    p.SetError(kErrParamLarge);
-    return 0;
-  }
-  return asinhl(a.a);
-}
-long double mArcCosh(TFormulaParser& p, const FunctionArgs& a) {
-  if (!(fabsl(a.a) < kSqrtRange)) {
-    p.SetError(kErrParamLarge);
-    return 0;
-  }
-  if (a.a < 1) {
-    p.SetError(kErrArcCosh);
-    return 0;
-  }
-  return acoshl(a.a);
-}
-long double mArcTanh(TFormulaParser& p, const FunctionArgs& a) {
-  if (!(fabsl(a.a) < 1)) {
-    p.SetError(kErrArcTanh);
-    return 0;
-  }
-  return atanhl(a.a);
-}
-long double mArcCsch(TFormulaParser& p, const FunctionArgs& a) {
-  if (a.a >= kSqrtRange) {
-    p.SetError(kErrParamLarge);
-    return 0;
-  }
-  if (a.a == 0) {
-    p.SetError(kErrArcCsch);
-    return 0;
-  }
-  return asinhl(1 / a.a);
-}
-long double mArcSech(TFormulaParser& p, const FunctionArgs& a) {
-  if (a.a >= kSqrtRange) {
-    p.SetError(kErrParamLarge);
-    return 0;
-  }
-  if (!(a.a > 0) || a.a > 1) {
-    p.SetError(kErrArcSech);
-    return 0;
-  }
-  return acoshl(1 / a.a);
-}
-long double mArcCoth(TFormulaParser& p, const FunctionArgs& a) {
-  if (!(fabsl(a.a) > 1)) {
-    p.SetError(kErrArcCoth);
-    return 0;
-  }
-  return atanhl(1 / a.a);
-}
-long double Average(const FunctionArgs& a) {
-  long double s = 0;
-  for (long double v : a.list) s += v;
-  return s / static_cast<long double>(a.list.size());
-}
-long double mAverage(TFormulaParser&, const FunctionArgs& a) { return Average(a); }
-long double mStdDev(TFormulaParser& p, const FunctionArgs& a) {
-  long double s = 0;
-  for (long double v : a.list) s += Sqr(p, v);
-  if (p.ErrorCode() != 0) return 0;
-  long double n = static_cast<long double>(a.list.size());
-  long double m = Average(a);
-  long double d = s - (m / n) * (m / n) / (n - 1);
-  if (d < 0) {
-    p.SetError(kErrSqrt);
-    return 0;
-  }
-  return sqrtl(d);
-}
-long double mMean(TFormulaParser& p, const FunctionArgs&) {
-  p.SetError(kErrNotImplemented);
-  return 0;
-}
-long double mSum(TFormulaParser& p, const FunctionArgs& a) {
-  long double s = 0;
-  for (long double v : a.list) {
-    if (!(fabsl(s / 10 + v / 10) < RangeLimit / 10)) {
-      p.SetError(kErrRange);
-      return 0;
-    }
-    s += v;
-  }
-  return s;
-}
-long double mRand(TFormulaParser& p, const FunctionArgs&) { return p.Random(); }
-long double mRnd(TFormulaParser& p, const FunctionArgs& a) {
-  // The argument must read as a whole 32-bit number in its 15-digit decimal form.
-  // An argument beyond the double range (1E309 is finite in extended precision) has
-  // no such form either.
-  const double d = static_cast<double>(a.a);
-  std::string text = std::isfinite(d) ? FloatToStr(d) : "x";
-  int n = 0;
-  auto r = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (r.ec != std::errc() || r.ptr != text.data() + text.size()) {
-    p.SetError(kErrRndRange);
-    return 0;
-  }
-  if (n < 1) return 0;
-  return floorl(p.Random() * n);
-}
-long double mLength(TFormulaParser&, const FunctionArgs& a) { return static_cast<long double>(a.s1.size()); }
-long double mStrComp(TFormulaParser&, const FunctionArgs& a) { return a.s1 == a.s2 ? 1 : 0; }
-long double mIf(TFormulaParser& p, const FunctionArgs& a) {
-  if (a.list.size() != 3) {
-    p.SetError(kErrIfCount);
-    return 0;
-  }
-  if (!IsBool(a.list[0])) {
-    p.SetError(kErrIfCondition);
-    return 0;
-  }
-  return a.list[0] == 1 ? a.list[1] : a.list[2];
-}
-
-struct BuiltinDef {
-  const char* name;
-  int form;
-  Builtin fn;
-};
-
-// Registration order.
-constexpr std::array<BuiltinDef, 52> kBuiltins = {{
-    {"ARCTAN", 1, mArcTan},
-    {"COS", 1, mCos},
-    {"DEG", 1, mDeg},
-    {"PI", 0, Mpi},
-    {"RAD", 1, mRad},
-    {"SIN", 1, mSin},
-    {"TAN", 1, mTan},
-    {"AND", 3, mAnd},
-    {"FALSE", 0, mFalse},
-    {"OR", 3, mIor},
-    {"TRUE", 0, mTrue},
-    {"XOR", 2, mXor},
-    {"NOT", 1, mNot},
-    {"EXP", 1, mExp},
-    {"E", 0, mE},
-    {"LN", 1, mLn},
-    {"LOG", 1, mLog},
-    {"SQR", 1, mSqr},
-    {"SQRT", 1, mSqrt},
-    {"ABS", 1, mAbs},
-    {"FRAC", 1, mFrac},
-    {"INT", 1, mInt},
-    {"MAX", 3, mMax},
-    {"MIN", 3, mMin},
-    {"ROUND", 1, mRound},
-    {"SGN", 1, mSgn},
-    {"CSC", 1, mCsc},
-    {"SEC", 1, mSec},
-    {"COT", 1, mCot},
-    {"SINH", 1, mSinh},
-    {"COSH", 1, mCosh},
-    {"TANH", 1, mTanh},
-    {"CSCH", 1, mCsch},
-    {"SECH", 1, mSech},
-    {"COTH", 1, mCoth},
-    {"ARCSINH", 1, mArcSinh},
-    {"ARCCOSH", 1, mArcCosh},
-    {"ARCTANH", 1, mArcTanh},
-    {"ARCCSCH", 1, mArcCsch},
-    {"ARCSECH", 1, mArcSech},
-    {"ARCCOTH", 1, mArcCoth},
-    {"AVG", 3, mAverage},
-    {"AVGERAGE", 3, mAverage},
-    {"STD", 3, mStdDev},
-    {"STDEV", 3, mStdDev},
-    {"MEAN", 3, mMean},
-    {"SUM", 3, mSum},
-    {"RAND", 0, mRand},
-    {"RND", 1, mRnd},
-    {"LENGTH", 8, mLength},
-    {"STRCOMP", 9, mStrComp},
-    {"IF", 3, mIf},
-}};
-
-// Index of the built-ins sorted by name, for binary search.
-struct BuiltinIndex {
-  std::array<int, kBuiltins.size()> order;
-  std::array<FunctionOperation, kBuiltins.size()> ops;
-  BuiltinIndex() {
-    for (size_t i = 0; i < order.size(); ++i) {
-      order[i] = static_cast<int>(i);
-      ops[i] = kBuiltins[i].fn;
-    }
-    std::sort(order.begin(), order.end(),
-              [](int a, int b) { return std::string_view(kBuiltins[a].name) < std::string_view(kBuiltins[b].name); });
-  }
-  int Find(std::string_view name) const {
-    auto it = std::lower_bound(order.begin(), order.end(), name,
-                               [](int i, std::string_view n) { return std::string_view(kBuiltins[i].name) < n; });
-    if (it != order.end() && std::string_view(kBuiltins[*it].name) == name) return *it;
-    return -1;
-  }
-};
-
-const BuiltinIndex& Index() {
-  static const BuiltinIndex index;
-  return index;
-}
 
 struct MessageDef {
   int code;
   const char* text;
 };
 
+// The message of every error code, in the order the message list shows them.
 constexpr MessageDef kMessages[] = {
-    {0, "结果正确"},
-    {1, "无效的数字"},
-    {2, "未知的函数"},
-    {3, "( ) 不匹配"},
-    {4, "Real exponent -> complex number"},
-    {5, "TAN( (2n+1)*PI/2 ) not defined"},
-    {6, "空字符串"},
-    {7, "LN(x) or LOG(x) for x<=0 -> complex number"},
-    {8, "SQRT(x) for x<0 -> complex number"},
-    {9, "被0除"},
-    {10, "函数或常量太多"},
-    {11, "Intermediate result out of range"},
-    {12, "函数名称中有无效的字符"},
-    {13, "非布尔表达式"},
-    {14, "参数数目不正确"},
-    {17, "Csc( n*PI ) not defined"},
-    {18, "Sec( (2n+1)*PI/2 ) not defined"},
-    {19, "Cot( n*PI ) not defined"},
-    {20, "Parameter to large"},
-    {21, "Csch(0) not defined"},
-    {22, "Coth(0) not defined"},
-    {23, "ArcCosh(x) not defined for x<1"},
-    {24, "ArcTanh(x) not defined for Abs(x)=>1"},
-    {25, "Arccsch(0) not defined"},
-    {26, "Arcsech(x) not defined for x<=0 or x>1"},
-    {27, "Arccoth(x) not defined for Abs(x)<=1"},
-    {28, "Average not defined for zero items"},
-    {29, "Standard deviation not defined for less than two items"},
-    {30, "函数已存在"},
-    {32, "Function not fully implemented yet"},
-    {33, "遗失字符串引用"},
-    {34, "字符串引用结束符不匹配!"},
-    {35, "if needs exact 3 parameters"},
-    {36, "条件表达式值应为\"是\"或\"否\""},
-    {37, "RND range to large"},
-    {38, "函数名不存在!"},
-    {39, "未发现对象!"},
+    {kErrNone, "结果正确"},
+    {kErrNumber, "无效的数字"},
+    {kErrUnknown, "未知的函数"},
+    {kErrParens, "( ) 不匹配"},
+    {kErrComplexPower, "Real exponent -> complex number"},
+    {kErrTan, "TAN( (2n+1)*PI/2 ) not defined"},
+    {kErrEmpty, "空字符串"},
+    {kErrLog, "LN(x) or LOG(x) for x<=0 -> complex number"},
+    {kErrSqrt, "SQRT(x) for x<0 -> complex number"},
+    {kErrDivZero, "被0除"},
+    {kErrTooMany, "函数或常量太多"},
+    {kErrRange, "Intermediate result out of range"},
+    {kErrBadName, "函数名称中有无效的字符"},
+    {kErrNotBoolean, "非布尔表达式"},
+    {kErrArgCount, "参数数目不正确"},
+    {kErrCsc, "Csc( n*PI ) not defined"},
+    {kErrSec, "Sec( (2n+1)*PI/2 ) not defined"},
+    {kErrCot, "Cot( n*PI ) not defined"},
+    {kErrParamLarge, "Parameter to large"},
+    {kErrCsch, "Csch(0) not defined"},
+    {kErrCoth, "Coth(0) not defined"},
+    {kErrArcCosh, "ArcCosh(x) not defined for x<1"},
+    {kErrArcTanh, "ArcTanh(x) not defined for Abs(x)=>1"},
+    {kErrArcCsch, "Arccsch(0) not defined"},
+    {kErrArcSech, "Arcsech(x) not defined for x<=0 or x>1"},
+    {kErrArcCoth, "Arccoth(x) not defined for Abs(x)<=1"},
+    {kErrAverage, "Average not defined for zero items"},
+    {kErrStdDev, "Standard deviation not defined for less than two items"},
+    {kErrExists, "函数已存在"},
+    {kErrNotImplemented, "Function not fully implemented yet"},
+    {kErrNoString, "遗失字符串引用"},
+    {kErrStringEnd, "字符串引用结束符不匹配!"},
+    {kErrIfCount, "if needs exact 3 parameters"},
+    {kErrIfCondition, "条件表达式值应为\"是\"或\"否\""},
+    {kErrRndRange, "RND range to large"},
+    {kErrNoFunction, "函数名不存在!"},
+    {kErrNoOwner, "未发现对象!"},
 };
 
 // Keeps the nesting depth of the evaluator and raises kErrTooMany beyond the limit.
@@ -481,11 +97,6 @@ const FunctionOperation* TOperationTable::FindOperation(std::string_view upperNa
   for (const auto& [n, o] : ops_)
     if (n == upperName) return &o;
   return nullptr;
-}
-
-const FunctionOperation* TBuildinFuncs::FindOperation(std::string_view upperName) const {
-  int i = Index().Find(upperName);
-  return i < 0 ? nullptr : &Index().ops[static_cast<size_t>(i)];
 }
 
 // ---- parser -----------------------------------------------------------------------
@@ -548,7 +159,8 @@ std::vector<std::string> TFormulaParser::MessageLines() const {
 
 std::vector<std::string> TFormulaParser::FunctionLines() const {
   std::vector<std::string> lines;
-  for (const auto& b : kBuiltins) lines.push_back(std::string(b.name) + "=" + std::to_string(b.form));
+  for (size_t i = 0; i < BuiltinCount(); ++i)
+    lines.push_back(std::string(BuiltinAt(i).name) + "=" + std::to_string(BuiltinAt(i).form));
   for (const auto& e : extraFunctions_) lines.push_back(e.name + "=" + std::to_string(e.form));
   return lines;
 }
@@ -562,7 +174,7 @@ const TFormulaParser::Entry* TFormulaParser::FindEntry(std::string_view upperNam
 void TFormulaParser::RegisterFunction(const TFunctionOwner* owner, const std::string& name, int form) {
   std::string upper;
   for (char c : name) upper += Upper(c);
-  if (Index().Find(upper) >= 0 || FindEntry(upper)) {
+  if (FindBuiltin(upper) >= 0 || FindEntry(upper)) {
     SetError(kErrExists);
     return;
   }
@@ -863,13 +475,13 @@ bool TFormulaParser::ReadString(std::string& out) {
 }
 
 long double TFormulaParser::ParseCall(const std::string& name) {
-  int builtin = Index().Find(name);
+  int builtin = FindBuiltin(name);
   const Entry* extra = builtin < 0 ? FindEntry(name) : nullptr;
   if (builtin < 0 && !extra) {
     SetError(kErrNoFunction);
     return 0;
   }
-  int form = builtin >= 0 ? kBuiltins[static_cast<size_t>(builtin)].form : extra->form;
+  int form = builtin >= 0 ? BuiltinAt(static_cast<size_t>(builtin)).form : extra->form;
   FunctionArgs args;
   auto expect = [this](char c, int code) {
     if (Failed()) return false;
@@ -931,7 +543,7 @@ long double TFormulaParser::ParseCall(const std::string& name) {
   if (Failed()) return 0;
   long double value = 0;
   if (builtin >= 0) {
-    value = kBuiltins[static_cast<size_t>(builtin)].fn(*this, args);
+    value = BuiltinAt(static_cast<size_t>(builtin)).fn(*this, args);
   } else if (!extra->owner) {
     SetError(kErrNoOwner);
   } else if (const FunctionOperation* op = extra->owner->FindOperation(name)) {
@@ -940,72 +552,6 @@ long double TFormulaParser::ParseCall(const std::string& name) {
     SetError(kErrNoFunction);
   }
   return Failed() ? 0 : value;
-}
-
-// ---- variables --------------------------------------------------------------------
-
-// Blanks the rows that formulas added, from row 1 on. The rows of the evaluation point,
-// t and p, are the user's input and stay: blanking them made the next property of the
-// same computation fail with "请指定温度！".
-void ClearVariableRows(TMyValues& grid) {
-  for (int r = 1; r < grid.RowCount(); ++r) {
-    const std::string& n = grid.Cell(TMyValues::kName, r);
-    if (n == "t" || n == "p") continue;
-    for (int c = 0; c < 4; ++c) grid.SetCell(c, r, "");
-  }
-}
-
-std::vector<VariableOccurrence> CollectVariables(const std::string& text, TMyValues& grid) {
-  if (text.size() > 255) throw RangeCheckError();
-  std::vector<VariableOccurrence> found;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (!IsAsciiLetter(c)) continue;
-    if (i > 0 && IsAsciiLetter(text[i - 1])) continue;
-    if (i + 1 < text.size() && IsAsciiLetter(text[i + 1])) continue;
-    if ((c == 'E' || c == 'e') && i > 0 && IsDigit(text[i - 1])) continue;
-    if (found.size() >= 100) throw RangeCheckError();
-    found.push_back({i, c});
-  }
-  for (const auto& occ : found) {
-    bool present = false;
-    for (int r = 0; r < grid.RowCount() && !present; ++r) {
-      const std::string& n = grid.Cell(TMyValues::kName, r);
-      present = n.size() == 1 && Upper(n[0]) == Upper(occ.letter);
-    }
-    if (!present) grid.AddValue(std::string(1, occ.letter), "", "", "");
-  }
-  if (found.empty()) ClearVariableRows(grid);
-  return found;
-}
-
-std::string SubstituteVariables(const std::string& text, const std::vector<VariableOccurrence>& occurrences,
-                                const TMyValues& grid) {
-  std::string out;
-  out.reserve(text.size() + occurrences.size() * 8);
-  size_t from = 0;
-  for (const auto& occ : occurrences) {
-    if (occ.position < from || occ.position >= text.size()) continue;
-    out.append(text, from, occ.position - from);
-    out += grid.GetValueOf(std::string(1, occ.letter));
-    from = occ.position + 1;
-  }
-  out.append(text, from, std::string::npos);
-  return out;
-}
-
-long double EvaluateWithValues(TFormulaParser& parser, const std::string& text, TMyValues* grid) {
-  if (text.empty()) {
-    if (grid) ClearVariableRows(*grid);
-    return 0;
-  }
-  std::string prepared = text;
-  if (grid) {
-    auto occurrences = CollectVariables(text, *grid);
-    prepared = SubstituteVariables(text, occurrences, *grid);
-  }
-  parser.SetFormula(prepared);
-  return parser.EvaluateFormula();
 }
 
 }  // namespace pelmora

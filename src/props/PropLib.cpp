@@ -141,11 +141,10 @@ bool PropLibrary::Load(const std::string& path, std::string* message) {
     if (message) *message = text;
     return false;
   };
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return fail("找不到物性数据库文件 " + path + "，物性库为空。");
-  sqlite3* raw = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-  Db db(raw);
+  sqlite::ReadOnlyFile file = sqlite::OpenReadOnly(path);
+  if (file.missing) return fail("找不到物性数据库文件 " + path + "，物性库为空。");
+  sqlite3* raw = file.db.get();
+  int rc = file.rc;
   auto damaged = [&]() {
     std::string why = sqlite::ReasonZh(raw, rc);
     return fail("物性数据库文件 " + path + " 已损坏或不是物性库（" + why + "），物性库为空。");

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "fields/NumberFormat.h"
+#include "fields/Text.h"
 #include "props/MyValues.h"
 #include "props/PropNumbers.h"
 #include "props/SimpProps.h"
@@ -21,16 +22,6 @@ std::optional<double> Number(const std::optional<std::string>& text) {
 
 std::string Celsius(double t) { return FormatFixed(t, 1) + " ℃"; }
 std::string Kpa(double p) { return Format15(std::round(p * 1000) / 1000) + " kPa"; }
-
-bool SameCaseless(const std::string& a, const char* b) {
-  std::string_view bv(b);
-  if (a.size() != bv.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto up = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; };
-    if (up(a[i]) != up(bv[i])) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -173,8 +164,8 @@ std::string RangeText(const PropRecord& rec) {
 std::string NonPhysicalMessage(const PropRecord& rec, const std::string& name, double value, const std::string& tText) {
   bool positive = false;
   for (const char* n : {"Cp", "MD", "VI", "TC", "HV"})
-    if (SameCaseless(name, n)) positive = true;
-  const bool surface = SameCaseless(name, "ST");
+    if (EqualsNoCase(name, n)) positive = true;
+  const bool surface = EqualsNoCase(name, "ST");
   if (!positive && !surface) return {};
   if (std::isfinite(value) && (positive ? value > 0 : value >= 0)) return {};
   const std::string what = !std::isfinite(value) ? "无法计算" : value < 0 ? "为负值" : "为零";

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 
+#include "fields/Text.h"
 #include "props/FormulaParser.h"
 #include "props/MyValues.h"
 #include "props/PropLib.h"
@@ -225,17 +226,7 @@ std::string PrepareFormula(const std::string& formula, const std::vector<std::st
   return s;
 }
 
-namespace {
-bool SameName(const std::string& a, const char* b) {
-  std::string_view bv(b);
-  if (a.size() != bv.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto up = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; };
-    if (up(a[i]) != up(bv[i])) return false;
-  }
-  return true;
-}
-}  // namespace
+namespace {}  // namespace
 
 PropertyOutcome EvaluateProperty(const std::string& name, const PropRecord& record, TMyValues& grid) {
   PropertyOutcome out;
@@ -279,14 +270,14 @@ PropertyOutcome EvaluateProperty(const std::string& name, const PropRecord& reco
     SplitNumbers(s.substr(colon + 1) + "," + pText + "," + tText, ',', mp);
     double value = 0;
     if (mp[0] == 0) {
-      if (SameName(name, "MD"))
+      if (EqualsNoCase(name, "MD"))
         value = PrDensity(mp, liquid);
-      else if (SameName(name, "VI"))
+      else if (EqualsNoCase(name, "VI"))
         value = PrViscosity(mp, liquid);
-      else if (SameName(name, "TC"))
+      else if (EqualsNoCase(name, "TC"))
         value = PrConductivity(mp, liquid);
     } else if (mp[0] == 1) {
-      if (SameName(name, "MD")) value = VirialDensity(mp, liquid);
+      if (EqualsNoCase(name, "MD")) value = VirialDensity(mp, liquid);
     }
     out.kind = PropertyOutcome::Kind::Value;
     out.value = value;
@@ -307,7 +298,7 @@ PropertyOutcome EvaluateProperty(const std::string& name, const PropRecord& reco
     long double v = EvaluateWithValues(*parser, text, &grid);
     // A broken formula is said, not turned into a value of 0. The critical pressure is
     // the number its text begins with whatever the rest says, so its formula cannot fail.
-    if (parser->ErrorCode() != 0 && !SameName(name, "Pc")) {
+    if (parser->ErrorCode() != 0 && !EqualsNoCase(name, "Pc")) {
       out.kind = PropertyOutcome::Kind::Error;
       out.errorCode = parser->ErrorCode();
       out.error = "“" + PropertyCaption(name) + "”的公式无法计算（错误 " + std::to_string(parser->ErrorCode()) + "：" +
@@ -316,7 +307,7 @@ PropertyOutcome EvaluateProperty(const std::string& name, const PropRecord& reco
     }
     value = static_cast<double>(v);
   }
-  if (SameName(name, "Pc")) {
+  if (EqualsNoCase(name, "Pc")) {
     auto lead = LeadingNumber(s);
     if (!lead) {
       out.kind = PropertyOutcome::Kind::Empty;
@@ -334,7 +325,7 @@ std::string PropertyCaption(const std::string& name) {
       {"Cp", "比热"},     {"MD", "密度"},     {"VI", "动力粘度"}, {"TC", "导热系数"},
       {"ST", "表面张力"}, {"HV", "蒸发潜热"}, {"Pc", "临界压力"}, {"VP", "蒸气压"}};
   for (const auto& [n, c] : captions)
-    if (SameName(name, n)) return c;
+    if (EqualsNoCase(name, n)) return c;
   return name;
 }
 

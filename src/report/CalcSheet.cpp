@@ -5,6 +5,7 @@
 
 #include "calc/Balance.h"
 #include "calc/Resistances.h"
+#include "fields/FieldOps.h"
 #include "fields/ModeEnums.h"
 #include "fields/Text.h"
 #include "report/SheetText.h"
@@ -118,12 +119,7 @@ void Banner(CalcSheet& s, const std::string& text) {
   Table(s, std::move(t));
 }
 
-std::optional<double> ShownSi(const EditD* e) {
-  if (!e || !e->Enabled()) return std::nullopt;
-  auto v = e->Number();
-  if (!v || !std::isfinite(*v * e->Exchange())) return std::nullopt;
-  return *v * e->Exchange();
-}
+std::optional<double> ShownSi(const EditD* e) { return SiValue(e); }
 
 // The leading warnings: results that are not current, graver checks, the calculation's
 // own message.

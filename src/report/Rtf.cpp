@@ -4,32 +4,12 @@
 #include <cstdio>
 #include <map>
 
+#include "fields/Text.h"
 #include "project/TextFile.h"
 
 namespace pelmora {
 
 namespace {
-
-// The next code point of a UTF-8 text; a broken sequence gives U+FFFD and one byte.
-char32_t NextCodePoint(const std::string& s, size_t& i) {
-  const auto b = static_cast<unsigned char>(s[i]);
-  int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-  if (len == 0 || i + static_cast<size_t>(len) > s.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-  for (int k = 1; k < len; ++k) {
-    const auto c = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
-    if ((c >> 6) != 2) {
-      ++i;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (c & 0x3F);
-  }
-  i += static_cast<size_t>(len);
-  return cp;
-}
 
 std::string Hex(const std::string& bytes) {
   std::string out;

@@ -28,8 +28,7 @@ const TextStyle kFooter{"宋体", 8, false, colors::Black};
 // The next character of a UTF-8 text (its bytes), moving `i` past it.
 std::string NextChar(const std::string& s, size_t& i) {
   const auto b = static_cast<unsigned char>(s[i]);
-  size_t len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 1;
-  len = std::min(len, s.size() - i);
+  const size_t len = std::min(Utf8Length(b), s.size() - i);
   std::string c = s.substr(i, len);
   i += len;
   return c;
@@ -37,11 +36,8 @@ std::string NextChar(const std::string& s, size_t& i) {
 
 // The code point of one character's bytes.
 char32_t CodePoint(const std::string& c) {
-  const auto b = static_cast<unsigned char>(c[0]);
-  if (c.size() == 1) return b;
-  char32_t cp = c.size() == 2 ? (b & 0x1F) : c.size() == 3 ? (b & 0x0F) : (b & 0x07);
-  for (size_t k = 1; k < c.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(c[k]) & 0x3F);
-  return cp;
+  size_t i = 0;
+  return NextCodePoint(c, i);
 }
 
 // Chinese, Japanese and full-width characters: a line may break before and after each.

@@ -114,12 +114,10 @@ bool PipeCatalogue::Load(const std::string& path, std::string* message) {
     if (message) *message = why;
     return false;
   };
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec))
-    return fail("找不到管道数据库 " + path + "，管道系列和液体膨胀系数列表为空。");
-  sqlite3* raw = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-  Db db(raw);
+  sqlite::ReadOnlyFile file = sqlite::OpenReadOnly(path);
+  if (file.missing) return fail("找不到管道数据库 " + path + "，管道系列和液体膨胀系数列表为空。");
+  sqlite3* raw = file.db.get();
+  int rc = file.rc;
   auto damaged = [&]() {
     std::string why = sqlite::ReasonZh(raw, rc);
     return fail("管道数据库 " + path + " 已损坏或不是管道数据库（" + why + "），管道系列和液体膨胀系数列表为空。");

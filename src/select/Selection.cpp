@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 #include "fields/DurableFile.h"
 #include "fields/Errors.h"
@@ -68,12 +67,7 @@ Selection::Selection(TFormPelmora& form) : f_(form) {
 }
 
 void Selection::OpenCatalogue() {
-  std::string user = UserFolder(UserFolderKind::Data, false);
-  std::error_code ec;
-  if (!user.empty() && std::filesystem::is_regular_file(user + PipeCatalogue::kFileName, ec))
-    catalogPath = user + PipeCatalogue::kFileName;
-  else
-    catalogPath = f_.ProgramFolder + PipeCatalogue::kFileName;
+  catalogPath = DataFileToRead(f_.ProgramFolder, PipeCatalogue::kFileName);
   std::string message;
   if (!catalogue.Load(catalogPath, &message))
     f_.Port().MessageBox(message, "管道数据库", MsgType::Warning, Buttons::Ok, Answer::Ok);
@@ -106,11 +100,7 @@ int Selection::RowOf(size_t pipe) const {
 }
 
 std::string Selection::SavePath() const {
-  std::string user = UserFolder(UserFolderKind::Data, false);
-  if (!user.empty() && catalogPath == user + PipeCatalogue::kFileName) return catalogPath;
-  if (FolderWritable(f_.ProgramFolder)) return f_.ProgramFolder + PipeCatalogue::kFileName;
-  user = UserFolder(UserFolderKind::Data, true);
-  return user.empty() ? std::string() : user + PipeCatalogue::kFileName;
+  return DataFileToWrite(f_.ProgramFolder, PipeCatalogue::kFileName, catalogPath);
 }
 
 bool Selection::Store(PipeCatalogue changed) {

@@ -255,12 +255,7 @@ void TFormSimpPL::FormCreate(const std::string& programFolder) {
   TSManP->SetVisible(false);
   PageControlP->SetActivePage(TStGetP);
   // The user's own copy, once one was saved there, is the library.
-  std::string user = UserFolder(UserFolderKind::Data, false);
-  std::error_code ec;
-  if (!user.empty() && std::filesystem::is_regular_file(user + PropLibrary::kFileName, ec))
-    libPath_ = user + PropLibrary::kFileName;
-  else
-    libPath_ = PropLibPath(programFolder_);
+  libPath_ = DataFileToRead(programFolder_, PropLibrary::kFileName);
   loaded_ = false;
   current_ = -1;
   state_ = DataState::Browse;
@@ -489,13 +484,7 @@ void TFormSimpPL::NavClick(const std::string& b) {
     Cancel();
 }
 
-std::string TFormSimpPL::SavePath() const {
-  std::string user = UserFolder(UserFolderKind::Data, false);
-  if (!user.empty() && libPath_ == user + PropLibrary::kFileName) return libPath_;
-  if (FolderWritable(programFolder_.empty() ? "./" : programFolder_)) return PropLibPath(programFolder_);
-  user = UserFolder(UserFolderKind::Data, true);
-  return user.empty() ? std::string() : user + PropLibrary::kFileName;
-}
+std::string TFormSimpPL::SavePath() const { return DataFileToWrite(programFolder_, PropLibrary::kFileName, libPath_); }
 
 bool TFormSimpPL::Save() {
   if (state_ != DataState::Browse && !Post()) return false;

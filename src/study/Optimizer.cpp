@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "calc/Calculation.h"
+#include "fields/FieldOps.h"
 #include "fields/NumberFormat.h"
 #include "fields/Text.h"
 #include "study/Study.h"
@@ -24,12 +25,7 @@ const std::vector<std::string> kOutputs = {"ArD", "LrD", "UiD", "DpiD"};
 // The SI value a result field shows; nothing when it is disabled, blank, stale or not
 // a finite number.
 std::optional<double> Si(const TFormPelmora& f, const std::string& name) {
-  const auto* e = dynamic_cast<const EditD*>(f.Find(name));
-  if (!e || !e->Enabled() || e->Stale()) return std::nullopt;
-  auto v = e->Number();
-  if (!v) return std::nullopt;
-  const double x = *v * e->Exchange();
-  return std::isfinite(x) ? std::optional<double>(x) : std::nullopt;
+  return SiValue(dynamic_cast<const EditD*>(f.Find(name)), false, true);
 }
 
 std::string Caption(const TFormPelmora& f, const std::string& field) {
@@ -37,15 +33,7 @@ std::string Caption(const TFormPelmora& f, const std::string& field) {
   return e ? e->QuantityName() : field;
 }
 
-std::string CsvCell(const std::string& s) {
-  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-  std::string r = "\"";
-  for (char c : s) {
-    if (c == '"') r += '"';
-    r += c;
-  }
-  return r + "\"";
-}
+std::string CsvCell(const std::string& s) { return QuotedCell(s, ",\"\r\n"); }
 
 // The design of a point typed into a window: the tube size as the catalogue pick sets
 // it (outer diameter, and inner = outer - 2 x wall), every other value typed as text.

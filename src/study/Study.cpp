@@ -26,15 +26,7 @@ const EditD* ValueField(const TFormPelmora& form, const std::string& name) {
   return nullptr;
 }
 
-std::string CsvCell(const std::string& s) {
-  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-  std::string r = "\"";
-  for (char c : s) {
-    if (c == '"') r += '"';
-    r += c;
-  }
-  return r + "\"";
-}
+std::string CsvCell(const std::string& s) { return QuotedCell(s, ",\"\r\n"); }
 
 }  // namespace
 
@@ -161,28 +153,6 @@ StudyCopy::StudyCopy(const Source& source) : app_(&port_, source.programFolder),
   app_.form.MyStatusBar->SetPanelText(1, baseStatus_);
   Snapshot();
 }
-
-namespace {
-
-bool SameValue(const PropValue& a, const PropValue& b) {
-  if (a.index() != b.index()) return false;
-  return std::visit(
-      [&b](const auto& x) {
-        using T = std::decay_t<decltype(x)>;
-        const T& y = std::get<T>(b);
-        if constexpr (std::is_same_v<T, std::vector<CheckListBox::Item>>) {
-          if (x.size() != y.size()) return false;
-          for (size_t i = 0; i < x.size(); ++i)
-            if (x[i].text != y[i].text || x[i].checked != y[i].checked) return false;
-          return true;
-        } else {
-          return x == y;
-        }
-      },
-      a);
-}
-
-}  // namespace
 
 void StudyCopy::Snapshot() {
   components_ = app_.form.Components();

@@ -219,6 +219,24 @@ TEST(CrossCheck, RangesAndMethodsThatDoNotApply) {
   }
 }
 
+// The method check is kept between runs whose inputs it reads are unchanged. The vessel
+// liquid's library record is one of them: taking water from the library (and nothing
+// else) turns the free-convection row to film-temperature properties, and forgetting it
+// turns the row back; a row computed for the other substance is never shown as current.
+TEST(CrossCheck, AChangeOfOnlyTheVesselSubstanceRedoesTheFreeConvectionRow) {
+  Opened o("storage-tank-hot-water");
+  const double typed = Independent(o.Row("koD", "Churchill"));
+  EXPECT_NE(o.Row("koD").note.find("物性取主体温度的值"), std::string::npos);
+  o.app.form.Substances.Set(FluidSide::Vessel, SideSubstance{"0001", "水(液)", 40, 100});
+  ASSERT_TRUE(o.Recalc());
+  EXPECT_NE(o.Row("koD").note.find("取自物性库“水(液)”"), std::string::npos) << o.Row("koD").note;
+  EXPECT_NE(Independent(o.Row("koD", "Churchill")), typed);
+  o.app.form.Substances.Set(FluidSide::Vessel, std::nullopt);
+  ASSERT_TRUE(o.Recalc());
+  EXPECT_NE(o.Row("koD").note.find("物性取主体温度的值"), std::string::npos) << o.Row("koD").note;
+  EXPECT_DOUBLE_EQ(Independent(o.Row("koD", "Churchill")), typed);
+}
+
 TEST(CrossCheck, ARunThatStopsLeavesNoMethodCheck) {
   Opened o("two-stream-vessel");
   ASSERT_FALSE(o.X().rows.empty());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chart/Chart.h"
+#include "chart/Fonts.h"
 #include "chart/SvgCanvas.h"
 
 namespace pelmora::chart {
@@ -186,6 +187,24 @@ TEST(SvgCanvas, WritesAWellFormedDocument) {
   st.pixelSize = 10;
   EXPECT_DOUBLE_EQ(svg.TextWidth("温度", st), 20);
   EXPECT_DOUBLE_EQ(svg.TextWidth("ab", st), 11);
+}
+
+// An SVG viewer on this desktop has none of the Windows faces: the text of the chart
+// names after them the installed faces that draw Chinese, the same the window and the
+// PDF use (the Ming face first), so that 温度 and ℃ are never drawn as boxes.
+TEST(SvgCanvas, ChineseTextNamesTheInstalledFacesAfterTheWindowsNames) {
+  SvgCanvas svg(300, 200);
+  svg.Text(5, 5, "温度", TextStyle{"宋体", 12, false, colors::Black}, HAlign::Left, VAlign::Top);
+  svg.Text(5, 30, "25 ℃", TextStyle{"Times New Roman", 12, false, colors::Black}, HAlign::Left, VAlign::Top);
+  const std::string s = svg.Svg();
+  EXPECT_NE(s.find("font-family=\"宋体, SimSun, AR PL UMing CN, Noto Serif CJK SC, WenQuanYi Micro Hei, serif\""),
+            std::string::npos)
+      << s;
+  EXPECT_NE(s.find("font-family=\"Times New Roman, Liberation Serif, AR PL UMing CN, Noto Serif CJK SC, serif\""),
+            std::string::npos)
+      << s;
+  EXPECT_EQ(FontFallbacks("宋体").front(), "AR PL UMing CN");
+  EXPECT_EQ(FontFallbacks("SimSun"), FontFallbacks("宋体"));
 }
 
 }  // namespace

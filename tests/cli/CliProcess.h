@@ -15,26 +15,11 @@
 #include <utility>
 #include <vector>
 
+#include "../common/ScratchFolder.h"
+
 namespace pelmora::testing {
 
-class Scratch {
- public:
-  Scratch() {
-    std::string t = (std::filesystem::temp_directory_path() / "pelmora-cli-XXXXXX").string();
-    path_ = mkdtemp(t.data());
-  }
-  ~Scratch() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using Scratch = ScratchFolder;
 
 struct CalcRun {
   int code = -1;

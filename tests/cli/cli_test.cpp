@@ -5,6 +5,7 @@
 #include <set>
 #include <sstream>
 
+#include "../common/CliOutput.h"
 #include "CliInProcess.h"
 #include "app/PelmoraApp.h"
 #include "cli/CliRunner.h"
@@ -15,13 +16,7 @@ namespace {
 
 using testing::Cli;
 using testing::CliResult;
-
-// The JSON object of one component, as printed on its own line.
-std::string ComponentLine(const std::string& json, const std::string& name) {
-  size_t p = json.find("\"" + name + "\": {");
-  if (p == std::string::npos) return {};
-  return json.substr(p, json.find('\n', p) - p);
-}
+using testing::ComponentLine;
 
 TEST(Cli, JsonShowsTheWindowAsItOpens) {
   CliResult r = Cli({"--json"});

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "../common/CliOutput.h"
+#include "../common/ScratchFolder.h"
 #include "CliInProcess.h"
 
 namespace pelmora {
@@ -19,18 +21,11 @@ namespace {
 
 using testing::Cli;
 using testing::CliResult;
+using testing::TextOf;
 
 const std::string kExample = PELMORA_PROGRAM_DIR "/examples/storage-tank-hot-water.pmf";
 
-struct Scratch {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / ("pelmora-undo-" + std::to_string(::getpid()));
-  Scratch() { std::filesystem::create_directories(dir); }
-  ~Scratch() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
-  std::string operator/(const std::string& name) const { return (dir / name).string(); }
-};
+using Scratch = testing::ScratchFolder;
 
 std::string Bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -46,15 +41,6 @@ std::string JsonValue(const std::string& out, const std::string& key) {
   std::string v = out.substr(p, out.find('\n', p) - p);
   if (!v.empty() && v.back() == ',') v.pop_back();
   return v;
-}
-
-std::string TextOf(const std::string& out, const std::string& name) {
-  size_t p = out.rfind("\"" + name + "\": {");
-  if (p == std::string::npos) return "<none>";
-  size_t t = out.find("\"text\": \"", p);
-  if (t == std::string::npos || t > out.find('\n', p)) return "<no text>";
-  t += 9;
-  return out.substr(t, out.find('"', t) - t);
 }
 
 struct Change {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,6 +38,38 @@ struct ShownWindow : ::testing::Test {
   QWidget* W(const std::string& name) { return win.WidgetOf(name); }
   QWidget* Focus() { return QApplication::focusWidget(); }
   Component* FocusedComponent() { return win.ComponentOf(Focus()); }
+};
+
+// A shipped example opened as the program's start-up does, then the window built over it
+// and shown (Open), or shown at 1024 x 768 with the keyboard (OpenActive); questions
+// answered by the scripted port.
+struct ExampleWindow : ::testing::Test {
+  ScriptedPort port;
+  PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
+  TFormPelmora& f = app.form;
+  std::unique_ptr<gui::MainWindow> win;
+
+  void Open(const std::string& example) {
+    Build(example);
+    win->show();
+    QApplication::processEvents();
+  }
+  void OpenActive(const std::string& example) {
+    Build(example);
+    win->resize(1024, 768);
+    ShowActive(win.get());
+  }
+  // The text a value field shows.
+  std::string Shown(const std::string& name) {
+    return qobject_cast<QLineEdit*>(win->WidgetOf(name))->text().toStdString();
+  }
+
+ private:
+  void Build(const std::string& example) {
+    ASSERT_TRUE(app.Run(
+        [&] { app.project.OpenAtStartup(std::string(PELMORA_PROGRAM_DIR) + "/examples/" + example + ".pmf"); }));
+    win = std::make_unique<gui::MainWindow>(app, nullptr);
+  }
 };
 
 // Over a program folder of its own that holds a copy of one shipped data file, with an

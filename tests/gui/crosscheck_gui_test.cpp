@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <cstdlib>
 
+#include "WindowFixtures.h"
 #include "app/PelmoraApp.h"
 #include "gui/ChecksView.h"
 #include "gui/CrossCheckView.h"
@@ -22,20 +23,10 @@
 namespace pelmora {
 namespace {
 
-struct CrossCheckWindow : ::testing::Test {
-  ScriptedPort port;
-  PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
-  TFormPelmora& f = app.form;
-  std::unique_ptr<gui::MainWindow> win;
-
+struct CrossCheckWindow : guitest::ExampleWindow {
+  // The example after a recalculation.
   void Open(const std::string& example) {
-    ASSERT_TRUE(app.Run(
-        [&] { app.project.OpenAtStartup(std::string(PELMORA_PROGRAM_DIR) + "/examples/" + example + ".pmf"); }));
-    win = std::make_unique<gui::MainWindow>(app, nullptr);
-    win->resize(1024, 768);
-    win->show();
-    QApplication::setActiveWindow(win.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(win.get()));
+    OpenActive(example);
     app.Run([&] { app.calc.MaoDExit(nullptr); });
     QApplication::processEvents();
   }

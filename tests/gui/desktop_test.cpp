@@ -35,6 +35,7 @@
 #include <fstream>
 #include <memory>
 
+#include "../common/ScratchFolder.h"
 #include "WindowFixtures.h"
 #include "gui/ChartMenu.h"
 #include "gui/ChecksView.h"
@@ -123,8 +124,8 @@ std::string Differences(const std::string& a, const std::string& b) {
 #define EXPECT_SAME_FILE(a, b) EXPECT_TRUE((a) == (b)) << Differences(a, b)
 
 struct Desktop : guitest::ShownWindow {
-  std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("pelmora-desktop-" + std::to_string(::getpid()));
+  testing::ScratchFolder scratch;
+  std::filesystem::path dir = scratch.path();
 
   // A copy of the example, opened as the program's start-up does (saving never touches
   // the shipped file).
@@ -658,7 +659,8 @@ namespace {
 // The file dialogs in Chinese whatever the system's language (the tests run under the C
 // locale): labels, column titles, folder types and dates; the filter names shown once.
 TEST(FileDialogs, SpeakChineseAndShowEachFilterNameOnce) {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / ("pelmora-dialog-" + std::to_string(::getpid()));
+  testing::ScratchFolder scratch;
+  std::filesystem::path dir = scratch.path();
   std::filesystem::create_directories(dir / "子文件夹");
   std::ofstream(dir / "a.pmf") << "x";
   gui::QtPort port;

@@ -21,6 +21,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "../common/ScratchFolder.h"
+#include "WindowFixtures.h"
 #include "app/PelmoraApp.h"
 #include "gui/MainWindow.h"
 #include "gui/OptimizerDialog.h"
@@ -29,26 +31,15 @@
 namespace pelmora {
 namespace {
 
-struct OptimizerWindow : ::testing::Test {
-  ScriptedPort port;
-  PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
-  TFormPelmora& f = app.form;
-  std::unique_ptr<gui::MainWindow> win;
+struct OptimizerWindow : guitest::ExampleWindow {
   int recalculations = 0;  // runs of the window's own recalculation
 
   void Open(const std::string& example) {
-    ASSERT_TRUE(app.Run(
-        [&] { app.project.OpenAtStartup(std::string(PELMORA_PROGRAM_DIR) + "/examples/" + example + ".pmf"); }));
-    win = std::make_unique<gui::MainWindow>(app, nullptr);
-    win->show();
-    QApplication::processEvents();
+    ExampleWindow::Open(example);
     f.SetHandler("MaoDExit", [this](Component* s) {
       ++recalculations;
       app.calc.MaoDExit(s);
     });
-  }
-  std::string Shown(const std::string& name) {
-    return qobject_cast<QLineEdit*>(win->WidgetOf(name))->text().toStdString();
   }
 };
 
@@ -123,12 +114,12 @@ TEST_F(OptimizerWindow, ASearchLeavesTheProjectAndApplyChangesItOnce) {
 
   // 导出CSV: every point, through the save dialog of the port.
   ASSERT_TRUE(dlg.ExportButton()->isEnabled());
-  const std::string csv = "/tmp/pelmora-optimize-gui-" + std::to_string(::getpid()) + ".csv";
+  testing::ScratchFolder scratch;
+  const std::string csv = scratch / "optimize.csv";
   port.files.push_back(csv);
   QTest::mouseClick(dlg.ExportButton(), Qt::LeftButton);
   std::ifstream file(csv, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(file)), {});
-  std::remove(csv.c_str());
   EXPECT_EQ(bytes.rfind("\xEF\xBB\xBF管子规格,", 0), 0u) << bytes.substr(0, 80);
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 169);
 

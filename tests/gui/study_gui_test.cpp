@@ -21,6 +21,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "../common/ScratchFolder.h"
+#include "WindowFixtures.h"
 #include "app/PelmoraApp.h"
 #include "gui/ChecksView.h"
 #include "gui/MainWindow.h"
@@ -31,23 +33,7 @@
 namespace pelmora {
 namespace {
 
-struct StudyWindow : ::testing::Test {
-  ScriptedPort port;
-  PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};
-  TFormPelmora& f = app.form;
-  std::unique_ptr<gui::MainWindow> win;
-
-  void Open(const std::string& example) {
-    ASSERT_TRUE(app.Run(
-        [&] { app.project.OpenAtStartup(std::string(PELMORA_PROGRAM_DIR) + "/examples/" + example + ".pmf"); }));
-    win = std::make_unique<gui::MainWindow>(app, nullptr);
-    win->show();
-    QApplication::processEvents();
-  }
-  std::string Shown(const std::string& name) {
-    return qobject_cast<QLineEdit*>(win->WidgetOf(name))->text().toStdString();
-  }
-};
+using StudyWindow = guitest::ExampleWindow;
 
 int IndexOf(QComboBox* c, const QString& text) {
   for (int i = 0; i < c->count(); ++i)
@@ -95,13 +81,13 @@ TEST_F(StudyWindow, AStudyLeavesTheProjectAsItWas) {
 
   // 导出CSV through the save dialog of the port.
   ASSERT_TRUE(dlg.ExportButton()->isEnabled());
-  const std::string csv = "/tmp/pelmora-study-gui-" + std::to_string(::getpid()) + ".csv";
+  testing::ScratchFolder scratch;
+  const std::string csv = scratch / "study.csv";
   port.files.push_back(csv);
   QTest::mouseClick(dlg.ExportButton(), Qt::LeftButton);
   std::ifstream file(csv, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(file)), {});
   EXPECT_EQ(bytes.rfind("\xEF\xBB\xBF加热时间(hr),理论面积(m2)", 0), 0u) << bytes.substr(0, 80);
-  std::remove(csv.c_str());
 
   // The chart is drawn: a grab differs from a blank area.
   dlg.resize(980, 680);

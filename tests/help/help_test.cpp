@@ -13,6 +13,7 @@
 #include <memory>
 #include <sstream>
 
+#include "../common/ScratchFolder.h"
 #include "app/Help.h"
 #include "app/PelmoraApp.h"
 #include "cli/CliRunner.h"
@@ -116,17 +117,8 @@ TEST(HelpLookup, TitleWithBlankThenBareTitleThenContents) {
 
 // A program folder of its own, removed afterwards.
 struct Folder {
-  std::string path;
-  Folder() {
-    char tmpl[] = "/tmp/pelmora-help-XXXXXX";
-    path = mkdtemp(tmpl);
-    path += "/";
-  }
-  ~Folder() {
-    std::remove((path + "Manual.pdf").c_str());
-    std::remove((path + "Manual.pdf.idx").c_str());
-    rmdir(path.c_str());
-  }
+  testing::ScratchFolder scratch;
+  std::string path = scratch.Folder();
 };
 
 TEST(HelpFailures, AMissingManualIsNamedInTheMessage) {

@@ -8,28 +8,13 @@
 #include <fstream>
 #include <string>
 
+#include "../common/ScratchFolder.h"
 #include "project/SaveFormData.h"
 #include "project/TextFile.h"
 
 namespace pelmora::testing {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string t = (std::filesystem::temp_directory_path() / "pelmora-project-XXXXXX").string();
-    path_ = mkdtemp(t.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using TempDir = ScratchFolder;
 
 // The shipped templates and examples (build/bin/templates/NAME.pmt, examples/NAME.pmf).
 inline const char* const kNames[] = {"storage-tank-hot-water", "storage-tank-steam", "agitated-tank",

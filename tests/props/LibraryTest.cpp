@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "../common/ScratchFolder.h"
 #include "fields/Text.h"
 #include "props/MyValues.h"
 #include "props/PropLib.h"
@@ -16,20 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TempDir {
- public:
-  TempDir() {
-    path_ =
-        fs::temp_directory_path() / ("pelmora-props-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-  static inline int counter_ = 0;
-};
+using TempDir = pelmora::testing::ScratchFolder;
 
 PropRecord Rec(const std::string& no, const std::string& cn) {
   PropRecord r;

@@ -9,28 +9,14 @@
 #include <functional>
 #include <string>
 
+#include "../common/ScratchFolder.h"
 #include "app/PelmoraApp.h"
 #include "fields/Dispatch.h"
 #include "select/PickList.h"
 
 namespace pelmora::testing_select {
 
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "pelmora-select-XXXXXX").string();
-    path_ = mkdtemp(tmpl.data());
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  std::string Folder() const { return path_ + "/"; }
-
- private:
-  std::string path_;
-};
+using ScratchDir = pelmora::testing::ScratchFolder;
 
 // What the user does in the next pick list.
 struct PickAction {

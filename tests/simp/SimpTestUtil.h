@@ -8,30 +8,14 @@
 #include <memory>
 #include <string>
 
+#include "../common/ScratchFolder.h"
 #include "app/PelmoraApp.h"
 #include "fields/Dispatch.h"
 #include "props/PropLib.h"
 
 namespace pelmora::testing_simp {
 
-class ScratchDir {
- public:
-  explicit ScratchDir(const std::string& sub = std::string()) {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "pelmora-simp-XXXXXX").string();
-    root_ = mkdtemp(tmpl.data());
-    path_ = sub.empty() ? root_ : root_ + "/" + sub;
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
-  }
-  std::string Folder() const { return path_ + "/"; }
-  std::string Root() const { return root_ + "/"; }
-
- private:
-  std::string root_, path_;
-};
+using ScratchDir = pelmora::testing::ScratchFolder;
 
 inline PropRecord Rec(const char* no, const char* cn) {
   PropRecord r;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "../cli/CliInProcess.h"
+#include "../common/CliOutput.h"
 #include "../select/SelectTestUtil.h"
 #include "SimpTestUtil.h"
 #include "calc/SubstanceChecks.h"
@@ -20,12 +21,7 @@ namespace {
 
 using testing::Cli;
 using testing::CliResult;
-
-std::string ComponentLine(const std::string& json, const std::string& name) {
-  size_t p = json.find("\"" + name + "\": {");
-  if (p == std::string::npos) return {};
-  return json.substr(p, json.find('\n', p) - p);
-}
+using testing::ComponentLine;
 
 std::string Text(const std::string& json, const std::string& name) {
   const std::string line = ComponentLine(json, name);

@@ -17,6 +17,8 @@
 #include <sstream>
 
 #include "../cli/CliInProcess.h"
+#include "../common/CliOutput.h"
+#include "../common/ScratchFolder.h"
 #include "project/SaveFormData.h"
 #include "study/Optimizer.h"
 #include "study/Study.h"
@@ -26,6 +28,8 @@ namespace {
 
 using testing::Cli;
 using testing::CliResult;
+using testing::ParseCsv;
+using testing::Shown;
 
 std::string Example(const std::string& name) { return std::string(PELMORA_PROGRAM_DIR) + "/examples/" + name + ".pmf"; }
 
@@ -149,18 +153,6 @@ TEST(Optimizer, BestEqualsAnExhaustiveLoopByHandOnEveryExample) {
 
 // ---------------------------------------------------------------- through pelmora-calc
 
-// The text a field shows, from --json.
-std::string Shown(const std::string& json, const std::string& name) {
-  size_t p = json.find("\"" + name + "\": {");
-  if (p == std::string::npos) return "?";
-  const std::string line = json.substr(p, json.find('\n', p) - p);
-  const std::string key = "\"display\": \"";
-  size_t d = line.find(key);
-  if (d == std::string::npos) return "?";
-  d += key.size();
-  return line.substr(d, line.find('"', d) - d);
-}
-
 std::string JsonPart(const std::string& out) {
   const size_t at = out.find("{\n  \"components\"");
   return at == std::string::npos ? std::string() : out.substr(at);
@@ -218,40 +210,14 @@ TEST(Optimizer, WithNothingFeasibleItSaysWhichConstraintRejectedMostAndExitsFour
   EXPECT_EQ(Shown(JsonPart(r.out), "nD"), "3");  // the project's own design stays
 }
 
-std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
-  std::vector<std::vector<std::string>> rows;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::vector<std::string> cells;
-    std::string cell;
-    bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-      const char c = line[i];
-      if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"')
-        cell += '"', ++i;
-      else if (c == '"')
-        quoted = !quoted;
-      else if (c == ',' && !quoted)
-        cells.push_back(cell), cell.clear();
-      else
-        cell += c;
-    }
-    cells.push_back(cell);
-    rows.push_back(cells);
-  }
-  return rows;
-}
-
 TEST(Optimizer, CsvHoldsEveryPointWithItsVerdictAndRank) {
-  const std::string csv = "/tmp/pelmora-optimize-" + std::to_string(::getpid()) + ".csv";
+  testing::ScratchFolder scratch;
+  const std::string csv = scratch / "optimize.csv";
   CliResult r = Cli({Example("storage-tank-hot-water"), "--optimize", "tube=25×2.5|32×3,nD=1:6,DspD=1.5|2.0|3.0",
                      "--objective", "DpiD", "--top", "3", "--csv", csv});
   ASSERT_EQ(r.code, 0) << r.err;
   std::ifstream file(csv, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(file)), {});
-  std::remove(csv.c_str());
   ASSERT_EQ(bytes.rfind("\xEF\xBB\xBF", 0), 0u);
   const auto rows = ParseCsv(bytes.substr(3));
   ASSERT_EQ(rows.size(), 1u + 2 * 6 * 3);
@@ -291,7 +257,6 @@ TEST(Optimizer, CsvHoldsEveryPointWithItsVerdictAndRank) {
   ASSERT_EQ(r.code, 0) << r.err;
   std::ifstream again(csv, std::ios::binary);
   const std::string written((std::istreambuf_iterator<char>(again)), {});
-  std::remove(csv.c_str());
   EXPECT_EQ(ParseCsv(written.substr(3)).size(), 1u + 4);
 }
 

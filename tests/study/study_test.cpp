@@ -13,64 +13,24 @@
 
 #include "../calc/CaseFiles.h"
 #include "../cli/CliInProcess.h"
+#include "../common/CliOutput.h"
+#include "../common/ScratchFolder.h"
 #include "cli/CliRunner.h"
 #include "project/SaveFormData.h"
 #include "project/TextFile.h"
 #include "report/ReportBuilder.h"
 #include "study/Study.h"
+#include "study/StudyDefaults.h"
 
 namespace pelmora {
 namespace {
 
 using testing::Cli;
 using testing::CliResult;
+using testing::ParseCsv;
+using testing::Shown;
 
 std::string Example(const std::string& name) { return std::string(PELMORA_PROGRAM_DIR) + "/examples/" + name + ".pmf"; }
-
-// The text a field shows, from --json.
-std::string Shown(const std::string& json, const std::string& name) {
-  size_t p = json.find("\"" + name + "\": {");
-  if (p == std::string::npos) return "?";
-  const std::string line = json.substr(p, json.find('\n', p) - p);
-  const std::string key = "\"display\": \"";
-  size_t d = line.find(key);
-  if (d == std::string::npos) return "?";
-  d += key.size();
-  return line.substr(d, line.find('"', d) - d);
-}
-
-std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
-  std::vector<std::vector<std::string>> rows;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::vector<std::string> cells;
-    std::string cell;
-    bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-      char c = line[i];
-      if (quoted) {
-        if (c == '"' && i + 1 < line.size() && line[i + 1] == '"')
-          cell += '"', ++i;
-        else if (c == '"')
-          quoted = false;
-        else
-          cell += c;
-      } else if (c == '"') {
-        quoted = true;
-      } else if (c == ',') {
-        cells.push_back(cell);
-        cell.clear();
-      } else {
-        cell += c;
-      }
-    }
-    cells.push_back(cell);
-    rows.push_back(cells);
-  }
-  return rows;
-}
 
 const std::vector<std::string> kOutputs = {"AtD", "LtD", "TTaD", "KTaD", "WiD", "DpiD"};
 
@@ -126,6 +86,44 @@ TEST(Study, TheChecksColumnMarksPointsWithWarnings) {
   row.checks.resize(1);
   EXPECT_EQ(StudyCheckCell(row), "");
   EXPECT_EQ(StudyCheckList(app.form, row), "");
+}
+
+// What a study offers before the user chooses, on the hot-water tank (4 h of heating,
+// water entering the tubes at 90 °C): the heating time on the first row from 2 to 6 h
+// in 11 points, the inlet temperature on the second from 45 to 135 °C in 3 curves; a
+// zero or a text that is no number offers no range. --sweep without --output records
+// the results the dialog ticks: its columns are theirs, in that order.
+TEST(Study, TheStartOffersHeatingTimeAndInletTemperatureAroundTheProject) {
+  ScriptedPort port;
+  PelmoraApp app(&port);
+  ASSERT_TRUE(app.Run([&] { app.project.OpenAtStartup(Example("storage-tank-hot-water")); }));
+  std::vector<std::string> offered;
+  for (const EditD* e : StudyInputFields(app.form)) offered.push_back(e->Name());
+  const int first = PreselectedStudyInput(offered, 0), second = PreselectedStudyInput(offered, 1);
+  ASSERT_GE(first, 0);
+  ASSERT_GE(second, 0);
+  EXPECT_EQ(offered[static_cast<size_t>(first)], "TaoD");
+  EXPECT_EQ(offered[static_cast<size_t>(second)], "Ti1D");
+  EXPECT_EQ(StudyStartRange(app.form.TaoD->Text()), std::make_pair(std::string("2"), std::string("6")));
+  EXPECT_EQ(StudyStartRange(app.form.Ti1D->Text()), std::make_pair(std::string("45"), std::string("135")));
+  EXPECT_EQ(kStudyStartPoints[0], 11);
+  EXPECT_EQ(kStudyStartPoints[1], 3);
+  EXPECT_FALSE(StudyStartRange("0"));
+  EXPECT_FALSE(StudyStartRange("abc"));
+  EXPECT_FALSE(StudyStartRange(""));
+  // A window without the preferred fields offers its first two.
+  EXPECT_EQ(PreselectedStudyInput({"A", "B", "C"}, 0), 0);
+  EXPECT_EQ(PreselectedStudyInput({"A", "B", "C"}, 1), 1);
+  EXPECT_EQ(PreselectedStudyInput({}, 0), -1);
+
+  CliResult r = Cli({Example("storage-tank-hot-water"), "--sweep", "TaoD=2:6:2"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const auto table = ParseCsv(r.out);
+  ASSERT_FALSE(table.empty());
+  std::vector<std::string> columns(table[0].begin() + 1, table[0].end() - 2);
+  std::vector<std::string> usual;
+  for (const std::string& n : DefaultStudyOutputs()) usual.push_back(StudyHeader(app.form, n));
+  EXPECT_EQ(columns, usual);
 }
 
 TEST(Study, TwoInputsMakeAGridAndThreadsAgreeWithOneCopy) {
@@ -231,8 +229,8 @@ TEST(Study, ValuesAndRequestsAreChecked) {
 }
 
 TEST(Study, CsvOpensWithItsChineseHeaders) {
-  char dir[] = "/tmp/pelmora-study-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
+  testing::ScratchFolder scratch;
+  const std::string dir = scratch.path();
   const std::string csv = std::string(dir) + "/研究.csv";
   CliResult r = Cli({Example("storage-tank-hot-water"), "--sweep", "TaoD=2:6:3", "--csv", csv});
   ASSERT_EQ(r.code, 0) << r.err;
@@ -252,9 +250,6 @@ TEST(Study, CsvOpensWithItsChineseHeaders) {
   EXPECT_EQ(got,
             "4\n加热时间(hr)|理论面积(m2)|理论单管长(m)|时均温差(℃)|时均传热系数(W/(m2.K))|质量流量(kg/s)|"
             "管程压力降(N/m2)|检查|计算信息\n4\n");
-  std::remove(csv.c_str());
-  std::remove(script.c_str());
-  rmdir(dir);
 }
 
 // ---------------------------------------------------------------- design checks

@@ -5,12 +5,15 @@
 
 #include <cmath>
 
+#include "chart/Fonts.h"
+
 namespace pelmora {
 
 std::string PangoFamily(const std::string& name) {
-  if (name == "宋体" || name == "SimSun") return "AR PL UMing CN,WenQuanYi Micro Hei,serif";
-  if (name == "Times New Roman") return "Liberation Serif,AR PL UMing CN,serif";
-  return name + ",AR PL UMing CN,WenQuanYi Micro Hei";
+  // The Windows names are no installed faces here: their fallbacks stand for them. Any
+  // other name is tried first itself.
+  const bool windows = name == "宋体" || name == "SimSun" || name == "Times New Roman";
+  return chart::FamilyList(name, !windows, ",");
 }
 
 namespace {
