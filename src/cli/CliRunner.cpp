@@ -710,7 +710,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--exit")
         cli.Exit(value);
       else if (a == "--recalc")
-        cli.Act([&cli] { cli.app.calc.MaoDExit(nullptr); });
+        cli.Act([&cli] { cli.app.calc.Recalculate(); });
       else if (a == "--click")
         cli.Click(value);
       else if (a == "--key")
