@@ -119,11 +119,10 @@ void PelmoraApp::DeclareUndoSteps() {
   undo.Declare("BTVesselClick", "容器定义 确定");
   undo.Declare("SBPrepCurveClick", "准备绘制曲线");
   // The property dialog's 确定 copies its values into the window.
-  if (simp.BBOK)
-    simp.BBOK->OnClick = [this, ok = simp.BBOK->OnClick](Component* s) {
-      UndoHistory::Step step(undo, "填入物性");
-      if (ok) ok(s);
-    };
+  simp.Commands().Wrap("BBOKClick", [this](const Event& ok, Component* s) {
+    UndoHistory::Step step(undo, "填入物性");
+    ok(s);
+  });
   // Beside the components: the checks of the run and the curve drawn for that state.
   undo.AddState([this] {
     return [this, checks = calc.checks, state = calc.lastRun, cross = calc.crossCheck] {

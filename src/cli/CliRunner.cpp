@@ -409,6 +409,10 @@ struct Cli {
     for (const auto& c : app.form.Commands())
       out << c.control->Name() << "\t" << c.handler << "\t"
           << (c.state == TFormPelmora::Command::State::Bound ? "bound" : "disabled") << "\n";
+    // The property dialog's buttons.
+    for (const auto& c : app.simp.Commands().Controls())
+      out << c.control->Name() << "\t" << c.handler << "\t"
+          << (c.state == CommandTable::Entry::State::Bound ? "bound" : "disabled") << "\n";
   }
 
   // The chart as the report page paints it, on an SVG surface.

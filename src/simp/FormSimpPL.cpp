@@ -100,34 +100,50 @@ std::string WithoutLeadingZeros(const std::string& s) {
 TFormSimpPL::TFormSimpPL(UiPort* port) : Form(port) {
   SetLoading(true);
   Build();
+  BindCommands();
   for (Component* c : Components())
     if (auto* u = dynamic_cast<ComboBoxU*>(c)) u->Loaded();
   SetLoading(false);
 }
 
+// The dialog's description, in creation order.
 void TFormSimpPL::Build() {
-  DBNavigator1 = &Create<GroupBox>("DBNavigator1", nullptr, "");
-  for (int i = 0; i < 10; ++i) {
-    Button& b = Create<Button>(std::string("DBNavigator1.") + kNavButtons[i], DBNavigator1, kNavCaptions[i]);
-    b.SetHint(kNavHints[i]);
-    std::string which = kNavButtons[i];
-    b.OnClick = [this, which](Component*) { NavClick(which); };
-    Nav[i] = &b;
-  }
-  DBGrid1 = &Create<DataGrid>("DBGrid1", nullptr);
-  DBGrid1->SetColumns({{"流水号", 46, true}, {"中文名称", 136, true}, {"适用温度/℃", 84, true}});
-  DBGrid1->OnChange = [this](Component*) {
-    if (!syncing_) GoTo(DBGrid1->Current());
-  };
-
+  BuildNavigator();
   PageControlP = &Create<PageControl>("PageControlP", nullptr);
   TStGetP = &Create<GroupBox>("TStGetP", PageControlP, "物性数据", Kind::TabSheet);
   TSManP = &Create<GroupBox>("TSManP", PageControlP, "数据库维护", Kind::TabSheet);
   PageControlP->AddPage(TStGetP);
   PageControlP->AddPage(TSManP);
   PageControlP->OnChange = [this](Component* s) { PageControlPChange(s); };
+  BuildRecordPage();
+  BuildMaintenancePage();
+  StatusBar1 = &Create<StatusBar>("StatusBar1", nullptr);
+  StatusBar1->SetPanels({{"", 900, false}});
+}
 
-  // Page 物性数据: the record, the value grid, the value fields, the buttons.
+Button& TFormSimpPL::AddButton(const std::string& name, Component* parent, const std::string& caption,
+                               const std::string& hint, const std::string& handler) {
+  Button& b = Create<Button>(name, parent, caption);
+  b.SetHint(hint);
+  b.OnClick = commands_.AddControl(b, handler);
+  return b;
+}
+
+// The record navigator over the library grid.
+void TFormSimpPL::BuildNavigator() {
+  DBNavigator1 = &Create<GroupBox>("DBNavigator1", nullptr, "");
+  for (int i = 0; i < 10; ++i)
+    Nav[i] = &AddButton(std::string("DBNavigator1.") + kNavButtons[i], DBNavigator1, kNavCaptions[i], kNavHints[i],
+                        "DBNavigator1Click");
+  DBGrid1 = &Create<DataGrid>("DBGrid1", nullptr);
+  DBGrid1->SetColumns({{"流水号", 46, true}, {"中文名称", 136, true}, {"适用温度/℃", 84, true}});
+  DBGrid1->OnChange = [this](Component*) {
+    if (!syncing_) GoTo(DBGrid1->Current());
+  };
+}
+
+// Page 物性数据: the record, the value grid, the value fields, the buttons.
+void TFormSimpPL::BuildRecordPage() {
   auto text = [this](const char* field, const char* caption) {
     Create<Label>(std::string("DBLabel") + field, TStGetP, caption);
     Edit& e = Create<Edit>(std::string("DBText") + field, TStGetP);
@@ -148,7 +164,18 @@ void TFormSimpPL::Build() {
   MyValues1->Edit().AddValue("t", "20", "C", "温度");
   MyValues1->Edit().AddValue("p", "100", "kPa(A)", "绝对压力");
   MyValues1->Sync();
+  BuildValueFields();
 
+  BBCal = &AddButton("BBCal", TStGetP, "&C 计算", "在表中的温度和压力下计算当前物质的物性", "BBCalClick");
+  BBOK = &AddButton("BBOK", TStGetP, "&O 确定", "把算得的物性填入计算窗口并关闭", "BBOKClick");
+  BBCancle = &AddButton("BBCancle", TStGetP, "&C 关闭", "关闭，不填入物性", "BBCancleClick");
+  BitBtn1 = &AddButton("BitBtn1", TStGetP, "&E 维护", "输入维护口令后打开“数据库维护”页", "BitBtn1Click");
+  MaskEdit1 = &Create<MaskEdit>("MaskEdit1", TStGetP);
+  MaskEdit1->SetHint("维护口令");
+}
+
+// The eight value fields with their unit lists (the first unit SI).
+void TFormSimpPL::BuildValueFields() {
   auto value = [this](const char* stem, const char* caption, const char* property, std::vector<std::string> units) {
     Label& l = Create<Label>(std::string(stem) + "L", TStGetP, caption);
     EditD& e = Create<EditD>(std::string(stem) + "D", TStGetP);
@@ -176,23 +203,10 @@ void TFormSimpPL::Build() {
   VexpkD = value("Vexpk", "膨胀系数", "", Units({{"1/K", "1"}, {"1/°C", "1"}}));
   PcD = value("Pc", "临界压力", "Pc",
               Units({{"Pa", "1"}, {"N/m2", "1"}, {"kP", "1000"}, {"kg/cm2", "100000"}, {"MPa", "1000000"}}));
+}
 
-  BBCal = &Create<Button>("BBCal", TStGetP, "&C 计算");
-  BBCal->SetHint("在表中的温度和压力下计算当前物质的物性");
-  BBCal->OnClick = [this](Component* s) { BBCalClick(s); };
-  BBOK = &Create<Button>("BBOK", TStGetP, "&O 确定");
-  BBOK->SetHint("把算得的物性填入计算窗口并关闭");
-  BBOK->OnClick = [this](Component* s) { BBOKClick(s); };
-  BBCancle = &Create<Button>("BBCancle", TStGetP, "&C 关闭");
-  BBCancle->SetHint("关闭，不填入物性");
-  BBCancle->OnClick = [this](Component* s) { BBCancleClick(s); };
-  BitBtn1 = &Create<Button>("BitBtn1", TStGetP, "&E 维护");
-  BitBtn1->SetHint("输入维护口令后打开“数据库维护”页");
-  BitBtn1->OnClick = [this](Component* s) { BitBtn1Click(s); };
-  MaskEdit1 = &Create<MaskEdit>("MaskEdit1", TStGetP);
-  MaskEdit1->SetHint("维护口令");
-
-  // Page 数据库维护.
+// Page 数据库维护: an edit per library column, saving and closing.
+void TFormSimpPL::BuildMaintenancePage() {
   for (const PropFieldInfo& info : PropFields()) {
     std::string f = info.name;
     Create<Label>("DBEditL" + f, TSManP, info.caption);
@@ -201,15 +215,24 @@ void TFormSimpPL::Build() {
     e.OnChange = [this, ep](Component*) { DBEditChange(ep); };
     DBEdits.emplace_back(f, &e);
   }
-  BBSaveSys = &Create<Button>("BBSaveSys", TSManP, "&S 保存系统库");
-  BBSaveSys->SetHint("把整个物性库写入物性库文件");
-  BBSaveSys->OnClick = [this](Component* s) { BBSaveSysClick(s); };
-  BBClose = &Create<Button>("BBClose", TSManP, "&C 关闭");
-  BBClose->SetHint("关闭，不填入物性");
-  BBClose->OnClick = [this](Component* s) { BBCancleClick(s); };
+  BBSaveSys = &AddButton("BBSaveSys", TSManP, "&S 保存系统库", "把整个物性库写入物性库文件", "BBSaveSysClick");
+  BBClose = &AddButton("BBClose", TSManP, "&C 关闭", "关闭，不填入物性", "BBCloseClick");
+}
 
-  StatusBar1 = &Create<StatusBar>("StatusBar1", nullptr);
-  StatusBar1->SetPanels({{"", 900, false}});
+// One command per action; 关闭 on either page is the same command.
+void TFormSimpPL::BindCommands() {
+  commands_.Bind("DBNavigator1Click", [this](Component* s) {
+    // The navigator's buttons are named "DBNavigator1.First" and so on.
+    const std::string& name = s ? s->Name() : std::string();
+    const size_t dot = name.find('.');
+    if (dot != std::string::npos) NavClick(name.substr(dot + 1));
+  });
+  commands_.Bind("BBCalClick", [this](Component* s) { BBCalClick(s); });
+  commands_.Bind("BBOKClick", [this](Component* s) { BBOKClick(s); });
+  commands_.Bind("BBCancleClick", [this](Component* s) { BBCancleClick(s); }, {"BBCloseClick"});
+  commands_.Bind("BitBtn1Click", [this](Component* s) { BitBtn1Click(s); });
+  commands_.Bind("BBSaveSysClick", [this](Component* s) { BBSaveSysClick(s); });
+  commands_.Seal(TFormPelmora::kNotProvidedHint);
 }
 
 // ---------------------------------------------------------------- pages

@@ -110,7 +110,9 @@ TEST(Commands, EveryCommandControlIsBoundOrDisabledWithItsHint) {
     EXPECT_NE(json.find("\"hint\": \"此功能尚未提供\""), std::string::npos) << json;
   }
   EXPECT_GT(bound, 30);
-  for (const char* n : {"MFOpen", "SBFSave", "SBTCurve", "Button3", "BTVessel", "MRPdf", "BPipeAdd"})
+  // The property dialog's buttons are commands as well.
+  for (const char* n : {"MFOpen", "SBFSave", "SBTCurve", "Button3", "BTVessel", "MRPdf", "BPipeAdd", "BBOK", "BBClose",
+                        "DBNavigator1.First"})
     EXPECT_TRUE(names.count(n)) << n;
   // Menu titles and separators are no commands.
   EXPECT_FALSE(names.count("MFile"));
@@ -166,6 +168,12 @@ TEST(Commands, EachCommandIsBoundOnceAndReachedByItsAliases) {
   // The exit handler of the fields is the recalculation, extended by the program (a
   // recovery copy after a file command), not replaced.
   EXPECT_TRUE(f.HasHandler("MaoDExit"));
+  // The property dialog's 关闭 on either page is one command.
+  std::vector<std::string> closes;
+  app.simp.Commands().Wrap("BBCancleClick", [&closes](const Event&, Component* s) { closes.push_back(s->Name()); });
+  app.simp.Commands().Run("BBCloseClick", app.simp.BBClose);
+  app.simp.Commands().Run("BBCancleClick", app.simp.BBCancle);
+  EXPECT_EQ(closes, (std::vector<std::string>{"BBClose", "BBCancle"}));
 }
 
 TEST(CliKeys, TabAndBacktabFollowThePagesTabOrderAsEnterAndUpDo) {
