@@ -352,14 +352,14 @@ bool TFormPelmora::KeyDown(Component* target, Key key) {
   const bool forward = key == Key::Enter || key == Key::Down || key == Key::Tab;
   if (!forward && key != Key::Up && key != Key::Backtab) return false;
   const GroupBox* page = PageControl1 ? PageControl1->ActivePage() : nullptr;
-  Component* next = TabTarget(target, forward);
+  // From the page tabs the tab order goes on from the control that had the focus last.
+  Component* next = TabTarget(target ? target : Focused(), forward);
   if (!next) return false;
   if (target && OnPage(target, page)) {
     FocusChangedByView(target);
     if (next != target) LeaveFor(target, next);
   } else {
-    // Nothing on the page is left: the control the core last knew was left when the
-    // focus went to the page tabs.
+    // Nothing is left: the control that had the focus was left when it lost it.
     SetFocus(next);
   }
   return true;

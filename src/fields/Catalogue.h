@@ -100,9 +100,9 @@ class TFormPelmora : public Form {
   // A key pressed in the window, wherever the focus is: `target` is the control that has
   // it (nullptr for none, or for a part of the window that is no control, such as the
   // page tabs). A control with a key handler gets every key; otherwise Enter, Down and Tab
-  // go to the next control, Up and Backtab to the previous one. From outside the page
-  // shown, the focus goes to the first (last) control of that page. True when the key
-  // did something (the focus moved or the handler took it).
+  // go to the next control, Up and Backtab to the previous one. From the page tabs, on from
+  // the control focused last if on the page shown, else from the page's first (last)
+  // control (TabTarget). True when the key did something (focus moved, handler took it).
   bool KeyDown(Component* target, Key key);
   // Where Tab (forward) or Backtab goes from `from`: the next control of the page shown
   // in the tab order, or, when `from` is not on that page, its first (last) control.

@@ -189,6 +189,7 @@ TEST(CliKeys, TabAndBacktabFollowThePagesTabOrderAsEnterAndUpDo) {
   PelmoraApp app(&port);
   TFormPelmora& f = app.form;
   f.PageControl1->SetActivePage(f.TabSheet2);
+  f.FocusChangedByView(nullptr);
   ASSERT_TRUE(app.Run([&f] { f.KeyDown(nullptr, Key::Tab); }));
   ASSERT_NE(f.Focused(), nullptr);
   EXPECT_EQ(f.Focused(), f.TabTarget(nullptr, true));
