@@ -60,7 +60,7 @@ std::vector<std::string> HelpTopicsInEveryMode(TFormPelmora& f) {
 }
 
 Help::Help(TFormPelmora& form) : f_(form) {
-  f_.SetHandler("MHPDFClick", [this](Component* s) { MHPDFClick(s); });
+  f_.BindCommand("MHPDFClick", [this](Component* s) { MHPDFClick(s); }, {}, {"F1"});
   f_.SetHandler("SBHPDFClick", [this](Component* s) { SBHPDFClick(s); });
   // F1 in the fields and the other input controls: the form's key handler MaoDKeyDown
   // asks here.

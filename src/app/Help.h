@@ -28,7 +28,7 @@ class Help {
   static constexpr const char* kInstallChapter = "第一章 系统安装 ";
   static constexpr const char* kContents = "目录";
   static constexpr const char* kManualName = "Manual.pdf";
-  static constexpr int kF1 = 112;  // the virtual key code of F1
+  static constexpr int kF1 = Code(Key::F1);  // the virtual key code of F1
 
   // The bookmark title of the next help request.
   std::string HelpTopic;

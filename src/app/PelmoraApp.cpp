@@ -47,17 +47,17 @@ PelmoraApp::PelmoraApp(UiPort* port, std::string programFolder)
   project.onReplaced = [this] { undo.Clear(); };
   project.markResultsStale = [this](const std::string& why) { calc.MarkAllResultsStale(why); };
   // The first recalculation after a file command keeps a recovery copy first.
-  form.SetHandler("MaoDExit", [this](Component* s) {
+  form.WrapHandler("MaoDExit", [this](const Event& recalculate, Component* s) {
     if (recovery.armed) {
       recovery.armed = false;
       recovery.Write();
     }
-    calc.MaoDExit(s);
+    recalculate(s);
   });
   // The vessel dialog's 确定 changes the area or mass the results were computed from.
-  form.SetHandler("BTVesselClick", [this](Component* s) {
+  form.WrapHandler("BTVesselClick", [this](const Event& ok, Component* s) {
     const std::string area = form.AeD->Text(), mass = form.MaoD->Text();
-    geometry.BTVesselClick(s);
+    ok(s);
     if (form.AeD->Text() != area || form.MaoD->Text() != mass) calc.MarkAllResultsStale("容器定义已修改，请重新计算");
   });
   form.SetHandler("MCStudyClick", [this](Component*) {
@@ -119,11 +119,10 @@ void PelmoraApp::DeclareUndoSteps() {
   undo.Declare("BTVesselClick", "容器定义 确定");
   undo.Declare("SBPrepCurveClick", "准备绘制曲线");
   // The property dialog's 确定 copies its values into the window.
-  if (simp.BBOK)
-    simp.BBOK->OnClick = [this, ok = simp.BBOK->OnClick](Component* s) {
-      UndoHistory::Step step(undo, "填入物性");
-      if (ok) ok(s);
-    };
+  simp.Commands().Wrap("BBOKClick", [this](const Event& ok, Component* s) {
+    UndoHistory::Step step(undo, "填入物性");
+    ok(s);
+  });
   // Beside the components: the checks of the run and the curve drawn for that state.
   undo.AddState([this] {
     return [this, checks = calc.checks, state = calc.lastRun, cross = calc.crossCheck] {
@@ -144,9 +143,8 @@ void PelmoraApp::DeclareUndoSteps() {
 
 void PelmoraApp::InstallEditCommands() {
   auto copy = [this](Component*) { form.Port().SetClipboardText(TabSeparated(ResultsTable(form, calc.checks))); };
-  form.SetHandler("MECopyClick", copy);
-  form.SetHandler("SBCopyClick", copy);
-  form.SetHandler("MCRecalcClick", [this](Component* s) { form.RunHandler("MaoDExit", s); });
+  form.BindCommand("MECopyClick", copy, {"SBCopyClick"});
+  form.BindCommand("MCRecalcClick", [this](Component* s) { form.RunHandler("MaoDExit", s); }, {}, {"F9"});
 }
 
 std::vector<std::string> CheckReportRows(const TFormPelmora& form, const DesignCheck& check) {

@@ -39,7 +39,7 @@ void PelmoraApp::WireProjectState() {
   calc.runCompleted = [this] { results.Settled(); };
 
   for (const char* h : {"SBP3Click", "SBDLTClick", "SBP11Click", "Button3Click", "MCUpdatePropsClick"}) WatchInputs(h);
-  simp.BBOK->OnClick = WatchingInputs(std::move(simp.BBOK->OnClick));
+  simp.Commands().Wrap("BBOKClick", [this](const Event& ok, Component* sender) { WatchingInputs(ok)(sender); });
 }
 
 void PelmoraApp::WatchInputs(const std::string& handler) {

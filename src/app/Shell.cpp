@@ -6,10 +6,8 @@ namespace pelmora {
 
 Shell::Shell(TFormPelmora& form) : f_(form) {
   f_.SetHandler("PageControl1Change", [this](Component* s) { PageControl1Change(s); });
-  f_.SetHandler("MAboutClick", [this](Component* s) { MAboutClick(s); });
-  f_.SetHandler("MHAboutClick", [this](Component* s) { MAboutClick(s); });
-  f_.SetHandler("MFExitClick", [this](Component* s) { MFExitClick(s); });
-  f_.SetHandler("MExitClick", [this](Component* s) { MFExitClick(s); });
+  f_.BindCommand("MAboutClick", [this](Component* s) { MAboutClick(s); }, {"MHAboutClick"});
+  f_.BindCommand("MFExitClick", [this](Component* s) { MFExitClick(s); }, {"MExitClick"});
   FormCreate();
 }
 

@@ -86,8 +86,8 @@ UndoHistory::UndoHistory(TFormPelmora& form) : f_(form) {
   f_.onHandler = [this](const std::string& handler, Component* sender) { HandlerRun(handler, sender); };
   undoItem_ = f_.MEUndo;
   redoItem_ = f_.MERedo;
-  f_.SetHandler("MEUndoClick", [this](Component*) { Undo(); });
-  f_.SetHandler("MERedoClick", [this](Component*) { Redo(); });
+  f_.BindCommand("MEUndoClick", [this](Component*) { Undo(); }, {}, {"Ctrl+Z"});
+  f_.BindCommand("MERedoClick", [this](Component*) { Redo(); }, {}, {"Ctrl+Y", "Ctrl+Shift+Z"});
   UpdateCommands();
 }
 

@@ -301,7 +301,9 @@ bool Calculation::PassCount(double Lr, std::optional<double>& shapeFactor) {
 // A run that stops half way leaves the values it wrote, but none of them is shown as
 // current: every result, written by it or by an earlier run, is marked stale until a run
 // completes (a stopped run may have written a value that is not physical).
-void Calculation::MaoDExit(Component*) {
+void Calculation::MaoDExit(Component*) { Recalculate(); }
+
+void Calculation::Recalculate() {
   if (f_.MyStatusBar->PanelText(1).rfind(kInterrupted, 0) == 0) f_.MyStatusBar->SetPanelText(1, "");
   MessageTap tap(f_.Port());
   UiPort& port = f_.Port();
@@ -314,7 +316,7 @@ void Calculation::MaoDExit(Component*) {
   }
   Outcome outcome;
   try {
-    outcome = Recalculate();
+    outcome = RunPasses();
   } catch (const SilentAbort&) {
     f_.SetPort(&port);
     MarkResultsStale(tap.last);
@@ -462,7 +464,7 @@ void Calculation::SetCrossCheck(CrossCheckResult c) {
   if (crossCheckChanged) crossCheckChanged();
 }
 
-Calculation::Outcome Calculation::Recalculate() {
+Calculation::Outcome Calculation::RunPasses() {
   PrepareRecalculation();
   BusyCursor busy(f_);
   facts = {};

@@ -1,5 +1,5 @@
 #pragma once
-// The thermal calculation of the coil: the recalculation driver MaoDExit, which solves
+// The thermal calculation of the coil: the recalculation driver Recalculate, which solves
 // the heat balances, sizes the coil with GetFx and derives lengths, passes and the
 // tube-side pressure drop; and the sizing pass GetFx with its vessel-side, tube-side,
 // overall-coefficient, heat-loss and area-update stages.
@@ -37,7 +37,12 @@ class Calculation {
   // Installs MaoDExit and SBAutoRunClick on the form.
   Calculation(TFormPelmora& form, Modes& modes, Geometry& geometry);
 
-  // One full recalculation over the current field contents (the sender is not used).
+  // One full recalculation over the current field contents: the driver passes, then
+  // the checks, the method check and the stale marks of what a stopped run left. The
+  // command line, the study and the batch curve call it; a field's exit runs it through
+  // the handler MaoDExit.
+  void Recalculate();
+  // The exit handler of the value fields (the sender is not used): Recalculate().
   void MaoDExit(Component* sender);
   // Every result is marked stale after a run that stopped (what it wrote as well as
   // what it did not reach) or when an edit made the results out of date; a completed
@@ -97,10 +102,10 @@ class Calculation {
 
  private:
   enum class Outcome { Completed, Stopped, Off };
-  Outcome Recalculate();
+  Outcome RunPasses();
   void MarkResultsStale(const std::string& reason);
   void ClearStale();
-  // Steps of MaoDExit.
+  // Steps of Recalculate.
   void SetChecks(std::vector<DesignCheck> c, RunState state);
 
  public:

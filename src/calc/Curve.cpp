@@ -154,8 +154,8 @@ void Curve::Compute(int n) {
         if (round >= kMaxRounds) throw ConvergenceError(kNoConvergence);
         b += delta;
         f_.Tom2D->SetValue(b);
-        if (i == 1) calc_.MaoDExit(nullptr);  // the first interval runs twice in a row
-        calc_.MaoDExit(nullptr);
+        if (i == 1) calc_.Recalculate();  // the first interval runs twice in a row
+        calc_.Recalculate();
         f_.Port().ProcessEvents();
         const double A = f_.AtD->GetValue();
         const double miss = fp::Div(A0 - A, A);

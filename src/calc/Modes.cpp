@@ -9,7 +9,6 @@ namespace pelmora {
 Modes::Modes(TFormPelmora& form) : f_(form) {
   f_.SetHandler("RGETypeClick", [this](Component* s) { RGETypeClick(s); });
   f_.SetHandler("RGFTypeClick", [this](Component* s) { RGFTypeClick(s); });
-  f_.SetHandler("ifMixClick", [this](Component* s) { ifMixClick(s); });
   f_.SetHandler("PhoDChange", [this](Component* s) { PhoDChange(s); });
   f_.SetHandler("PhiDChange", [this](Component* s) { PhiDChange(s); });
   f_.SetHandler("TShapeDChange", [this](Component* s) { TShapeDChange(s); });

@@ -39,8 +39,8 @@ const char* kUsage =
     "  --exit NAME         leave a field (its exit handler runs)\n"
     "  --recalc            run the recalculation once, as leaving an input field does\n"
     "  --click NAME        press a button, tool button or menu item\n"
-    "  --key NAME=KEY      press KEY (Enter, Up, Down, F1, Escape) in a control; the control\n"
-    "                      takes the focus first, as a click into it does\n"
+    "  --key NAME=KEY      press KEY (Tab, Backtab, Enter, Up, Down, F1, Escape) in a control;\n"
+    "                      the control takes the focus first, as a click into it does\n"
     "  --commands          list every command control with its handler and bound or disabled\n"
     "  --curve FILE.svg    write the time-temperature chart (computed first when there is none)\n"
     "  --open FILE.pmf     Open, FILE standing for the dialog's answer (a bare first argument\n"
@@ -386,23 +386,23 @@ struct Cli {
   }
 
   // A key pressed in a control: the control takes the focus as a click would (the one
-  // that had it is left), then the key goes to its key handler, as in the window.
+  // that had it is left), then the key goes where the window sends it: to the control's
+  // key handler, or for Tab, Enter and the arrows to the next control of the page.
   void Key(const std::string& v) {
     auto [name, keyName] = Split(v);
-    static const std::map<std::string, int> keys = {
-        {"Enter", 13}, {"Up", 38}, {"Down", 40}, {"F1", 112}, {"Escape", 27}};
-    auto k = keys.find(keyName);
-    if (k == keys.end()) throw std::invalid_argument("unknown key " + keyName + " (Enter, Up, Down, F1 or Escape)");
+    const std::optional<pelmora::Key> key = KeyByName(keyName);
+    if (!key) throw std::invalid_argument("unknown key " + keyName + " (" + KeyNames() + ")");
     Component* c = Need(name);
     if (!c->Focusable() || !c->EffectivelyEnabled()) throw std::invalid_argument(name + " cannot take the focus");
-    const int vk = k->second;
-    Act([this, c, vk] {
+    const pelmora::Key k = *key;
+    Act([this, c, k] {
       app.form.FocusByUser(c);
       if (app.form.Focused() != c) return;  // the field left refused to let go
+      if (&c->Owner() == &app.form && app.form.KeyDown(c, k)) return;
       if (c->OnKeyDown)
-        c->OnKeyDown(c, vk);
+        c->OnKeyDown(c, Code(k));
       else
-        app.form.MaoDKeyDown(c, vk);
+        app.form.MaoDKeyDown(c, Code(k));
     });
   }
 
@@ -410,6 +410,10 @@ struct Cli {
     for (const auto& c : app.form.Commands())
       out << c.control->Name() << "\t" << c.handler << "\t"
           << (c.state == TFormPelmora::Command::State::Bound ? "bound" : "disabled") << "\n";
+    // The property dialog's buttons.
+    for (const auto& c : app.simp.Commands().Controls())
+      out << c.control->Name() << "\t" << c.handler << "\t"
+          << (c.state == CommandTable::Entry::State::Bound ? "bound" : "disabled") << "\n";
   }
 
   // The chart as the report page paints it, on an SVG surface.
@@ -711,7 +715,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       else if (a == "--exit")
         cli.Exit(value);
       else if (a == "--recalc")
-        cli.Act([&cli] { cli.app.calc.MaoDExit(nullptr); });
+        cli.Act([&cli] { cli.app.calc.Recalculate(); });
       else if (a == "--click")
         cli.Click(value);
       else if (a == "--key")

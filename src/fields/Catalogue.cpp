@@ -253,37 +253,32 @@ KeyEvent TFormPelmora::KeyHandler(const std::string& name) {
 
 bool TFormPelmora::HasHandler(const std::string& name) const {
   if (name == "MaoDChange" || name == "MaoDKeyDown") return true;
-  auto h = handlers_.find(name);
-  if (h != handlers_.end() && h->second) return true;
+  if (commands_.Has(name)) return true;
   auto k = keyHandlers_.find(name);
   return k != keyHandlers_.end() && k->second;
 }
 
 Event TFormPelmora::AddCommand(Component& control, const std::string& handler) {
-  commands_.emplace_back(&control, handler);
+  commands_.AddControl(control, handler);
   return Handler(handler);
+}
+
+std::vector<std::string> TFormPelmora::KeysOfControl(const std::string& controlName) const {
+  for (const auto& e : commands_.Controls())
+    if (e.control->Name() == controlName) return commands_.KeysOf(e.handler);
+  return {};
 }
 
 namespace {
 // Commands whose function is still to come. Their controls stay disabled, with a hint.
 const std::set<std::string> kNotYetProvided = {};
-
-bool IsCommandControl(const Component* c) {
-  if (c->GetKind() != Kind::MenuItem) return true;
-  // Menu titles open their submenu; separators do nothing.
-  if (static_cast<const MenuItem*>(c)->Caption() == "-") return false;
-  for (const Component* other : c->Owner().Components())
-    if (other->Parent() == c) return false;
-  return true;
-}
 }  // namespace
 
 std::vector<TFormPelmora::Command> TFormPelmora::Commands() const {
   std::vector<Command> out;
-  for (const auto& [c, h] : commands_) {
-    if (!IsCommandControl(c)) continue;
-    out.push_back({c, h, HasHandler(h) ? Command::State::Bound : Command::State::Disabled});
-  }
+  for (const auto& e : commands_.Controls())
+    out.push_back({e.control, e.handler,
+                   e.state == CommandTable::Entry::State::Bound ? Command::State::Bound : Command::State::Disabled});
   std::set<std::string> keyed;
   for (Component* c : Components())
     if (c->OnKeyDown && keyed.insert("MaoDKeyDown").second)
@@ -300,8 +295,7 @@ std::vector<std::string> TFormPelmora::UnexpectedUnbound() const {
 }
 
 void TFormPelmora::SealCommands() {
-  for (const Command& c : Commands())
-    if (c.state == Command::State::Disabled) c.control->SetUnavailable(kNotProvidedHint);
+  commands_.Seal(kNotProvidedHint);
 #ifndef NDEBUG
   auto wrong = UnexpectedUnbound();
   if (!wrong.empty()) {
@@ -324,6 +318,57 @@ Component* TFormPelmora::MoveFocusFrom(Component* from, bool forward) {
   Component* next = NextInTabOrder(from, forward);
   if (!next || next == from) return from;
   return LeaveFor(from, next);
+}
+
+namespace {
+bool OnPage(const Component* c, const GroupBox* page) {
+  for (; c; c = c->Parent())
+    if (c == page) return true;
+  return false;
+}
+}  // namespace
+
+Component* TFormPelmora::TabTarget(Component* from, bool forward) const {
+  const GroupBox* page = PageControl1 ? PageControl1->ActivePage() : nullptr;
+  if (from && (!page || OnPage(from, page))) return NextInTabOrder(from, forward);
+  // From the page tabs (or nowhere): the first (last) control of the page shown.
+  const auto& all = Components();
+  for (size_t k = 0; k < all.size(); ++k) {
+    Component* c = all[forward ? k : all.size() - 1 - k];
+    if (!OnPage(c, page) || !c->Focusable() || !c->TabStop() || !c->EffectivelyEnabled()) continue;
+    bool visible = true;
+    for (const Component* p = c; p && visible; p = p->Parent()) visible = p->Visible();
+    if (visible) return c;
+  }
+  return nullptr;
+}
+
+bool TFormPelmora::KeyDown(Component* target, Key key) {
+  if (target && target->OnKeyDown) {
+    FocusChangedByView(target);
+    target->OnKeyDown(target, Code(key));
+    return key != Key::Escape;
+  }
+  const bool forward = key == Key::Enter || key == Key::Down || key == Key::Tab;
+  if (!forward && key != Key::Up && key != Key::Backtab) return false;
+  const GroupBox* page = PageControl1 ? PageControl1->ActivePage() : nullptr;
+  // From the page tabs the tab order goes on from the control that had the focus last.
+  Component* next = TabTarget(target ? target : Focused(), forward);
+  if (!next) return false;
+  if (target && OnPage(target, page)) {
+    FocusChangedByView(target);
+    if (next != target) LeaveFor(target, next);
+  } else {
+    // Nothing is left: the control that had the focus was left when it lost it.
+    SetFocus(next);
+  }
+  return true;
+}
+
+void TFormPelmora::ShowPageOf(Component* c) {
+  for (const Component* p = c; p; p = p->Parent())
+    if (p->GetKind() == Kind::TabSheet && p->Parent() == PageControl1)
+      PageControl1->SetActivePage(const_cast<GroupBox*>(static_cast<const GroupBox*>(p)));
 }
 
 void TFormPelmora::FocusByUser(Component* to) {
@@ -352,15 +397,13 @@ Component* TFormPelmora::LeaveFor(Component* from, Component* to) {
 }
 
 void TFormPelmora::MaoDKeyDown(Component* sender, int key) {
-  switch (key) {
-    case 13:  // Enter: the field is left as with Tab
-    case 40:  // Down
-      MoveFocusFrom(sender, true);
-      break;
-    case 38:  // Up
-      MoveFocusFrom(sender, false);
-      break;
-    case 112:  // F1
+  switch (static_cast<Key>(key)) {
+    case Key::Enter:  // the field is left as with Tab
+    case Key::Down:
+    case Key::Tab: MoveFocusFrom(sender, true); break;
+    case Key::Up:
+    case Key::Backtab: MoveFocusFrom(sender, false); break;
+    case Key::F1:
       if (onHelpKey) onHelpKey(sender);
       break;
     default: break;
@@ -369,8 +412,7 @@ void TFormPelmora::MaoDKeyDown(Component* sender, int key) {
 
 void TFormPelmora::WrapHandler(const std::string& name,
                                std::function<void(const Event& inner, Component* sender)> outer) {
-  Event inner = handlers_[name];
-  handlers_[name] = [inner = std::move(inner), outer = std::move(outer)](Component* s) { outer(inner, s); };
+  commands_.Wrap(name, std::move(outer));
 }
 
 void TFormPelmora::RunHandler(const std::string& name, Component* sender) {
@@ -379,8 +421,7 @@ void TFormPelmora::RunHandler(const std::string& name, Component* sender) {
     MaoDChange(sender);
     return;
   }
-  auto it = handlers_.find(name);
-  if (it != handlers_.end() && it->second) it->second(sender);
+  commands_.Run(name, sender);
 }
 
 void TFormPelmora::SetProjectModified(bool b, bool touchSave) {

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "fields/Commands.h"
 #include "fields/Components.h"
+#include "fields/Keys.h"
 #include "fields/Substances.h"
 #include "fields/Version.h"
 
@@ -52,16 +54,26 @@ class TFormPelmora : public Form {
   const std::vector<ComboBoxU*>& UnitSelectors() const { return unitSelectors_; }
   ExitAction ExitOf(const EditD* field) const;
 
-  // Handlers bound by name; a slot left empty does nothing.
-  void SetHandler(const std::string& name, Event handler) { handlers_[name] = std::move(handler); }
+  // Commands bound by name (the command table, see fields/Commands.h); a name left
+  // unbound does nothing. SetHandler binds a command with one control; BindCommand one
+  // reached by several controls (menu item and tool button) and keys. Binding a name
+  // twice while the window is set up is an error (std::logic_error).
+  void SetHandler(const std::string& name, Event handler) { commands_.Bind(name, std::move(handler)); }
+  void BindCommand(const std::string& name, Event run, std::vector<std::string> aliases,
+                   std::vector<std::string> keys = {}) {
+    commands_.Bind(name, std::move(run), std::move(aliases), std::move(keys));
+  }
   void SetKeyHandler(const std::string& name, KeyEvent handler) { keyHandlers_[name] = std::move(handler); }
   void RunHandler(const std::string& name, Component* sender);
   bool HasHandler(const std::string& name) const;
-  // Puts `outer` around the handler bound to `name`; it gets that handler and the sender.
+  // Extends the command bound to `name`: `outer` gets the command as it was and the
+  // sender. Where a higher layer must change what a command does, it extends it.
   void WrapHandler(const std::string& name, std::function<void(const Event& inner, Component* sender)> outer);
   // Told of every handler run by name, before it runs (the undo history names its
   // steps after the command that ran).
   std::function<void(const std::string& name, Component* sender)> onHandler;
+  // The keys of the command a control runs ("Ctrl+N"), by the control's name.
+  std::vector<std::string> KeysOfControl(const std::string& controlName) const;
 
   // The command table: every menu item, button and speed button of the window with the
   // name of its click handler, and the key handler of the input controls.
@@ -81,9 +93,20 @@ class TFormPelmora : public Form {
   std::vector<std::string> UnexpectedUnbound() const;
   static constexpr const char* kNotProvidedHint = "此功能尚未提供";
 
-  // The key handler of every input control: Enter and Down go to the next field, Up to
-  // the previous one (leaving the field as the window does), F1 asks for help on it.
+  // The key handler of every input control: Enter, Down and Tab go to the next field,
+  // Up and Backtab to the previous one (leaving the field as the window does), F1 asks
+  // for help on it.
   void MaoDKeyDown(Component* sender, int key);
+  // A key pressed in the window, wherever the focus is: `target` is the control that has
+  // it (nullptr for none, or for a part of the window that is no control, such as the
+  // page tabs). A control with a key handler gets every key; otherwise Enter, Down and Tab
+  // go to the next control, Up and Backtab to the previous one. From the page tabs, on from
+  // the control focused last if on the page shown, else from the page's first (last)
+  // control (TabTarget). True when the key did something (focus moved, handler took it).
+  bool KeyDown(Component* target, Key key);
+  // Where Tab (forward) or Backtab goes from `from`: the next control of the page shown
+  // in the tab order, or, when `from` is not on that page, its first (last) control.
+  Component* TabTarget(Component* from, bool forward) const;
   // Moves the focus from `from` to the next (or previous) control of its page, running
   // the exit handler of the control left first. Returns the control focused.
   Component* MoveFocusFrom(Component* from, bool forward);
@@ -136,14 +159,15 @@ class TFormPelmora : public Form {
   MenuItem* AddMenu(const std::string& name, Component* parent, const std::string& caption);
   Event Handler(const std::string& name);
   Component* LeaveFor(Component* from, Component* to);
+  // The page of the window a control is on shows before the control takes the focus.
+  void ShowPageOf(Component* c) override;
   KeyEvent KeyHandler(const std::string& name);
 
   std::vector<EditD*> valueFields_;
   std::vector<ComboBoxU*> unitSelectors_;
   std::map<const EditD*, ExitAction> exits_;
-  std::map<std::string, Event> handlers_;
+  CommandTable commands_;
   std::map<std::string, KeyEvent> keyHandlers_;
-  std::vector<std::pair<Component*, std::string>> commands_;
   bool projectModified_ = false;
   bool unsaved_ = false;
   std::string caption_ = kTitle;

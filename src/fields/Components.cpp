@@ -608,12 +608,14 @@ Component* Form::Find(std::string_view name) const {
 }
 
 void Form::SetFocus(Component* c) {
+  if (c) ShowPageOf(c);
   focused_ = c;
   NotifyFormObservers();
 }
 
 void Form::SetFocusAfterLeaving(Component* left, Component* to) {
   leftByCore_ = left;
+  if (to) ShowPageOf(to);
   focused_ = to;
   NotifyFormObservers();  // the view moves its focus now, synchronously
   leftByCore_ = nullptr;

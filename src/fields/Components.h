@@ -584,6 +584,10 @@ class Form {
   void Unsubscribe(int id);
   void NotifyFormObservers();
 
+ protected:
+  // Before a control takes the focus from the core: a form with pages shows its page.
+  virtual void ShowPageOf(Component*) {}
+
  private:
   void Register(std::unique_ptr<Component> c);
   std::vector<std::unique_ptr<Component>> owned_;

@@ -21,26 +21,17 @@
 
 namespace pelmora::gui {
 
-QList<QKeySequence> ShortcutsOf(const std::string& name) {
-  static const std::map<std::string, QList<QKeySequence>> keys = {
-      {"MFNew", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
-      {"MFOpen", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
-      {"MFSave", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
-      {"MFAs", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}},
-      {"MRPrintRep", {QKeySequence(Qt::CTRL | Qt::Key_P)}},
-      {"MEUndo", {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
-      {"MERedo", {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}},
-      {"MCRecalc", {QKeySequence(Qt::Key_F9)}},
-      {"MHPDF", {QKeySequence(Qt::Key_F1)}},
-  };
-  auto it = keys.find(name);
-  return it == keys.end() ? QList<QKeySequence>() : it->second;
+QList<QKeySequence> ShortcutsOf(const std::vector<std::string>& keys) {
+  QList<QKeySequence> out;
+  for (const std::string& k : keys)
+    out << QKeySequence::fromString(QString::fromStdString(k), QKeySequence::PortableText);
+  return out;
 }
 
-void ApplyShortcuts(QAction* action, const std::string& name) {
-  const QList<QKeySequence> keys = ShortcutsOf(name);
-  if (keys.isEmpty()) return;
-  action->setShortcuts(keys);
+void ApplyShortcuts(QAction* action, const std::vector<std::string>& keys) {
+  const QList<QKeySequence> shortcuts = ShortcutsOf(keys);
+  if (shortcuts.isEmpty()) return;
+  action->setShortcuts(shortcuts);
   action->setShortcutContext(Qt::WindowShortcut);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The keys a desktop program is expected to have. The menu items carry their shortcuts
-// (Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S, Ctrl+P, Ctrl+Z, Ctrl+Y, F9, F1), shown beside
+// The keys a desktop program is expected to have. The menu items carry the shortcuts of
+// their commands (Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S, Ctrl+P, Ctrl+Z, Ctrl+Y, F9, F1; the
+// core's command table holds them), shown beside
 // their captions; undo and redo reach the window's history also from inside a field,
 // whose own editing would otherwise take the keys; F1 in a field or list stays help on
 // that control. Ctrl+C on a table or list of the program copies the selection as
@@ -10,6 +11,7 @@
 #include <QObject>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/TableText.h"
 
@@ -20,10 +22,10 @@ namespace pelmora::gui {
 
 class MainWindow;
 
-// The shortcuts of a menu item, by its component name (empty when it has none).
-QList<QKeySequence> ShortcutsOf(const std::string& name);
+// The shortcuts of a command, from the keys of the core's command table ("Ctrl+N").
+QList<QKeySequence> ShortcutsOf(const std::vector<std::string>& keys);
 // Gives the action of a menu item its shortcuts.
-void ApplyShortcuts(QAction* action, const std::string& name);
+void ApplyShortcuts(QAction* action, const std::vector<std::string>& keys);
 
 // The selection of a table or list as rows: the header row (the column titles of the
 // selected columns), then the selected rows, in view order. Without a selection the

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QWindow>
+#include <optional>
 #include <utility>
 
 #include <QListWidget>
@@ -165,7 +166,7 @@ void MainWindow::FillMenu(MenuItem* top) {
     QAction* a = menu->addAction(Q(item->Caption()));
     if (!item->Name().empty()) a->setObjectName(Q(item->Name()));
     connect(a, &QAction::triggered, this, [this, item] { Run([item] { item->Click(); }); });
-    ApplyShortcuts(a, item->Name());
+    ApplyShortcuts(a, Form().KeysOfControl(item->Name()));
     actions_[item] = a;
     RefreshAction(item);
   }
@@ -263,12 +264,9 @@ void MainWindow::OnFormChanged() {
   if (windowTitle() != title) setWindowTitle(title);
   Component* want = Form().Focused();
   QWidget* w = WidgetOf(want);
+  // The core has shown the page of a control on another page before it moved the focus.
   if (!w || ComponentOf(QApplication::focusWidget()) == want) return;
-  // A control on another page: show its page first.
-  for (const Component* p = want; p; p = p->Parent())
-    if (p->GetKind() == Kind::TabSheet)
-      Form().PageControl1->SetActivePage(const_cast<GroupBox*>(static_cast<const GroupBox*>(p)));
-  w->setFocus(Qt::OtherFocusReason);
+  w->setFocus(focusReason_);
 }
 
 void MainWindow::OnFocusChanged(QWidget*, QWidget* now) {
@@ -276,31 +274,39 @@ void MainWindow::OnFocusChanged(QWidget*, QWidget* now) {
   if (Component* c = ComponentOf(now)) Form().FocusChangedByView(c);
 }
 
-bool MainWindow::MoveFocus(bool forward) {
-  Component* from = ComponentOf(QApplication::focusWidget());
-  if (!from) from = Form().Focused();
-  GroupBox* page = Form().PageControl1->ActivePage();
-  auto onPage = [page](const Component* c) {
-    for (; c; c = c->Parent())
-      if (c == page) return true;
-    return false;
-  };
-  Component* next = nullptr;
-  if (from && onPage(from)) {
-    next = Form().NextInTabOrder(from, forward);
-  } else {
-    // From the page tabs (or nowhere): the first control of the page shown.
-    const auto& all = Form().Components();
-    for (size_t k = 0; k < all.size() && !next; ++k) {
-      Component* c = all[forward ? k : all.size() - 1 - k];
-      QWidget* cw = WidgetOf(c);
-      if (onPage(c) && c->Focusable() && c->TabStop() && c->EffectivelyEnabled() && cw && cw->isVisible()) next = c;
-    }
+namespace {
+// The keys the core moves the focus with, as the window receives them: Enter and the
+// arrows without modifiers and outside rich text (where they edit), Tab and Shift+Tab.
+std::optional<Key> NavigationKey(const QKeyEvent& k, bool inRichText) {
+  const Qt::KeyboardModifiers mods = k.modifiers() & ~Qt::KeypadModifier;
+  switch (k.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (inRichText || mods != Qt::NoModifier) return std::nullopt;
+      return Key::Enter;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      if (inRichText || mods != Qt::NoModifier) return std::nullopt;
+      return k.key() == Qt::Key_Up ? Key::Up : Key::Down;
+    case Qt::Key_Tab:
+      if (mods & ~Qt::ShiftModifier) return std::nullopt;
+      return mods & Qt::ShiftModifier ? Key::Backtab : Key::Tab;
+    case Qt::Key_Backtab: return Key::Backtab;
+    default: return std::nullopt;
   }
-  QWidget* w = WidgetOf(next);
-  if (!w || !w->isVisible()) return false;
-  w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-  return true;
+}
+}  // namespace
+
+bool MainWindow::PressKey(QWidget* target, Key key) {
+  Component* c = ComponentOf(target);
+  const bool handled = c && c->OnKeyDown && key != Key::Tab && key != Key::Backtab;
+  const bool forward = key == Key::Enter || key == Key::Down || key == Key::Tab;
+  // A field's key handler moves the focus as a click would; the window's Tab as a Tab.
+  focusReason_ = handled ? Qt::OtherFocusReason : forward ? Qt::TabFocusReason : Qt::BacktabFocusReason;
+  bool moved = false;
+  Run([this, c, key, &moved] { moved = Form().KeyDown(c, key); });
+  focusReason_ = Qt::OtherFocusReason;
+  return moved;
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
@@ -316,44 +322,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
   CompleteBuild();  // a key may lead anywhere: every page and menu item is there first
   auto* k = static_cast<QKeyEvent*>(e);
   const bool inRichText = qobject_cast<QTextEdit*>(target) || qobject_cast<QTextEdit*>(target->parentWidget());
-  const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
-  // Enter, Up and Down in an input control belong to its key handler in the core, which
-  // moves the focus as the headless front end does.
-  const bool navigation =
-      k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Up || k->key() == Qt::Key_Down;
+  // Where the key goes is the core's (TFormPelmora::KeyDown), as for pelmora-calc.
+  const std::optional<Key> key = NavigationKey(*k, inRichText);
+  if (!key) return false;
   // Enter on a row of the checks list runs the command the row offers (ChecksView).
-  if (navigation && k->key() != Qt::Key_Up && k->key() != Qt::Key_Down && Checks() &&
-      target == static_cast<QWidget*>(Checks()->List()))
-    return false;
-  if (navigation && !inRichText && mods == Qt::NoModifier) {
-    Component* c = ComponentOf(target);
-    if (c && c->OnKeyDown) {
-      const int vk = k->key() == Qt::Key_Up ? 38 : k->key() == Qt::Key_Down ? 40 : 13;
-      Form().FocusChangedByView(c);
-      Run([c, vk] { c->OnKeyDown(c, vk); });
-      return true;
-    }
-  }
-  switch (k->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      if (inRichText || mods != Qt::NoModifier) return false;
-      MoveFocus(true);
-      return true;  // consumed: the field is left as with Tab
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-      if (inRichText || mods != Qt::NoModifier) return false;
-      // Consumed once the focus has moved: the arrow must not also change the selection
-      // of a list, nor move the focus a second time from a radio button (Qt's own arrow
-      // navigation), which made Up and Down take different paths.
-      return MoveFocus(k->key() == Qt::Key_Down) || qobject_cast<QComboBox*>(target) != nullptr;
-    case Qt::Key_Tab:
-      if (mods & ~Qt::ShiftModifier) return false;
-      MoveFocus(!(mods & Qt::ShiftModifier));
-      return true;
-    case Qt::Key_Backtab: MoveFocus(false); return true;
-    default: return false;
-  }
+  if (*key == Key::Enter && Checks() && target == static_cast<QWidget*>(Checks()->List())) return false;
+  Component* c = ComponentOf(target);
+  const bool moved = PressKey(target, *key);
+  // Up and Down are consumed once the focus has moved: the arrow must not also change
+  // the selection of a list, nor move the focus a second time from a radio button (Qt's
+  // own arrow navigation), which made Up and Down take different paths.
+  if ((*key == Key::Up || *key == Key::Down) && !(c && c->OnKeyDown))
+    return moved || qobject_cast<QComboBox*>(target) != nullptr;
+  return true;  // Enter leaves the field as Tab does
 }
 
 }  // namespace pelmora::gui

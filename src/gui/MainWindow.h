@@ -53,8 +53,8 @@ class MainWindow : public QMainWindow, public ViewContext {
   // The component a widget (or one of its parents) shows, or null.
   Component* ComponentOf(QWidget* w) const override;
 
-  // Keyboard navigation in the core's tab order; true when the focus moved.
-  bool MoveFocus(bool forward);
+  // A navigation key in `target`, sent to the core; true when it moved the focus.
+  bool PressKey(QWidget* target, Key key);
   // Each activation: top left corner, 1024 × 768, and the core's activation handler.
   void FormActivate();
 
@@ -114,6 +114,8 @@ class MainWindow : public QMainWindow, public ViewContext {
   std::vector<std::unique_ptr<Subscription>> subs_;
   int formSub_ = 0;
   bool syncingPage_ = false;
+  // How the view moves its focus when the core moves it (a Tab selects a field's text).
+  Qt::FocusReason focusReason_ = Qt::OtherFocusReason;
   bool menuRebuildPending_ = false;
   bool complete_ = false;
   // Whether each page (in tab order) has its contents.

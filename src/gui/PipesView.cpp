@@ -5,7 +5,14 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "fields/GridNavigator.h"
+
 namespace pelmora::gui {
+
+namespace {
+// The navigator's buttons, left to right.
+constexpr GridMove kMoves[4] = {GridMove::First, GridMove::Prior, GridMove::Next, GridMove::Last};
+}  // namespace
 
 DataGridView::DataGridView(ViewContext& ctx, DataGrid* grid, QWidget* parent)
     : QTableWidget(parent), ctx_(ctx), grid_(grid) {
@@ -74,24 +81,14 @@ NavigatorView::NavigatorView(ViewContext& ctx, DataGrid* grid, QWidget* parent) 
     b->setFixedSize(25, 25);
     h->addWidget(b);
     buttons_[i] = b;
-    connect(b, &QToolButton::clicked, this, [this, &ctx, i] {
-      const int n = static_cast<int>(grid_->Rows().size());
-      const int cur = grid_->Current();
-      const int target = i == 0 ? 0 : i == 1 ? cur - 1 : i == 2 ? cur + 1 : n - 1;
-      ctx.Run([this, target] { grid_->SetCurrent(target); });
-    });
+    connect(b, &QToolButton::clicked, this, [this, &ctx, i] { ctx.Run([this, i] { Move(*grid_, kMoves[i]); }); });
   }
   sub_.Reset(grid, [this](Component&) { Refresh(); });
   Refresh();
 }
 
 void NavigatorView::Refresh() {
-  const int n = static_cast<int>(grid_->Rows().size());
-  const int cur = grid_->Current();
-  buttons_[0]->setEnabled(n > 0 && cur > 0);
-  buttons_[1]->setEnabled(n > 0 && cur > 0);
-  buttons_[2]->setEnabled(n > 0 && cur < n - 1);
-  buttons_[3]->setEnabled(n > 0 && cur < n - 1);
+  for (int i = 0; i < 4; ++i) buttons_[i]->setEnabled(CanMove(*grid_, kMoves[i]));
 }
 
 }  // namespace pelmora::gui

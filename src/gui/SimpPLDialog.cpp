@@ -81,7 +81,42 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   auto* row = new QHBoxLayout;
   outer->addLayout(row, 1);
 
-  // Left: navigator over the library grid.
+  row->addLayout(BuildLibrary());
+
+  // Right: the two pages.
+  pages_ = new QTabWidget(this);
+  pages_->setObjectName("PageControlP");
+  row->addWidget(pages_, 1);
+  pages_->addTab(BuildDataPage(), Q(form_.TStGetP->Caption()));
+  pages_->addTab(BuildMaintenancePage(), Q(form_.TSManP->Caption()));
+  connect(pages_, &QTabWidget::currentChanged, this, [this](int i) {
+    if (filling_) return;
+    GroupBox* page = i == 1 ? form_.TSManP : form_.TStGetP;
+    if (form_.PageControlP->ActivePage() != page) Run([this, page] { form_.PageControlP->UserSelect(page); });
+  });
+
+  status_ = new QLabel(this);
+  status_->setObjectName("StatusBar1");
+  status_->setFrameShape(QFrame::StyledPanel);
+  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  outer->addWidget(status_);
+
+  libSub_.Reset(form_.DBGrid1, [this](Component&) { RefreshLibrary(); });
+  valSub_.Reset(form_.MyValues1, [this](Component&) { RefreshValues(); });
+  pageSub_.Reset(form_.PageControlP, [this](Component&) { RefreshForm(); });
+  tabSub_.Reset(form_.TSManP, [this](Component&) { RefreshForm(); });
+  statusSub_.Reset(form_.StatusBar1, [this](Component&) { status_->setText(Q(form_.StatusBar1->PanelText(0))); });
+  formSub_ = form_.Subscribe([this](Form&) { RefreshForm(); });
+  form_.closeView = [this] { done(form_.Result() == ModalResult::Ok ? QDialog::Accepted : QDialog::Rejected); };
+
+  RefreshLibrary();
+  RefreshValues();
+  RefreshForm();
+  status_->setText(Q(form_.StatusBar1->PanelText(0)));
+}
+
+// Left: the navigator over the library grid.
+QLayout* SimpPLDialog::BuildLibrary() {
   auto* left = new QVBoxLayout;
   auto* nav = new QHBoxLayout;
   nav->setSpacing(0);
@@ -103,18 +138,17 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   library_->horizontalHeader()->setStretchLastSection(true);
   library_->setFixedWidth(kLibraryWidth);
   left->addWidget(library_, 1);
-  row->addLayout(left);
   Bind(form_.DBGrid1, library_);
   connect(library_, &QTableWidget::currentCellChanged, this, [this](int r, int, int, int) {
     if (filling_ || r < 0 || r == form_.DBGrid1->Current()) return;
     Run([this, r] { form_.DBGrid1->SetCurrent(r); });
   });
 
-  // Right: the two pages.
-  pages_ = new QTabWidget(this);
-  pages_->setObjectName("PageControlP");
-  row->addWidget(pages_, 1);
+  return left;
+}
 
+// Page 物性数据: the record, the value grid, the value fields, the buttons and the password.
+QWidget* SimpPLDialog::BuildDataPage() {
   auto* data = new QWidget;
   data->setObjectName("TStGetP");
   auto* dg = new QGridLayout(data);
@@ -135,6 +169,16 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
       dg->addWidget(new ValueEdit(*this, e, data), r, 1, 1, 3);
     ++r;
   }
+  r = AddValueGrid(data, dg, r);
+  dg->addLayout(BuildDataButtons(data), r++, 0, 1, 4);
+  dg->setRowStretch(r, 1);
+  dg->setColumnStretch(1, 1);
+  return data;
+}
+
+// The value grid (t, p and formula rows) and the eight value fields below it; returns
+// the next free row of `dg`.
+int SimpPLDialog::AddValueGrid(QWidget* data, QGridLayout* dg, int r) {
   values_ = MakeGrid(data, form_.MyValues1->Columns());
   values_->setObjectName("MyValues1");
   values_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -161,6 +205,11 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
     dg->addWidget(new ChoiceCombo(*this, form_.FindAs<ComboBox>(stem + "U"), data), r, 3);
     ++r;
   }
+  return r;
+}
+
+// 计算, 确定, 关闭, 维护 and the maintenance password.
+QLayout* SimpPLDialog::BuildDataButtons(QWidget* data) {
   auto* buttons = new QHBoxLayout;
   for (Button* b : {form_.BBCal, form_.BBOK, form_.BBCancle, form_.BitBtn1}) {
     auto* v = new ButtonView(*this, b, data);
@@ -185,16 +234,16 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   buttons->addSpacing(6);
   buttons->addWidget(passwordLabel);
   buttons->addWidget(password_);
-  dg->addLayout(buttons, r++, 0, 1, 4);
-  dg->setRowStretch(r, 1);
-  dg->setColumnStretch(1, 1);
-  pages_->addTab(data, Q(form_.TStGetP->Caption()));
+  return buttons;
+}
 
+// Page 数据库维护: an edit per library column, 保存系统库 and 关闭; the page scrolls.
+QWidget* SimpPLDialog::BuildMaintenancePage() {
   auto* man = new QWidget;
   man->setObjectName("TSManP");
   auto* mg = new QGridLayout(man);
   mg->setVerticalSpacing(3);
-  r = 0;
+  int r = 0;
   for (const auto& [field, e] : form_.DBEdits) {
     mg->addWidget(new CaptionLabel(*this, form_.FindAs<Label>("DBEditL" + field), man), r, 0);
     mg->addWidget(new ValueEdit(*this, e, man), r, 1, 1, 3);
@@ -217,31 +266,7 @@ SimpPLDialog::SimpPLDialog(TFormSimpPL& form, QWidget* parent) : QDialog(parent)
   manScroll->setWidget(man);
   manScroll->setWidgetResizable(true);
   manScroll->setFrameShape(QFrame::NoFrame);
-  pages_->addTab(manScroll, Q(form_.TSManP->Caption()));
-  connect(pages_, &QTabWidget::currentChanged, this, [this](int i) {
-    if (filling_) return;
-    GroupBox* page = i == 1 ? form_.TSManP : form_.TStGetP;
-    if (form_.PageControlP->ActivePage() != page) Run([this, page] { form_.PageControlP->UserSelect(page); });
-  });
-
-  status_ = new QLabel(this);
-  status_->setObjectName("StatusBar1");
-  status_->setFrameShape(QFrame::StyledPanel);
-  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  outer->addWidget(status_);
-
-  libSub_.Reset(form_.DBGrid1, [this](Component&) { RefreshLibrary(); });
-  valSub_.Reset(form_.MyValues1, [this](Component&) { RefreshValues(); });
-  pageSub_.Reset(form_.PageControlP, [this](Component&) { RefreshForm(); });
-  tabSub_.Reset(form_.TSManP, [this](Component&) { RefreshForm(); });
-  statusSub_.Reset(form_.StatusBar1, [this](Component&) { status_->setText(Q(form_.StatusBar1->PanelText(0))); });
-  formSub_ = form_.Subscribe([this](Form&) { RefreshForm(); });
-  form_.closeView = [this] { done(form_.Result() == ModalResult::Ok ? QDialog::Accepted : QDialog::Rejected); };
-
-  RefreshLibrary();
-  RefreshValues();
-  RefreshForm();
-  status_->setText(Q(form_.StatusBar1->PanelText(0)));
+  return manScroll;
 }
 
 SimpPLDialog::~SimpPLDialog() {

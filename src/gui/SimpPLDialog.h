@@ -9,7 +9,9 @@
 #include "gui/Widgets.h"
 #include "simp/FormSimpPL.h"
 
+class QGridLayout;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QTabWidget;
 class QTableWidget;
@@ -42,6 +44,12 @@ class SimpPLDialog : public QDialog, public ViewContext {
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
+  // The parts of the dialog, built once by the constructor.
+  QLayout* BuildLibrary();
+  QWidget* BuildDataPage();
+  int AddValueGrid(QWidget* data, QGridLayout* dg, int r);
+  QLayout* BuildDataButtons(QWidget* data);
+  QWidget* BuildMaintenancePage();
   void RefreshForm();
   void RefreshLibrary();
   void RefreshValues();

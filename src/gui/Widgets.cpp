@@ -14,6 +14,7 @@
 #include <QTextDocument>
 
 #include "chart/Fonts.h"
+#include "fields/Keys.h"
 #include "fields/Text.h"
 #include "gui/QtCanvas.h"
 
@@ -41,14 +42,14 @@ QFont WindowFont() {
 }
 
 int VirtualKey(int k) {
-  if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return 112 + (k - Qt::Key_F1);
+  if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return Code(Key::F1) + (k - Qt::Key_F1);
   if (k >= Qt::Key_A && k <= Qt::Key_Z) return 'A' + (k - Qt::Key_A);
   if (k >= Qt::Key_0 && k <= Qt::Key_9) return '0' + (k - Qt::Key_0);
   switch (k) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Tab: return 9;
+    case Qt::Key_Enter: return Code(Key::Enter);
+    case Qt::Key_Escape: return Code(Key::Escape);
+    case Qt::Key_Tab: return Code(Key::Tab);
     case Qt::Key_Backspace: return 8;
     case Qt::Key_Space: return 32;
     case Qt::Key_PageUp: return 33;
@@ -56,9 +57,9 @@ int VirtualKey(int k) {
     case Qt::Key_End: return 35;
     case Qt::Key_Home: return 36;
     case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
+    case Qt::Key_Up: return Code(Key::Up);
     case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
+    case Qt::Key_Down: return Code(Key::Down);
     case Qt::Key_Insert: return 45;
     case Qt::Key_Delete: return 46;
     default: return 0;

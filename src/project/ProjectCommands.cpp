@@ -21,20 +21,18 @@ ProjectCommands::ProjectCommands(TFormPelmora& form, Modes& modes) : MRF(form), 
   MRF.SetFileExt("pmf");
   MRF.OnMenuClick = [this](TMostRecentFiles&, const std::string& path) { MRFMenuClick(path); };
 
-  auto bind = [this](const char* name, void (ProjectCommands::*m)(Component*)) {
-    f_.SetHandler(name, [this, m](Component* s) { (this->*m)(s); });
+  // One command each, reached from the menu, the tool bar and the keys.
+  auto bind = [this](const char* name, void (ProjectCommands::*m)(Component*), std::vector<std::string> aliases,
+                     std::vector<std::string> keys) {
+    f_.BindCommand(
+        name, [this, m](Component* s) { (this->*m)(s); }, std::move(aliases), std::move(keys));
   };
-  bind("MFNewClick", &ProjectCommands::MFNewClick);
-  bind("SBFNewClick", &ProjectCommands::MFNewClick);
-  bind("MFOpenClick", &ProjectCommands::MFOpenClick);
-  bind("SBFOpenClick", &ProjectCommands::MFOpenClick);
-  bind("MFSaveClick", &ProjectCommands::MFSaveClick);
-  bind("SBFSaveClick", &ProjectCommands::MFSaveClick);
-  bind("MFAsClick", &ProjectCommands::MFAsClick);
-  bind("SBFAsClick", &ProjectCommands::MFAsClick);
-  bind("MFTempClick", &ProjectCommands::MFTempClick);
-  bind("SBFTempClick", &ProjectCommands::MFTempClick);
-  bind("SBClearClick", &ProjectCommands::SBClearClick);
+  bind("MFNewClick", &ProjectCommands::MFNewClick, {"SBFNewClick"}, {"Ctrl+N"});
+  bind("MFOpenClick", &ProjectCommands::MFOpenClick, {"SBFOpenClick"}, {"Ctrl+O"});
+  bind("MFSaveClick", &ProjectCommands::MFSaveClick, {"SBFSaveClick"}, {"Ctrl+S"});
+  bind("MFAsClick", &ProjectCommands::MFAsClick, {"SBFAsClick"}, {"Ctrl+Shift+S"});
+  bind("MFTempClick", &ProjectCommands::MFTempClick, {"SBFTempClick"}, {});
+  bind("SBClearClick", &ProjectCommands::SBClearClick, {}, {});
   MarkSaved();
 }
 

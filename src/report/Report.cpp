@@ -18,19 +18,17 @@ void SetReportPdfWriter(ReportPdfWriter writer) { pdfWriter = writer; }
 ReportPdfWriter GetReportPdfWriter() { return pdfWriter; }
 
 Report::Report(TFormPelmora& form, const Curve& curve) : f_(form), curve_(curve) {
-  auto bind = [this](const char* name, void (Report::*m)(Component*)) {
-    f_.SetHandler(name, [this, m](Component* s) { (this->*m)(s); });
+  // One command each, reached from the tool bar, the menu and the keys.
+  auto bind = [this](const char* name, void (Report::*m)(Component*), const char* menu,
+                     std::vector<std::string> keys = {}) {
+    f_.BindCommand(
+        name, [this, m](Component* s) { (this->*m)(s); }, {menu}, std::move(keys));
   };
-  bind("SBRSimpleClick", &Report::SBRSimpleClick);
-  bind("MRSimpleClick", &Report::SBRSimpleClick);
-  bind("SBRSaveClick", &Report::SBRSaveClick);
-  bind("MRSaveClick", &Report::SBRSaveClick);
-  bind("SBRPrintRepClick", &Report::SBRPrintRepClick);
-  bind("MRPrintRepClick", &Report::SBRPrintRepClick);
-  bind("SBRPdfClick", &Report::SBRPdfClick);
-  bind("MRPdfClick", &Report::SBRPdfClick);
-  bind("SBRPrintCalcClick", &Report::SBRPrintCalcClick);
-  bind("MRPrintCalcClick", &Report::SBRPrintCalcClick);
+  bind("SBRSimpleClick", &Report::SBRSimpleClick, "MRSimpleClick");
+  bind("SBRSaveClick", &Report::SBRSaveClick, "MRSaveClick");
+  bind("SBRPrintRepClick", &Report::SBRPrintRepClick, "MRPrintRepClick", {"Ctrl+P"});
+  bind("SBRPdfClick", &Report::SBRPdfClick, "MRPdfClick");
+  bind("SBRPrintCalcClick", &Report::SBRPrintCalcClick, "MRPrintCalcClick");
 }
 
 std::vector<RichParagraph> Report::Build() const {

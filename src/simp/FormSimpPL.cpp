@@ -82,52 +82,55 @@ std::vector<std::string> Units(std::initializer_list<std::pair<const char*, cons
   return v;
 }
 
-bool WholeNumber(const std::string& s) {
-  if (s.empty()) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
-
-// "0012" and "12" are the same running number.
-std::string WithoutLeadingZeros(const std::string& s) {
-  size_t i = s.find_first_not_of('0');
-  return i == std::string::npos ? "0" : s.substr(i);
-}
-
 }  // namespace
 
 TFormSimpPL::TFormSimpPL(UiPort* port) : Form(port) {
   SetLoading(true);
   Build();
+  BindCommands();
   for (Component* c : Components())
     if (auto* u = dynamic_cast<ComboBoxU*>(c)) u->Loaded();
   SetLoading(false);
 }
 
+// The dialog's description, in creation order.
 void TFormSimpPL::Build() {
-  DBNavigator1 = &Create<GroupBox>("DBNavigator1", nullptr, "");
-  for (int i = 0; i < 10; ++i) {
-    Button& b = Create<Button>(std::string("DBNavigator1.") + kNavButtons[i], DBNavigator1, kNavCaptions[i]);
-    b.SetHint(kNavHints[i]);
-    std::string which = kNavButtons[i];
-    b.OnClick = [this, which](Component*) { NavClick(which); };
-    Nav[i] = &b;
-  }
-  DBGrid1 = &Create<DataGrid>("DBGrid1", nullptr);
-  DBGrid1->SetColumns({{"流水号", 46, true}, {"中文名称", 136, true}, {"适用温度/℃", 84, true}});
-  DBGrid1->OnChange = [this](Component*) {
-    if (!syncing_) GoTo(DBGrid1->Current());
-  };
-
+  BuildNavigator();
   PageControlP = &Create<PageControl>("PageControlP", nullptr);
   TStGetP = &Create<GroupBox>("TStGetP", PageControlP, "物性数据", Kind::TabSheet);
   TSManP = &Create<GroupBox>("TSManP", PageControlP, "数据库维护", Kind::TabSheet);
   PageControlP->AddPage(TStGetP);
   PageControlP->AddPage(TSManP);
   PageControlP->OnChange = [this](Component* s) { PageControlPChange(s); };
+  BuildRecordPage();
+  BuildMaintenancePage();
+  StatusBar1 = &Create<StatusBar>("StatusBar1", nullptr);
+  StatusBar1->SetPanels({{"", 900, false}});
+}
 
-  // Page 物性数据: the record, the value grid, the value fields, the buttons.
+Button& TFormSimpPL::AddButton(const std::string& name, Component* parent, const std::string& caption,
+                               const std::string& hint, const std::string& handler) {
+  Button& b = Create<Button>(name, parent, caption);
+  b.SetHint(hint);
+  b.OnClick = commands_.AddControl(b, handler);
+  return b;
+}
+
+// The record navigator over the library grid.
+void TFormSimpPL::BuildNavigator() {
+  DBNavigator1 = &Create<GroupBox>("DBNavigator1", nullptr, "");
+  for (int i = 0; i < 10; ++i)
+    Nav[i] = &AddButton(std::string("DBNavigator1.") + kNavButtons[i], DBNavigator1, kNavCaptions[i], kNavHints[i],
+                        "DBNavigator1Click");
+  DBGrid1 = &Create<DataGrid>("DBGrid1", nullptr);
+  DBGrid1->SetColumns({{"流水号", 46, true}, {"中文名称", 136, true}, {"适用温度/℃", 84, true}});
+  DBGrid1->OnChange = [this](Component*) {
+    if (!syncing_) GoTo(DBGrid1->Current());
+  };
+}
+
+// Page 物性数据: the record, the value grid, the value fields, the buttons.
+void TFormSimpPL::BuildRecordPage() {
   auto text = [this](const char* field, const char* caption) {
     Create<Label>(std::string("DBLabel") + field, TStGetP, caption);
     Edit& e = Create<Edit>(std::string("DBText") + field, TStGetP);
@@ -148,7 +151,18 @@ void TFormSimpPL::Build() {
   MyValues1->Edit().AddValue("t", "20", "C", "温度");
   MyValues1->Edit().AddValue("p", "100", "kPa(A)", "绝对压力");
   MyValues1->Sync();
+  BuildValueFields();
 
+  BBCal = &AddButton("BBCal", TStGetP, "&C 计算", "在表中的温度和压力下计算当前物质的物性", "BBCalClick");
+  BBOK = &AddButton("BBOK", TStGetP, "&O 确定", "把算得的物性填入计算窗口并关闭", "BBOKClick");
+  BBCancle = &AddButton("BBCancle", TStGetP, "&C 关闭", "关闭，不填入物性", "BBCancleClick");
+  BitBtn1 = &AddButton("BitBtn1", TStGetP, "&E 维护", "输入维护口令后打开“数据库维护”页", "BitBtn1Click");
+  MaskEdit1 = &Create<MaskEdit>("MaskEdit1", TStGetP);
+  MaskEdit1->SetHint("维护口令");
+}
+
+// The eight value fields with their unit lists (the first unit SI).
+void TFormSimpPL::BuildValueFields() {
   auto value = [this](const char* stem, const char* caption, const char* property, std::vector<std::string> units) {
     Label& l = Create<Label>(std::string(stem) + "L", TStGetP, caption);
     EditD& e = Create<EditD>(std::string(stem) + "D", TStGetP);
@@ -176,23 +190,10 @@ void TFormSimpPL::Build() {
   VexpkD = value("Vexpk", "膨胀系数", "", Units({{"1/K", "1"}, {"1/°C", "1"}}));
   PcD = value("Pc", "临界压力", "Pc",
               Units({{"Pa", "1"}, {"N/m2", "1"}, {"kP", "1000"}, {"kg/cm2", "100000"}, {"MPa", "1000000"}}));
+}
 
-  BBCal = &Create<Button>("BBCal", TStGetP, "&C 计算");
-  BBCal->SetHint("在表中的温度和压力下计算当前物质的物性");
-  BBCal->OnClick = [this](Component* s) { BBCalClick(s); };
-  BBOK = &Create<Button>("BBOK", TStGetP, "&O 确定");
-  BBOK->SetHint("把算得的物性填入计算窗口并关闭");
-  BBOK->OnClick = [this](Component* s) { BBOKClick(s); };
-  BBCancle = &Create<Button>("BBCancle", TStGetP, "&C 关闭");
-  BBCancle->SetHint("关闭，不填入物性");
-  BBCancle->OnClick = [this](Component* s) { BBCancleClick(s); };
-  BitBtn1 = &Create<Button>("BitBtn1", TStGetP, "&E 维护");
-  BitBtn1->SetHint("输入维护口令后打开“数据库维护”页");
-  BitBtn1->OnClick = [this](Component* s) { BitBtn1Click(s); };
-  MaskEdit1 = &Create<MaskEdit>("MaskEdit1", TStGetP);
-  MaskEdit1->SetHint("维护口令");
-
-  // Page 数据库维护.
+// Page 数据库维护: an edit per library column, saving and closing.
+void TFormSimpPL::BuildMaintenancePage() {
   for (const PropFieldInfo& info : PropFields()) {
     std::string f = info.name;
     Create<Label>("DBEditL" + f, TSManP, info.caption);
@@ -201,15 +202,24 @@ void TFormSimpPL::Build() {
     e.OnChange = [this, ep](Component*) { DBEditChange(ep); };
     DBEdits.emplace_back(f, &e);
   }
-  BBSaveSys = &Create<Button>("BBSaveSys", TSManP, "&S 保存系统库");
-  BBSaveSys->SetHint("把整个物性库写入物性库文件");
-  BBSaveSys->OnClick = [this](Component* s) { BBSaveSysClick(s); };
-  BBClose = &Create<Button>("BBClose", TSManP, "&C 关闭");
-  BBClose->SetHint("关闭，不填入物性");
-  BBClose->OnClick = [this](Component* s) { BBCancleClick(s); };
+  BBSaveSys = &AddButton("BBSaveSys", TSManP, "&S 保存系统库", "把整个物性库写入物性库文件", "BBSaveSysClick");
+  BBClose = &AddButton("BBClose", TSManP, "&C 关闭", "关闭，不填入物性", "BBCloseClick");
+}
 
-  StatusBar1 = &Create<StatusBar>("StatusBar1", nullptr);
-  StatusBar1->SetPanels({{"", 900, false}});
+// One command per action; 关闭 on either page is the same command.
+void TFormSimpPL::BindCommands() {
+  commands_.Bind("DBNavigator1Click", [this](Component* s) {
+    // The navigator's buttons are named "DBNavigator1.First" and so on.
+    const std::string& name = s ? s->Name() : std::string();
+    const size_t dot = name.find('.');
+    if (dot != std::string::npos) NavClick(name.substr(dot + 1));
+  });
+  commands_.Bind("BBCalClick", [this](Component* s) { BBCalClick(s); });
+  commands_.Bind("BBOKClick", [this](Component* s) { BBOKClick(s); });
+  commands_.Bind("BBCancleClick", [this](Component* s) { BBCancleClick(s); }, {"BBCloseClick"});
+  commands_.Bind("BitBtn1Click", [this](Component* s) { BitBtn1Click(s); });
+  commands_.Bind("BBSaveSysClick", [this](Component* s) { BBSaveSysClick(s); });
+  commands_.Seal(TFormPelmora::kNotProvidedHint);
 }
 
 // ---------------------------------------------------------------- pages
@@ -278,210 +288,6 @@ void TFormSimpPL::EnsureLoaded() {
   current_ = lib_.Count() > 0 ? 0 : -1;
   RefreshGrid();
   ShowRecord();
-}
-
-// ---------------------------------------------------------------- the data set
-
-void TFormSimpPL::RefreshGrid() {
-  syncing_ = true;
-  std::vector<std::vector<std::string>> rows;
-  rows.reserve(lib_.Records().size());
-  for (const PropRecord& r : lib_.Records()) {
-    const PropRange range = RecordRange(r);
-    std::string t;
-    if (range.tMin || range.tMax)
-      t = (range.tMin ? Format15(*range.tMin) : std::string()) + "~" +
-          (range.tMax ? Format15(*range.tMax) : std::string());
-    rows.push_back({r.NO.value_or(""), r.CN.value_or(""), t});
-  }
-  DBGrid1->SetRows(std::move(rows));
-  DBGrid1->SetCurrent(current_);
-  syncing_ = false;
-}
-
-void TFormSimpPL::ShowRecord() {
-  syncing_ = true;
-  PropRecord empty;
-  const PropRecord& r =
-      state_ != DataState::Browse ? buffer_ : (current_ >= 0 && current_ < lib_.Count() ? lib_.At(current_) : empty);
-  DBTextNO->SetText(r.NO.value_or(""));
-  DBTextCN->SetText(r.CN.value_or(""));
-  DBTextEN->SetText(r.EN.value_or(""));
-  DBTextNT->SetText(r.NT.value_or(""));
-  DBTextFM->SetText(r.FM.value_or(""));
-  DBTextRange->SetText(RangeText(r) + (r.PB ? (RangeText(r).empty() ? "" : "；") + *r.PB : std::string()));
-  DBTextSR->SetText(r.SR.value_or(""));
-  for (auto& [field, e] : DBEdits) e->SetText(r.Field(field)->value_or(""));
-  syncing_ = false;
-  UpdateNavigator();
-}
-
-void TFormSimpPL::UpdateNavigator() {
-  const bool browse = state_ == DataState::Browse;
-  const int n = lib_.Count();
-  const bool unlocked = TSManP->Visible();
-  const bool enabled[10] = {current_ > 0,
-                            current_ > 0,
-                            n > 0 && current_<n - 1, n> 0 && current_ < n - 1,
-                            unlocked && browse,
-                            unlocked && (current_ >= 0 || state_ == DataState::Insert),
-                            unlocked && browse && current_ >= 0,
-                            unlocked && !browse,
-                            unlocked && !browse,
-                            browse};
-  for (int i = 0; i < 10; ++i) Nav[i]->SetEnabled(enabled[i]);
-  for (auto& [field, e] : DBEdits) e->SetReadOnly(!unlocked);
-}
-
-void TFormSimpPL::DBEditChange(Edit* e) {
-  if (syncing_) return;
-  if (!TSManP->Visible()) {
-    ShowRecord();  // the locked page takes no typing
-    return;
-  }
-  const std::string text = e->Text();
-  if (state_ == DataState::Browse) {
-    if (current_ < 0) {
-      buffer_ = PropRecord{};
-      state_ = DataState::Insert;
-    } else {
-      buffer_ = lib_.At(current_);
-      state_ = DataState::Edit;
-    }
-  }
-  for (auto& [field, edit] : DBEdits)
-    if (edit == e) *buffer_.Field(field) = text.empty() ? std::nullopt : std::optional<std::string>(text);
-  UpdateNavigator();
-}
-
-void TFormSimpPL::StartEdit() {
-  if (state_ != DataState::Browse || current_ < 0) return;
-  buffer_ = lib_.At(current_);
-  state_ = DataState::Edit;
-  ShowRecord();
-}
-
-void TFormSimpPL::Insert() {
-  if (state_ != DataState::Browse && !Post()) return;
-  buffer_ = PropRecord{};
-  // The next free running number, four digits as the shipped records have them.
-  long long next = 1;
-  for (const PropRecord& r : lib_.Records())
-    if (r.NO && WholeNumber(*r.NO) && r.NO->size() <= 6) next = std::max(next, std::stoll(*r.NO) + 1);
-  std::string no = std::to_string(next);
-  if (no.size() < 4) no.insert(0, 4 - no.size(), '0');
-  if (no.size() <= 6) buffer_.NO = no;
-  state_ = DataState::Insert;
-  ShowRecord();
-}
-
-bool TFormSimpPL::Post() {
-  if (state_ == DataState::Browse) return true;
-  auto refuse = [this](const std::string& text) {
-    Port().MessageBox(text, kCaption, MsgType::Warning, Buttons::Ok, Answer::Ok);
-    return false;
-  };
-  std::string no = TrimStr(buffer_.NO.value_or(""));
-  if (!WholeNumber(no)) return refuse("流水号必须是整数：“" + no + "”。");
-  buffer_.NO = no;
-  const int self = state_ == DataState::Edit ? current_ : -1;
-  for (int i = 0; i < lib_.Count(); ++i) {
-    const auto& other = lib_.At(i).NO;
-    if (i != self && other && WholeNumber(TrimStr(*other)) &&
-        WithoutLeadingZeros(TrimStr(*other)) == WithoutLeadingZeros(no))
-      return refuse("流水号 " + no + " 已经存在（" + lib_.At(i).CN.value_or("") + "）。");
-  }
-  std::string message;
-  int index = state_ == DataState::Insert ? lib_.Insert(buffer_, &message) : lib_.Update(current_, buffer_, &message);
-  if (index < 0) return refuse(message);
-  current_ = index;
-  state_ = DataState::Browse;
-  modified_ = true;
-  StatusBar1->SetPanelText(0, "物性库已修改，尚未保存。");
-  RefreshGrid();
-  ShowRecord();
-  return true;
-}
-
-void TFormSimpPL::Cancel() {
-  if (state_ == DataState::Browse) return;
-  state_ = DataState::Browse;
-  buffer_ = PropRecord{};
-  RefreshGrid();
-  ShowRecord();
-}
-
-void TFormSimpPL::Delete() {
-  if (state_ == DataState::Insert) {
-    Cancel();
-    return;
-  }
-  if (current_ < 0) return;
-  const PropRecord& r = lib_.At(current_);
-  std::string q = "确定删除记录" + r.NO.value_or("") + " " + r.CN.value_or("") + "？";
-  if (Port().MessageBox(q, kCaption, MsgType::Question, Buttons::YesNo, Answer::No) != Answer::Yes) return;
-  state_ = DataState::Browse;
-  lib_.Remove(current_);
-  if (current_ >= lib_.Count()) current_ = lib_.Count() - 1;
-  modified_ = true;
-  StatusBar1->SetPanelText(0, "物性库已修改，尚未保存。");
-  RefreshGrid();
-  ShowRecord();
-}
-
-void TFormSimpPL::GoTo(int index) {
-  if (lib_.Count() == 0) return;
-  if (index < 0) index = 0;
-  if (index >= lib_.Count()) index = lib_.Count() - 1;
-  if (state_ != DataState::Browse && !Post()) {
-    RefreshGrid();  // the row stays where the unfinished record is
-    return;
-  }
-  current_ = index;
-  RefreshGrid();
-  ShowRecord();
-}
-
-bool TFormSimpPL::LocateNO(const std::string& no) {
-  int i = lib_.Find(no);
-  if (i < 0) {
-    for (int k = 0; k < lib_.Count() && i < 0; ++k) {
-      const auto& n = lib_.At(k).NO;
-      if (n && WholeNumber(no) && WholeNumber(*n) && WithoutLeadingZeros(*n) == WithoutLeadingZeros(no)) i = k;
-    }
-  }
-  if (i < 0) return false;
-  GoTo(i);
-  return current_ == i;
-}
-
-void TFormSimpPL::NavClick(const std::string& b) {
-  const bool unlocked = TSManP->Visible();
-  if (b == "First")
-    GoTo(0);
-  else if (b == "Prior")
-    GoTo(current_ - 1);
-  else if (b == "Next")
-    GoTo(current_ + 1);
-  else if (b == "Last")
-    GoTo(lib_.Count() - 1);
-  else if (b == "Refresh") {
-    if (state_ == DataState::Browse) {
-      RefreshGrid();
-      ShowRecord();
-    }
-  } else if (!unlocked) {
-    return;  // editing needs the maintenance page
-  } else if (b == "Insert")
-    Insert();
-  else if (b == "Delete")
-    Delete();
-  else if (b == "Edit")
-    StartEdit();
-  else if (b == "Post")
-    Post();
-  else if (b == "Cancel")
-    Cancel();
 }
 
 std::string TFormSimpPL::SavePath() const { return DataFileToWrite(programFolder_, PropLibrary::kFileName, libPath_); }

@@ -103,6 +103,11 @@ class TFormSimpPL : public Form {
   // Called by a view when it opens the dialog modally.
   void Opened() { showing_ = true, result_ = ModalResult::None; }
 
+  // The dialog's commands by their click handler names ("BBOKClick"; the navigator's
+  // ten buttons run "DBNavigator1Click"). A higher layer extends a command here.
+  CommandTable& Commands() { return commands_; }
+  const CommandTable& Commands() const { return commands_; }
+
   // ---- handlers
   // Sets up the pages and finds the library (the user's copy when there is one); the
   // library is read when the dialog is first opened (EnsureLoaded).
@@ -160,6 +165,13 @@ class TFormSimpPL : public Form {
 
  private:
   void Build();
+  void BuildNavigator();
+  void BuildRecordPage();
+  void BuildValueFields();
+  void BuildMaintenancePage();
+  void BindCommands();
+  Button& AddButton(const std::string& name, Component* parent, const std::string& caption, const std::string& hint,
+                    const std::string& handler);
   void ShowRecord();
   void UpdateNavigator();
   void DBEditChange(Edit* e);
@@ -173,6 +185,7 @@ class TFormSimpPL : public Form {
   // Ends a showing: pending edits posted, unsaved changes offered for saving.
   bool Close(ModalResult r);
 
+  CommandTable commands_;
   std::vector<std::pair<EditD*, std::string>> valueFields_;
   std::vector<const EditD*> refused_;
   void Refuse(EditD* field, const std::string& why);

@@ -223,7 +223,7 @@ StudyRow StudyCopy::Point(const std::vector<std::pair<std::string, std::string>>
         e->SetText(text);
       }) && ok;
     }
-    if (ok) ok = app_.Run([this] { app_.calc.MaoDExit(nullptr); });
+    if (ok) ok = app_.Run([this] { app_.calc.Recalculate(); });
     std::string said;
     for (const std::string& m : port_.Messages()) said += (said.empty() ? "" : "；") + m;
     if (!ok && said.empty()) said = f.MyStatusBar->PanelText(1);

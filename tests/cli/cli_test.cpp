@@ -105,7 +105,9 @@ TEST(Commands, EveryCommandControlIsBoundOrDisabledWithItsHint) {
     EXPECT_NE(json.find("\"hint\": \"此功能尚未提供\""), std::string::npos) << json;
   }
   EXPECT_GT(bound, 30);
-  for (const char* n : {"MFOpen", "SBFSave", "SBTCurve", "Button3", "BTVessel", "MRPdf", "BPipeAdd"})
+  // The property dialog's buttons are commands as well.
+  for (const char* n : {"MFOpen", "SBFSave", "SBTCurve", "Button3", "BTVessel", "MRPdf", "BPipeAdd", "BBOK", "BBClose",
+                        "DBNavigator1.First"})
     EXPECT_TRUE(names.count(n)) << n;
   // Menu titles and separators are no commands.
   EXPECT_FALSE(names.count("MFile"));
@@ -129,6 +131,76 @@ TEST(Commands, AModeDoesNotWakeACommandThatIsNotThere) {
     c.control->SetEnabled(true);
     EXPECT_FALSE(c.control->Enabled()) << c.control->Name();
   }
+}
+
+// A command is one object, reached from the menu, the tool bar and its keys; a second
+// binding of a name while the window is set up is a programming error, not a silent
+// replacement of the first.
+TEST(Commands, EachCommandIsBoundOnceAndReachedByItsAliases) {
+  TFormPelmora bare;
+  bare.SetHandler("MFNewClick", [](Component*) {});
+  EXPECT_THROW(bare.SetHandler("MFNewClick", [](Component*) {}), std::logic_error);
+  EXPECT_THROW(bare.BindCommand("MFOpenClick", [](Component*) {}, {"MFNewClick"}), std::logic_error);
+  // Extending a command that is not there is an error too.
+  EXPECT_THROW(bare.WrapHandler("MFSaveClick", [](const Event& e, Component* s) { e(s); }), std::logic_error);
+
+  ScriptedPort port;
+  PelmoraApp app(&port);  // every subsystem binds its commands once
+  TFormPelmora& f = app.form;
+  EXPECT_EQ(f.KeysOfControl("MFSave"), (std::vector<std::string>{"Ctrl+S"}));
+  EXPECT_EQ(f.KeysOfControl("SBFSave"), (std::vector<std::string>{"Ctrl+S"}));
+  EXPECT_EQ(f.KeysOfControl("MCRecalc"), (std::vector<std::string>{"F9"}));
+  EXPECT_TRUE(f.KeysOfControl("MFTemp").empty());
+  // The menu item and the tool button run the same command, extensions and all.
+  std::vector<std::string> ran;
+  f.WrapHandler("MECopyClick", [&ran](const Event& copy, Component* s) {
+    ran.push_back(s ? s->Name() : "");
+    copy(s);
+  });
+  app.Run([&f] { f.RunHandler("MECopyClick", f.Find("MECopy")); });
+  app.Run([&f] { f.RunHandler("SBCopyClick", f.Find("SBCopy")); });
+  EXPECT_EQ(ran, (std::vector<std::string>{"MECopy", "SBCopy"}));
+  // The exit handler of the fields is the recalculation, extended by the program (a
+  // recovery copy after a file command), not replaced.
+  EXPECT_TRUE(f.HasHandler("MaoDExit"));
+  // The property dialog's 关闭 on either page is one command.
+  std::vector<std::string> closes;
+  app.simp.Commands().Wrap("BBCancleClick", [&closes](const Event&, Component* s) { closes.push_back(s->Name()); });
+  app.simp.Commands().Run("BBCloseClick", app.simp.BBClose);
+  app.simp.Commands().Run("BBCancleClick", app.simp.BBCancle);
+  EXPECT_EQ(closes, (std::vector<std::string>{"BBClose", "BBCancle"}));
+}
+
+TEST(CliKeys, TabAndBacktabFollowThePagesTabOrderAsEnterAndUpDo) {
+  CliResult r = Cli({"--key", "TaoD=Tab", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("\"focus\": \"sfD\""), std::string::npos);
+  r = Cli({"--key", "sfD=Backtab", "--json"});
+  EXPECT_NE(r.out.find("\"focus\": \"TaoD\""), std::string::npos);
+
+  // From outside the page shown (the page tabs), Tab goes to the page's first control and
+  // Backtab to its last; a field on another page shows its page when it takes the focus.
+  ScriptedPort port;
+  PelmoraApp app(&port);
+  TFormPelmora& f = app.form;
+  f.PageControl1->SetActivePage(f.TabSheet2);
+  f.FocusChangedByView(nullptr);
+  ASSERT_TRUE(app.Run([&f] { f.KeyDown(nullptr, Key::Tab); }));
+  ASSERT_NE(f.Focused(), nullptr);
+  EXPECT_EQ(f.Focused(), f.TabTarget(nullptr, true));
+  const Component* first = f.Focused();
+  for (const Component* p = first; p; p = p->Parent()) {
+    if (p->GetKind() != Kind::TabSheet) continue;
+    EXPECT_EQ(p, f.PageControl1->ActivePage());
+  }
+  Component* volume = f.Find("VsD");
+  ASSERT_NE(volume, nullptr);
+  app.Run([&f, volume] { f.SetFocus(volume); });
+  const Component* vesselPage = nullptr;
+  for (const Component* p = volume; p; p = p->Parent())
+    if (p->GetKind() == Kind::TabSheet) vesselPage = p;
+  EXPECT_EQ(f.PageControl1->ActivePage(), vesselPage);
+  EXPECT_EQ(Cli({"--key", "TaoD=Shift"}).code, 2);
 }
 
 TEST(CliKeys, EnterLeavesTheFieldAndTheJsonNamesTheFocus) {

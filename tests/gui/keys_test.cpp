@@ -75,8 +75,9 @@ TEST_F(Keys, TheWindowAndTheCommandLineTakeTheSameFocusPathAndLeaveTheSameResult
   QApplication::processEvents();
 
   const std::vector<std::pair<Qt::Key, std::string>> presses = {
-      {Qt::Key_Return, "Enter"}, {Qt::Key_Return, "Enter"}, {Qt::Key_Down, "Down"}, {Qt::Key_Up, "Up"},
-      {Qt::Key_Up, "Up"},        {Qt::Key_Up, "Up"},        {Qt::Key_Down, "Down"}, {Qt::Key_Return, "Enter"}};
+      {Qt::Key_Return, "Enter"}, {Qt::Key_Return, "Enter"}, {Qt::Key_Down, "Down"},      {Qt::Key_Up, "Up"},
+      {Qt::Key_Up, "Up"},        {Qt::Key_Up, "Up"},        {Qt::Key_Down, "Down"},      {Qt::Key_Return, "Enter"},
+      {Qt::Key_Tab, "Tab"},      {Qt::Key_Tab, "Tab"},      {Qt::Key_Backtab, "Backtab"}};
   std::vector<std::string> guiPath, cliArgs = {kExample};
   for (const auto& [key, name] : presses) {
     cliArgs.push_back("--key");
@@ -89,6 +90,8 @@ TEST_F(Keys, TheWindowAndTheCommandLineTakeTheSameFocusPathAndLeaveTheSameResult
   // Up and Down are symmetric: Down then Up returns to the field started from.
   EXPECT_EQ(guiPath[3], guiPath[1]);
   EXPECT_EQ(guiPath[6], guiPath[4]);
+  // Tab goes where Enter goes; Backtab back.
+  EXPECT_EQ(guiPath[10], guiPath[8]);
 
   const std::string out = RunCalc(cliArgs);
   EXPECT_EQ(Foci(out), guiPath) << out.substr(0, 400);
