@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "fields/Properties.h"
 #include "fields/Text.h"
 
 namespace pelmora {
@@ -314,10 +315,7 @@ void TFormPelmora::SealCommands() {
 
 void TFormPelmora::Leave(Component* c) {
   if (!c) return;
-  if (auto* e = dynamic_cast<Edit*>(c))
-    e->Exit();
-  else if (auto* l = dynamic_cast<ComboBox*>(c))
-    l->Exit();
+  if (const auto& leave = Describe(c->GetKind()).leave) leave(*c);
 }
 
 Component* TFormPelmora::MoveFocusFrom(Component* from, bool forward) {

@@ -86,10 +86,14 @@ QWidget* MainWindow::Make(Component* c, QWidget* parent) {
        [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new RichTextView(w, static_cast<RichEdit*>(c), p);
        }},
+      {"ButtonView",
+       [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+         return new ButtonView(w, static_cast<SpeedButton*>(c), p);
+       }},
       {"SpeedButtonView",
        [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
-         // A push button with a caption, or a small tool button with its glyph.
-         if (dynamic_cast<pelmora::Button*>(c)) return new ButtonView(w, static_cast<SpeedButton*>(c), p);
+         // A push button is made with its base's kind: a button with a caption all the same.
+         if (As<pelmora::Button>(c)) return new ButtonView(w, static_cast<SpeedButton*>(c), p);
          auto* b = new SpeedButtonView(w, static_cast<SpeedButton*>(c), p);
          b->setIcon(ToolGlyph(c->Name()));
          b->setIconSize(QSize(14, 14));
