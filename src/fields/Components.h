@@ -385,12 +385,16 @@ class SpeedButton : public Component {
   void Click();
   Event OnClick;
 
+ protected:
+  SpeedButton(Form& f, std::string name, Component* parent, std::string hint, bool toggle, Kind kind);
+
  private:
   bool toggle_;
   bool down_ = false;
   std::string caption_;
 };
 
+// A push button with a caption (its own kind: the view draws it as such).
 class Button : public SpeedButton {
  public:
   Button(Form& f, std::string name, Component* parent, std::string caption);

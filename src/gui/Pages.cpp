@@ -92,8 +92,6 @@ QWidget* MainWindow::Make(Component* c, QWidget* parent) {
        }},
       {"SpeedButtonView",
        [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
-         // A push button is made with its base's kind: a button with a caption all the same.
-         if (As<pelmora::Button>(c)) return new ButtonView(w, static_cast<SpeedButton*>(c), p);
          auto* b = new SpeedButtonView(w, static_cast<SpeedButton*>(c), p);
          b->setIcon(ToolGlyph(c->Name()));
          b->setIconSize(QSize(14, 14));
