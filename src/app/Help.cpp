@@ -5,13 +5,13 @@
 #include <set>
 
 #include "fields/Dispatch.h"
+#include "fields/Properties.h"
 
 namespace pelmora {
 
 std::string HelpTopicOf(const Component* c) {
   if (!c) return {};
-  if (const auto* e = dynamic_cast<const EditD*>(c); e && e->MyLabel()) return e->MyLabel()->Caption();
-  return c->Hint();
+  return Describe(c->GetKind()).helpTopic(*c);
 }
 
 std::vector<std::string> HelpTopicsInEveryMode(TFormPelmora& f) {
@@ -20,7 +20,7 @@ std::vector<std::string> HelpTopicsInEveryMode(TFormPelmora& f) {
   auto gather = [&] {
     for (const Component* c : f.Components()) {
       std::string t;
-      if (const auto* l = dynamic_cast<const Label*>(c)) t = l->Caption();
+      if (const auto* l = As<Label>(c)) t = l->Caption();
       if (!t.empty() && seen.insert(t).second) topics.push_back(t);
       if (!c->Hint().empty() && seen.insert(c->Hint()).second) topics.push_back(c->Hint());
     }

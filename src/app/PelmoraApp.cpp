@@ -149,7 +149,7 @@ void PelmoraApp::InstallEditCommands() {
 
 std::vector<std::string> CheckReportRows(const TFormPelmora& form, const DesignCheck& check) {
   std::string where;
-  if (const auto* e = dynamic_cast<const EditD*>(form.Find(check.field))) where = e->QuantityName() + "：";
+  if (const auto* e = As<EditD>(form.Find(check.field))) where = e->QuantityName() + "：";
   const std::string head = std::string("        ") + LevelText(check.level) + "  ";
   // Eight blanks, the level (two or three Chinese characters, two columns each) and two blanks.
   const size_t indent = 8 + std::string(LevelText(check.level)).size() / 3 * 2 + 2;

@@ -29,9 +29,7 @@ struct Fingerprint {
 
 ResultsState::ResultsState(const TFormPelmora& form, const Calculation& calc) : f_(form), calc_(calc) {
   for (const Component* c : form.Components())
-    if (dynamic_cast<const RadioGroup*>(c) || dynamic_cast<const CheckBox*>(c) ||
-        (dynamic_cast<const ComboBox*>(c) && !dynamic_cast<const ComboBoxU*>(c)))
-      choices_.push_back(c);
+    if (As<RadioGroup>(c) || As<CheckBox>(c) || (As<ComboBox>(c) && !As<ComboBoxU>(c))) choices_.push_back(c);
 }
 
 uint64_t ResultsState::Inputs() const {
@@ -42,11 +40,11 @@ uint64_t ResultsState::Inputs() const {
   }
   for (const ComboBoxU* u : f_.UnitSelectors()) f.Add(u->ItemIndex());
   for (const Component* c : choices_) {
-    if (const auto* l = dynamic_cast<const ComboBox*>(c))
+    if (const auto* l = As<ComboBox>(c))
       f.Add(l->ItemIndex());
-    else if (const auto* r = dynamic_cast<const RadioGroup*>(c))
+    else if (const auto* r = As<RadioGroup>(c))
       f.Add(r->ItemIndex());
-    else if (const auto* b = dynamic_cast<const CheckBox*>(c))
+    else if (const auto* b = As<CheckBox>(c))
       f.Add(b->Checked() ? 1 : 0);
   }
   return f.h;

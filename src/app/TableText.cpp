@@ -27,9 +27,9 @@ bool IsInputKind(const Component* c) {
 
 // The caption of a control alone.
 std::string OwnCaption(const TFormPelmora& form, const Component* c) {
-  if (const auto* e = dynamic_cast<const EditD*>(c); e && e->MyLabel()) return e->MyLabel()->Caption();
-  if (const auto* r = dynamic_cast<const RadioGroup*>(c)) return r->Caption();
-  if (const auto* b = dynamic_cast<const CheckBox*>(c)) return b->Caption();
+  if (const auto* e = As<EditD>(c); e && e->MyLabel()) return e->MyLabel()->Caption();
+  if (const auto* r = As<RadioGroup>(c)) return r->Caption();
+  if (const auto* b = As<CheckBox>(c)) return b->Caption();
   // A list or plain edit: its label ("SmD" beside "SmL"), else its hint.
   const std::string& n = c->Name();
   if (n.size() > 1 && n.back() == 'D')
@@ -69,12 +69,11 @@ std::map<std::string, int> CaptionCounts(const TFormPelmora& form) {
 }
 
 std::string CaptionWith(const TFormPelmora& form, const Component* c, const std::map<std::string, int>& counts) {
-  if (const auto* u = dynamic_cast<const ComboBoxU*>(c); u && u->Associated()) c = u->Associated();
+  if (const auto* u = As<ComboBoxU>(c); u && u->Associated()) c = u->Associated();
   std::string caption = OwnCaption(form, c);
   auto n = counts.find(caption);
   if (n != counts.end() && n->second > 1)
-    if (const auto* g = dynamic_cast<const GroupBox*>(c->Parent()); g && !g->Caption().empty())
-      caption += "（" + g->Caption() + "）";
+    if (const auto* g = As<GroupBox>(c->Parent()); g && !g->Caption().empty()) caption += "（" + g->Caption() + "）";
   return caption;
 }
 
@@ -110,7 +109,7 @@ TextTable ResultsTable(const TFormPelmora& form, const std::vector<DesignCheck>&
   fields.push_back({kResultsHeader[0], kResultsHeader[1], kResultsHeader[2], kResultsHeader[3]});
   for (const Component* c : form.Components()) {
     if (!c->EffectivelyEnabled() || !Shown(c)) continue;
-    if (const auto* e = dynamic_cast<const EditD*>(c)) {
+    if (const auto* e = As<EditD>(c)) {
       const std::string text(Trim(e->Text()));
       if (text.empty()) continue;
       const bool result = e->ReadOnly() || e->GetColor() != colors::Window;
@@ -124,7 +123,7 @@ TextTable ResultsTable(const TFormPelmora& form, const std::vector<DesignCheck>&
       // The item as the list shows it: the name before the bar, without the data after it.
       if (l->ItemIndex() >= 0)
         fields.push_back({CaptionWith(form, l, counts), ComboBoxU::ItemUnit(l->Text()), "", kInputType});
-    } else if (const auto* r = dynamic_cast<const RadioGroup*>(c)) {
+    } else if (const auto* r = As<RadioGroup>(c)) {
       if (r->ItemIndex() >= 0 && r->ItemIndex() < static_cast<int>(r->Items().size()))
         fields.push_back(
             {CaptionWith(form, r, counts), r->Items()[static_cast<size_t>(r->ItemIndex())], "", kInputType});

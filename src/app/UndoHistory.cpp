@@ -69,8 +69,8 @@ std::string WithoutAccessKey(std::string s) {
 
 std::string CommandCaption(const Component* c) {
   std::string caption;
-  if (const auto* b = dynamic_cast<const SpeedButton*>(c)) caption = b->Caption();
-  if (const auto* m = dynamic_cast<const MenuItem*>(c)) caption = m->Caption();
+  if (const auto* b = As<SpeedButton>(c)) caption = b->Caption();
+  if (const auto* m = As<MenuItem>(c)) caption = m->Caption();
   caption = WithoutAccessKey(caption);
   // A tool button says what it does in its hint; a dialog button's caption ("确定")
   // says less than its hint.
@@ -142,11 +142,11 @@ std::shared_ptr<const UndoHistory::Part> UndoHistory::CapturePart(size_t i) cons
   const auto& props = Describe(c->GetKind()).properties;
   part->props.reserve(props.size());
   for (const Property& p : props) part->props.push_back(p.get && p.set ? p.get(*c) : PropValue{});
-  if (const auto* e = dynamic_cast<const Edit*>(c)) {
+  if (const auto* e = As<Edit>(c)) {
     part->stale = e->Stale();
     part->cursor = e->GetCursor();
   }
-  if (const auto* bar = dynamic_cast<const StatusBar*>(c))
+  if (const auto* bar = As<StatusBar>(c))
     for (const StatusBar::Panel& p : bar->Panels()) part->panels.push_back(p.text);
   return part;
 }
@@ -168,7 +168,7 @@ std::shared_ptr<const UndoHistory::State> UndoHistory::CaptureState() {
     for (const Component* c : changed_) {
       take(c);
       // A unit chosen for an empty field changes the field's factor silently.
-      if (const auto* u = dynamic_cast<const ComboBoxU*>(c); u && u->Associated()) take(u->Associated());
+      if (const auto* u = As<ComboBoxU>(c); u && u->Associated()) take(u->Associated());
     }
   }
   f_.ClearChangeLog();
@@ -224,10 +224,10 @@ void UndoHistory::Restore(const State& s) {
   }
   for (size_t i = 0; i < tracked_.size(); ++i) {
     const Part& part = *s.parts[i];
-    if (auto* e = dynamic_cast<Edit*>(tracked_[i])) {
+    if (auto* e = As<Edit>(tracked_[i])) {
       e->SetCursor(part.cursor);
       e->SetStale(part.stale);
-    } else if (auto* bar = dynamic_cast<StatusBar*>(tracked_[i])) {
+    } else if (auto* bar = As<StatusBar>(tracked_[i])) {
       for (size_t k = 0; k < part.panels.size() && k < bar->Panels().size(); ++k)
         if (bar->PanelText(k) != part.panels[k]) bar->SetPanelText(k, part.panels[k]);
     }
@@ -278,7 +278,7 @@ Component* UndoHistory::Subject(const State& before, const State& after) const {
     for (size_t i = 0; i < tracked_.size(); ++i)
       if (tracked_[i]->GetKind() == wanted && !derived_[i] && changed(i)) return tracked_[i];
   for (size_t i = 0; i < tracked_.size(); ++i) {
-    const auto* e = dynamic_cast<const Edit*>(tracked_[i]);
+    const auto* e = As<Edit>(tracked_[i]);
     if (e && !derived_[i] && !e->ReadOnly() && e->GetColor() == colors::Window && changed(i)) return tracked_[i];
   }
   return nullptr;

@@ -254,7 +254,7 @@ void Checker::Margin() {
 void AddCrossCheckWarnings(const TFormPelmora& form, const CrossCheckResult& result, std::vector<DesignCheck>& checks) {
   for (const CrossCheckRow& row : result.rows) {
     if (row.level != DesignCheck::Level::Warning) continue;
-    const bool component = dynamic_cast<const EditD*>(form.Find(row.field)) != nullptr;
+    const bool component = As<EditD>(form.Find(row.field)) != nullptr;
     std::string text = "方法校核：";
     if (!component) text += row.quantity + " ";
     text += "本程序 " + CrossCheckNumber(row.value) + "，" + row.method + " 得 " + CrossCheckNumber(row.independent) +

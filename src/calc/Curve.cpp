@@ -45,6 +45,10 @@ const char* Curve::FreeQuantityProblem() const {
   return nullptr;
 }
 
+bool Curve::Applies() const {
+  return ModeOf<Phase>(*f_.PhiD) == Phase::Single && ModeOf<VesselType>(*f_.RGEType) <= VesselType::StorageTank;
+}
+
 void Curve::SBTCurveClick(Component* sender) {
   // A repaint while the intervals are stepped (pending events are handled between the
   // recalculations) or a second click then must not touch the curve being built.
@@ -53,7 +57,7 @@ void Curve::SBTCurveClick(Component* sender) {
 
   // The legend-position group is shown only with a chart. It is set once per call, to
   // its final state, so that a repaint does not make the view hide and show it again.
-  if (ModeOf<Phase>(*f_.PhiD) != Phase::Single || ModeOf<VesselType>(*f_.RGEType) > VesselType::StorageTank) {
+  if (!Applies()) {
     f_.RGLGDY->SetVisible(false);
     return;
   }

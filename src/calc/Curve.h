@@ -36,6 +36,8 @@ class Curve {
   // shows the chart; with the paint box as sender: draws the stored curve on the paint
   // box's canvas.
   void SBTCurveClick(Component* sender);
+  // The curve steps a batch: a storage tank with a single-phase tube side.
+  bool Applies() const;
   // The legend position changed: the chart is drawn again.
   void RGLGDYClick(Component* sender);
   // 准备绘制曲线: makes the tube flow an input and the outlet temperature the result of

@@ -250,7 +250,7 @@ struct Cli {
     });
   }
 
-  // --set on the open dialog: a grid row by name, the password edit, else a component.
+  // --set on the open dialog: a grid row by name, else a component.
   bool DialogSet(const std::string& v) {
     if (port.open != &app.simp) return false;
     auto [name, arg] = Split(v);
@@ -261,10 +261,6 @@ struct Cli {
       if (row <= 0 || TrimStr(g.Cell(TMyValues::kName, row)) != name)
         throw std::invalid_argument("no component or value-grid row named " + name);
       Act([&d, row, arg] { d.MyValues1->SetCell(TMyValues::kValue, row, arg); });
-      return true;
-    }
-    if (auto* m = d.FindAs<MaskEdit>(name)) {
-      Act([m, arg] { m->Type(arg); });
       return true;
     }
     if (auto* e = d.FindAs<Edit>(name); e && (e->ReadOnly() || !Shown(*e)))
@@ -356,33 +352,24 @@ struct Cli {
     throw std::invalid_argument(name + refusal.at(option));
   }
 
+  // --exit and --click: what leaving or pressing a component does is in the description
+  // of its kind.
   void Exit(const std::string& name) {
     Component* c = Need(name);
-    if (auto* e = dynamic_cast<Edit*>(c)) {
-      Act([this, e] {
-        app.form.FocusChangedByView(app.form.NextInTabOrder(e, true));
-        e->Exit();
-      });
-    } else if (auto* l = dynamic_cast<ComboBox*>(c)) {
-      Act([this, l] {
-        app.form.FocusChangedByView(app.form.NextInTabOrder(l, true));
-        l->Exit();
-      });
-    } else {
-      throw std::invalid_argument(name + " cannot be left");
-    }
+    const auto& leave = Describe(c->GetKind()).leave;
+    if (!leave) throw std::invalid_argument(name + " cannot be left");
+    Act([this, c, &leave] {
+      app.form.FocusChangedByView(app.form.NextInTabOrder(c, true));
+      leave(*c);
+    });
   }
 
   void Click(const std::string& name) {
     Component* c = Need(name);
     if (&c->Owner() == port.open && !Shown(*c)) throw std::invalid_argument(name + " is not shown now");
-    if (auto* b = dynamic_cast<SpeedButton*>(c)) {
-      Act([b] { b->Click(); });
-    } else if (auto* m = dynamic_cast<MenuItem*>(c)) {
-      Act([m] { m->Click(); });
-    } else {
-      throw std::invalid_argument(name + " is not a button or menu item");
-    }
+    const auto& press = Describe(c->GetKind()).press;
+    if (!press) throw std::invalid_argument(name + " is not a button or menu item");
+    Act([c, &press] { press(*c); });
   }
 
   // A key pressed in a control: the control takes the focus as a click would (the one
@@ -524,7 +511,7 @@ struct Cli {
   }
 
   void Clear(const std::string& name) {
-    auto* e = dynamic_cast<EditD*>(Need(name));
+    auto* e = As<EditD>(Need(name));
     if (!e) throw std::invalid_argument(name + " is not a value field");
     app.form.FocusChangedByView(e);
     Act([this] { app.form.RunHandler("SBClearClick", app.form.SBClear); });

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "fields/Properties.h"
 #include "fields/Text.h"
 
 namespace pelmora {
@@ -308,10 +309,7 @@ void TFormPelmora::SealCommands() {
 
 void TFormPelmora::Leave(Component* c) {
   if (!c) return;
-  if (auto* e = dynamic_cast<Edit*>(c))
-    e->Exit();
-  else if (auto* l = dynamic_cast<ComboBox*>(c))
-    l->Exit();
+  if (const auto& leave = Describe(c->GetKind()).leave) leave(*c);
 }
 
 Component* TFormPelmora::MoveFocusFrom(Component* from, bool forward) {
@@ -523,6 +521,11 @@ Button& TFormPelmora::AddCommandButton(const std::string& name, Component* paren
   return b;
 }
 
+SpeedButton* TFormPelmora::Beside(const std::string& control, SpeedButton* button) {
+  layout_.SetBeside(Find(control), button);
+  return button;
+}
+
 MenuItem* TFormPelmora::AddMenu(const std::string& name, Component* parent, const std::string& caption) {
   MenuItem& m = Create<MenuItem>(name, parent, caption);
   m.OnClick = AddCommand(m, name + "Click");
@@ -599,11 +602,14 @@ std::array<GroupBox*, 5> TFormPelmora::BuildPages() {
   PageControl& pages = Create<PageControl>("PageControl1", nullptr);
   pages.OnChange = Handler("PageControl1Change");
   const char* pageCaptions[] = {"项目信息", "计算", "管道系列", "容器定义", "计算报告"};
+  const PageKind kinds[] = {PageKind::Fields, PageKind::Groups, PageKind::Pipes, PageKind::Columns, PageKind::Report};
   std::array<GroupBox*, 5> sheet{};
   for (int i = 0; i < 5; ++i) {
     sheet[i] = &Create<GroupBox>("TabSheet" + std::to_string(i + 1), &pages, pageCaptions[i], Kind::TabSheet);
     pages.AddPage(sheet[i]);
+    layout_.SetPage(sheet[i], kinds[i]);
   }
+  layout_.SetColumns(sheet[1], 2);  // two groups a row
   return sheet;
 }
 
@@ -626,6 +632,7 @@ void TFormPelmora::BuildProjectPage(GroupBox* page) {
 // 计算
 void TFormPelmora::BuildCalcPage(GroupBox* page) {
   GroupBox& basic = Create<GroupBox>("GBBasic", page, "基本参数");
+  layout_.SetColumns(&basic, 2);
   for (const char* s : {"Tao", "sf", "SetErr", "FixTemp"}) AddQuantity(s, &basic, true);
   RadioGroup& eType =
       Create<RadioGroup>("RGEType", &basic, "容器型式", std::vector<std::string>{"储槽", "恒温浴", "两流股"}, 3);
@@ -640,10 +647,12 @@ void TFormPelmora::BuildCalcPage(GroupBox* page) {
   AddQuantity("Wr", &basic, true);
 
   GroupBox& primary = Create<GroupBox>("GBPrimary", page, "简明计算结果");
+  layout_.SetColumns(&primary, 2);
   for (const char* s : {"At", "Ar", "TTa", "KTa", "Lt", "Wc", "Cdt", "Lr"}) AddQuantity(s, &primary, true);
 
   GroupBox& outSpace = Create<GroupBox>("GBOutSpace", page, "容器");
   GroupBox& outPara = Create<GroupBox>("GBOutPara", &outSpace, "容器参数及计算结果");
+  layout_.SetColumns(&outPara, 2);
   for (const char* s : {"Bp", "Twa", "Te", "Ke", "Ae", "St", "Kc", "ko", "Dpo"}) AddQuantity(s, &outPara, true);
   AddList("Sm", &outPara, "容器材质", kWallMaterials).OnChange = Handler("MaoDChange");
   AddList("Pm", &outPara, "保温材料", kInsulation).OnChange = Handler("MaoDChange");
@@ -651,6 +660,7 @@ void TFormPelmora::BuildCalcPage(GroupBox* page) {
   evt.OnChange = Handler("MaoDChange");
 
   GroupBox& outProp = Create<GroupBox>("GBOutProp", &outSpace, "容器物性及热量平衡");
+  layout_.SetColumns(&outProp, 2);
   for (const char* s : {"Mao", "Cop", "Tom1", "Tom2", "Qo", "Vio", "Ldo", "Deno", "QL", "Bto", "DHo", "Copv", "Lao",
                         "denov", "Viov", "Po", "Pc"})
     AddQuantity(s, &outProp, true);
@@ -667,12 +677,14 @@ void TFormPelmora::BuildCalcPage(GroupBox* page) {
   cmto.SetText("注释");
   cmto.SetHint("注释");
   cmto.OnChange = Handler("MaoDChange");
-  AddButton("SBP1", &outProp, "物性数据库");
-  AddButton("SBP11", &outProp, "物性数据库");
-  AddButton("SBP1v", &outProp, "物性数据库")->SetEnabled(false);
+  layout_.SetRow(&cmto);
+  Beside("CopD", AddButton("SBP1", &outProp, "物性数据库"));
+  Beside("BtoD", AddButton("SBP11", &outProp, "物性数据库"));
+  Beside("CopvD", AddButton("SBP1v", &outProp, "物性数据库"))->SetEnabled(false);
 
   GroupBox& tube = Create<GroupBox>("GBTube", page, "传热管");
   GroupBox& tubeProp = Create<GroupBox>("GBTubeProp", &tube, "管程物性及热量平衡");
+  layout_.SetColumns(&tubeProp, 2);
   for (const char* s : {"Wi", "Cip", "Ti1", "Ti2", "Qi"}) AddQuantity(s, &tubeProp, true);
   AddQuantity("DHi", &tubeProp, true, "DhiU");
   for (const char* s : {"Vii", "Ldi", "Deni", "deniv", "Viiv", "Lai", "Cipv"}) AddQuantity(s, &tubeProp, true);
@@ -689,19 +701,21 @@ void TFormPelmora::BuildCalcPage(GroupBox* page) {
   cmtt.SetText("注释");
   cmtt.SetHint("注释");
   cmtt.OnChange = Handler("MaoDChange");
-  AddButton("SBP2", &tubeProp, "物性数据库");
-  AddButton("SBP2v", &tubeProp, "物性数据库")->SetEnabled(false);
+  layout_.SetRow(&cmtt);
+  Beside("CipD", AddButton("SBP2", &tubeProp, "物性数据库"));
+  Beside("CipvD", AddButton("SBP2v", &tubeProp, "物性数据库"))->SetEnabled(false);
 
   GroupBox& tubePara = Create<GroupBox>("GBTubePara", &tube, "管程参数及计算结果");
+  layout_.SetColumns(&tubePara, 2);
   for (const char* s : {"dio", "dii", "ki", "Ri", "Uiv", "Ui", "Dpi", "Ei", "Ro", "Dsp", "Sl", "m", "pH", "n"})
     AddQuantity(s, &tubePara, true);
   std::vector<std::string> tubeMaterials(kWallMaterials.begin(), kWallMaterials.begin() + 14);
   AddList("Tm", &tubePara, "管子材质", tubeMaterials).OnChange = Handler("MaoDChange");
   AddList("TShape", &tubePara, "管子形式", {"U型管", "螺旋管"}).OnChange = Handler("TShapeDChange");
-  AddButton("SBDi", &tubePara, "选择钢管系列");
-  AddButton("SBDLT", &tubePara, "选择绝对粗糟度");
-  AddButton("SBP3", &tubePara, "选择螺距");
-  AddButton("SBn", &tubePara, "估算管根数");
+  Beside("dioD", AddButton("SBDi", &tubePara, "选择钢管系列"));
+  Beside("EiD", AddButton("SBDLT", &tubePara, "选择绝对粗糟度"));
+  Beside("DspD", AddButton("SBP3", &tubePara, "选择螺距"));
+  Beside("nD", AddButton("SBn", &tubePara, "估算管根数"));
 
   ComboBoxU& qBak = Create<ComboBoxU>("QBakU", page, UnitList("Energy"));
   qBak.SetVisible(false);

@@ -11,6 +11,7 @@
 #include "fields/Commands.h"
 #include "fields/Components.h"
 #include "fields/Keys.h"
+#include "fields/Layout.h"
 #include "fields/Substances.h"
 #include "fields/Version.h"
 
@@ -135,6 +136,10 @@ class TFormPelmora : public Form {
   bool Unsaved() const { return unsaved_; }
   void SetUnsaved(bool b);
 
+  // How the window is arranged: what each page is, the columns of each group, the button
+  // beside a field (the view walks it).
+  const WindowLayout& Layout() const { return layout_; }
+
   static constexpr const char* kTitle = PELMORA_NAME_ZH "(" PELMORA_NAME ")" PELMORA_VERSION_TEXT;
 
  private:
@@ -162,6 +167,8 @@ class TFormPelmora : public Form {
   // The page of the window a control is on shows before the control takes the focus.
   void ShowPageOf(Component* c) override;
   KeyEvent KeyHandler(const std::string& name);
+  // Puts a small button beside a field or list (in the same row of its group).
+  SpeedButton* Beside(const std::string& control, SpeedButton* button);
 
   std::vector<EditD*> valueFields_;
   std::vector<ComboBoxU*> unitSelectors_;
@@ -171,6 +178,7 @@ class TFormPelmora : public Form {
   bool projectModified_ = false;
   bool unsaved_ = false;
   std::string caption_ = kTitle;
+  WindowLayout layout_;
 };
 
 }  // namespace pelmora

@@ -401,7 +401,10 @@ void CheckListBox::SetItem(size_t i, std::string text, bool checked) {
 }
 
 SpeedButton::SpeedButton(Form& f, std::string name, Component* parent, std::string hint, bool toggle)
-    : Component(f, std::move(name), Kind::SpeedButton, parent), toggle_(toggle) {
+    : SpeedButton(f, std::move(name), parent, std::move(hint), toggle, Kind::SpeedButton) {}
+
+SpeedButton::SpeedButton(Form& f, std::string name, Component* parent, std::string hint, bool toggle, Kind kind)
+    : Component(f, std::move(name), kind, parent), toggle_(toggle) {
   SetHint(std::move(hint));
 }
 
@@ -424,7 +427,7 @@ void SpeedButton::Click() {
 }
 
 Button::Button(Form& f, std::string name, Component* parent, std::string caption)
-    : SpeedButton(f, std::move(name), parent, "") {
+    : SpeedButton(f, std::move(name), parent, "", false, Kind::Button) {
   SetCaption(std::move(caption));
 }
 

@@ -133,6 +133,9 @@ class Edit : public Component {
   std::optional<double> Number() const;
   // Changes the text; a real change raises OnChange (from code as from typing).
   void SetText(std::string t);
+  // What the user typing `typed` into the edit does: sets the text (an edit that hides
+  // what is typed keeps it and shows something else).
+  virtual void Type(const std::string& typed) { SetText(typed); }
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool b);
   Color GetColor() const { return color_; }
@@ -364,12 +367,16 @@ class SpeedButton : public Component {
   void Click();
   Event OnClick;
 
+ protected:
+  SpeedButton(Form& f, std::string name, Component* parent, std::string hint, bool toggle, Kind kind);
+
  private:
   bool toggle_;
   bool down_ = false;
   std::string caption_;
 };
 
+// A push button with a caption (its own kind: the view draws it as such).
 class Button : public SpeedButton {
  public:
   Button(Form& f, std::string name, Component* parent, std::string caption);
@@ -605,5 +612,16 @@ class Form {
   std::vector<std::pair<int, FormObserver>> observers_;
   int nextObserver_ = 1;
 };
+
+// The component as one of the classes of the model (or of a form built on it): null when
+// it is none of that class. Code outside the model asks this way, not by casting.
+template <class T>
+T* As(Component* c) {
+  return dynamic_cast<T*>(c);
+}
+template <class T>
+const T* As(const Component* c) {
+  return dynamic_cast<const T*>(c);
+}
 
 }  // namespace pelmora

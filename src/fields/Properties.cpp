@@ -11,6 +11,7 @@
 
 #include "fields/Errors.h"
 #include "fields/NumberFormat.h"
+#include "fields/Text.h"
 
 namespace pelmora {
 
@@ -96,7 +97,7 @@ KindInfo EditKind(Kind kind) {
                .input = {{"--set", [](Component& c, const std::string& arg) -> std::function<void()> {
                             auto* e = &As<Edit>(c);
                             e->Owner().FocusChangedByView(e);
-                            return [e, arg] { e->SetText(arg); };
+                            return [e, arg] { e->Type(arg); };
                           }}}});
   p.push_back({.name = "Stale",
                .type = PropType::Bool,
@@ -157,6 +158,13 @@ KindInfo EditKind(Kind kind) {
                .get = [](const Component& c) -> PropValue { return As<Edit>(c).Ctl3D(); },
                .set = [](Component& c, const PropValue& v) { As<Edit>(c).SetCtl3D(B(v)); },
                .records = {{"Enum", "Ctl3D"}}});
+  k.leave = [](Component& c) { As<Edit>(c).Exit(); };
+  k.text = [](const Component& c) { return As<Edit>(c).Text(); };
+  if (value)  // a value field is known by the caption of its quantity
+    k.helpTopic = [](const Component& c) {
+      const Label* l = As<EditD>(c).MyLabel();
+      return l ? l->Caption() : c.Hint();
+    };
   return k;
 }
 
@@ -196,6 +204,14 @@ KindInfo ComboKind(Kind kind) {
                             .type = PropType::Text,
                             .get = [](const Component& c) -> PropValue { return As<ComboBox>(c).Text(); },
                             .json = "text"});
+  k.leave = [](Component& c) { As<ComboBox>(c).Exit(); };
+  k.text = [](const Component& c) { return As<ComboBox>(c).Text(); };
+  k.itemCount = [](const Component& c) { return As<ComboBox>(c).Items().size(); };
+  k.itemsFollowMode = unit;
+  if (unit)
+    k.shownItem = [](const std::string& item) { return ComboBoxU::ItemUnit(item); };
+  else
+    k.shownItem = [](const std::string& item) { return TrimStr(item); };
   return k;
 }
 
@@ -226,6 +242,7 @@ KindInfo RadioGroupKind() {
                .type = PropType::Lines,
                .get = [](const Component& c) -> PropValue { return As<RadioGroup>(c).Items(); },
                .json = "items"});
+  k.itemCount = [](const Component& c) { return As<RadioGroup>(c).Items().size(); };
   return k;
 }
 
@@ -249,6 +266,7 @@ KindInfo RichKind(Kind kind) {
                           .get = [](const Component& c) -> PropValue { return As<RichEdit>(c).ReadOnly(); },
                           .set = [](Component& c, const PropValue& v) { As<RichEdit>(c).SetReadOnly(B(v)); },
                           .records = {{"Enum", "ReadOnly"}}});
+  k.text = [](const Component& c) { return As<RichEdit>(c).Text(); };
   return k;
 }
 
@@ -281,7 +299,10 @@ KindInfo CheckListKind() {
 }
 
 KindInfo ButtonKind(Kind kind) {
-  KindInfo k{kind, kind == Kind::Button ? "Button" : "SpeedButton", "SpeedButtonView", Common(0), {}};
+  // A push button with a caption, or a small tool button with its glyph.
+  const bool push = kind == Kind::Button;
+  KindInfo k{kind, push ? "Button" : "SpeedButton", push ? "ButtonView" : "SpeedButtonView", Common(0), {}};
+  k.press = [](Component& c) { As<SpeedButton>(c).Click(); };
   k.properties.push_back(Caption<SpeedButton>(true, false));
   k.properties.push_back({.name = "Down",
                           .type = PropType::Bool,
@@ -295,6 +316,7 @@ KindInfo ButtonKind(Kind kind) {
 
 KindInfo MenuKind() {
   KindInfo k{Kind::MenuItem, "MenuItem", "", Common(0), {}};
+  k.press = [](Component& c) { As<MenuItem>(c).Click(); };
   k.properties.push_back(Caption<MenuItem>(false));
   k.properties.push_back({.name = "Checked",
                           .type = PropType::Bool,
@@ -396,6 +418,7 @@ std::vector<KindInfo> Build() {
     auto i = static_cast<size_t>(kind);
     if (all.size() <= i) all.resize(i + 1, KindInfo{kind, "", "", {}, {}});
     Order(k);
+    if (!k.helpTopic) k.helpTopic = [](const Component& c) { return c.Hint(); };
     all[i] = std::move(k);
   };
   KindInfo label = Plain(Kind::Label, "Label", "CaptionLabel");

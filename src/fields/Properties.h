@@ -63,6 +63,23 @@ struct KindInfo {
   std::vector<Property> properties;  // in the order of the JSON state
   // Indices of the written properties, in the order of their records.
   std::vector<size_t> written;
+
+  // What the kind does, for every view and reader alike; empty where it does not apply.
+  // The focus leaves the control: its exit handler (value fields, edits, lists).
+  std::function<void(Component&)> leave;
+  // A click: buttons, speed buttons, menu items.
+  std::function<void(Component&)> press;
+  // The text the control shows (edits, lists, rich text), as a report copies it.
+  std::function<std::string(const Component&)> text;
+  // The number of items a selection index counts in (lists, radio groups).
+  std::function<size_t(const Component&)> itemCount;
+  // The list is rebuilt with the operating mode (unit selectors): an index read from a
+  // file is checked only once the mode has been read.
+  bool itemsFollowMode = false;
+  // An item of a list as the view shows it.
+  std::function<std::string(const std::string& item)> shownItem;
+  // What help on the control looks up (F1, 这是什么？): by default its hint.
+  std::function<std::string(const Component&)> helpTopic;
 };
 
 const KindInfo& Describe(Kind k);

@@ -138,7 +138,7 @@ void ChecksView::Refresh() {
     ++counts[c.level];
     worst = std::max(worst, c.level);
     std::string where;
-    if (const auto* e = dynamic_cast<const EditD*>(f.Find(c.field))) where = e->QuantityName() + "：";
+    if (const auto* e = As<EditD>(f.Find(c.field))) where = e->QuantityName() + "：";
     auto* item = new QListWidgetItem(Q(std::string(LevelText(c.level)) + "  " + where + c.text), list_);
     item->setForeground(LevelColor(c.level));
     if (Q(c.text).contains(kUpdateProps))

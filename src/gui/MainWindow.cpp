@@ -176,7 +176,7 @@ void MainWindow::BuildMenu() {
   QMenuBar* bar = menuBar();
   bar->setFont(WindowFont());
   for (Component* c : Form().Components()) {
-    auto* m = dynamic_cast<MenuItem*>(c);
+    auto* m = As<MenuItem>(c);
     if (!m) continue;
     if (!m->Parent()) {
       if (m->Count() > 0) {
@@ -222,7 +222,7 @@ void MainWindow::BuildToolBar() {
   toolBar_->setContextMenuPolicy(Qt::PreventContextMenu);
   Component* bar = Form().Find("ToolBar1");
   for (Component* c : Form().Components()) {
-    auto* b = dynamic_cast<SpeedButton*>(c);
+    auto* b = As<SpeedButton>(c);
     if (!b || c->Parent() != bar) continue;
     auto* v = new SpeedButtonView(*this, b, toolBar_);
     v->setIcon(ToolGlyph(b->Name()));

@@ -87,11 +87,14 @@ class MainWindow : public QMainWindow, public ViewContext {
   void BuildToolBar();
   void BuildPages();
   void EnsurePage(size_t i);
-  void BuildInfoPage(QWidget* page);
-  void BuildCalcPage(QWidget* page);
+  // The pages by what the window description says each is (fields/Layout.h).
+  void BuildFieldsPage(GroupBox* sheet, QWidget* page);
+  void BuildGroupsPage(GroupBox* sheet, QWidget* page);
+  void BuildColumnsPage(GroupBox* sheet, QWidget* page);
   void BuildPipesPage(QWidget* page);
-  void BuildVesselPage(QWidget* page);
   void BuildReportPage(QWidget* page);
+  QWidget* MakeGroup(Component* group, QWidget* parent);
+  void FillGroup(Component* group, QWidget* box);
   QWidget* Make(Component* c, QWidget* parent);
   void RefreshAction(MenuItem* m);
   void OnFormChanged();

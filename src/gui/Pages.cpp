@@ -1,7 +1,8 @@
-// The five pages of the calculation window and the widgets of their components. The
-// page "计算" is dense: each group box is a compact grid of cells "label | field |
-// unit | button", filled row by row in the core's creation order, so that Enter walks
-// through a group left to right and top to bottom.
+// The five pages of the calculation window and the widgets of their components, laid
+// out as the window description says (fields/Layout.h). The page "计算" is dense: each
+// group box is a compact grid of cells "label | field | unit | button", filled row by
+// row in the core's creation order, so that Enter walks through a group left to right
+// and top to bottom.
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,7 +19,6 @@
 #include <variant>
 
 #include <QListWidget>
-#include "fields/ModeEnums.h"
 #include "fields/Properties.h"
 #include "gui/ChecksView.h"
 #include "gui/CrossCheckView.h"
@@ -86,10 +86,12 @@ QWidget* MainWindow::Make(Component* c, QWidget* parent) {
        [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
          return new RichTextView(w, static_cast<RichEdit*>(c), p);
        }},
+      {"ButtonView",
+       [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
+         return new ButtonView(w, static_cast<SpeedButton*>(c), p);
+       }},
       {"SpeedButtonView",
        [](MainWindow& w, Component* c, QWidget* p) -> QWidget* {
-         // A push button with a caption, or a small tool button with its glyph.
-         if (dynamic_cast<pelmora::Button*>(c)) return new ButtonView(w, static_cast<SpeedButton*>(c), p);
          auto* b = new SpeedButtonView(w, static_cast<SpeedButton*>(c), p);
          b->setIcon(ToolGlyph(c->Name()));
          b->setIconSize(QSize(14, 14));
@@ -135,58 +137,66 @@ class CellGrid {
       if (c + 1 < columns) grid_->setColumnMinimumWidth(c * 5 + 4, 4);
     }
   }
-  QGridLayout* Grid() const { return grid_; }
 
+  // A cell of the description, in its shape.
+  void Place(const LayoutCell& cell) {
+    using Shape = LayoutCell::Shape;
+    switch (cell.shape) {
+      case Shape::Quantity: Qty(cell); break;
+      case Shape::Wide: Wide(cell); break;
+      case Shape::Row: Row(cell.caption, win_.Make(cell.control, box_), 40); break;
+      case Shape::Whole:
+      case Shape::Other: Cell(win_.Make(cell.control, box_)); break;
+      case Shape::Group: break;  // groups hold either groups or cells
+    }
+  }
+  // A group shorter than the one beside it keeps its rows at the top.
+  void Close() { grid_->setRowStretch((index_ + columns_ - 1) / columns_, 1); }
+
+ private:
   // A quantity: caption, value field, unit selector and an optional speed button.
-  void Qty(const std::string& stem, const char* button = nullptr) {
-    auto& f = win_.Form();
-    EditD* field = f.FindAs<EditD>(stem + "D");
-    ComboBoxU* unit = nullptr;
-    for (ComboBoxU* u : f.UnitSelectors())
-      if (u->Associated() == field) unit = u;
+  void Qty(const LayoutCell& cell) {
     auto [row, col] = Next();
-    Put(f.Find(stem + "L"), row, col, 1, Qt::AlignLeft | Qt::AlignVCenter);
-    QWidget* e = win_.Make(field, box_);
+    Put(cell.caption, row, col, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    QWidget* e = win_.Make(cell.control, box_);
     e->setFixedSize(kFieldWidth, kRowHeight);
     grid_->addWidget(e, row, col + 1);
-    if (unit) {
-      QWidget* u = win_.Make(unit, box_);
+    if (cell.unit) {
+      QWidget* u = win_.Make(cell.unit, box_);
       u->setFixedSize(kUnitWidth, kRowHeight);
       grid_->addWidget(u, row, col + 2);
     }
-    if (button) Button(button, row, col);
+    if (cell.button) Button(cell.button, row, col);
   }
   // A caption and a choice list or plain edit across the field and unit columns.
-  void Wide(const std::string& label, const std::string& control, const char* button = nullptr) {
-    auto& f = win_.Form();
+  void Wide(const LayoutCell& cell) {
     auto [row, col] = Next();
-    Put(f.Find(label), row, col, 1, Qt::AlignLeft | Qt::AlignVCenter);
-    QWidget* w = win_.Make(f.Find(control), box_);
+    Put(cell.caption, row, col, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    QWidget* w = win_.Make(cell.control, box_);
     w->setFixedHeight(kRowHeight);
     w->setFixedWidth(kFieldWidth + kUnitWidth + 2);
     grid_->addWidget(w, row, col + 1, 1, 2);
-    if (button) Button(button, row, col);
+    if (cell.button) Button(cell.button, row, col);
   }
   // A widget over one whole cell.
   void Cell(QWidget* w) {
+    if (!w) return;
     auto [row, col] = Next();
     grid_->addWidget(w, row, col, 1, 4);
   }
   // A caption and a widget over the rest of a new row.
-  void Row(const std::string& label, QWidget* w, int height) {
+  void Row(Component* caption, QWidget* w, int height) {
     if (index_ % columns_) index_ += columns_ - index_ % columns_;
     int row = index_ / columns_;
-    Put(win_.Form().Find(label), row, 0, 1, Qt::AlignLeft | Qt::AlignTop);
+    Put(caption, row, 0, 1, Qt::AlignLeft | Qt::AlignTop);
     w->setFixedHeight(height);
     grid_->addWidget(w, row, 1, 1, columns_ * 5 - 2);
     index_ += columns_;
   }
-  void Button(const char* name, int row, int col) {
-    QWidget* b = win_.Make(win_.Form().Find(name), box_);
+  void Button(Component* button, int row, int col) {
+    QWidget* b = win_.Make(button, box_);
     grid_->addWidget(b, row, col + 3, Qt::AlignLeft | Qt::AlignVCenter);
   }
-
- private:
   std::pair<int, int> Next() {
     int i = index_++;
     return {i / columns_, (i % columns_) * 5};
@@ -204,97 +214,67 @@ class CellGrid {
   int index_ = 0;
 };
 
-void MainWindow::BuildCalcPage(QWidget* page) {
-  auto& f = Form();
+// A group of the description: a grid of its cells, or its inner groups one under the
+// other (all of them made before any is filled).
+QWidget* MainWindow::MakeGroup(Component* group, QWidget* parent) {
+  const WindowLayout& layout = Form().Layout();
+  QWidget* box = Make(group, parent);
+  const std::vector<LayoutCell> cells = layout.Cells(Form(), group);
+  const bool nested =
+      std::any_of(cells.begin(), cells.end(), [](const LayoutCell& c) { return c.shape == LayoutCell::Shape::Group; });
+  if (!nested) {
+    CellGrid grid(*this, box, layout.ColumnsOf(As<GroupBox>(group)));
+    for (const LayoutCell& cell : cells) grid.Place(cell);
+    grid.Close();
+    return box;
+  }
+  auto* v = new QVBoxLayout(box);
+  v->setContentsMargins(2, 2, 2, 2);
+  v->setSpacing(2);
+  std::vector<std::pair<Component*, QWidget*>> inner;
+  for (const LayoutCell& cell : cells)
+    if (cell.shape == LayoutCell::Shape::Group) {
+      inner.emplace_back(cell.control, Make(cell.control, box));
+      v->addWidget(inner.back().second);
+    }
+  v->addStretch(1);
+  for (auto [g, w] : inner) FillGroup(g, w);
+  return box;
+}
+
+// The cells of a group made already.
+void MainWindow::FillGroup(Component* group, QWidget* box) {
+  const WindowLayout& layout = Form().Layout();
+  CellGrid grid(*this, box, layout.ColumnsOf(As<GroupBox>(group)));
+  for (const LayoutCell& cell : layout.Cells(Form(), group)) grid.Place(cell);
+  grid.Close();
+}
+
+// Groups side by side, as many a row as the page says; under them the colour legend and
+// the checks, then the page's other controls (the status bar).
+void MainWindow::BuildGroupsPage(GroupBox* sheet, QWidget* page) {
+  const WindowLayout& layout = Form().Layout();
   auto* v = new QVBoxLayout(page);
   v->setContentsMargins(2, 2, 2, 0);
   v->setSpacing(3);
-
-  // Basic parameters and the summary of results.
-  auto* top = new QHBoxLayout;
-  top->setSpacing(4);
-  QWidget* basic = Make(f.GBBasic, page);
-  {
-    CellGrid g(*this, basic, 2);
-    g.Qty("Tao");
-    g.Qty("sf");
-    g.Qty("SetErr");
-    g.Qty("FixTemp");
-    g.Cell(Make(f.RGEType, basic));
-    g.Cell(Make(f.RGFType, basic));
-    g.Qty("Wr");
+  const int perRow = layout.ColumnsOf(sheet);
+  QHBoxLayout* row = nullptr;
+  int inRow = 0;
+  std::vector<Component*> others;
+  for (const LayoutCell& cell : layout.Cells(Form(), sheet)) {
+    if (cell.shape != LayoutCell::Shape::Group) {
+      others.push_back(cell.control);
+      continue;
+    }
+    if (!row || inRow == perRow) {
+      row = new QHBoxLayout;
+      row->setSpacing(4);
+      v->addLayout(row);
+      inRow = 0;
+    }
+    row->addWidget(MakeGroup(cell.control, page));
+    ++inRow;
   }
-  QWidget* primary = Make(f.GBPrimary, page);
-  {
-    CellGrid g(*this, primary, 2);
-    for (const char* s : {"At", "Ar", "TTa", "KTa", "Lt", "Wc", "Cdt", "Lr"}) g.Qty(s);
-    g.Grid()->setRowStretch(4, 1);
-  }
-  top->addWidget(basic);
-  top->addWidget(primary);
-  v->addLayout(top);
-
-  // Vessel (left) and tube (right).
-  auto* bottom = new QHBoxLayout;
-  bottom->setSpacing(4);
-  auto column = [&](GroupBox* outer, GroupBox* first, GroupBox* second) {
-    QWidget* o = Make(outer, page);
-    auto* ov = new QVBoxLayout(o);
-    ov->setContentsMargins(2, 2, 2, 2);
-    ov->setSpacing(2);
-    QWidget* a = Make(first, o);
-    QWidget* b = Make(second, o);
-    ov->addWidget(a);
-    ov->addWidget(b);
-    ov->addStretch(1);
-    bottom->addWidget(o);
-    return std::pair{a, b};
-  };
-  auto [outPara, outProp] = column(f.GBOutSpace, f.GBOutPara, f.GBOutProp);
-  auto [tubeProp, tubePara] = column(f.GBTube, f.GBTubeProp, f.GBTubePara);
-  {
-    CellGrid g(*this, outPara, 2);
-    for (const char* s : {"Bp", "Twa", "Te", "Ke", "Ae", "St", "Kc", "ko", "Dpo"}) g.Qty(s);
-    g.Wide("SmL", "SmD");
-    g.Wide("PmL", "PmD");
-    g.Wide("EVTL", "EVTD");
-  }
-  {
-    CellGrid g(*this, outProp, 2);
-    g.Qty("Mao");
-    g.Qty("Cop", "SBP1");
-    for (const char* s : {"Tom1", "Tom2", "Qo", "Vio", "Ldo", "Deno", "QL"}) g.Qty(s);
-    g.Qty("Bto", "SBP11");
-    g.Qty("DHo");
-    g.Qty("Copv", "SBP1v");
-    for (const char* s : {"Lao", "denov", "Viov", "Po", "Pc"}) g.Qty(s);
-    g.Wide("PhoL", "PhoD");
-    g.Wide("HToL", "HToD");
-    g.Row("CmtoL", Make(f.CmtoD, outProp), 40);
-  }
-  {
-    CellGrid g(*this, tubeProp, 2);
-    g.Qty("Wi");
-    g.Qty("Cip", "SBP2");
-    for (const char* s : {"Ti1", "Ti2", "Qi", "DHi", "Vii", "Ldi", "Deni", "deniv", "Viiv", "Lai"}) g.Qty(s);
-    g.Qty("Cipv", "SBP2v");
-    g.Wide("PhiL", "PhiD");
-    g.Wide("HTiL", "HTiD");
-    g.Row("CmttL", Make(f.CmttD, tubeProp), 40);
-  }
-  {
-    CellGrid g(*this, tubePara, 2);
-    g.Qty("dio", "SBDi");
-    for (const char* s : {"dii", "ki", "Ri", "Uiv", "Ui", "Dpi"}) g.Qty(s);
-    g.Qty("Ei", "SBDLT");
-    g.Qty("Ro");
-    g.Qty("Dsp", "SBP3");
-    for (const char* s : {"Sl", "m", "pH"}) g.Qty(s);
-    g.Qty("n", "SBn");
-    g.Wide("TmL", "TmD");
-    g.Wide("TShapeL", "TShapeD");
-  }
-  v->addLayout(bottom);
   v->addStretch(1);
   // The colour legend and, at the right of the same row, the checks bar; the checks
   // list opens over the foot of the page (ChecksView), so the page keeps its layout.
@@ -310,21 +290,24 @@ void MainWindow::BuildCalcPage(QWidget* page) {
     checksView_->Refresh();
     crossCheckView_->Refresh();
   };
-  QWidget* bar = Make(f.MyStatusBar, page);
-  bar->setFixedHeight(20);
-  v->addWidget(bar);
+  for (Component* c : others) {
+    QWidget* w = Make(c, page);
+    if (!w) continue;
+    w->setFixedHeight(20);
+    v->addWidget(w);
+  }
 }
 
-void MainWindow::BuildInfoPage(QWidget* page) {
-  auto& f = Form();
+// A caption and a plain edit a row.
+void MainWindow::BuildFieldsPage(GroupBox* sheet, QWidget* page) {
   auto* grid = new QGridLayout(page);
   grid->setContentsMargins(24, 24, 24, 24);
   grid->setHorizontalSpacing(8);
   grid->setVerticalSpacing(10);
   int row = 0;
-  for (const char* stem : {"OBJName", "OBJProc", "DeviceName", "DeviceNo", "OBJNote"}) {
-    grid->addWidget(Make(f.Find(std::string(stem) + "L"), page), row, 0);
-    QWidget* e = Make(f.Find(std::string(stem) + "D"), page);
+  for (const LayoutCell& cell : Form().Layout().Cells(Form(), sheet)) {
+    grid->addWidget(Make(cell.caption, page), row, 0);
+    QWidget* e = Make(cell.control, page);
     e->setFixedWidth(520);
     e->setFont(WindowFont());
     grid->addWidget(e, row, 1, Qt::AlignLeft);
@@ -360,33 +343,26 @@ void MainWindow::BuildPipesPage(QWidget* page) {
   }
 }
 
-void MainWindow::BuildVesselPage(QWidget* page) {
-  auto& f = Form();
+// Each group starts a column; the controls after a group stand under it, at its left.
+void MainWindow::BuildColumnsPage(GroupBox* sheet, QWidget* page) {
   auto* h = new QHBoxLayout(page);
   h->setContentsMargins(8, 8, 8, 8);
-  QWidget* vessel = Make(f.GBVessel, page);
-  {
-    CellGrid g(*this, vessel, 1);
-    g.Wide("VNL", "VND");
-    for (const char* s : {"Vs", "Kv", "Ae1", "Ws", "Hs", "Ds", "Dc"}) g.Qty(s);
+  QVBoxLayout* column = nullptr;
+  auto close = [&] {
+    if (!column) return;
+    column->addStretch(1);
+    h->addLayout(column);
+  };
+  for (const LayoutCell& cell : Form().Layout().Cells(Form(), sheet)) {
+    if (cell.shape == LayoutCell::Shape::Group) {
+      close();
+      column = new QVBoxLayout;
+      column->addWidget(MakeGroup(cell.control, page));
+    } else if (QWidget* w = Make(cell.control, page); w && column) {
+      column->addWidget(w, 0, Qt::AlignLeft);
+    }
   }
-  auto* right = new QVBoxLayout;
-  QWidget* mix = Make(f.GBMix, page);
-  {
-    CellGrid g(*this, mix, 1);
-    g.Wide("mitL", "mitD");
-    g.Qty("mid");
-    g.Qty("rv");
-  }
-  right->addWidget(mix);
-  QWidget* ok = Make(f.BTVessel, page);
-  right->addWidget(ok, 0, Qt::AlignLeft);
-  right->addStretch(1);
-  auto* left = new QVBoxLayout;
-  left->addWidget(vessel);
-  left->addStretch(1);
-  h->addLayout(left);
-  h->addLayout(right);
+  close();
   h->addStretch(1);
 }
 
@@ -422,9 +398,7 @@ void MainWindow::BuildReportPage(QWidget* page) {
   chart->setMinimumSize(320, 240);
   // Without a curve the box says how one is made, instead of standing blank.
   chart->emptyText = [this] {
-    const auto& f = Form();
-    if (ModeOf<Phase>(*f.PhiD) != Phase::Single || ModeOf<VesselType>(*f.RGEType) > VesselType::StorageTank)
-      return QString("时间温度曲线只用于储槽（间歇操作）且管程为单相流体。");
+    if (!app_.curve.Applies()) return QString(Curve::kPrepareMode);
     return QString(
         "尚无时间温度曲线。\n\n设计完成后按工具栏的“时间温度曲线”计算，曲线画在这里。\n"
         "管程质量流量由热平衡求出时（例如按出口温度设计），先按下面的“准备绘制曲线”：流量改为输入，"
@@ -487,12 +461,13 @@ void MainWindow::EnsurePage(size_t i) {
   if (i >= pageBuilt_.size() || pageBuilt_[i]) return;
   pageBuilt_[i] = true;
   QWidget* page = pages_->widget(static_cast<int>(i));
-  switch (i) {
-    case 0: BuildInfoPage(page); break;
-    case 1: BuildCalcPage(page); break;
-    case 2: BuildPipesPage(page); break;
-    case 3: BuildVesselPage(page); break;
-    default: BuildReportPage(page); break;
+  GroupBox* sheet = Form().PageControl1->Pages()[i];
+  switch (Form().Layout().PageOf(sheet)) {
+    case PageKind::Fields: BuildFieldsPage(sheet, page); break;
+    case PageKind::Groups: BuildGroupsPage(sheet, page); break;
+    case PageKind::Pipes: BuildPipesPage(page); break;
+    case PageKind::Columns: BuildColumnsPage(sheet, page); break;
+    case PageKind::Report: BuildReportPage(page); break;
   }
   // Children added to a widget already shown are not shown with it.
   if (page->isVisible())

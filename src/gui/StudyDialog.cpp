@@ -46,8 +46,7 @@ std::string ListCaption(const TFormPelmora& f, const EditD& e) {
     if (o->QuantityName() == e.QuantityName()) ++same;
   std::string c = e.QuantityName();
   if (same > 1)
-    if (const auto* g = dynamic_cast<const GroupBox*>(e.Parent()); g && !g->Caption().empty())
-      c += "（" + g->Caption() + "）";
+    if (const auto* g = As<GroupBox>(e.Parent()); g && !g->Caption().empty()) c += "（" + g->Caption() + "）";
   return c;
 }
 

@@ -15,6 +15,7 @@
 
 #include "chart/Fonts.h"
 #include "fields/Keys.h"
+#include "fields/Properties.h"
 #include "fields/Text.h"
 #include "gui/QtCanvas.h"
 
@@ -92,7 +93,7 @@ void SendKey(ViewContext& ctx, Component* c, QKeyEvent* e) {
 // ---------------------------------------------------------------- ValueEdit
 
 ValueEdit::ValueEdit(ViewContext& ctx, Edit* edit, QWidget* parent)
-    : QLineEdit(parent), ctx_(ctx), edit_(edit), field_(dynamic_cast<EditD*>(edit)) {
+    : QLineEdit(parent), ctx_(ctx), edit_(edit), field_(As<EditD>(edit)) {
   setObjectName(Q(edit->Name()));
   setFocusPolicy(edit->TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
   connect(this, &QLineEdit::textEdited, this, [this](const QString& t) {
@@ -226,8 +227,8 @@ void ChoiceCombo::changeEvent(QEvent* e) {
 
 void ChoiceCombo::Refresh() {
   std::vector<std::string> shown;
-  const bool unit = combo_->GetKind() == Kind::ComboBoxU;
-  for (const auto& item : combo_->Items()) shown.push_back(unit ? ComboBoxU::ItemUnit(item) : TrimStr(item));
+  const auto& shownItem = Describe(combo_->GetKind()).shownItem;
+  for (const auto& item : combo_->Items()) shown.push_back(shownItem(item));
   QFont qf = ToQFont(combo_->font);
   if (font() != qf) setFont(qf);
   blockSignals(true);

@@ -120,7 +120,7 @@ bool ProjectCommands::Read(const std::string& path, LoadKind kind) {
   defaultsTaken_ = missing.size();
   valuesTaken_ = 0;
   for (const std::string& name : missing)
-    if (dynamic_cast<const EditD*>(f_.Find(name))) ++valuesTaken_;
+    if (As<EditD>(f_.Find(name))) ++valuesTaken_;
   loaded_ = std::move(file.extras);
   // The substances are the file's: none when it names none (an older file, a template).
   f_.Substances = loaded_.substances;
@@ -294,7 +294,7 @@ void ProjectCommands::MFTempClick(Component*) {
 }
 
 void ProjectCommands::SBClearClick(Component*) {
-  auto* field = dynamic_cast<EditD*>(f_.Focused());
+  auto* field = As<EditD>(f_.Focused());
   if (!field) return;
   std::string caption = field->MyLabel() ? field->MyLabel()->Caption() : field->Name();
   Answer a =

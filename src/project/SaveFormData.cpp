@@ -137,17 +137,12 @@ PropValue DecodeValue(const std::string& recordKind, PropType type, const std::s
 // beyond the list would leave the window with a selection that is no item.
 void CheckItemIndex(const Component& c, const Property& p, const PropValue& v, bool listsSettled) {
   if (p.type != PropType::Int || !EqualsNoCase(p.name, "ItemIndex")) return;
-  size_t n = 0;
-  if (const auto* r = dynamic_cast<const RadioGroup*>(&c)) {
-    n = r->Items().size();
-  } else if (const auto* l = dynamic_cast<const ComboBox*>(&c)) {
-    // A unit selector's list follows the operating mode, which an earlier record of the
-    // same file may still change: it is checked when its record is applied.
-    if (!listsSettled && dynamic_cast<const ComboBoxU*>(&c)) return;
-    n = l->Items().size();
-  } else {
-    return;
-  }
+  const KindInfo& kind = Describe(c.GetKind());
+  if (!kind.itemCount) return;
+  // A unit selector's list follows the operating mode, which an earlier record of the
+  // same file may still change: it is checked when its record is applied.
+  if (!listsSettled && kind.itemsFollowMode) return;
+  const size_t n = kind.itemCount(c);
   const long long i = std::get<long long>(v);
   if (i >= -1 && i < static_cast<long long>(n)) return;
   throw ConversionError("文件中“" + c.Name() + "”的选项序号 " + std::to_string(i) + " 超出范围（共 " +

@@ -69,20 +69,20 @@ SheetTable GroupTable(const TFormPelmora& f, const Component* group) {
   SheetTable t = ValueTable();
   for (const Component* c : f.Components()) {
     if (c->Parent() != group || !c->Enabled() || !c->Visible()) continue;
-    if (const auto* e = dynamic_cast<const EditD*>(c)) {
+    if (const auto* e = As<EditD>(c)) {
       if (auto v = SheetValueOf(f, *e)) AddValueRow(t, *v);
-    } else if (dynamic_cast<const ComboBoxU*>(c)) {
+    } else if (As<ComboBoxU>(c)) {
       continue;
-    } else if (const auto* l = dynamic_cast<const ComboBox*>(c)) {
+    } else if (const auto* l = As<ComboBox>(c)) {
       AddTextRow(t, LabelCaption(f, l->Name()), BeforeBar(l->Text()));
-    } else if (const auto* g = dynamic_cast<const RadioGroup*>(c)) {
+    } else if (const auto* g = As<RadioGroup>(c)) {
       const int i = g->ItemIndex();
       AddTextRow(t, g->Caption(),
                  i >= 0 && i < static_cast<int>(g->Items().size()) ? g->Items()[static_cast<size_t>(i)] : "");
-    } else if (const auto* r = dynamic_cast<const RichEdit*>(c)) {
+    } else if (const auto* r = As<RichEdit>(c)) {
       const std::string text = TrimStr(r->Text());
       if (!text.empty() && text != "注释") AddTextRow(t, LabelCaption(f, r->Name()), text);
-    } else if (const auto* p = dynamic_cast<const Edit*>(c)) {
+    } else if (const auto* p = As<Edit>(c)) {
       AddTextRow(t, LabelCaption(f, p->Name()), p->Text());
     }
   }
@@ -130,7 +130,7 @@ void Banners(CalcSheet& s, const TFormPelmora& f, const std::vector<DesignCheck>
   for (const DesignCheck& c : checks) {
     if (static_cast<int>(c.level) <= static_cast<int>(DesignCheck::Level::Warning)) break;
     std::string where;
-    if (const auto* e = dynamic_cast<const EditD*>(f.Find(c.field))) where = e->QuantityName() + "：";
+    if (const auto* e = As<EditD>(f.Find(c.field))) where = e->QuantityName() + "：";
     Banner(s, std::string(LevelText(c.level)) + "  " + where + c.text);
   }
   if (f.MyStatusBar && f.MyStatusBar->Panels().size() > 1) {
@@ -234,7 +234,7 @@ void ChecksSection(CalcSheet& s, const TFormPelmora& f, const std::vector<Design
   t.columns = {{"级别", 10}, {"项目", 20}, {"说明", 70}};
   for (const DesignCheck& c : checks) {
     std::string where;
-    if (const auto* e = dynamic_cast<const EditD*>(f.Find(c.field))) where = e->QuantityName();
+    if (const auto* e = As<EditD>(f.Find(c.field))) where = e->QuantityName();
     SheetRow r;
     r.cells = {LevelText(c.level), where, c.text};
     r.color = LevelColour(c.level);
@@ -258,7 +258,7 @@ void MethodChecks(CalcSheet& s, const TFormPelmora& f, const SheetSources& src) 
   t.columns = {{"项目", 15},       {"本程序", 13, true}, {"校核值", 13, true}, {"单位", 12},
                {"方法与来源", 27}, {"偏差", 10, true},   {"级别", 10}};
   for (const MethodCheckRow& m : src.methodChecks) {
-    const auto* e = dynamic_cast<const EditD*>(f.Find(m.field));
+    const auto* e = As<EditD>(f.Find(m.field));
     const ComboBoxU* u = e ? UnitOf(f, *e) : nullptr;
     SheetRow r;
     std::string method = m.method;

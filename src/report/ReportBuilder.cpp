@@ -4,6 +4,7 @@
 
 #include "fields/ModeEnums.h"
 #include "fields/NumberFormat.h"
+#include "fields/Properties.h"
 #include "fields/Text.h"
 
 namespace pelmora {
@@ -57,10 +58,9 @@ std::string ReportBuilder::UnitOf(const std::string& name) const {
 }
 
 std::string ReportBuilder::TextOf(const Component* c) const {
-  if (const auto* e = dynamic_cast<const Edit*>(c)) return e->Text();
-  if (const auto* l = dynamic_cast<const ComboBox*>(c)) return l->Text();
-  if (const auto* r = dynamic_cast<const RichEdit*>(c)) return r->Text();
-  return std::string();
+  if (!c) return std::string();
+  const auto& text = Describe(c->GetKind()).text;
+  return text ? text(*c) : std::string();
 }
 
 void ReportBuilder::Line(const std::string& text, double points, bool bold) {

@@ -89,7 +89,7 @@ TFormSimpPL::TFormSimpPL(UiPort* port) : Form(port) {
   Build();
   BindCommands();
   for (Component* c : Components())
-    if (auto* u = dynamic_cast<ComboBoxU*>(c)) u->Loaded();
+    if (auto* u = As<ComboBoxU>(c)) u->Loaded();
   SetLoading(false);
 }
 

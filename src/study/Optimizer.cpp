@@ -25,11 +25,11 @@ const std::vector<std::string> kOutputs = {"ArD", "LrD", "UiD", "DpiD"};
 // The SI value a result field shows; nothing when it is disabled, blank, stale or not
 // a finite number.
 std::optional<double> Si(const TFormPelmora& f, const std::string& name) {
-  return SiValue(dynamic_cast<const EditD*>(f.Find(name)), false, true);
+  return SiValue(As<EditD>(f.Find(name)), false, true);
 }
 
 std::string Caption(const TFormPelmora& f, const std::string& field) {
-  const auto* e = dynamic_cast<const EditD*>(f.Find(field));
+  const auto* e = As<EditD>(f.Find(field));
   return e ? e->QuantityName() : field;
 }
 
@@ -44,7 +44,7 @@ void AssignDesign(TFormPelmora& f, const std::vector<OptimizerVariable>& variabl
       const TubeSize t = ParseTubeSize(values[i]);
       f.dioD->SetValue(t.outer / 1000);
       f.diiD->SetValue(t.outer / 1000 - 2 * t.wall / 1000);
-    } else if (auto* e = dynamic_cast<EditD*>(f.Find(variables[i].name))) {
+    } else if (auto* e = As<EditD>(f.Find(variables[i].name))) {
       e->SetText(values[i]);
     }
   }
@@ -95,7 +95,7 @@ class PointJudge {
  private:
   void Record(const TFormPelmora& f, OptimizerPoint& p) const {
     for (const std::string& o : kOutputs) {
-      const auto* e = dynamic_cast<const EditD*>(f.Find(o));
+      const auto* e = As<EditD>(f.Find(o));
       std::string shown;
       if (e && e->Enabled() && !e->Stale()) {
         const Overlay ov = e->DrawOverlay();

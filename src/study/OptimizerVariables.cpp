@@ -38,7 +38,7 @@ bool UsableSize(const std::string& dn) {
   }
 }
 
-const EditD* Field(const TFormPelmora& f, const std::string& name) { return dynamic_cast<const EditD*>(f.Find(name)); }
+const EditD* Field(const TFormPelmora& f, const std::string& name) { return As<EditD>(f.Find(name)); }
 
 // The SI value of a field the window shows (enabled, filled, a finite number).
 std::optional<double> Shown(const EditD* e) {

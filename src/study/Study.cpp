@@ -216,7 +216,7 @@ StudyRow StudyCopy::Point(const std::vector<std::pair<std::string, std::string>>
   if (ok) {
     TFormPelmora& f = app_.form;
     for (const auto& [name, text] : inputs) {
-      auto* e = dynamic_cast<EditD*>(f.Find(name));
+      auto* e = As<EditD>(f.Find(name));
       if (!e) continue;
       ok = app_.Run([&f, e, &text] {
         f.FocusChangedByView(e);
@@ -238,7 +238,7 @@ StudyRow StudyCopy::Point(const std::vector<std::pair<std::string, std::string>>
       row.outputs.push_back(ok && margin ? Format7(*margin) : std::string());
       continue;
     }
-    const auto* e = dynamic_cast<const EditD*>(app_.form.Find(o));
+    const auto* e = As<EditD>(app_.form.Find(o));
     std::string shown;
     if (ok && e && e->Enabled()) {
       const Overlay ov = e->DrawOverlay();
@@ -391,7 +391,7 @@ std::string StudyCheckList(const TFormPelmora& form, const StudyRow& row) {
     for (const DesignCheck& c : row.checks) {
       if (c.level != level) continue;
       std::string where;
-      if (const auto* e = dynamic_cast<const EditD*>(form.Find(c.field))) where = e->QuantityName() + "：";
+      if (const auto* e = As<EditD>(form.Find(c.field))) where = e->QuantityName() + "：";
       list += (list.empty() ? "" : "\n") + std::string(LevelText(level)) + "  " + where + c.text;
     }
   return list;
