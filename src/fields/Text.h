@@ -22,6 +22,9 @@ size_t Utf8Length(unsigned char lead);
 // The next code point of a UTF-8 text, moving `i` past it; a broken or cut sequence gives
 // U+FFFD and moves one byte.
 char32_t NextCodePoint(std::string_view s, size_t& i);
+// True when the bytes are well-formed UTF-8: no broken or cut sequence, no overlong form,
+// surrogate or value beyond U+10FFFF.
+bool ValidUtf8(std::string_view s);
 
 // Width in bytes of the text in the Chinese code page: ASCII one, every other character two.
 size_t GbkWidth(std::string_view utf8);
