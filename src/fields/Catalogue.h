@@ -36,6 +36,11 @@ struct QuantityDef {
   ExitAction exit;
 };
 const std::vector<QuantityDef>& QuantityDefs();
+// The quantity of a field stem ("Ti1" for Ti1D); std::logic_error when there is none.
+const QuantityDef& QuantityOf(const std::string& stem);
+// The pick lists of wall materials ("name|λ in W/(m.K)") and of insulations.
+const std::vector<std::string>& WallMaterials();
+const std::vector<std::string>& Insulations();
 
 class TFormPelmora : public Form {
  public:
