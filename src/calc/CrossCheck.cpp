@@ -334,6 +334,19 @@ void Checker::VesselSide() {
   Try(row, [&] { FreeAndForcedConvection(row); });
 }
 
+namespace {
+
+// One free- or mixed-convection estimate: the coefficient, the film difference it needs
+// to carry the run's heat flux, and what it says.
+struct Estimate {
+  std::optional<double> h;
+  double dT = 0;
+  std::string note, failure;
+  bool inRange = true;
+};
+
+}  // namespace
+
 void Checker::FreeAndForcedConvection(CrossCheckRow& row) {
   auto rho = Si(f_.DenoD), mu = Si(f_.VioD), cp = Si(f_.CopD, true), k = Si(f_.LdoD), beta = Si(f_.BtoD),
        dout = Si(f_.dioD);
@@ -354,14 +367,7 @@ void Checker::FreeAndForcedConvection(CrossCheckRow& row) {
     if (q <= 0) return NotApplicable(row, "缺少热流密度（管程热量、面积、时间）");
   }
 
-  // One estimate with the liquid's properties `p`: the coefficient, the film difference
-  // it needs to carry the run's heat flux, and what it says.
-  struct Estimate {
-    std::optional<double> h;
-    double dT = 0;
-    std::string note, failure;
-    bool inRange = true;
-  };
+  // One estimate with the liquid's properties `p`.
   auto estimate = [&](const Liquid& p) {
     Estimate e;
     const double Pr = fp::Div(p.cp * p.mu, p.k);

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "app/PelmoraApp.h"
 #include "fields/Dispatch.h"
@@ -47,33 +48,43 @@ class PelmoraApplication : public QApplication {
 
 }  // namespace
 
+namespace {
+
+// --help, --version and --check-extras answer on the terminal before any window: the exit
+// code, or nothing when the program goes on to start.
+std::optional<int> AnswerOnTerminal(int argc, char** argv) {
+  using namespace pelmora;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const gui::StartupOptions early = gui::ParseStartup(args);
+  if (early.help) {
+    std::fputs(gui::kStartupUsage, stdout);
+    return 0;
+  }
+  if (early.version) {
+    std::printf("pelmora (%s %s) %s\n", PELMORA_NAME, PELMORA_NAME_ZH, PELMORA_VERSION_TEXT + 1);
+    return 0;
+  }
+  if (early.checkExtras) {
+    // The module with the manual viewer, printing and the PDF report, as the first
+    // use would load it.
+    std::string error;
+    if (!gui::extras::Parts(&error)) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      return 1;
+    }
+    std::printf("extras: %s\n", gui::extras::LoadedFrom().c_str());
+    return 0;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace pelmora;
+  if (auto code = AnswerOnTerminal(argc, argv)) return *code;
   // A second start hands its project (if any) to the running program, which raises its
   // window and opens it, and ends before it touches the display.
-  {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    const gui::StartupOptions early = gui::ParseStartup(args);
-    if (early.help) {
-      std::fputs(gui::kStartupUsage, stdout);
-      return 0;
-    }
-    if (early.version) {
-      std::printf("pelmora (%s %s) %s\n", PELMORA_NAME, PELMORA_NAME_ZH, PELMORA_VERSION_TEXT + 1);
-      return 0;
-    }
-    if (early.checkExtras) {
-      // The module with the manual viewer, printing and the PDF report, as the first
-      // use would load it.
-      std::string error;
-      if (!gui::extras::Parts(&error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-      }
-      std::printf("extras: %s\n", gui::extras::LoadedFrom().c_str());
-      return 0;
-    }
-  }
   gui::SingleInstance instance;
   if (!instance.Acquire()) {
     QCoreApplication core(argc, argv);

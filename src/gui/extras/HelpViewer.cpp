@@ -100,6 +100,22 @@ QString HelpViewer::PlainResultText(int page, const QString& before, const QStri
   return QString("第 %1 页  %2").arg(page + 1).arg((b + out.mid(outStart, outEnd - outStart) + a).simplified());
 }
 
+void HelpViewer::BindKeys() {
+  // Keys: Esc closes the viewer (as the close box does), Alt+Left goes back, and the
+  // usual zoom keys.
+  auto key = [this](const QKeySequence& k, auto&& f) {
+    auto* sc = new QShortcut(k, this);
+    sc->setContext(Qt::WindowShortcut);
+    connect(sc, &QShortcut::activated, this, f);
+  };
+  key(QKeySequence(Qt::Key_Escape), [this] { close(); });
+  key(QKeySequence::Back, [this] { GoBack(); });
+  key(QKeySequence::ZoomIn, [this] { ZoomStep(1); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { ZoomStep(1); });
+  key(QKeySequence::ZoomOut, [this] { ZoomStep(-1); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { SetZoom(1.0); });
+}
+
 HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("HelpViewer");
   setWindowTitle("佩莫拉帮助");
@@ -183,19 +199,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     HighlightTopic();
   });
 
-  // Keys: Esc closes the viewer (as the close box does), Alt+Left goes back, and the
-  // usual zoom keys.
-  auto key = [this](const QKeySequence& k, auto&& f) {
-    auto* sc = new QShortcut(k, this);
-    sc->setContext(Qt::WindowShortcut);
-    connect(sc, &QShortcut::activated, this, f);
-  };
-  key(QKeySequence(Qt::Key_Escape), [this] { close(); });
-  key(QKeySequence::Back, [this] { GoBack(); });
-  key(QKeySequence::ZoomIn, [this] { ZoomStep(1); });
-  key(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { ZoomStep(1); });
-  key(QKeySequence::ZoomOut, [this] { ZoomStep(-1); });
-  key(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { SetZoom(1.0); });
+  BindKeys();
 
   auto* split = new QSplitter(this);
   split->addWidget(tabs);

@@ -79,6 +79,8 @@ class HelpViewer : public QWidget {
   // Where the view stands now goes onto the back history (before a jump).
   void RememberPlace();
   void UpdateControls();
+  // Esc, Alt+Left and the zoom keys.
+  void BindKeys();
   // Highlights the bookmark `title` in the tree, or (empty title) the last bookmark at
   // or before the page shown unless the highlighted one is on that page already.
   void HighlightTopic(const QString& title = {});
