@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "fields/Properties.h"
 #include "fields/Text.h"
 
 namespace pelmora {
@@ -10,20 +11,8 @@ namespace {
 
 std::string Cell(const std::string& s) { return QuotedCell(s, "\t\r\n\""); }
 
-bool IsInputKind(const Component* c) {
-  switch (c->GetKind()) {
-    case Kind::Edit:
-    case Kind::EditD:
-    case Kind::RichEdit:
-    case Kind::Memo:
-    case Kind::ComboBox:
-    case Kind::RadioGroup:
-    case Kind::CheckBox:
-    case Kind::RadioButton:
-    case Kind::CheckListBox: return true;
-    default: return false;
-  }
-}
+// The inputs whose captions are counted: a unit selector goes with its field.
+bool IsInputKind(const Component* c) { return c->GetKind() != Kind::ComboBoxU && Describe(c->GetKind()).input; }
 
 // The caption of a control alone.
 std::string OwnCaption(const TFormPelmora& form, const Component* c) {

@@ -26,35 +26,9 @@ struct UndoHistory::State {
 
 namespace {
 
-// Kinds that are no part of the project: commands, pages, the catalogue grid, the chart.
-bool Tracked(const Component& c) {
-  switch (c.GetKind()) {
-    case Kind::MenuItem:
-    case Kind::SpeedButton:
-    case Kind::Button:
-    case Kind::PageControl:
-    case Kind::TabSheet:
-    case Kind::DataGrid:
-    case Kind::PaintBox: return false;
-    default: return true;
-  }
-}
+bool Tracked(const Component& c) { return Describe(c.GetKind()).project; }
 
-bool IsInput(const Component* c) {
-  switch (c->GetKind()) {
-    case Kind::Edit:
-    case Kind::EditD:
-    case Kind::RichEdit:
-    case Kind::Memo:
-    case Kind::ComboBox:
-    case Kind::ComboBoxU:
-    case Kind::RadioGroup:
-    case Kind::CheckBox:
-    case Kind::RadioButton:
-    case Kind::CheckListBox: return true;
-    default: return false;
-  }
-}
+bool IsInput(const Component* c) { return Describe(c->GetKind()).input; }
 
 bool IsCommand(const Component* c) {
   return c && (c->GetKind() == Kind::SpeedButton || c->GetKind() == Kind::Button || c->GetKind() == Kind::MenuItem);

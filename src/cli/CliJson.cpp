@@ -38,15 +38,15 @@ bool Cli::Shown(const Component& c) {
 std::string Cli::DialogJson() {
   TFormSimpPL& d = app.simp;
   d.EnsureLoaded();  // the record shown is the library's first, opened or not
-  std::string s =
-      "{\"TFormSimpPL\": {\"caption\": " + JsonString(TFormSimpPL::kCaption) +
-      ", \"open\": " + (port.open == &d ? "true" : "false") + ", \"width\": " + std::to_string(d.Width()) +
-      ", \"height\": " + std::to_string(TFormSimpPL::kHeight) + ", \"library\": " + JsonString(d.LibraryPath()) +
-      ", \"libraryModified\": " + (d.LibraryModified() ? "true" : "false") + ", \"state\": " +
-      JsonString(d.State() == DataState::Browse ? "browse"
-                 : d.State() == DataState::Edit ? "edit"
-                                                : "insert") +
-      ", \"caller\": " + JsonString(d.Caller ? d.Caller->Name() : "") + ", \"record\": ";
+  std::string s = "{\"TFormSimpPL\": {\"caption\": " + JsonString(TFormSimpPL::kCaption) +
+                  ", \"open\": " + (port.open == &d ? "true" : "false") + ", \"width\": " + std::to_string(d.Width()) +
+                  ", \"height\": " + std::to_string(TFormSimpPL::kHeight) +
+                  ", \"library\": " + JsonString(d.LibraryPath()) +
+                  ", \"libraryModified\": " + (d.LibraryModified() ? "true" : "false") + ", \"state\": " +
+                  JsonString(d.State() == DataState::Browse ? "browse"
+                             : d.State() == DataState::Edit ? "edit"
+                                                            : "insert") +
+                  ", \"caller\": " + JsonString(d.Caller ? d.Caller->Name() : "") + ", \"record\": ";
   if (d.CurrentRecord() >= 0) {
     const PropRecord& r = d.Library().At(d.CurrentRecord());
     s += "{";
@@ -96,8 +96,8 @@ std::string Cli::CurveJson() const {
       "{\"intervals\": " + std::to_string(n) + ", \"timeStep\": " + Format15(d.TimeStep) + ", \"points\": [";
   for (int i = 0; i <= n; ++i) {
     const auto k = static_cast<size_t>(i);
-    s += std::string(i ? ", " : "") + "{\"time\": " + Format15(d.Times[k]) +
-         ", \"tank\": " + Format15(d.TankTemps[k]) + ", \"tubeOut\": " + Format15(d.TubeOutTemps[k]) + "}";
+    s += std::string(i ? ", " : "") + "{\"time\": " + Format15(d.Times[k]) + ", \"tank\": " + Format15(d.TankTemps[k]) +
+         ", \"tubeOut\": " + Format15(d.TubeOutTemps[k]) + "}";
   }
   return s + "]}";
 }

@@ -20,11 +20,11 @@
 #include "fields/Text.h"
 #include "props/PropLib.h"
 #include "props/PropsCommands.h"
+#include "report/ReportPdf.h"
 #include "select/PickList.h"
 #include "study/Optimizer.h"
 #include "study/Study.h"
 #include "study/StudyDefaults.h"
-#include "report/ReportPdf.h"
 
 namespace pelmora::cli {
 

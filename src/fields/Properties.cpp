@@ -446,6 +446,12 @@ std::vector<KindInfo> Build() {
   add(Kind::StatusBar, StatusBarKind());
   add(Kind::PaintBox, Plain(Kind::PaintBox, "PaintBox", "PaintBoxView"));
   add(Kind::DataGrid, DataGridKind());
+  for (Kind k : {Kind::Edit, Kind::EditD, Kind::RichEdit, Kind::Memo, Kind::ComboBox, Kind::ComboBoxU, Kind::RadioGroup,
+                 Kind::CheckBox, Kind::RadioButton, Kind::CheckListBox})
+    all[static_cast<size_t>(k)].input = true;
+  for (Kind k : {Kind::MenuItem, Kind::SpeedButton, Kind::Button, Kind::PageControl, Kind::TabSheet, Kind::DataGrid,
+                 Kind::PaintBox})
+    all[static_cast<size_t>(k)].project = false;
   return all;
 }
 

@@ -80,6 +80,12 @@ struct KindInfo {
   std::function<std::string(const std::string& item)> shownItem;
   // What help on the control looks up (F1, 这是什么？): by default its hint.
   std::function<std::string(const Component&)> helpTopic;
+  // The user types or chooses a value in it (edits, lists, unit selectors, radio groups,
+  // check boxes): an undo step may be named after it.
+  bool input = false;
+  // Part of the project's state. Commands, pages, the catalogue grid and the chart are
+  // not: undo neither records nor restores them.
+  bool project = true;
 };
 
 const KindInfo& Describe(Kind k);
