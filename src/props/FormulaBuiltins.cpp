@@ -39,28 +39,23 @@ long double mTan(TFormulaParser& p, const FunctionArgs& a) {
   }
   return Sin(a.a) / c;
 }
-long double mAnd(TFormulaParser& p, const FunctionArgs& a) {
-  long double r = 1;
-  for (long double v : a.list) {
+// Whether every argument of a logical function is 0 or 1; sets the error when one is not.
+bool AllBool(TFormulaParser& p, const FunctionArgs& a) {
+  for (long double v : a.list)
     if (!IsBool(v)) {
       p.SetError(kErrNotBoolean);
-      return 0;
+      return false;
     }
-    if (v == 0) r = 0;
-  }
-  return r;
+  return true;
+}
+long double mAnd(TFormulaParser& p, const FunctionArgs& a) {
+  if (!AllBool(p, a)) return 0;
+  return std::find(a.list.begin(), a.list.end(), 0.0L) == a.list.end() ? 1 : 0;
 }
 long double mFalse(TFormulaParser&, const FunctionArgs&) { return 0; }
 long double mIor(TFormulaParser& p, const FunctionArgs& a) {
-  long double r = 0;
-  for (long double v : a.list) {
-    if (!IsBool(v)) {
-      p.SetError(kErrNotBoolean);
-      return 0;
-    }
-    if (v == 1) r = 1;
-  }
-  return r;
+  if (!AllBool(p, a)) return 0;
+  return std::find(a.list.begin(), a.list.end(), 1.0L) != a.list.end() ? 1 : 0;
 }
 long double mTrue(TFormulaParser&, const FunctionArgs&) { return 1; }
 long double mXor(TFormulaParser& p, const FunctionArgs& a) {
