@@ -49,6 +49,7 @@ OptimizerDialog::OptimizerDialog(PelmoraApp& app, QWidget* parent) : QDialog(par
   setFont(WindowFont());
   app_.select.EnsureCatalogue();
   seriesList_ = CatalogueSeries(app_.select.catalogue);
+  offer_ = OfferOptimizer(app_.form, !seriesList_.empty());
 
   auto* v = new QVBoxLayout(this);
   v->addWidget(
@@ -109,8 +110,7 @@ OptimizerDialog::OptimizerDialog(PelmoraApp& app, QWidget* parent) : QDialog(par
 void OptimizerDialog::BuildVariables(QWidget* box) {
   auto* g = new QGridLayout(box);
   BuildTubeRow(g, box);
-  const TFormPelmora& f = app_.form;
-  useCount_ = VariableBox(Q(f.nD->QuantityName()), "CBCount", StudyInputAllowed(f, "nD"), box);
+  useCount_ = VariableBox(Q(offer_.countCaption), "CBCount", offer_.count, box);
   countFrom_ = new QSpinBox(box);
   countFrom_->setObjectName("SPCountFrom");
   countTo_ = new QSpinBox(box);
@@ -124,7 +124,7 @@ void OptimizerDialog::BuildVariables(QWidget* box) {
   g->addWidget(new QLabel("到", box), 1, 3);
   g->addWidget(countTo_, 1, 4);
 
-  usePitch_ = VariableBox(Q(f.DspD->QuantityName()), "CBPitch", StudyInputAllowed(f, "DspD"), box);
+  usePitch_ = VariableBox(Q(offer_.pitchCaption), "CBPitch", offer_.pitch, box);
   auto* pitchRow = new QHBoxLayout;
   const auto& names = PitchNames();
   for (size_t i = 0; i < PitchValues().size(); ++i) {
@@ -147,9 +147,7 @@ void OptimizerDialog::BuildVariables(QWidget* box) {
 }
 
 void OptimizerDialog::BuildTubeRow(QGridLayout* g, QWidget* box) {
-  const TFormPelmora& f = app_.form;
-  const bool tubeAllowed = !seriesList_.empty() && StudyInputAllowed(f, "dioD") && StudyInputAllowed(f, "diiD");
-  useTube_ = VariableBox("管子规格", "CBTube", tubeAllowed, box);
+  useTube_ = VariableBox("管子规格", "CBTube", offer_.tube, box);
   if (seriesList_.empty()) useTube_->setToolTip("管道系列为空，没有可选的管子规格");
   series_ = new QComboBox(box);
   series_->setObjectName("CBSeries");
@@ -177,11 +175,7 @@ void OptimizerDialog::BuildTubeRow(QGridLayout* g, QWidget* box) {
 }
 
 void OptimizerDialog::BuildCoilRow(QGridLayout* g, QWidget* box) {
-  const TFormPelmora& f = app_.form;
-  // The window calls it 盘管直径 whatever the shape; for a U-tube it is the leg length.
-  const bool uTube = ModeOf<TubeShape>(*f.TShapeD) == TubeShape::UTube;
-  useCoil_ =
-      VariableBox(Q(f.SlD->QuantityName() + (uTube ? "（管腿长）" : "")), "CBCoil", StudyInputAllowed(f, "SlD"), box);
+  useCoil_ = VariableBox(Q(offer_.coilCaption), "CBCoil", offer_.coil, box);
   useCoil_->setChecked(false);
   coilFrom_ = new QLineEdit(box);
   coilFrom_->setObjectName("LECoilFrom");
@@ -193,14 +187,11 @@ void OptimizerDialog::BuildCoilRow(QGridLayout* g, QWidget* box) {
   coilPoints_->setValue(3);
   coilPoints_->setPrefix("点数 ");
   // Around the present value, never beyond what the vessel allows.
-  const std::optional<CoilLimit> limit = CoilSizeLimit(f);
-  if (auto x = f.SlD->Number(); x && *x > 0) {
-    double hi = *x * 1.25;
-    if (limit) hi = std::min(hi, limit->meters / f.SlD->Exchange() * (limit->strict ? 0.999 : 1.0));
-    coilFrom_->setText(Q(Format7(*x * 0.75)));
-    coilTo_->setText(Q(Format7(std::max(hi, *x * 0.75))));
+  if (offer_.coilFrom && offer_.coilTo) {
+    coilFrom_->setText(Q(Format7(*offer_.coilFrom)));
+    coilTo_->setText(Q(Format7(*offer_.coilTo)));
   }
-  coilNote_ = new QLabel(Q("单位 " + FieldUnit(f, *f.SlD) + (limit ? "；" + limit->text : std::string())), box);
+  coilNote_ = new QLabel(Q(offer_.coilNote), box);
   coilNote_->setObjectName("LCoilLimit");
   coilNote_->setWordWrap(true);
   g->addWidget(useCoil_, 3, 0);
@@ -313,13 +304,13 @@ std::string OptimizerDialog::Request(OptimizerRequest& r) const {
     r.variables.push_back(std::move(t));
   }
   if (useCount_->isChecked()) {
-    OptimizerVariable n{"nD", {}};
+    OptimizerVariable n{kCountVariable, {}};
     const int a = countFrom_->value(), b = countTo_->value();
     for (int k = std::min(a, b); k <= std::max(a, b); ++k) n.values.push_back(std::to_string(k));
     r.variables.push_back(std::move(n));
   }
   if (usePitch_->isChecked()) {
-    OptimizerVariable s{"DspD", {}};
+    OptimizerVariable s{kPitchVariable, {}};
     for (size_t i = 0; i < pitches_.size(); ++i)
       if (pitches_[i]->isChecked()) s.values.push_back(PitchValues()[i]);
     if (s.values.empty()) return "请至少勾选一个管间距";
@@ -327,7 +318,7 @@ std::string OptimizerDialog::Request(OptimizerRequest& r) const {
   }
   if (useCoil_->isChecked()) {
     StudyInput in;
-    in.field = "SlD";
+    in.field = kCoilVariable;
     auto from = ParseDecimal(U(coilFrom_->text().trimmed()));
     auto to = ParseDecimal(U(coilTo_->text().trimmed()));
     if (!from || !to) return "“" + U(useCoil_->text()) + "”的起点和终点须为数值";
@@ -335,7 +326,7 @@ std::string OptimizerDialog::Request(OptimizerRequest& r) const {
     in.to = *to;
     in.points = coilPoints_->value();
     try {
-      r.variables.push_back({"SlD", StudyValues(in)});
+      r.variables.push_back({kCoilVariable, StudyValues(in)});
     } catch (const std::invalid_argument& e) {
       return "“" + U(useCoil_->text()) + "”：" + e.what();
     }

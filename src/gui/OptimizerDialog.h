@@ -79,6 +79,7 @@ class OptimizerDialog : public QDialog {
 
   PelmoraApp& app_;
   std::vector<TubeSeries> seriesList_;
+  OptimizerOffer offer_;                // what the project lets the search vary
   std::vector<std::string> sizeTexts_;  // the rows of the size list
   QCheckBox* useTube_ = nullptr;
   QComboBox* series_ = nullptr;

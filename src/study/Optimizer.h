@@ -19,6 +19,11 @@ namespace pelmora {
 // The name of the tube-size variable; its values are catalogue sizes ("32×3") whose
 // outer and inner diameter are set together, as taking a size from the page 管道系列 does.
 inline constexpr const char* kTubeVariable = "tube";
+// The value fields the optimizer varies besides the tube size: the number of parallel
+// tubes, the pitch and the coil diameter (helical) or leg length (U-tube).
+inline constexpr const char* kCountVariable = "nD";
+inline constexpr const char* kPitchVariable = "DspD";
+inline constexpr const char* kCoilVariable = "SlD";
 
 struct OptimizerVariable {
   std::string name;                 // kTubeVariable, "nD", "DspD" or "SlD"
@@ -147,6 +152,17 @@ struct CoilLimit {
   std::string text;     // "螺旋盘管直径须小于容器内径 3 m"
 };
 std::optional<CoilLimit> CoilSizeLimit(const TFormPelmora& form);
+
+// What the optimizer offers on a project: each variable's caption, whether its fields can
+// be typed into now, and the coil range to start from (0.75 to 1.25 times the present
+// value, never beyond what the vessel allows), in the field's current unit.
+struct OptimizerOffer {
+  std::string countCaption, pitchCaption, coilCaption;
+  bool tube = false, count = false, pitch = false, coil = false;
+  std::optional<double> coilFrom, coilTo;
+  std::string coilNote;  // the unit and the vessel's limit, "单位 m；螺旋盘管直径须小于…"
+};
+OptimizerOffer OfferOptimizer(const TFormPelmora& form, bool haveSeries);
 
 // The default search: the project's tube series, 1 to 12 parallel tubes and the pitch
 // list (the variables whose fields cannot be typed into now are left out).

@@ -278,4 +278,26 @@ std::string ValidateOptimizer(const TFormPelmora& form, const OptimizerRequest& 
   return std::string();
 }
 
+OptimizerOffer OfferOptimizer(const TFormPelmora& f, bool haveSeries) {
+  OptimizerOffer o;
+  o.countCaption = f.nD->QuantityName();
+  o.pitchCaption = f.DspD->QuantityName();
+  // The window calls it 盘管直径 whatever the shape; for a U-tube it is the leg length.
+  const bool uTube = ModeOf<TubeShape>(*f.TShapeD) == TubeShape::UTube;
+  o.coilCaption = f.SlD->QuantityName() + (uTube ? "（管腿长）" : "");
+  o.tube = haveSeries && StudyInputAllowed(f, "dioD") && StudyInputAllowed(f, "diiD");
+  o.count = StudyInputAllowed(f, kCountVariable);
+  o.pitch = StudyInputAllowed(f, kPitchVariable);
+  o.coil = StudyInputAllowed(f, kCoilVariable);
+  const std::optional<CoilLimit> limit = CoilSizeLimit(f);
+  if (auto x = f.SlD->Number(); x && *x > 0) {
+    double hi = *x * 1.25;
+    if (limit) hi = std::min(hi, limit->meters / f.SlD->Exchange() * (limit->strict ? 0.999 : 1.0));
+    o.coilFrom = *x * 0.75;
+    o.coilTo = std::max(hi, *x * 0.75);
+  }
+  o.coilNote = "单位 " + FieldUnit(f, *f.SlD) + (limit ? "；" + limit->text : std::string());
+  return o;
+}
+
 }  // namespace pelmora

@@ -409,5 +409,22 @@ TEST(Optimizer, TubeSeriesComeFromTheCatalogueAndTheDefaultSearchFromTheProject)
   EXPECT_FALSE(limit->strict);
 }
 
+// What the dialog 设计优选 offers is decided headless: the hot-water tank's U-tube coil
+// (leg length 1.2 m) starts from 0.75 × 1.2 = 0.9 m to 1.25 × 1.2 = 1.5 m, which its
+// vessel (legs up to 3 m) allows; every variable can vary on an opened project.
+TEST(Optimizer, TheOfferOnTheHotWaterTankStartsAroundItsLegLength) {
+  ScriptedPort port;
+  PelmoraApp app(&port, PELMORA_PROGRAM_DIR "/");
+  ASSERT_TRUE(app.Run([&] { app.project.OpenAtStartup(Example("storage-tank-hot-water")); }));
+  const OptimizerOffer o = OfferOptimizer(app.form, true);
+  EXPECT_TRUE(o.tube && o.count && o.pitch && o.coil);
+  EXPECT_EQ(o.coilCaption, app.form.SlD->QuantityName() + "（管腿长）");
+  ASSERT_TRUE(o.coilFrom && o.coilTo);
+  EXPECT_NEAR(*o.coilFrom, 0.9, 1e-12);
+  EXPECT_NEAR(*o.coilTo, 1.5, 1e-12);
+  EXPECT_EQ(o.coilNote, "单位 m；U 型管管腿长不能超过容器的高度和内径（最大 3 m）");
+  EXPECT_FALSE(OfferOptimizer(app.form, false).tube);  // no catalogue series, no tube sizes
+}
+
 }  // namespace
 }  // namespace pelmora
