@@ -8,14 +8,17 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/PelmoraApp.h"
 #include "gui/MainWindow.h"
 #include "gui/QtPort.h"
+#include "gui/SimpPLDialog.h"
 
 namespace pelmora::guitest {
 
@@ -38,7 +41,35 @@ struct ShownWindow : ::testing::Test {
   QWidget* W(const std::string& name) { return win.WidgetOf(name); }
   QWidget* Focus() { return QApplication::focusWidget(); }
   Component* FocusedComponent() { return win.ComponentOf(Focus()); }
+  // Types `text` over a field's contents (on the page of the vessel's inputs) and presses
+  // Enter, as a user does.
+  void TypeInto(const std::string& field, const char* text) {
+    auto* e = qobject_cast<QLineEdit*>(W(field));
+    ASSERT_TRUE(e) << field;
+    win.Pages()->setCurrentWidget(win.WidgetOf("TabSheet2"));
+    QTest::mouseClick(e, Qt::LeftButton);
+    QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(e, text);
+    QTest::keyClick(e, Qt::Key_Return);
+    QApplication::processEvents();
+  }
 };
+
+// Runs `act` once the property dialog is up (it is modal), or fails the test when it does
+// not come within two seconds.
+inline void WhenSimpOpens(const std::function<void(gui::SimpPLDialog*)>& act) {
+  QTimer::singleShot(0, [act] {
+    gui::SimpPLDialog* d = nullptr;
+    for (int i = 0; i < 200 && !d; ++i) {
+      d = qobject_cast<gui::SimpPLDialog*>(QApplication::activeModalWidget());
+      if (!d) QTest::qWait(10);
+    }
+    ASSERT_TRUE(d) << "the property dialog did not open";
+    QApplication::setActiveWindow(d);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(d));
+    act(d);
+  });
+}
 
 // A shipped example opened as the program's start-up does, then the window built over it
 // and shown (Open), or shown at 1024 x 768 with the keyboard (OpenActive); questions

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <map>
 
+#include "../common/NoteProperty.h"
 #include "app/PelmoraApp.h"
 #include "fields/Properties.h"
 #include "gui/MainWindow.h"
@@ -11,22 +12,10 @@
 namespace pelmora {
 namespace {
 
-std::map<const Component*, std::string> notes;
+std::map<const Component*, std::string>& notes = testing::Notes();
 
 TEST(KindDescriptionView, ATestOnlyPropertyIsMirroredOnTheWidget) {
-  AddProperty(Kind::EditD, {.name = "Note",
-                            .type = PropType::Text,
-                            .get = [](const Component& c) -> PropValue {
-                              auto it = notes.find(&c);
-                              return it == notes.end() ? std::string() : it->second;
-                            },
-                            .set = [](Component& c, const PropValue& v) { notes[&c] = std::get<std::string>(v); },
-                            .records = {},
-                            .saveRank = 0,
-                            .check = {},
-                            .json = "note",
-                            .jsonWhen = {},
-                            .input = {}});
+  AddProperty(Kind::EditD, testing::NoteProperty({}, 0));
   {
     ScriptedPort port;
     PelmoraApp app{&port, PELMORA_PROGRAM_DIR "/"};

@@ -31,17 +31,6 @@ struct FeedbackWindow : guitest::ShownWindow {
         [&] { app.project.OpenAtStartup(std::string(PELMORA_PROGRAM_DIR) + "/examples/" + example + ".pmf"); }));
     QApplication::processEvents();
   }
-  // Types `text` over a field's contents and presses Enter, as a user does.
-  void TypeInto(const std::string& field, const char* text) {
-    auto* e = qobject_cast<QLineEdit*>(W(field));
-    ASSERT_TRUE(e) << field;
-    win.Pages()->setCurrentWidget(win.WidgetOf("TabSheet2"));
-    QTest::mouseClick(e, Qt::LeftButton);
-    QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(e, text);
-    QTest::keyClick(e, Qt::Key_Return);
-    QApplication::processEvents();
-  }
   // The tube count recalculates nothing when left: the coil diameter, typed again as
   // it stands, does.
   void Recalculate() {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/CliOutput.h"
 #include "WindowFixtures.h"
 #include "app/PelmoraApp.h"
 #include "gui/MainWindow.h"
@@ -17,6 +18,8 @@
 
 namespace pelmora {
 namespace {
+
+using testing::TextOf;
 
 const std::string kExample = PELMORA_PROGRAM_DIR "/examples/storage-tank-hot-water.pmf";
 
@@ -46,16 +49,6 @@ std::vector<std::string> Foci(const std::string& out) {
     r.push_back(out.substr(q + 1, end - q - 1));
   }
   return r;
-}
-
-// The text of a component in the last --json of a run.
-std::string TextOf(const std::string& out, const std::string& name) {
-  size_t p = out.rfind("\"" + name + "\": {");
-  if (p == std::string::npos) return "<none>";
-  size_t t = out.find("\"text\": \"", p);
-  if (t == std::string::npos || t > out.find('\n', p)) return "<no text>";
-  t += 9;
-  return out.substr(t, out.find('"', t) - t);
 }
 
 struct Keys : guitest::ShownWindow {

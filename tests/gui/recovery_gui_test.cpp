@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "../project/ProjectWindow.h"
 #include "WindowFixtures.h"
 #include "gui/Startup.h"
 
@@ -19,21 +20,9 @@ namespace {
 TEST(RecoveryAtStart, AStartWithAProjectStillOffersTheCopyOfAKilledProgram) {
   QTemporaryDir state;
   setenv("XDG_STATE_HOME", state.path().toStdString().c_str(), 1);
-  const std::string example = PELMORA_PROGRAM_DIR "/examples/storage-tank-hot-water.pmf";
-  const std::string other = PELMORA_PROGRAM_DIR "/examples/agitated-tank.pmf";
-  pid_t child = fork();
-  if (child == 0) {
-    ScriptedPort port;
-    PelmoraApp app(&port, PELMORA_PROGRAM_DIR);
-    app.recovery.enabled = true;
-    app.Run([&] { app.project.OpenAtStartup(example); });
-    app.form.MaoD->SetText("8765");
-    app.recovery.Write();
-    ::kill(::getpid(), SIGKILL);
-    _exit(0);
-  }
-  siginfo_t info{};
-  waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT);  // a zombie now
+  const std::string other = testing::Example("agitated-tank");
+  // The example edited and killed; a zombie now.
+  const pid_t child = testing::KilledWithACopy([](PelmoraApp& app) { app.form.MaoD->SetText("8765"); });
 
   ScriptedPort port;
   port.answers.push_back(Answer::Yes);

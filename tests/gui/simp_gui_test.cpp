@@ -26,19 +26,7 @@
 namespace pelmora {
 namespace {
 
-void WhenSimpOpens(const std::function<void(gui::SimpPLDialog*)>& act) {
-  QTimer::singleShot(0, [act] {
-    gui::SimpPLDialog* d = nullptr;
-    for (int i = 0; i < 200 && !d; ++i) {
-      d = qobject_cast<gui::SimpPLDialog*>(QApplication::activeModalWidget());
-      if (!d) QTest::qWait(10);
-    }
-    ASSERT_TRUE(d) << "the property dialog did not open";
-    QApplication::setActiveWindow(d);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(d));
-    act(d);
-  });
-}
+using guitest::WhenSimpOpens;
 
 struct SimpWindow : guitest::OwnFolderWindow {
   void SetUp() override { Open("PropLib.cds"); }

@@ -20,24 +20,11 @@
 namespace pelmora {
 namespace {
 
+using guitest::WhenSimpOpens;
+
 struct SimpLock : guitest::OwnFolderWindow {
   void SetUp() override { Open("PropLib.cds"); }
 };
-
-// Runs `act` once the property dialog is up (it is modal).
-void WhenSimpOpens(const std::function<void(gui::SimpPLDialog*)>& act) {
-  QTimer::singleShot(0, [act] {
-    gui::SimpPLDialog* d = nullptr;
-    for (int i = 0; i < 200 && !d; ++i) {
-      d = qobject_cast<gui::SimpPLDialog*>(QApplication::activeModalWidget());
-      if (!d) QTest::qWait(10);
-    }
-    ASSERT_TRUE(d) << "the property dialog did not open";
-    QApplication::setActiveWindow(d);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(d));
-    act(d);
-  });
-}
 
 // Clicks `button` and returns the text of the message box it raises (closed with OK),
 // or an empty text when none comes.

@@ -16,18 +16,7 @@
 namespace pelmora {
 namespace {
 
-struct SubstanceWindow : guitest::ShownWindow {
-  void TypeInto(const std::string& field, const char* text) {
-    auto* e = qobject_cast<QLineEdit*>(W(field));
-    ASSERT_TRUE(e) << field;
-    win.Pages()->setCurrentWidget(win.WidgetOf("TabSheet2"));
-    QTest::mouseClick(e, Qt::LeftButton);
-    QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(e, text);
-    QTest::keyClick(e, Qt::Key_Return);
-    QApplication::processEvents();
-  }
-};
+using SubstanceWindow = guitest::ShownWindow;
 
 TEST_F(SubstanceWindow, EnterOnTheOfferedCheckUpdatesTheVesselProperties) {
   ASSERT_TRUE(app.Run(

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "ProjectTestUtil.h"
+#include "ProjectWindow.h"
 #include "app/PelmoraApp.h"
 #include "fields/FieldOps.h"
 #include "project/SaveFormData.h"
@@ -17,16 +18,9 @@ using testing::Rec;
 using testing::TempDir;
 using testing::WriteGbkFile;
 
-struct Window {
-  ScriptedPort port;
-  PelmoraApp app{&port, PELMORA_PROGRAM_DIR};
-  TFormPelmora& f = app.form;
+struct Window : testing::AppWindow {
   ProjectCommands& cmd = app.project;
 
-  // A menu click as the user makes it: through the dispatch point.
-  bool Click(const char* handler) {
-    return app.Run([this, handler] { f.RunHandler(handler, nullptr); });
-  }
   std::vector<std::string> MenuCaptions() const {
     std::vector<std::string> c;
     for (size_t i = 0; i < f.MFile->Count(); ++i) c.push_back(f.MFile->Item(i)->Caption());

@@ -6,7 +6,9 @@
 #include <map>
 #include <sstream>
 
+#include "../common/NoteProperty.h"
 #include "ProjectTestUtil.h"
+#include "ProjectWindow.h"
 #include "app/PelmoraApp.h"
 #include "cli/CliRunner.h"
 #include "cli/Json.h"
@@ -16,22 +18,17 @@
 namespace pelmora {
 namespace {
 
+using testing::kBin;
 using testing::ReadBytes;
 using testing::TempDir;
 
-using testing::kNames;
-const std::string kBin = PELMORA_PROGRAM_DIR;
-
 TEST(KindDescription, EveryShippedTemplateSavesAgainToTheSameBytes) {
-  for (const char* name : kNames) {
-    const std::string file = kBin + "/templates/" + name + ".pmt";
-    ScriptedPort port;
-    PelmoraApp app(&port, kBin);
-    port.files.push_back(file);
-    ASSERT_TRUE(app.Run([&] { app.form.RunHandler("MFNewClick", nullptr); })) << name;
+  for (const char* name : testing::kNames) {
+    const std::string file = testing::Template(name);
+    testing::AppWindow w;
+    ASSERT_TRUE(w.ClickWithFile("MFNewClick", file)) << name;
     TempDir dir;
-    port.files.push_back(dir / "again.pmt");
-    ASSERT_TRUE(app.Run([&] { app.form.RunHandler("MFTempClick", nullptr); })) << name;
+    ASSERT_TRUE(w.ClickWithFile("MFTempClick", dir / "again.pmt")) << name;
     EXPECT_TRUE(ReadBytes(dir / "again.pmt") == ReadBytes(file)) << name;
   }
 }
@@ -49,24 +46,12 @@ TEST(KindDescription, EveryKindThatIsWrittenIsReadBack) {
 }
 
 // A note on each value field, kept outside the component as a test-only property.
-std::map<const Component*, std::string> notes;
+std::map<const Component*, std::string>& notes = testing::Notes();
 
 struct TestOnlyProperty : ::testing::Test {
   void SetUp() override {
     notes.clear();
-    AddProperty(Kind::EditD, {.name = "Note",
-                              .type = PropType::Text,
-                              .get = [](const Component& c) -> PropValue {
-                                auto it = notes.find(&c);
-                                return it == notes.end() ? std::string() : it->second;
-                              },
-                              .set = [](Component& c, const PropValue& v) { notes[&c] = std::get<std::string>(v); },
-                              .records = {{"String", "Note"}},
-                              .saveRank = 9,
-                              .check = {},
-                              .json = "note",
-                              .jsonWhen = {},
-                              .input = {}});
+    AddProperty(Kind::EditD, testing::NoteProperty({{"String", "Note"}}, 9));
   }
   void TearDown() override {
     RemoveProperty(Kind::EditD, "Note");

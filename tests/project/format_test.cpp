@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ProjectTestUtil.h"
+#include "ProjectWindow.h"
 #include "app/PelmoraApp.h"
 #include "fields/Errors.h"
 #include "fields/FieldOps.h"
@@ -17,11 +18,7 @@ using testing::Rec;
 using testing::TempDir;
 using testing::WriteGbkFile;
 
-struct Window {
-  ScriptedPort port;
-  PelmoraApp app{&port, PELMORA_PROGRAM_DIR};
-  TFormPelmora& f = app.form;
-};
+using Window = testing::AppWindow;
 
 TEST(FormRecordHeader, SignatureDecidesVersionLineDoesNot) {
   TempDir dir;

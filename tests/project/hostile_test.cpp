@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "ProjectTestUtil.h"
+#include "ProjectWindow.h"
 #include "app/PelmoraApp.h"
 #include "cli/CliRunner.h"
 #include "fields/SqliteHandles.h"
@@ -21,10 +22,9 @@ namespace pelmora {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::kExample;
 using testing::TempDir;
 using testing::WriteBytes;
-
-const std::string kExample = PELMORA_PROGRAM_DIR "/examples/storage-tank-hot-water.pmf";
 
 // A file of 65 MB that takes no room (a hole), a named pipe without a writer, a folder.
 struct HostileFiles {

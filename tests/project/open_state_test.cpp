@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "ProjectTestUtil.h"
+#include "ProjectWindow.h"
 #include "app/PelmoraApp.h"
 #include "cli/CliRunner.h"
 #include "cli/Json.h"
@@ -22,23 +23,11 @@ using testing::TempDir;
 using testing::WriteBytes;
 using testing::WriteGbkFile;
 
-std::string Example(const std::string& name) { return std::string(PELMORA_PROGRAM_DIR) + "/examples/" + name + ".pmf"; }
-std::string Template(const std::string& name) {
-  return std::string(PELMORA_PROGRAM_DIR) + "/templates/" + name + ".pmt";
-}
+using testing::Example;
+using testing::Template;
 
-struct Window {
-  ScriptedPort port;
-  PelmoraApp app{&port, PELMORA_PROGRAM_DIR};
-  TFormPelmora& f = app.form;
-
-  bool Click(const char* handler) {
-    return app.Run([this, handler] { f.RunHandler(handler, nullptr); });
-  }
-  bool Open(const std::string& file) {
-    port.files.push_back(file);
-    return Click("MFOpenClick");
-  }
+struct Window : testing::AppWindow {
+  bool Open(const std::string& file) { return ClickWithFile("MFOpenClick", file); }
   // Enter in a field: the focus moves on and the field's exit runs the calculation.
   bool Enter(EditD* field) {
     return app.Run([this, field] {

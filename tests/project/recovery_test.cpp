@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "ProjectTestUtil.h"
+#include "ProjectWindow.h"
 #include "app/PelmoraApp.h"
 #include "fields/DurableFile.h"
 
@@ -19,11 +20,13 @@ namespace pelmora {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::kExample;
+using testing::KilledWithACopy;
+using testing::Reap;
 using testing::TempDir;
 using testing::WriteBytes;
 
-const std::string kExample = PELMORA_PROGRAM_DIR "/examples/storage-tank-hot-water.pmf";
-const std::string kOther = PELMORA_PROGRAM_DIR "/examples/agitated-tank.pmf";
+const std::string kOther = testing::Example("agitated-tank");
 
 // An environment variable for the lifetime of the object.
 class Env {
@@ -47,10 +50,7 @@ class Env {
   bool had_ = false;
 };
 
-struct Window {
-  ScriptedPort port;
-  PelmoraApp app{&port, PELMORA_PROGRAM_DIR};
-  TFormPelmora& f = app.form;
+struct Window : testing::AppWindow {
   Window() { app.recovery.enabled = true; }
   bool Offer(Answer a) {
     port.answers.push_back(a);
@@ -64,30 +64,6 @@ struct Window {
     return false;
   }
 };
-
-// A program that is killed by SIGKILL once it has its copy. The child is not reaped: the
-// next start comes while it is still a zombie, which kill(pid, 0) finds alive.
-pid_t KilledWithACopy(const std::function<void(PelmoraApp&)>& edit) {
-  pid_t child = fork();
-  if (child == 0) {
-    ScriptedPort port;
-    PelmoraApp app(&port, PELMORA_PROGRAM_DIR);
-    app.recovery.enabled = true;
-    app.Run([&] { app.project.OpenAtStartup(kExample); });
-    app.Run([&] { edit(app); });
-    app.recovery.Write();
-    ::kill(::getpid(), SIGKILL);
-    _exit(0);
-  }
-  siginfo_t info{};
-  waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT);
-  return child;
-}
-
-void Reap(pid_t child) {
-  int status = 0;
-  waitpid(child, &status, 0);
-}
 
 // A restart at once, while the killed program is a zombie, offers its copy; so does a
 // start with a project named (as a file manager starts the program).

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "ProjectTestUtil.h"
+#include "ProjectWindow.h"
 #include "app/PelmoraApp.h"
 #include "cli/CliRunner.h"
 #include "fields/FieldOps.h"
@@ -16,27 +17,24 @@
 namespace pelmora {
 namespace {
 
+using testing::kBin;
 using testing::ReadBytes;
 using testing::TempDir;
 
-using testing::kNames;
-const std::string kBin = PELMORA_PROGRAM_DIR;
-
 TEST(ShippedFiles, ExamplesOpenComputedAndRecalculateToTheSameResults) {
-  for (const char* name : kNames) {
-    const std::string file = kBin + "/examples/" + name + ".pmf";
-    ScriptedPort port;
-    PelmoraApp app(&port, kBin);
-    port.files.push_back(file);
-    ASSERT_TRUE(app.Run([&] { app.form.RunHandler("MFOpenClick", nullptr); })) << name;
+  for (const char* name : testing::kNames) {
+    const std::string file = testing::Example(name);
+    testing::AppWindow w;
+    ScriptedPort& port = w.port;
+    PelmoraApp& app = w.app;
+    ASSERT_TRUE(w.ClickWithFile("MFOpenClick", file)) << name;
     ASSERT_EQ(app.form.CurrentProjectFile, file);
     for (EditD* f : {app.form.AtD, app.form.ArD, app.form.KTaD, app.form.TTaD, app.form.LtD, app.form.mD})
       EXPECT_FALSE(Blank(*f)) << name << " " << f->Name();
     EXPECT_FALSE(app.form.OBJNameD->Text().empty());
     // Opened and saved again: the same bytes.
     TempDir dir;
-    port.files.push_back(dir / "again.pmf");
-    ASSERT_TRUE(app.Run([&] { app.form.RunHandler("MFAsClick", nullptr); }));
+    ASSERT_TRUE(w.ClickWithFile("MFAsClick", dir / "again.pmf"));
     EXPECT_TRUE(ReadBytes(dir / "again.pmf") == ReadBytes(file)) << name;
 
     // Recalculated: every value stays, nothing is reported.
@@ -51,7 +49,7 @@ TEST(ShippedFiles, ExamplesOpenComputedAndRecalculateToTheSameResults) {
 }
 
 TEST(ShippedFiles, TemplatesHoldInputsOnly) {
-  for (const char* name : kNames) {
+  for (const char* name : testing::kNames) {
     const std::string file = kBin + "/templates/" + name + ".pmt";
     ScriptedPort port;
     PelmoraApp app(&port, kBin);

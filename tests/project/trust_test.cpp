@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "ProjectTestUtil.h"
+#include "ProjectWindow.h"
 #include "app/PelmoraApp.h"
 #include "fields/FieldOps.h"
 #include "project/SaveFormData.h"
@@ -16,20 +17,13 @@
 namespace pelmora {
 namespace {
 
+using testing::kExample;
 using testing::TempDir;
 
-const std::string kExample = PELMORA_PROGRAM_DIR "/examples/storage-tank-hot-water.pmf";
-const std::string kOther = PELMORA_PROGRAM_DIR "/examples/storage-tank-steam.pmf";
-const std::string kTemplate = PELMORA_PROGRAM_DIR "/templates/storage-tank-hot-water.pmt";
+const std::string kOther = testing::Example("storage-tank-steam");
+const std::string kTemplate = testing::Template("storage-tank-hot-water");
 
-struct Window {
-  ScriptedPort port;
-  PelmoraApp app{&port, PELMORA_PROGRAM_DIR};
-  TFormPelmora& f = app.form;
-
-  bool Click(const char* handler) {
-    return app.Run([this, handler] { f.RunHandler(handler, nullptr); });
-  }
+struct Window : testing::AppWindow {
   bool Recalc() {
     return app.Run([this] { f.RunHandler("MaoDExit", f.TaoD); });
   }
@@ -166,17 +160,7 @@ TEST(StaleResults, AClearedInputMarksTheResultsOfTheEarlierRun) {
 TEST(Recovery, AKilledProgramLeavesACopyThatTheNextStartOffersAndOpensUnnamed) {
   TempDir state;
   setenv("XDG_STATE_HOME", state.path().c_str(), 1);
-  pid_t child = fork();
-  if (child == 0) {
-    ScriptedPort port;
-    PelmoraApp app(&port, PELMORA_PROGRAM_DIR);
-    app.recovery.enabled = true;
-    app.Run([&] { app.project.OpenAtStartup(kExample); });
-    app.form.MaoD->SetText("8765");
-    app.recovery.Write();
-    ::kill(::getpid(), SIGKILL);
-    _exit(0);
-  }
+  const pid_t child = testing::KilledWithACopy([](PelmoraApp& app) { app.form.MaoD->SetText("8765"); });
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFSIGNALED(status));

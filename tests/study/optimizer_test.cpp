@@ -19,6 +19,7 @@
 #include "../cli/CliInProcess.h"
 #include "../common/CliOutput.h"
 #include "../common/ScratchFolder.h"
+#include "../common/ShippedFiles.h"
 #include "project/SaveFormData.h"
 #include "study/Optimizer.h"
 #include "study/Study.h"
@@ -28,10 +29,9 @@ namespace {
 
 using testing::Cli;
 using testing::CliResult;
+using testing::Example;
 using testing::ParseCsv;
 using testing::Shown;
-
-std::string Example(const std::string& name) { return std::string(PELMORA_PROGRAM_DIR) + "/examples/" + name + ".pmf"; }
 
 const std::vector<std::string> kExamples = {"storage-tank-hot-water", "storage-tank-steam", "agitated-tank",
                                             "constant-temperature-bath", "two-stream-vessel"};

@@ -15,6 +15,7 @@
 #include "../cli/CliInProcess.h"
 #include "../common/CliOutput.h"
 #include "../common/ScratchFolder.h"
+#include "../common/ShippedFiles.h"
 #include "cli/CliRunner.h"
 #include "project/SaveFormData.h"
 #include "project/TextFile.h"
@@ -27,10 +28,9 @@ namespace {
 
 using testing::Cli;
 using testing::CliResult;
+using testing::Example;
 using testing::ParseCsv;
 using testing::Shown;
-
-std::string Example(const std::string& name) { return std::string(PELMORA_PROGRAM_DIR) + "/examples/" + name + ".pmf"; }
 
 const std::vector<std::string> kOutputs = {"AtD", "LtD", "TTaD", "KTaD", "WiD", "DpiD"};
 
