@@ -241,8 +241,7 @@ void OptimizerDialog::BuildGoal(QWidget* box) {
   row->addWidget(new QLabel("目标：", box));
   objective_ = new QComboBox(box);
   objective_->setObjectName("CBObjective");
-  for (OptimizerObjective o :
-       {OptimizerObjective::ActualArea, OptimizerObjective::TubeLength, OptimizerObjective::PressureDrop})
+  for (OptimizerObjective o : kOptimizerObjectives)
     objective_->addItem(Q(std::string(ObjectiveCaption(o)) + "（" + StudyHeader(app_.form, ObjectiveField(o)) + "）"));
   row->addWidget(objective_, 1);
   g->addLayout(row);

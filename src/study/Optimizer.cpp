@@ -205,28 +205,35 @@ void Rank(const OptimizerRequest& r, OptimizerResult& result) {
 
 }  // namespace
 
-const char* ObjectiveField(OptimizerObjective o) {
-  switch (o) {
-    case OptimizerObjective::TubeLength: return "LrD";
-    case OptimizerObjective::PressureDrop: return "DpiD";
-    case OptimizerObjective::ActualArea: break;
-  }
-  return "ArD";
+namespace {
+
+// The value field each objective minimises and its Chinese name.
+struct ObjectiveInfo {
+  OptimizerObjective objective;
+  const char* field;
+  const char* caption;
+};
+constexpr ObjectiveInfo kObjectiveInfo[] = {
+    {OptimizerObjective::ActualArea, "ArD", "实际面积最小"},
+    {OptimizerObjective::TubeLength, "LrD", "管长最短"},
+    {OptimizerObjective::PressureDrop, "DpiD", "管程压降最小"},
+};
+
+const ObjectiveInfo& InfoOf(OptimizerObjective o) {
+  for (const ObjectiveInfo& i : kObjectiveInfo)
+    if (i.objective == o) return i;
+  return kObjectiveInfo[0];
 }
 
-const char* ObjectiveCaption(OptimizerObjective o) {
-  switch (o) {
-    case OptimizerObjective::TubeLength: return "管长最短";
-    case OptimizerObjective::PressureDrop: return "管程压降最小";
-    case OptimizerObjective::ActualArea: break;
-  }
-  return "实际面积最小";
-}
+}  // namespace
+
+const char* ObjectiveField(OptimizerObjective o) { return InfoOf(o).field; }
+
+const char* ObjectiveCaption(OptimizerObjective o) { return InfoOf(o).caption; }
 
 std::optional<OptimizerObjective> ObjectiveNamed(const std::string& field) {
-  for (OptimizerObjective o :
-       {OptimizerObjective::ActualArea, OptimizerObjective::TubeLength, OptimizerObjective::PressureDrop})
-    if (field == ObjectiveField(o)) return o;
+  for (const ObjectiveInfo& i : kObjectiveInfo)
+    if (field == i.field) return i.objective;
   return std::nullopt;
 }
 

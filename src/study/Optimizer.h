@@ -31,6 +31,9 @@ struct OptimizerVariable {
 };
 
 enum class OptimizerObjective { ActualArea, TubeLength, PressureDrop };
+// Every objective, in the order the dialog lists them.
+inline constexpr OptimizerObjective kOptimizerObjectives[] = {
+    OptimizerObjective::ActualArea, OptimizerObjective::TubeLength, OptimizerObjective::PressureDrop};
 
 // The value field of an objective ("ArD", "LrD", "DpiD") and its Chinese name.
 const char* ObjectiveField(OptimizerObjective objective);
